@@ -1,0 +1,21 @@
+# Executables, tools, tests and benchmarks. Kept apart from the top-level file
+# so that each part of the program adds its targets in one obvious place.
+
+# pngdecode: decode any PNG with Glimmerdome's codec and write RGBA as PAM.
+if(EXISTS ${PROJECT_SOURCE_DIR}/tools/pngdecode.cpp)
+  add_executable(pngdecode tools/pngdecode.cpp)
+  target_link_libraries(pngdecode PRIVATE glimmer_core)
+endif()
+
+if(GLIMMERDOME_TESTS)
+  enable_testing()
+  find_package(GTest REQUIRED)
+  include(GoogleTest)
+  file(GLOB TEST_SOURCES CONFIGURE_DEPENDS tests/*.cpp)
+  add_executable(glimmer_tests ${TEST_SOURCES})
+  target_link_libraries(glimmer_tests PRIVATE glimmer_core GTest::gtest GTest::gtest_main)
+  target_compile_definitions(glimmer_tests PRIVATE
+    GLIMMERDOME_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
+    GLIMMERDOME_PNGSUITE_DIR="${PROJECT_SOURCE_DIR}/../shared/testdata/pngsuite")
+  gtest_discover_tests(glimmer_tests DISCOVERY_TIMEOUT 60)
+endif()

@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages Glimmerdome needs, only those that are missing.
+# Usage: scripts/deps.sh run|test
+set -euo pipefail
+
+run_pkgs=(build-essential cmake pkg-config zlib1g-dev libgtk-3-dev)
+test_pkgs=("${run_pkgs[@]}" libgtest-dev libgmock-dev libbenchmark-dev libpng-dev libspng-dev
+  libcairo2-dev fonts-dejavu-core clang libclang-rt-14-dev
+  xvfb xauth x11-utils x11-apps picom xdotool imagemagick
+  g++-mingw-w64-x86-64 mingw-w64-tools libz-mingw-w64-dev wine wine64)
+
+case "${1:-}" in
+  run) want=("${run_pkgs[@]}") ;;
+  test) want=("${test_pkgs[@]}") ;;
+  *) echo "usage: $0 run|test" >&2; exit 2 ;;
+esac
+
+missing=()
+for p in "${want[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$p")
+  fi
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "Installing missing packages: ${missing[*]}"
+SUDO=""
+[ "$(id -u)" -ne 0 ] && SUDO="sudo"
+$SUDO apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
