@@ -1,6 +1,15 @@
 # Executables, tools, tests and benchmarks. Kept apart from the top-level file
 # so that each part of the program adds its targets in one obvious place.
 
+# The headless backend and the command line: always built.
+file(GLOB HEADLESS_SOURCES CONFIGURE_DEPENDS src/platform/headless/*.cpp src/cli/*.cpp)
+add_library(glimmer_headless STATIC ${HEADLESS_SOURCES})
+target_link_libraries(glimmer_headless PUBLIC glimmer_core)
+
+add_executable(glimmerdome src/main.cpp)
+target_link_libraries(glimmerdome PRIVATE glimmer_headless)
+install(TARGETS glimmerdome RUNTIME DESTINATION bin)
+
 # pngdecode: decode any PNG with Glimmerdome's codec and write RGBA as PAM.
 if(EXISTS ${PROJECT_SOURCE_DIR}/tools/pngdecode.cpp)
   add_executable(pngdecode tools/pngdecode.cpp)
@@ -13,7 +22,7 @@ if(GLIMMERDOME_TESTS)
   include(GoogleTest)
   file(GLOB TEST_SOURCES CONFIGURE_DEPENDS tests/*.cpp)
   add_executable(glimmer_tests ${TEST_SOURCES})
-  target_link_libraries(glimmer_tests PRIVATE glimmer_core GTest::gtest GTest::gtest_main)
+  target_link_libraries(glimmer_tests PRIVATE glimmer_headless GTest::gtest GTest::gtest_main)
   target_compile_definitions(glimmer_tests PRIVATE
     GLIMMERDOME_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
     GLIMMERDOME_PNGSUITE_DIR="${PROJECT_SOURCE_DIR}/../shared/testdata/pngsuite")

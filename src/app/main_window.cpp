@@ -1,0 +1,125 @@
+#include "app/main_window.h"
+
+#include <exception>
+#include <stdexcept>
+
+#include "app/base_layer.h"
+#include "app/window_shape.h"
+
+namespace gd {
+namespace {
+
+const SceneImage& Require(const SceneCatalogue& catalogue, std::string_view name) {
+  const SceneImage* image = catalogue.FindSceneImage(name);
+  if (!image) throw std::runtime_error("The picture \"" + std::string(name) + "\" is missing from the program.");
+  return *image;
+}
+
+}  // namespace
+
+TfrmMain::TfrmMain(Platform& platform, const SceneCatalogue& catalogue, std::vector<std::string> args)
+    : platform_(platform), catalogue_(catalogue), args_(std::move(args)) {
+  imgTree_ = &Require(catalogue_, "imgTree");
+  imgMask_ = &Require(catalogue_, "imgMask");
+  imgDay_ = &Require(catalogue_, "imgDay");
+  imgStars_ = &Require(catalogue_, "imgStars");
+  imgLandscape_ = &Require(catalogue_, "imgLandscape");
+  imgHome_ = &Require(catalogue_, "imgHome");
+  img3_ = &Require(catalogue_, "img3");
+  if (!imgTree_->png || !imgMask_->bitmap)
+    throw std::runtime_error("The globe pictures of the program are damaged.");
+  FormCreate();
+  // Both timers run from the window's creation; their ticks reach the window
+  // through the message loop, after it has been shown.
+  platform_.SetTimer(TimerId::Garland, kGarlandIntervalMs);
+  platform_.SetTimer(TimerId::CountSnow, kCountSnowIntervalMs);
+}
+
+TfrmMain::~TfrmMain() = default;
+
+void TfrmMain::FormCreate() { PrepareBaseLayer(); }
+
+void TfrmMain::FormShow() {
+  // Cut the window to the globe's outline, once.
+  platform_.SetWindowRegion(RegionFromMask(*imgMask_->bitmap));
+  platform_.SetOwnerToDesktop();
+  // First-run placement and choices: the bottom-right corner of the work area.
+  const Size work = platform_.WorkAreaSize();
+  platform_.MoveWindow(work.width - imgTree_->width - 5, work.height - imgTree_->height);
+  OnMenuItemChosen("pmi0");
+  platform_.SetTopmost(menu_.Checked("pmiOnTop"));
+  platform_.HideTaskbarButton();
+  platform_.SetOwnerToDesktop();
+  shown_ = true;
+  RenderFrame();
+}
+
+void TfrmMain::OnTimer(TimerId id) {
+  if (destroyed_) return;
+  // An error that leaves a timer handler is shown; the timer keeps running.
+  try {
+    if (id == TimerId::Garland)
+      TimerGarlandTimer();
+    else
+      timerCountSnowTimer();
+  } catch (const std::exception& e) {
+    platform_.ShowMessage(e.what(), MessageKind::Error);
+  }
+}
+
+void TfrmMain::FormMouseDown(MouseButton /*button*/) { platform_.BeginMoveDrag(); }
+
+void TfrmMain::OnMenuItemChosen(std::string_view itemName) {
+  if (!menu_.ApplyChoice(itemName)) return;
+  if (itemName == "pmiExit") {
+    platform_.CloseWindow();
+  } else if (itemName.starts_with("pmi") && itemName.size() <= 5 && itemName[3] >= '0' && itemName[3] <= '9') {
+    const int percent = std::stoi(std::string(itemName.substr(3)));
+    SetOpacity(static_cast<uint8_t>(255 - 22 * (percent / 10)));
+  } else if (itemName == "pmiOnTop") {
+    platform_.SetTopmost(menu_.Checked("pmiOnTop"));
+  }
+}
+
+bool TfrmMain::FormCloseQuery() { return true; }
+
+void TfrmMain::FormDestroy() {
+  destroyed_ = true;
+  BaseBitmap_.reset();
+  BasePng_.reset();
+}
+
+void TfrmMain::PrepareBaseLayer() {
+  std::string error;
+  if (!platform_.SetLayeredStyle(&error)) platform_.ShowMessage(error, MessageKind::Error);
+  BasePng_ = std::make_unique<TPngPicture>(*imgTree_->png);
+  BaseBitmap_ = std::make_unique<FrameBuffer>(BasePng_->ToBitmap());
+  const uint8_t colorType = BasePng_->Header().ColorType;
+  if (colorType == 6 || colorType == 4) CopyPngAlpha(*BaseBitmap_, *BasePng_);
+  Premultiply(*BaseBitmap_);
+  platform_.SetWindowSize(static_cast<int>(BasePng_->Width()), static_cast<int>(BasePng_->Height()));
+  PresentFrame(*BaseBitmap_, kBaseLayerPresentFailure);
+}
+
+void TfrmMain::SetOpacity(uint8_t value) {
+  BaseBitmap_.reset();
+  BasePng_.reset();
+  Opacity_ = value;
+  PrepareBaseLayer();
+}
+
+void TfrmMain::PresentFrame(const FrameBuffer& surface, const char* failureText) {
+  if (platform_.PresentFrame(surface, Opacity_)) return;
+  // The message box runs its own loop, in which further ticks may fail again:
+  // while one failure message is open, no other is opened.
+  if (presentFailureOpen_) return;
+  presentFailureOpen_ = true;
+  platform_.ShowMessage(failureText, MessageKind::Error);
+  presentFailureOpen_ = false;
+}
+
+void TfrmMain::TimerGarlandTimer() { RenderFrame(); }
+
+void TfrmMain::timerCountSnowTimer() {}
+
+}  // namespace gd

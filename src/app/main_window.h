@@ -1,0 +1,114 @@
+// The main window `frmMain`: the owner of all program state, and the handlers
+// that the backend's events reach. State is grouped by the part of the program
+// that owns it, each with its fixed start values.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/frame_buffer.h"
+#include "app/random.h"
+#include "images/catalogue.h"
+#include "platform/platform.h"
+#include "settings/menu.h"
+
+namespace gd {
+
+// Timer intervals and step delays, in milliseconds.
+inline constexpr uint32_t kGarlandIntervalMs = 20;
+inline constexpr uint32_t kGarlandQuickIntervalMs = 10;
+inline constexpr uint32_t kCountSnowIntervalMs = 200;
+
+// The failure texts of a present.
+inline constexpr const char* kBaseLayerPresentFailure = "No!!!!!";
+inline constexpr const char* kFramePresentFailure = "UpdateLayeredWindow error";
+
+class TfrmMain : public WindowEvents {
+ public:
+  // Creates the window: takes the decoded catalogue and runs `FormCreate`.
+  // `args` are the program's arguments after the options (the first one may
+  // be "add").
+  TfrmMain(Platform& platform, const SceneCatalogue& catalogue, std::vector<std::string> args);
+  ~TfrmMain() override;
+
+  // --- Lifecycle --------------------------------------------------------------
+  void FormCreate();
+  void FormShow() override;
+  void OnTimer(TimerId id) override;
+  void FormMouseDown(MouseButton button) override;
+  void OnMenuItemChosen(std::string_view itemName) override;
+  bool FormCloseQuery() override;
+  void FormDestroy() override;
+  const MenuModel* PopupMenu() const override { return &menu_; }
+
+  // --- The layered surface ----------------------------------------------------
+  void PrepareBaseLayer();
+  void SetOpacity(uint8_t value);
+  void PresentFrame(const FrameBuffer& surface, const char* failureText);
+
+  // --- The compositor ---------------------------------------------------------
+  void TimerGarlandTimer();
+  void RenderFrame();
+  void timerCountSnowTimer();
+
+  // --- Read access for tests and tools ------------------------------------------
+  const FrameBuffer* BaseBitmap() const { return BaseBitmap_.get(); }
+  uint8_t Opacity() const { return Opacity_; }
+  int32_t StepDelayMs() const { return StepDelayMs_; }
+  uint32_t LastStepTick() const { return LastStepTick_; }
+  void SetStepClock(int32_t stepDelayMs, uint32_t lastStepTick) {
+    StepDelayMs_ = stepDelayMs;
+    LastStepTick_ = lastStepTick;
+  }
+  const MenuModel& Menu() const { return menu_; }
+  Random& Rand() { return random_; }
+
+ private:
+  // Applies the step clock: whether this call is an animation step.
+  bool StepClock();
+  // Blends one picture into the frame being composed, noting it in the trace.
+  void Draw(const SceneImage& image, int x, int y);
+
+  Platform& platform_;
+  const SceneCatalogue& catalogue_;
+  std::vector<std::string> args_;
+
+  // The fixed pictures, resolved once when the window is created.
+  const SceneImage* imgTree_ = nullptr;
+  const SceneImage* imgMask_ = nullptr;
+  const SceneImage* imgDay_ = nullptr;
+  const SceneImage* imgStars_ = nullptr;
+  const SceneImage* imgLandscape_ = nullptr;
+  const SceneImage* imgHome_ = nullptr;
+  const SceneImage* img3_ = nullptr;
+
+  // Layered surface.
+  std::unique_ptr<TPngPicture> BasePng_;
+  std::unique_ptr<FrameBuffer> BaseBitmap_;
+  uint8_t Opacity_ = 0;
+  bool presentFailureOpen_ = false;  // one failure message at a time
+
+  // Compositor: the step clock.
+  int32_t StepDelayMs_ = 0;
+  uint32_t LastStepTick_ = 0;
+  FrameBuffer frame_;  // reused between calls; rebuilt from the base layer each time
+  bool tracing_ = false;
+  std::string traceDraws_;  // the draws of the frame being composed, as JSON
+
+  // Sky, sun and moon.
+  int32_t SkyOffset_ = -340;
+
+  // Menu: the check marks are the live settings.
+  MenuModel menu_;
+
+  // The program-wide random generator.
+  Random random_;
+
+  bool shown_ = false;
+  bool destroyed_ = false;
+};
+
+}  // namespace gd

@@ -1,0 +1,144 @@
+#include "cli/options.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+
+namespace gd {
+
+const char* const kUsage =
+    "Usage: glimmerdome [OPTION]... [add]\n"
+    "A snow globe for the desktop.\n"
+    "\n"
+    "  add                 start at a random place instead of the saved one\n"
+    "  --headless          run without a display, in virtual time\n"
+    "  --frames N          (headless) stop after N frames; the first frame counts (default 1)\n"
+    "  --at YYYY-MM-DDTHH:MM[:SS]\n"
+    "                      (headless) the local time at start (default: now)\n"
+    "  --snapshot FILE.png (headless) write the last frame as a person sees it\n"
+    "  --dump FILE         (headless) write the last frame buffer's raw bytes\n"
+    "                      (300 x 260 x 4: blue, green, red, premultiplied alpha)\n"
+    "  --trace FILE        (headless) write every frame and event as JSON Lines\n"
+    "  --record FILE.png   (headless) write every frame as an animated PNG\n"
+    "  --settings FILE     (headless) keep the settings in this key file\n"
+    "  --choose NAME       (headless) choose a menu item by name after the show;\n"
+    "                      may repeat, for example --choose pmiQuickly --choose pmiExit\n"
+    "  --tick-start MS     (headless) the system tick count at start\n"
+    "  --help              show this help and exit\n"
+    "  --version           show the version and exit\n";
+
+bool ParseLocalDateTime(const std::string& text, LocalDateTime* out) {
+  int y, mo, d, h, mi, s = 0;
+  char tail = 0;
+  int n = std::sscanf(text.c_str(), "%4d-%2d-%2dT%2d:%2d:%2d%c", &y, &mo, &d, &h, &mi, &s, &tail);
+  if (n != 5 && n != 6) return false;
+  if (n == 5) {
+    // Accept only exactly YYYY-MM-DDTHH:MM with nothing after it.
+    int consumed = 0;
+    std::sscanf(text.c_str(), "%*4d-%*2d-%*2dT%*2d:%*2d%n", &consumed);
+    if (consumed != static_cast<int>(text.size())) return false;
+  }
+  static const int kDays[] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  if (y < 1 || y > 9999 || mo < 1 || mo > 12 || d < 1 || d > kDays[mo - 1] || h < 0 || h > 23 || mi < 0 ||
+      mi > 59 || s < 0 || s > 59)
+    return false;
+  const bool leap = (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
+  if (mo == 2 && d == 29 && !leap) return false;
+  *out = LocalDateTime{y, mo, d, h, mi, s, 0};
+  return true;
+}
+
+namespace {
+
+bool ParseCount(const std::string& text, unsigned long long max, unsigned long long* out) {
+  if (text.empty() || text[0] < '0' || text[0] > '9') return false;
+  errno = 0;
+  char* end = nullptr;
+  const unsigned long long v = std::strtoull(text.c_str(), &end, 10);
+  if (errno || *end || v > max) return false;
+  *out = v;
+  return true;
+}
+
+}  // namespace
+
+bool ParseCommandLine(const std::vector<std::string>& argv, CommandLine* out, std::string* error) {
+  CommandLine cl;
+  bool headlessOnly = false;
+  for (size_t i = 0; i < argv.size(); ++i) {
+    const std::string& a = argv[i];
+    auto value = [&](std::string* v) {
+      if (i + 1 >= argv.size()) {
+        *error = "option " + a + " needs a value";
+        return false;
+      }
+      *v = argv[++i];
+      return true;
+    };
+    std::string v;
+    if (a == "--help" || a == "-h") {
+      cl.help = true;
+    } else if (a == "--version") {
+      cl.version = true;
+    } else if (a == "--headless") {
+      cl.headless = true;
+    } else if (a == "--frames") {
+      unsigned long long n;
+      if (!value(&v)) return false;
+      if (!ParseCount(v, 1000000000ULL, &n) || n == 0) {
+        *error = "--frames takes a whole number from 1 to 1000000000, not '" + v + "'";
+        return false;
+      }
+      cl.headlessOptions.frames = n;
+      cl.framesGiven = true;
+      headlessOnly = true;
+    } else if (a == "--at") {
+      if (!value(&v)) return false;
+      LocalDateTime at;
+      if (!ParseLocalDateTime(v, &at)) {
+        *error = "--at takes a local date and time as YYYY-MM-DDTHH:MM[:SS], not '" + v + "'";
+        return false;
+      }
+      cl.headlessOptions.at = at;
+      headlessOnly = true;
+    } else if (a == "--tick-start") {
+      unsigned long long n;
+      if (!value(&v)) return false;
+      if (!ParseCount(v, 4294967295ULL, &n)) {
+        *error = "--tick-start takes a whole number from 0 to 4294967295, not '" + v + "'";
+        return false;
+      }
+      cl.headlessOptions.tickStart = static_cast<uint32_t>(n);
+      headlessOnly = true;
+    } else if (a == "--snapshot" || a == "--dump" || a == "--trace" || a == "--record" || a == "--settings" ||
+               a == "--choose") {
+      if (!value(&v)) return false;
+      if (v.empty()) {
+        *error = "option " + a + " needs a non-empty value";
+        return false;
+      }
+      HeadlessOptions& o = cl.headlessOptions;
+      if (a == "--snapshot") o.snapshotPath = v;
+      if (a == "--dump") o.dumpPath = v;
+      if (a == "--trace") o.tracePath = v;
+      if (a == "--record") o.recordPath = v;
+      if (a == "--settings") o.settingsPath = v;
+      if (a == "--choose") o.choose.push_back(v);
+      headlessOnly = true;
+    } else if (a.size() > 1 && a[0] == '-') {
+      *error = "unknown option '" + a + "' (see --help)";
+      return false;
+    } else {
+      cl.args.push_back(a);
+    }
+  }
+  if (headlessOnly && !cl.headless && !cl.help && !cl.version) {
+    *error = "the options --frames, --at, --snapshot, --dump, --trace, --record, --settings, --choose and "
+             "--tick-start go with --headless";
+    return false;
+  }
+  *out = std::move(cl);
+  return true;
+}
+
+}  // namespace gd

@@ -1,0 +1,59 @@
+// The program's entry: parse the command line, pick a backend, create the main
+// window and run its message loop.
+#include <cstdio>
+#include <exception>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/main_window.h"
+#include "cli/options.h"
+#include "platform/headless/headless_platform.h"
+#ifdef GLIMMERDOME_HAVE_GTK
+#include "platform/gtk/gtk_platform.h"
+#endif
+
+using namespace gd;
+
+int main(int argc, char** argv) {
+  std::vector<std::string> arguments(argv + 1, argv + argc);
+  CommandLine cl;
+  std::string error;
+  if (!ParseCommandLine(arguments, &cl, &error)) {
+    std::fprintf(stderr, "glimmerdome: %s\n", error.c_str());
+    return 2;
+  }
+  if (cl.help) {
+    std::fputs(kUsage, stdout);
+    return 0;
+  }
+  if (cl.version) {
+    std::printf("glimmerdome %s\n", GLIMMERDOME_VERSION);
+    return 0;
+  }
+
+  std::unique_ptr<Platform> platform;
+  if (cl.headless) {
+    platform = std::make_unique<HeadlessPlatform>(cl.headlessOptions);
+  } else {
+#ifdef GLIMMERDOME_HAVE_GTK
+    platform = MakeGtkPlatform(&argc, &argv, &error);
+#else
+    error = "this build has no desktop backend";
+#endif
+    if (!platform) {
+      std::fprintf(stderr, "glimmerdome: %s; to render without a display, use --headless (see --help)\n",
+                   error.c_str());
+      return 1;
+    }
+  }
+
+  try {
+    const SceneCatalogue& catalogue = SceneCatalogue::Embedded();
+    TfrmMain frmMain(*platform, catalogue, cl.args);
+    return platform->RunMessageLoop(frmMain);
+  } catch (const std::exception& e) {
+    platform->ShowMessage(e.what(), MessageKind::Error);
+    return 1;
+  }
+}

@@ -1,0 +1,298 @@
+#include "platform/headless/headless_platform.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstring>
+#include <ctime>
+
+namespace gd {
+
+// --- Settings in memory ------------------------------------------------------
+
+SettingsStore::Value MemorySettingsStore::Read(std::string_view name) {
+  auto it = values.find(name);
+  return it == values.end() ? Value{} : it->second;
+}
+
+bool MemorySettingsStore::WriteAll(const Entry* entries, size_t count, std::string* failedName) {
+  for (size_t i = 0; i < count; ++i) {
+    if (std::find(refuseWrites.begin(), refuseWrites.end(), entries[i].name) != refuseWrites.end()) {
+      if (failedName) *failedName = std::string(entries[i].name);
+      return false;  // nothing of this save is kept
+    }
+  }
+  for (size_t i = 0; i < count; ++i)
+    values[std::string(entries[i].name)] = Value{ValueKind::Int32, entries[i].value};
+  return true;
+}
+
+std::optional<bool> MemorySettingsStore::StartupEntryExists() {
+  if (!startupReadable) return std::nullopt;
+  return startupEntry.has_value();
+}
+
+bool MemorySettingsStore::SetStartupEntry(const std::string& executablePath) {
+  startupEntry = executablePath;
+  return true;
+}
+
+bool MemorySettingsStore::RemoveStartupEntry() {
+  startupEntry.reset();
+  return true;
+}
+
+// --- The platform --------------------------------------------------------------
+
+HeadlessPlatform::HeadlessPlatform(HeadlessOptions options)
+    : options_(std::move(options)), settings_(std::make_unique<MemorySettingsStore>()) {
+  if (!options_.tracePath.empty()) {
+    trace_ = std::fopen(options_.tracePath.c_str(), "w");
+    if (!trace_) outputError_ = "cannot write " + options_.tracePath + ": " + std::strerror(errno);
+  }
+  if (!options_.at) {
+    // The real local time, read once; from here on time is virtual.
+    const auto nowPoint = std::chrono::system_clock::now();
+    const std::time_t t = std::chrono::system_clock::to_time_t(nowPoint);
+    std::tm tm{};
+    localtime_r(&t, &tm);
+    const auto ms =
+        std::chrono::duration_cast<std::chrono::milliseconds>(nowPoint.time_since_epoch()).count() % 1000;
+    options_.at = LocalDateTime{tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour,
+                                tm.tm_min,         tm.tm_sec,     static_cast<int>(ms)};
+  }
+}
+
+HeadlessPlatform::~HeadlessPlatform() {
+  if (trace_) std::fclose(trace_);
+}
+
+bool HeadlessPlatform::SetLayeredStyle(std::string* errorText) {
+  if (layeredFails_) {
+    if (errorText) *errorText = "Access is denied";
+    return false;
+  }
+  layered_ = true;
+  return true;
+}
+
+void HeadlessPlatform::SetWindowSize(int width, int height) { size_ = {width, height}; }
+
+bool HeadlessPlatform::PresentFrame(const FrameBuffer& frame, uint8_t constantAlpha) {
+  if (presentFails_ || !layered_) return false;
+  ++presents_;
+  lastFrame_ = frame;
+  lastAlpha_ = constantAlpha;
+  return true;
+}
+
+void HeadlessPlatform::SetWindowRegion(const Region& region) {
+  region_ = region;
+  hasRegion_ = true;
+}
+
+bool HeadlessPlatform::IsWindowVisibleAt(int screenX, int screenY) {
+  for (const Point& p : options_.coveredPoints)
+    if (p.x == screenX && p.y == screenY) return false;
+  const int x = screenX - position_.x;
+  const int y = screenY - position_.y;
+  if (x < 0 || y < 0 || x >= size_.width || y >= size_.height) return false;
+  return !hasRegion_ || region_.Contains(x, y);
+}
+
+void HeadlessPlatform::SetTimer(TimerId id, uint32_t intervalMs) {
+  if (intervalMs == 0) intervalMs = 1;
+  auto it = timers_.find(id);
+  if (it == timers_.end()) {
+    timers_[id] = Timer{intervalMs, now_ + intervalMs, nextTimerOrder_++};
+  } else {
+    it->second.interval = intervalMs;
+    it->second.due = now_ + intervalMs;
+  }
+}
+
+std::optional<uint32_t> HeadlessPlatform::TimerInterval(TimerId id) const {
+  auto it = timers_.find(id);
+  if (it == timers_.end()) return std::nullopt;
+  return it->second.interval;
+}
+
+uint32_t HeadlessPlatform::TickCount() { return static_cast<uint32_t>(options_.tickStart + now_); }
+
+LocalDateTime HeadlessPlatform::LocalTime() {
+  // Wall-clock arithmetic on a calendar treated as UTC, so that adding virtual
+  // time never meets a daylight-saving jump.
+  const LocalDateTime& at = *options_.at;
+  std::tm tm{};
+  tm.tm_year = at.year - 1900;
+  tm.tm_mon = at.month - 1;
+  tm.tm_mday = at.day;
+  tm.tm_hour = at.hour;
+  tm.tm_min = at.minute;
+  tm.tm_sec = at.second;
+  const int64_t startMs = static_cast<int64_t>(timegm(&tm)) * 1000 + at.millisecond;
+  const int64_t nowMs = startMs + static_cast<int64_t>(now_);
+  std::time_t secs = static_cast<std::time_t>(nowMs / 1000);
+  std::tm out{};
+  gmtime_r(&secs, &out);
+  return LocalDateTime{out.tm_year + 1900, out.tm_mon + 1, out.tm_mday, out.tm_hour,
+                       out.tm_min,         out.tm_sec,     static_cast<int>(nowMs % 1000)};
+}
+
+std::optional<uint64_t> HeadlessPlatform::PerformanceCounter() {
+  // A virtual counter at 10 MHz.
+  return (static_cast<uint64_t>(options_.tickStart) + now_) * 10000 + 12345;
+}
+
+void HeadlessPlatform::ShowMessage(const std::string& text, MessageKind kind) {
+  messages_.emplace_back(kind, text);
+  std::fprintf(stderr, "glimmerdome: %s: %s\n", kind == MessageKind::Error ? "error" : "message", text.c_str());
+}
+
+void HeadlessPlatform::Trace(std::string_view event, std::string_view fieldsJson) {
+  if (!trace_) return;
+  std::fprintf(trace_, "{\"t\": %llu, \"ev\": \"%.*s\"%s%.*s}\n",
+               static_cast<unsigned long long>(now_ - shownAt_), static_cast<int>(event.size()), event.data(),
+               fieldsJson.empty() ? "" : ", ", static_cast<int>(fieldsJson.size()), fieldsJson.data());
+}
+
+void HeadlessPlatform::FrameRendered() {
+  ++framesRendered_;
+  if (!options_.recordPath.empty()) RecordFrame(lastFrame_, lastAlpha_);
+}
+
+void HeadlessPlatform::RecordFrame(const FrameBuffer& frame, uint8_t alpha) {
+  if (frame.Empty()) return;
+  if (!record_.IsOpen()) {
+    if (!outputError_.empty() || !record_.Open(options_.recordPath, frame.width, frame.height, &outputError_))
+      return;
+  }
+  if (hasPendingRecordFrame_)
+    record_.AddFrame(pendingRecordFrame_, static_cast<uint32_t>(now_ - pendingRecordAt_));
+  pendingRecordFrame_ = FrameToRgba(frame, alpha);
+  pendingRecordAt_ = now_;
+  hasPendingRecordFrame_ = true;
+}
+
+void HeadlessPlatform::Show(WindowEvents& events) {
+  events_ = &events;
+  shown_ = true;
+  shownAt_ = now_;
+  events.FormShow();
+}
+
+void HeadlessPlatform::Choose(std::string_view itemName) {
+  if (events_ && !closed_) events_->OnMenuItemChosen(itemName);
+  if (closeRequested_) RequestClose();
+}
+
+void HeadlessPlatform::Press(MouseButton button) {
+  if (events_ && !closed_) events_->FormMouseDown(button);
+}
+
+bool HeadlessPlatform::RequestClose() {
+  closeRequested_ = false;
+  if (!events_ || closed_) return closed_;
+  if (!events_->FormCloseQuery()) return false;
+  closed_ = true;
+  events_->FormDestroy();
+  timers_.clear();
+  return true;
+}
+
+bool HeadlessPlatform::Step() {
+  if (closed_ || timers_.empty()) return false;
+  if (options_.frames && framesRendered_ >= options_.frames) return false;
+  auto next = std::min_element(timers_.begin(), timers_.end(), [](const auto& a, const auto& b) {
+    return a.second.due != b.second.due ? a.second.due < b.second.due : a.second.order < b.second.order;
+  });
+  const TimerId id = next->first;
+  now_ = next->second.due;
+  next->second.due += next->second.interval;
+  events_->OnTimer(id);
+  if (closeRequested_) RequestClose();
+  return !closed_;
+}
+
+void HeadlessPlatform::RunFor(uint64_t ms) {
+  const uint64_t end = now_ + ms;
+  while (!closed_ && !timers_.empty()) {
+    if (options_.frames && framesRendered_ >= options_.frames) break;
+    uint64_t due = UINT64_MAX;
+    for (const auto& [id, t] : timers_) due = std::min(due, t.due);
+    if (due > end) break;
+    if (!Step()) break;
+  }
+  if (!closed_ && now_ < end) now_ = end;
+}
+
+int HeadlessPlatform::RunMessageLoop(WindowEvents& events) {
+  Show(events);
+  for (const std::string& name : options_.choose) {
+    if (closed_) break;
+    Choose(name);
+  }
+  while (Step()) {
+  }
+  // The run ends like a desktop session: the window is asked to close.
+  if (!closed_) RequestClose();
+  std::string error;
+  if (!WriteOutputs(&error)) {
+    std::fprintf(stderr, "glimmerdome: %s\n", error.c_str());
+    return 1;
+  }
+  return 0;
+}
+
+bool HeadlessPlatform::WriteOutputs(std::string* error) {
+  if (!outputError_.empty()) {
+    if (error) *error = outputError_;
+    return false;
+  }
+  if (hasPendingRecordFrame_) {
+    record_.AddFrame(pendingRecordFrame_, 20);
+    hasPendingRecordFrame_ = false;
+    if (!record_.Finish(error)) return false;
+  }
+  if (!options_.snapshotPath.empty()) {
+    if (lastFrame_.Empty()) {
+      if (error) *error = "no frame was presented, so there is no snapshot";
+      return false;
+    }
+    if (!WritePng(options_.snapshotPath, FrameToRgba(lastFrame_, lastAlpha_), error)) return false;
+  }
+  if (!options_.dumpPath.empty()) {
+    std::FILE* f = std::fopen(options_.dumpPath.c_str(), "wb");
+    bool ok = f && std::fwrite(lastFrame_.pixels.data(), 1, lastFrame_.pixels.size(), f) == lastFrame_.pixels.size();
+    if (f) ok = (std::fclose(f) == 0) && ok;
+    if (!ok) {
+      if (error) *error = "cannot write " + options_.dumpPath;
+      return false;
+    }
+  }
+  if (trace_) std::fflush(trace_);
+  return true;
+}
+
+RgbaImage FrameToRgba(const FrameBuffer& frame, uint8_t constantAlpha) {
+  RgbaImage out;
+  out.width = frame.width;
+  out.height = frame.height;
+  out.rgba.resize(frame.pixels.size());
+  for (size_t i = 0; i + 3 < frame.pixels.size(); i += 4) {
+    const unsigned a = frame.pixels[i + 3];
+    uint8_t* o = &out.rgba[i];
+    if (a == 0) {
+      o[0] = o[1] = o[2] = o[3] = 0;
+      continue;
+    }
+    // Un-premultiply; a blended byte may exceed its alpha, so clamp.
+    for (int c = 0; c < 3; ++c) {
+      const unsigned v = (frame.pixels[i + 2 - c] * 255u + a / 2) / a;
+      o[c] = static_cast<uint8_t>(v > 255 ? 255 : v);
+    }
+    o[3] = static_cast<uint8_t>((a * constantAlpha + 127) / 255);
+  }
+  return out;
+}
+
+}  // namespace gd

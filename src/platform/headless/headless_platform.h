@@ -1,0 +1,184 @@
+// The headless backend: Glimmerdome without a display.
+//
+// It stands in for the desktop with a virtual screen (1920 by 1080, work area
+// 1920 by 1040), a virtual clock and tick count that advance only from timer to
+// timer, and a window whose frames stay in memory. Messages are recorded
+// instead of shown. Tests drive the real core through it, and the command line
+// uses it to render snapshots, raw dumps, traces and animated recordings.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/headless/png_writer.h"
+#include "platform/platform.h"
+
+namespace gd {
+
+struct HeadlessOptions {
+  // Stop after this many composed frames (the show handler's frame is the first).
+  uint64_t frames = 1;
+  // Virtual local time at start; nullopt means the real local time.
+  std::optional<LocalDateTime> at;
+  // Tick count (milliseconds since system start) when the program starts.
+  uint32_t tickStart = 3600000;
+  std::string snapshotPath;  // last frame as RGBA PNG, as a person sees it
+  std::string dumpPath;      // last frame buffer, raw bytes
+  std::string tracePath;     // JSON Lines, one event per line
+  std::string recordPath;    // every presented frame as an animated PNG
+  std::string settingsPath;  // key file; empty keeps settings in memory
+  std::vector<std::string> choose;  // menu items chosen after the show
+  Size screen{1920, 1080};
+  Size workArea{1920, 1040};
+  // Screen points at which another window covers this one (for the probe).
+  std::vector<Point> coveredPoints;
+  std::string executablePath = "/usr/bin/glimmerdome";
+};
+
+// Settings kept in memory; also what tests inspect.
+class MemorySettingsStore : public SettingsStore {
+ public:
+  Value Read(std::string_view name) override;
+  bool WriteAll(const Entry* entries, size_t count, std::string* failedName) override;
+  std::optional<bool> StartupEntryExists() override;
+  bool SetStartupEntry(const std::string& executablePath) override;
+  bool RemoveStartupEntry() override;
+
+  std::map<std::string, Value, std::less<>> values;
+  std::optional<std::string> startupEntry;
+  bool startupReadable = true;
+  // Names whose writes are refused, to exercise failure paths.
+  std::vector<std::string> refuseWrites;
+};
+
+class HeadlessPlatform : public Platform {
+ public:
+  explicit HeadlessPlatform(HeadlessOptions options);
+  ~HeadlessPlatform() override;
+
+  bool SetLayeredStyle(std::string* errorText) override;
+  void SetWindowSize(int width, int height) override;
+  Point WindowPosition() override { return position_; }
+  void MoveWindow(int left, int top) override { position_ = {left, top}; }
+  bool PresentFrame(const FrameBuffer& frame, uint8_t constantAlpha) override;
+  void SetWindowRegion(const Region& region) override;
+  void SetOwnerToDesktop() override { ownedByDesktop_ = true; }
+  void HideTaskbarButton() override { taskbarButtonHidden_ = true; }
+  void SetTopmost(bool topmost) override { topmost_ = topmost; }
+  void BeginMoveDrag() override { ++moveDrags_; }
+  bool IsWindowVisibleAt(int screenX, int screenY) override;
+  void CloseWindow() override { closeRequested_ = true; }
+
+  Size ScreenSize() override { return options_.screen; }
+  Size WorkAreaSize() override { return options_.workArea; }
+
+  void SetTimer(TimerId id, uint32_t intervalMs) override;
+  uint32_t TickCount() override;
+  LocalDateTime LocalTime() override;
+  std::optional<uint64_t> PerformanceCounter() override;
+  LongDateFormat UserDateFormat() override { return LongDateFormat{}; }
+
+  void ShowMessage(const std::string& text, MessageKind kind) override;
+  void OpenUrl(const std::string& url) override { openedUrls_.push_back(url); }
+
+  SettingsStore& Settings() override { return *settings_; }
+  std::string ExecutablePath() override { return options_.executablePath; }
+
+  int RunMessageLoop(WindowEvents& events) override;
+
+  bool Tracing() const override { return trace_ != nullptr; }
+  void Trace(std::string_view event, std::string_view fieldsJson) override;
+  void FrameRendered() override;
+
+  // --- For tests and the command line ---------------------------------------
+  // Advances virtual time by `ms`, firing every timer that falls due; returns
+  // early when the window closes or the frame limit is reached.
+  void RunFor(uint64_t ms);
+  // Fires the next due timer; false when the loop should stop.
+  bool Step();
+  // Shows the window and runs its show handler, without running the loop.
+  void Show(WindowEvents& events);
+  // Chooses a menu item as a right click and a choice would.
+  void Choose(std::string_view itemName);
+  // Presses a mouse button on the window.
+  void Press(MouseButton button);
+  // Asks the window to close, as the window manager would; runs the close query.
+  bool RequestClose();
+  // Writes the files asked for in the options (snapshot, dump, recording).
+  bool WriteOutputs(std::string* error);
+
+  uint64_t Now() const { return now_; }
+  uint64_t FramesRendered() const { return framesRendered_; }
+  const FrameBuffer& LastFrame() const { return lastFrame_; }
+  uint8_t LastConstantAlpha() const { return lastAlpha_; }
+  uint64_t Presents() const { return presents_; }
+  bool Closed() const { return closed_; }
+  const std::vector<std::pair<MessageKind, std::string>>& Messages() const { return messages_; }
+  const std::vector<std::string>& OpenedUrls() const { return openedUrls_; }
+  const Region& WindowRegion() const { return region_; }
+  bool HasRegion() const { return hasRegion_; }
+  bool Topmost() const { return topmost_; }
+  bool OwnedByDesktop() const { return ownedByDesktop_; }
+  bool TaskbarButtonHidden() const { return taskbarButtonHidden_; }
+  int MoveDrags() const { return moveDrags_; }
+  Size WindowSize() const { return size_; }
+  std::optional<uint32_t> TimerInterval(TimerId id) const;
+  void SetPresentFails(bool fails) { presentFails_ = fails; }
+  void SetLayeredStyleFails(bool fails) { layeredFails_ = fails; }
+  std::vector<Point>& CoveredPoints() { return options_.coveredPoints; }
+  void SetStore(std::unique_ptr<SettingsStore> store) { settings_ = std::move(store); }
+
+ private:
+  struct Timer {
+    uint32_t interval = 0;
+    uint64_t due = 0;
+    int order = 0;  // start order: the first started fires first on a tie
+  };
+
+  void RecordFrame(const FrameBuffer& frame, uint8_t alpha);
+
+  HeadlessOptions options_;
+  WindowEvents* events_ = nullptr;
+  std::unique_ptr<SettingsStore> settings_;
+  uint64_t now_ = 0;  // virtual milliseconds since the program started
+  uint64_t shownAt_ = 0;
+  std::map<TimerId, Timer> timers_;
+  int nextTimerOrder_ = 0;
+  Point position_{0, 0};
+  Size size_{0, 0};
+  Region region_;
+  bool hasRegion_ = false;
+  bool topmost_ = false;
+  bool ownedByDesktop_ = false;
+  bool taskbarButtonHidden_ = false;
+  bool layered_ = false;
+  bool layeredFails_ = false;
+  bool presentFails_ = false;
+  bool closeRequested_ = false;
+  bool closed_ = false;
+  bool shown_ = false;
+  int moveDrags_ = 0;
+  uint64_t presents_ = 0;
+  uint64_t framesRendered_ = 0;
+  FrameBuffer lastFrame_;
+  uint8_t lastAlpha_ = 0;
+  std::vector<std::pair<MessageKind, std::string>> messages_;
+  std::vector<std::string> openedUrls_;
+  std::FILE* trace_ = nullptr;
+  ApngWriter record_;
+  RgbaImage pendingRecordFrame_;
+  uint64_t pendingRecordAt_ = 0;
+  bool hasPendingRecordFrame_ = false;
+  std::string outputError_;
+};
+
+// Converts a premultiplied frame to plain RGBA as a person would see it with
+// the window's constant alpha applied.
+RgbaImage FrameToRgba(const FrameBuffer& frame, uint8_t constantAlpha);
+
+}  // namespace gd

@@ -1,0 +1,55 @@
+#include "settings/menu.h"
+
+namespace gd {
+
+MenuModel::MenuModel() {
+  items_.reserve(kMenuItems.size() + 1);
+  for (const MenuItemSpec& spec : kMenuItems) items_.push_back({spec, std::string(spec.caption), spec.checked});
+  items_.push_back({kExitItem, std::string(kExitItem.caption), false});
+}
+
+const MenuItem* MenuModel::Find(std::string_view name) const {
+  for (const MenuItem& item : items_)
+    if (item.spec.name == name) return &item;
+  return nullptr;
+}
+
+MenuItem* MenuModel::FindMutable(std::string_view name) {
+  return const_cast<MenuItem*>(static_cast<const MenuModel*>(this)->Find(name));
+}
+
+bool MenuModel::Checked(std::string_view name) const {
+  const MenuItem* item = Find(name);
+  return item && item->checked;
+}
+
+void MenuModel::SetChecked(std::string_view name, bool checked) {
+  MenuItem* item = FindMutable(name);
+  if (!item) return;
+  if (checked && item->spec.group != 0)
+    for (MenuItem& other : items_)
+      if (other.spec.group == item->spec.group) other.checked = false;
+  item->checked = checked;
+}
+
+void MenuModel::SetCaption(std::string_view name, std::string caption) {
+  if (MenuItem* item = FindMutable(name)) item->caption = std::move(caption);
+}
+
+bool MenuModel::ApplyChoice(std::string_view name) {
+  MenuItem* item = FindMutable(name);
+  if (!item || item->spec.kind == MenuItemKind::Separator || item->spec.kind == MenuItemKind::Submenu) return false;
+  switch (item->spec.autoCheck) {
+    case AutoCheck::None:
+      break;
+    case AutoCheck::Toggle:
+      item->checked = !item->checked;
+      break;
+    case AutoCheck::ToggleRadio:
+      SetChecked(name, !item->checked);
+      break;
+  }
+  return true;
+}
+
+}  // namespace gd
