@@ -1,5 +1,7 @@
 #include "images/catalogue.h"
 
+#include <stdexcept>
+
 #include "images/byte_reader.h"
 #include "images/stored_picture.h"
 
@@ -14,6 +16,7 @@ std::string SceneCatalogue::Key(std::string_view name) {
 
 void SceneCatalogue::Add(std::unique_ptr<SceneImage> image) {
   // Names are unique regardless of case; the first entry of a name wins.
+  image->IndexAlpha();
   index_.emplace(Key(image->name), entries_.size());
   entries_.push_back(std::move(image));
 }
@@ -57,6 +60,12 @@ SceneCatalogue SceneCatalogue::FromStored(const EmbeddedPicture* pictures, size_
 const SceneCatalogue& SceneCatalogue::Embedded() {
   static const SceneCatalogue catalogue = FromStored(kEmbeddedPictures, kEmbeddedPictureCount);
   return catalogue;
+}
+
+const SceneImage& RequireSceneImage(const SceneCatalogue& catalogue, std::string_view name) {
+  const SceneImage* image = catalogue.FindSceneImage(name);
+  if (!image) throw std::runtime_error("The picture \"" + std::string(name) + "\" is missing from the program.");
+  return *image;
 }
 
 }  // namespace gd

@@ -10,6 +10,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "images/alpha_runs.h"
 #include "images/bmp.h"
 #include "images/png.h"
 
@@ -32,6 +33,19 @@ struct SceneImage {
   // Blend-ready copy of a PNG picture: blue, green, red, alpha per pixel,
   // rows from the top, colours not premultiplied.
   std::vector<uint8_t> bgra;
+  // Where the picture is transparent, opaque or partly covering; built from
+  // `bgra` when the picture joins a catalogue (or by IndexAlpha).
+  AlphaRuns runs;
+
+  void IndexAlpha() {
+    const bool whole = width > 0 && height > 0 && bgra.size() == static_cast<size_t>(width) * height * 4;
+    runs.Build(bgra.data(), whole ? width : 0, whole ? height : 0);
+  }
+  // True when `bgra` and `runs` describe a picture with pixels.
+  bool Drawable() const {
+    return width > 0 && height > 0 && bgra.size() == static_cast<size_t>(width) * height * 4 &&
+           runs.BuiltFor(height);
+  }
 };
 
 class SceneCatalogue {
@@ -52,7 +66,8 @@ class SceneCatalogue {
   size_t Size() const { return entries_.size(); }
   const SceneImage& At(size_t i) const { return *entries_[i]; }
 
-  // Adds a decoded entry (for tests that build their own catalogue).
+  // Adds a decoded entry (for tests that build their own catalogue) and
+  // indexes its alpha for drawing.
   void Add(std::unique_ptr<SceneImage> image);
 
  private:
@@ -60,6 +75,10 @@ class SceneCatalogue {
   std::vector<std::unique_ptr<SceneImage>> entries_;
   std::unordered_map<std::string, size_t> index_;
 };
+
+// The entry for `name`; throws std::runtime_error naming the picture when the
+// catalogue lacks it, so that nothing is drawn from a missing picture.
+const SceneImage& RequireSceneImage(const SceneCatalogue& catalogue, std::string_view name);
 
 // The stored pictures compiled into the program (generated at build time).
 extern const EmbeddedPicture kEmbeddedPictures[];

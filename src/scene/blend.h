@@ -14,6 +14,12 @@ inline uint8_t BlendByte(unsigned s, unsigned d, unsigned a) {
   return static_cast<uint8_t>((s * a + d * (255 - a) + 255) >> 8);
 }
 
+// Blends `image` with its top-left corner at (x, y); either may be negative or
+// beyond the frame. Works in place and touches only pixels the picture can
+// change: alpha 0 leaves a pixel as it is and alpha 255 gives the picture's
+// colour, exactly as the formula does, so only partly covering pixels are
+// computed. A picture that is not indexed (see SceneImage::Drawable) draws
+// nothing.
 void BlendImage(FrameBuffer& frame, const SceneImage& image, int x, int y);
 
 }  // namespace gd

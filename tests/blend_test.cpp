@@ -1,0 +1,172 @@
+#include "scene/blend.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "scene_fixture.h"
+
+namespace gd {
+namespace {
+
+using scene_test::NaiveBlend;
+using scene_test::RandomPicture;
+
+SceneImage Picture(int width, int height, std::vector<uint8_t> bgra) {
+  SceneImage img;
+  img.name = "test";
+  img.width = width;
+  img.height = height;
+  img.bgra = std::move(bgra);
+  img.IndexAlpha();
+  return img;
+}
+
+SceneImage FromRgba(const RgbaImage& rgba) {
+  std::vector<uint8_t> bgra(rgba.rgba.size());
+  for (size_t i = 0; i < rgba.rgba.size(); i += 4) {
+    bgra[i] = rgba.rgba[i + 2];
+    bgra[i + 1] = rgba.rgba[i + 1];
+    bgra[i + 2] = rgba.rgba[i];
+    bgra[i + 3] = rgba.rgba[i + 3];
+  }
+  return Picture(rgba.width, rgba.height, std::move(bgra));
+}
+
+FrameBuffer Filled(int w, int h, uint8_t b, uint8_t g, uint8_t r, uint8_t a) {
+  FrameBuffer f(w, h);
+  for (size_t i = 0; i < f.pixels.size(); i += 4) {
+    f.pixels[i] = b;
+    f.pixels[i + 1] = g;
+    f.pixels[i + 2] = r;
+    f.pixels[i + 3] = a;
+  }
+  return f;
+}
+
+TEST(BlendImage, HandWorkedValues) {
+  FrameBuffer f = Filled(3, 1, 5, 5, 5, 77);
+  // Alpha 27 over a byte 5: black stays 5 (not the rounded 4.47); white gives
+  // (255 * 27 + 5 * 228 + 255) >> 8 = (6885 + 1140 + 255) >> 8 = 32.
+  // Alpha 0 keeps the frame; alpha 255 gives the sample.
+  BlendImage(f, Picture(3, 1, {0, 255, 0, 27, 200, 100, 50, 0, 9, 250, 1, 255}), 0, 0);
+  EXPECT_EQ(f.pixels[0], 5);
+  EXPECT_EQ(f.pixels[1], 32);
+  EXPECT_EQ(f.pixels[2], 5);
+  EXPECT_EQ(f.pixels[4], 5);
+  EXPECT_EQ(f.pixels[5], 5);
+  EXPECT_EQ(f.pixels[6], 5);
+  EXPECT_EQ(f.pixels[8], 9);
+  EXPECT_EQ(f.pixels[9], 250);
+  EXPECT_EQ(f.pixels[10], 1);
+  // The frame's alpha is never written.
+  EXPECT_EQ(f.pixels[3], 77);
+  EXPECT_EQ(f.pixels[7], 77);
+  EXPECT_EQ(f.pixels[11], 77);
+}
+
+// A tall opaque strip whose every pixel names its own column and row.
+SceneImage SelfNamingStrip(int w, int h) {
+  std::vector<uint8_t> bgra(static_cast<size_t>(w) * h * 4);
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) {
+      uint8_t* p = &bgra[(static_cast<size_t>(y) * w + x) * 4];
+      p[0] = static_cast<uint8_t>(y & 255);
+      p[1] = static_cast<uint8_t>(y >> 8);
+      p[2] = static_cast<uint8_t>(x);
+      p[3] = 255;
+    }
+  return Picture(w, h, std::move(bgra));
+}
+
+TEST(BlendImage, ClipsTheSkyStripToTheFrame) {
+  const SceneImage strip = SelfNamingStrip(201, 1341);
+  FrameBuffer f = Filled(300, 260, 1, 2, 3, 200);
+  BlendImage(f, strip, 45, -340);
+  for (int y = 0; y < 260; ++y) {
+    for (int x = 0; x < 300; ++x) {
+      const uint8_t* p = f.Pixel(x, y);
+      if (x >= 45 && x <= 245) {
+        const int row = y + 340;  // image rows 340 to 599
+        ASSERT_EQ(p[0], row & 255) << x << "," << y;
+        ASSERT_EQ(p[1], row >> 8);
+        ASSERT_EQ(p[2], x - 45);
+      } else {
+        ASSERT_EQ(p[0], 1) << x << "," << y;
+        ASSERT_EQ(p[2], 3);
+      }
+      ASSERT_EQ(p[3], 200);
+    }
+  }
+  // Wholly below the frame: nothing changes.
+  FrameBuffer g = Filled(300, 260, 1, 2, 3, 200);
+  BlendImage(g, strip, 0, 300);
+  EXPECT_EQ(g.pixels, Filled(300, 260, 1, 2, 3, 200).pixels);
+}
+
+TEST(BlendImage, ClipsOnTheLeft) {
+  const SceneImage pic = SelfNamingStrip(60, 59);
+  FrameBuffer f = Filled(300, 260, 7, 7, 7, 255);
+  BlendImage(f, pic, -20, 10);
+  EXPECT_EQ(f.Pixel(0, 10)[2], 20);   // image column 20 lands on frame column 0
+  EXPECT_EQ(f.Pixel(39, 68)[2], 59);  // the last column, the last row (58)
+  EXPECT_EQ(f.Pixel(39, 68)[0], 58);
+  EXPECT_EQ(f.Pixel(40, 10)[2], 7);   // right of the picture
+  EXPECT_EQ(f.Pixel(0, 9)[2], 7);     // above it
+  EXPECT_EQ(f.Pixel(0, 69)[2], 7);    // below it
+}
+
+TEST(BlendImage, PicturesWithoutPixelsDrawNothing) {
+  FrameBuffer f = Filled(4, 4, 9, 9, 9, 9);
+  SceneImage empty;
+  BlendImage(f, empty, 0, 0);
+  // Colour bytes without their index are not drawn blindly.
+  SceneImage unindexed;
+  unindexed.width = unindexed.height = 1;
+  unindexed.bgra = {1, 2, 3, 255};
+  BlendImage(f, unindexed, 0, 0);
+  EXPECT_EQ(f.pixels, Filled(4, 4, 9, 9, 9, 9).pixels);
+}
+
+// The run index may skip pixels but must never change a result: random
+// pictures at positions inside, across every edge of, and outside the frame.
+TEST(BlendImage, EqualsTheFormulaAppliedToEveryPixel) {
+  std::mt19937 gen(7);
+  const int sizes[][2] = {{1, 1}, {3, 3}, {7, 7}, {60, 59}, {95, 95}, {300, 260}, {201, 1341}, {17, 20}};
+  for (int round = 0; round < 120; ++round) {
+    const auto& s = sizes[round % std::size(sizes)];
+    const SceneImage pic = FromRgba(RandomPicture(s[0], s[1], static_cast<uint32_t>(round)));
+    FrameBuffer fast(300, 260);
+    for (auto& b : fast.pixels) b = static_cast<uint8_t>(gen());
+    FrameBuffer naive = fast;
+    const int x = static_cast<int>(gen() % (300 + s[0] + 40)) - s[0] - 20;
+    const int y = static_cast<int>(gen() % (260 + s[1] + 40)) - s[1] - 20;
+    BlendImage(fast, pic, x, y);
+    NaiveBlend(naive, pic, x, y);
+    ASSERT_EQ(fast.pixels, naive.pixels) << "size " << s[0] << "x" << s[1] << " at " << x << "," << y;
+  }
+}
+
+TEST(AlphaRuns, SplitRowsIntoOpaqueAndPartialRunsAndSkipTransparentRows) {
+  // Row 0: transparent; row 1: 255 255 0 12 200 255.
+  std::vector<uint8_t> bgra(6 * 2 * 4, 0);
+  const uint8_t alpha[6] = {255, 255, 0, 12, 200, 255};
+  for (int i = 0; i < 6; ++i) bgra[(6 + i) * 4 + 3] = alpha[i];
+  AlphaRuns r;
+  r.Build(bgra.data(), 6, 2);
+  EXPECT_EQ(r.firstRow, 1);
+  EXPECT_EQ(r.endRow, 2);
+  ASSERT_EQ(r.runs.size(), 3u);
+  EXPECT_EQ(r.rowStart, (std::vector<uint32_t>{0, 0, 3}));
+  EXPECT_TRUE(r.runs[0].opaque);
+  EXPECT_EQ(r.runs[0].begin, 0);
+  EXPECT_EQ(r.runs[0].end, 2);
+  EXPECT_FALSE(r.runs[1].opaque);
+  EXPECT_EQ(r.runs[1].begin, 3);
+  EXPECT_EQ(r.runs[1].end, 5);
+  EXPECT_TRUE(r.runs[2].opaque);
+  EXPECT_EQ(r.runs[2].begin, 5);
+}
+
+}  // namespace
+}  // namespace gd
