@@ -7,25 +7,19 @@
 #include "app/window_shape.h"
 
 namespace gd {
-namespace {
-
-const SceneImage& Require(const SceneCatalogue& catalogue, std::string_view name) {
-  const SceneImage* image = catalogue.FindSceneImage(name);
-  if (!image) throw std::runtime_error("The picture \"" + std::string(name) + "\" is missing from the program.");
-  return *image;
-}
-
-}  // namespace
 
 TfrmMain::TfrmMain(Platform& platform, const SceneCatalogue& catalogue, std::vector<std::string> args)
     : platform_(platform), catalogue_(catalogue), args_(std::move(args)) {
-  imgTree_ = &Require(catalogue_, "imgTree");
-  imgMask_ = &Require(catalogue_, "imgMask");
-  imgDay_ = &Require(catalogue_, "imgDay");
-  imgStars_ = &Require(catalogue_, "imgStars");
-  imgLandscape_ = &Require(catalogue_, "imgLandscape");
-  imgHome_ = &Require(catalogue_, "imgHome");
-  img3_ = &Require(catalogue_, "img3");
+  imgTree_ = &RequireSceneImage(catalogue_, "imgTree");
+  imgMask_ = &RequireSceneImage(catalogue_, "imgMask");
+  imgDay_ = &RequireSceneImage(catalogue_, "imgDay");
+  imgStars_ = &RequireSceneImage(catalogue_, "imgStars");
+  imgLandscape_ = &RequireSceneImage(catalogue_, "imgLandscape");
+  imgHome_ = &RequireSceneImage(catalogue_, "imgHome");
+  img3_ = &RequireSceneImage(catalogue_, "img3");
+  // The series are found by their built names once, not on every frame.
+  skySprites_ = ResolveSkySprites(catalogue_);
+  snowSprites_ = ResolveSnowSprites(catalogue_);
   if (!imgTree_->png || !imgMask_->bitmap)
     throw std::runtime_error("The globe pictures of the program are damaged.");
   FormCreate();
@@ -40,14 +34,26 @@ TfrmMain::~TfrmMain() = default;
 void TfrmMain::FormCreate() { PrepareBaseLayer(); }
 
 void TfrmMain::FormShow() {
+  // The snow's records, all unspawned, and the sun and moon at their rising points.
+  CreateSnowParticles(snow_);
+  PlaceSunAndMoon(sky_);
   // Cut the window to the globe's outline, once.
   platform_.SetWindowRegion(RegionFromMask(*imgMask_->bitmap));
   platform_.SetOwnerToDesktop();
-  // First-run placement and choices: the bottom-right corner of the work area.
+
+  // --- First-run settings: what LoadSettings applies when nothing is stored. ---
+  // The settings store replaces this block.
   const Size work = platform_.WorkAreaSize();
   platform_.MoveWindow(work.width - imgTree_->width - 5, work.height - imgTree_->height);
-  OnMenuItemChosen("pmi0");
+  menu_.SetChecked("pmi0", true);
+  SetOpacity(255);
+  menu_.SetChecked("pmiFast", true);
+  pmiFastClick();
+  snow_.SnowEnabled = true;
+  menu_.SetChecked("pmiSnow", snow_.SnowEnabled);
   platform_.SetTopmost(menu_.Checked("pmiOnTop"));
+  // --- End of the first-run settings. ---
+
   platform_.HideTaskbarButton();
   platform_.SetOwnerToDesktop();
   shown_ = true;
@@ -78,8 +84,32 @@ void TfrmMain::OnMenuItemChosen(std::string_view itemName) {
     SetOpacity(static_cast<uint8_t>(255 - 22 * (percent / 10)));
   } else if (itemName == "pmiOnTop") {
     platform_.SetTopmost(menu_.Checked("pmiOnTop"));
+  } else if (itemName == "pmiSlow") {
+    pmiSlowClick();
+  } else if (itemName == "pmiNormal") {
+    pmiNormalClick();
+  } else if (itemName == "pmiFast") {
+    pmiFastClick();
+  } else if (itemName == "pmiQuickly") {
+    pmiQuicklyClick();
+  } else if (itemName == "pmiSnow") {
+    pmiSnowClick();
   }
 }
+
+void TfrmMain::ApplySpeed(const SpeedLevel& speed) {
+  menu_.SetChecked(speed.item, true);
+  platform_.SetTimer(TimerId::Garland, speed.intervalMs);
+  StepDelayMs_ = speed.stepDelayMs;
+}
+
+void TfrmMain::pmiSlowClick() { ApplySpeed(kSpeedLevels[0]); }
+void TfrmMain::pmiNormalClick() { ApplySpeed(kSpeedLevels[1]); }
+void TfrmMain::pmiFastClick() { ApplySpeed(kSpeedLevels[2]); }
+void TfrmMain::pmiQuicklyClick() { ApplySpeed(kSpeedLevels[3]); }
+
+// The item has already toggled its own mark.
+void TfrmMain::pmiSnowClick() { snow_.SnowEnabled = menu_.Checked("pmiSnow"); }
 
 bool TfrmMain::FormCloseQuery() { return true; }
 
@@ -120,6 +150,12 @@ void TfrmMain::PresentFrame(const FrameBuffer& surface, const char* failureText)
 
 void TfrmMain::TimerGarlandTimer() { RenderFrame(); }
 
-void TfrmMain::timerCountSnowTimer() {}
+void TfrmMain::timerCountSnowTimer() {
+  DriftSnowCounts(drift_, random_);
+  if (platform_.Tracing()) {
+    platform_.Trace("drift", "\"counts\": [" + std::to_string(drift_.SnowCount1) + ", " +
+                                 std::to_string(drift_.SnowCount2) + ", " + std::to_string(drift_.SnowCount3) + "]");
+  }
+}
 
 }  // namespace gd

@@ -3,6 +3,7 @@
 // that owns it, each with its fixed start values.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -13,6 +14,10 @@
 #include "app/random.h"
 #include "images/catalogue.h"
 #include "platform/platform.h"
+#include "scene/painter.h"
+#include "scene/sky.h"
+#include "scene/snow.h"
+#include "scene/snow_drift.h"
 #include "settings/menu.h"
 
 namespace gd {
@@ -22,11 +27,31 @@ inline constexpr uint32_t kGarlandIntervalMs = 20;
 inline constexpr uint32_t kGarlandQuickIntervalMs = 10;
 inline constexpr uint32_t kCountSnowIntervalMs = 200;
 
+// The animation speeds, in the order of their settings index: the menu item,
+// the `TimerGarland` interval (how often a frame is composed; the snow moves on
+// every frame) and `StepDelayMs` (how fast the sky, sun and moon advance).
+struct SpeedLevel {
+  std::string_view item;
+  uint32_t intervalMs;
+  int32_t stepDelayMs;
+};
+inline constexpr std::array<SpeedLevel, 4> kSpeedLevels{{
+    {"pmiSlow", kGarlandIntervalMs, 500},
+    {"pmiNormal", kGarlandIntervalMs, 250},
+    {"pmiFast", kGarlandIntervalMs, 100},
+    {"pmiQuickly", kGarlandQuickIntervalMs, 1},
+}};
+
+// The compositor's probe points, relative to the window's top-left corner:
+// one on the glass at its upper left, one on the wooden stand.
+inline constexpr Point kProbePoint1{75, 40};
+inline constexpr Point kProbePoint2{220, 220};
+
 // The failure texts of a present.
 inline constexpr const char* kBaseLayerPresentFailure = "No!!!!!";
 inline constexpr const char* kFramePresentFailure = "UpdateLayeredWindow error";
 
-class TfrmMain : public WindowEvents {
+class TfrmMain : public WindowEvents, private ScenePainter {
  public:
   // Creates the window: takes the decoded catalogue and runs `FormCreate`.
   // `args` are the program's arguments after the options (the first one may
@@ -54,6 +79,13 @@ class TfrmMain : public WindowEvents {
   void RenderFrame();
   void timerCountSnowTimer();
 
+  // --- Menu commands ----------------------------------------------------------
+  void pmiSlowClick();
+  void pmiNormalClick();
+  void pmiFastClick();
+  void pmiQuicklyClick();
+  void pmiSnowClick();
+
   // --- Read access for tests and tools ------------------------------------------
   const FrameBuffer* BaseBitmap() const { return BaseBitmap_.get(); }
   uint8_t Opacity() const { return Opacity_; }
@@ -65,12 +97,19 @@ class TfrmMain : public WindowEvents {
   }
   const MenuModel& Menu() const { return menu_; }
   Random& Rand() { return random_; }
+  const SkyState& Sky() const { return sky_; }
+  const SnowState& Snow() const { return snow_; }
+  const SnowDriftState& Drift() const { return drift_; }
 
  private:
   // Applies the step clock: whether this call is an animation step.
   bool StepClock();
+  // Whether the user can see the window at one of the two probe points.
+  bool WindowExposed();
   // Blends one picture into the frame being composed, noting it in the trace.
-  void Draw(const SceneImage& image, int x, int y);
+  void Draw(const SceneImage& image, int x, int y) override;
+  // Checks the speed's item and applies its interval and step delay.
+  void ApplySpeed(const SpeedLevel& speed);
 
   Platform& platform_;
   const SceneCatalogue& catalogue_;
@@ -98,8 +137,12 @@ class TfrmMain : public WindowEvents {
   bool tracing_ = false;
   std::string traceDraws_;  // the draws of the frame being composed, as JSON
 
-  // Sky, sun and moon.
-  int32_t SkyOffset_ = -340;
+  // The scene: sky, sun and moon; the snow; the snow's density.
+  SkyState sky_;
+  SkySprites skySprites_;
+  SnowState snow_;
+  SnowSprites snowSprites_;
+  SnowDriftState drift_;
 
   // Menu: the check marks are the live settings.
   MenuModel menu_;

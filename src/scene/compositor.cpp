@@ -4,16 +4,21 @@
 
 #include "app/main_window.h"
 #include "scene/blend.h"
+#include "scene/step_clock.h"
 
 namespace gd {
 
 bool TfrmMain::StepClock() {
-  const uint32_t elapsed = platform_.TickCount() - LastStepTick_;  // wraps correctly
-  if (static_cast<int64_t>(elapsed) > static_cast<int64_t>(StepDelayMs_)) {
-    LastStepTick_ = platform_.TickCount();
-    return true;
-  }
-  return false;
+  if (!IsStepDue(platform_.TickCount(), LastStepTick_, StepDelayMs_)) return false;
+  LastStepTick_ = platform_.TickCount();
+  return true;
+}
+
+bool TfrmMain::WindowExposed() {
+  // The second point is asked only when the first does not show this window.
+  const Point pos = platform_.WindowPosition();
+  return platform_.IsWindowVisibleAt(pos.x + kProbePoint1.x, pos.y + kProbePoint1.y) ||
+         platform_.IsWindowVisibleAt(pos.x + kProbePoint2.x, pos.y + kProbePoint2.y);
 }
 
 void TfrmMain::Draw(const SceneImage& image, int x, int y) {
@@ -31,27 +36,31 @@ void TfrmMain::RenderFrame() {
   traceDraws_.clear();
 
   // 1. Visibility probe: it gates the snow only.
-  const Point pos = platform_.WindowPosition();
-  const bool windowExposed =
-      platform_.IsWindowVisibleAt(pos.x + 75, pos.y + 40) || platform_.IsWindowVisibleAt(pos.x + 220, pos.y + 220);
-  (void)windowExposed;
+  const bool windowExposed = WindowExposed();
+  const bool snowFalls = snow_.SnowEnabled && windowExposed;
 
-  // 2. A fresh frame from the base layer.
+  // 2. A fresh frame from the base layer (the buffer is reused; nothing is kept).
   frame_ = *BaseBitmap_;
 
   // 3. Step clock.
   const bool isStepTick = StepClock();
 
-  // 4. Sky strip and stars.
-  Draw(*imgDay_, 45, SkyOffset_);
+  // 4. Sky strip, where the previous call's sky step left it, and the stars.
+  Draw(*imgDay_, 45, sky_.SkyOffset);
   Draw(*imgStars_, 0, 0);
   // 5. Sky, sun and moon.
+  SkyStep(sky_, isStepTick, skySprites_, *this);
   // 6. Landscape.
   Draw(*imgLandscape_, 0, 0);
-  // 7. Snow layer 1.
+  // 7. Snow layer 1, behind the house.
+  if (snowFalls) UpdateSnowLayer(1, snow_, drift_.SnowCount1, random_, snowSprites_, *this);
   // 8. House.
   Draw(*imgHome_, 0, 0);
-  // 9. Snow layers 2 and 3.
+  // 9. Snow layers 2 and 3, in front of the house.
+  if (snowFalls) {
+    UpdateSnowLayer(2, snow_, drift_.SnowCount2, random_, snowSprites_, *this);
+    UpdateSnowLayer(3, snow_, drift_.SnowCount3, random_, snowSprites_, *this);
+  }
   // 10. Foreground: glass rim and stand.
   Draw(*img3_, 0, 0);
   // 11. Countdown.
