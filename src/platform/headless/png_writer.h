@@ -16,6 +16,9 @@ struct RgbaImage {
   std::vector<uint8_t> rgba;  // width * height * 4
 };
 
+// The picture as the bytes of a PNG file (8-bit RGBA); empty if compression fails.
+std::vector<uint8_t> EncodePng(const RgbaImage& image);
+
 // Returns false and fills `error` when the file cannot be written.
 bool WritePng(const std::string& path, const RgbaImage& image, std::string* error);
 

@@ -1,0 +1,353 @@
+// The compositor through the main window on the headless backend: the step
+// clock, the layer order and the trace, the probe and the snow switch, the
+// speed commands, present failures, recordings, and frames compared with the
+// blend formula applied naively.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+#include "app/main_window.h"
+#include "scene/step_clock.h"
+#include "scene_fixture.h"
+
+namespace gd {
+namespace {
+
+using scene_test::DrawCall;
+using scene_test::NaiveBlend;
+using scene_test::ParseDraws;
+using scene_test::SceneOptions;
+using scene_test::SharedSceneCatalogue;
+using scene_test::TracingPlatform;
+
+TEST(StepClock, StrictlyMoreThanTheDelay) {
+  EXPECT_FALSE(IsStepDue(1100, 1000, 100));
+  EXPECT_TRUE(IsStepDue(1101, 1000, 100));
+  // The tick count wrapped: 4,294,967,200 to 50 is 146 ms.
+  EXPECT_TRUE(IsStepDue(50, 4294967200u, 100));
+  EXPECT_FALSE(IsStepDue(50, 4294967200u, 250));
+  // Before any speed command the delay is 0: one millisecond is enough.
+  EXPECT_FALSE(IsStepDue(7, 7, 0));
+  EXPECT_TRUE(IsStepDue(8, 7, 0));
+  EXPECT_TRUE(IsStepDue(0xFFFFFFFFu, 0, 1));
+}
+
+int Flakes(const std::vector<DrawCall>& draws) {
+  int n = 0;
+  for (const DrawCall& d : draws) n += d.name.rfind("Snow", 0) == 0;
+  return n;
+}
+
+class Window : public ::testing::Test {
+ protected:
+  explicit Window(HeadlessOptions o = SceneOptions()) : p(o), w(p, SharedSceneCatalogue(), {}) {}
+  void Show() { p.Show(w); }
+  std::vector<DrawCall> LastDraws() const { return ParseDraws(p.Events("frame").back()->fields); }
+
+  TracingPlatform p;
+  TfrmMain w;
+};
+
+TEST_F(Window, FirstFrameOfARun) {
+  Show();
+  const auto frames = p.Events("frame");
+  ASSERT_EQ(frames.size(), 1u);
+  EXPECT_EQ(frames[0]->t, 0u);
+  EXPECT_EQ(frames[0]->fields.rfind("\"step\": true, \"opacity\": 255, \"draws\": [", 0), 0u) << frames[0]->fields;
+  const std::vector<DrawCall> d = LastDraws();
+  ASSERT_GE(d.size(), 8u);
+  // Strip at -340, stars, no sun or moon, landscape, then the first flakes of
+  // layer 1 from seed 0 (the first record lies outside the glass).
+  EXPECT_EQ(d[0], (DrawCall{"imgDay", 45, -340}));
+  EXPECT_EQ(d[1], (DrawCall{"imgStars", 0, 0}));
+  EXPECT_EQ(d[2], (DrawCall{"imgLandscape", 0, 0}));
+  EXPECT_EQ(d[3], (DrawCall{"Snow1", 178, 59}));
+  EXPECT_EQ(d[4], (DrawCall{"Snow1", 63, 82}));
+  EXPECT_EQ(d.back(), (DrawCall{"img3", 0, 0}));
+  EXPECT_EQ(w.Sky().SkyOffset, -341);
+  // The layer order: layer 1 before the house, layers 2 and 3 after it.
+  size_t home = 0;
+  for (size_t i = 0; i < d.size(); ++i)
+    if (d[i].name == "imgHome") home = i;
+  ASSERT_GT(home, 3u);
+  for (size_t i = 3; i < home; ++i) EXPECT_TRUE(d[i].name == "Snow1" || d[i].name == "Snow2") << i;
+  bool inLayer3 = false;
+  for (size_t i = home + 1; i + 1 < d.size(); ++i) {
+    const bool large = d[i].name == "Snow5" || d[i].name == "Snow6";
+    EXPECT_TRUE(large || (!inLayer3 && (d[i].name == "Snow3" || d[i].name == "Snow4"))) << i;
+    inLayer3 = inLayer3 || large;
+  }
+  // All 500 records of layer 1, 200 of layer 2 and 30 of layer 3 were spawned.
+  EXPECT_NE(w.Snow().SnowParticles1[499].kind, 0);
+  EXPECT_NE(w.Snow().SnowParticles2[199].kind, 0);
+  EXPECT_EQ(w.Snow().SnowParticles2[200].kind, 0);
+  EXPECT_NE(w.Snow().SnowParticles3[29].kind, 0);
+  EXPECT_EQ(w.Snow().SnowParticles3[30].kind, 0);
+}
+
+TEST_F(Window, StepClockReadsTheTickCountOfTheStep) {
+  Show();  // tick count 3,600,000: a step; first-run speed Fast (100 ms)
+  EXPECT_EQ(w.LastStepTick(), 3600000u);
+  EXPECT_EQ(w.StepDelayMs(), 100);
+  p.RunFor(100);  // ticks at +20 .. +100: none more than 100 ms after the step
+  p.RunFor(20);   // +120
+  const auto frames = p.Events("frame");
+  for (size_t i = 1; i + 1 < frames.size(); ++i)
+    EXPECT_NE(frames[i]->fields.find("\"step\": false"), std::string::npos) << i;
+  EXPECT_NE(frames.back()->fields.find("\"step\": true"), std::string::npos);
+  EXPECT_EQ(w.LastStepTick(), 3600120u);
+}
+
+TEST_F(Window, DriftTicksAreTracedAfterTheFrameOfTheSameMoment) {
+  Show();
+  p.RunFor(400);
+  const auto drift = p.Events("drift");
+  ASSERT_EQ(drift.size(), 2u);
+  EXPECT_EQ(drift[0]->t, 200u);
+  EXPECT_EQ(drift[0]->fields, "\"counts\": [499, 249, 31]");
+  EXPECT_EQ(drift[1]->fields, "\"counts\": [498, 249, 31]");
+  // Time order, and the garland timer fires first on a tie.
+  for (size_t i = 1; i < p.events.size(); ++i) EXPECT_LE(p.events[i - 1].t, p.events[i].t);
+  for (size_t i = 0; i < p.events.size(); ++i) {
+    if (p.events[i].ev == "drift") {
+      EXPECT_EQ(p.events[i - 1].ev, "frame");
+    }
+  }
+  // The next frame has layer 2's 249 records: records 200 to 248 are spawned.
+  p.RunFor(20);
+  EXPECT_NE(w.Snow().SnowParticles2[248].kind, 0);
+  EXPECT_EQ(w.Snow().SnowParticles2[249].kind, 0);
+  EXPECT_NE(w.Snow().SnowParticles3[30].kind, 0);
+}
+
+// Flakes stand still and vanish while `hide` holds, and reappear where they stood.
+void ExpectSnowFreezes(TracingPlatform& p, const TfrmMain& w, const std::function<void(bool)>& hide) {
+  p.RunFor(60);
+  const SnowState before = w.Snow();
+  const int32_t skyBefore = w.Sky().SkyOffset;
+  hide(true);
+  p.RunFor(400);
+  EXPECT_EQ(Flakes(ParseDraws(p.Events("frame").back()->fields)), 0);
+  EXPECT_NE(w.Sky().SkyOffset, skyBefore);  // the sky goes on
+  for (int layer = 1; layer <= 3; ++layer)
+    for (size_t i = 0; i < before.Particles(layer).size(); ++i) {
+      ASSERT_EQ(w.Snow().Particles(layer)[i].x, before.Particles(layer)[i].x);
+      ASSERT_EQ(w.Snow().Particles(layer)[i].y, before.Particles(layer)[i].y);
+    }
+  hide(false);
+  p.RunFor(20);
+  EXPECT_GT(Flakes(ParseDraws(p.Events("frame").back()->fields)), 0);
+  // Counts have drifted meanwhile (500 to 498): layer 1's first 498 records
+  // moved exactly one tick on from where they stood.
+  for (size_t i = 0; i < 498; ++i) {
+    const SnowParticle& was = before.SnowParticles1[i];
+    if (was.y >= 160.0) continue;  // respawned on this tick
+    ASSERT_EQ(w.Snow().SnowParticles1[i].y, was.y + was.dy) << i;
+    ASSERT_EQ(w.Snow().SnowParticles1[i].x, was.x + was.dx) << i;
+  }
+}
+
+TEST_F(Window, SnowSwitchFreezesAndHidesTheFlakes) {
+  Show();
+  EXPECT_TRUE(w.Menu().Checked("pmiSnow"));
+  ExpectSnowFreezes(p, w, [&](bool hide) {
+    p.Choose("pmiSnow");
+    EXPECT_EQ(w.Snow().SnowEnabled, !hide);
+    EXPECT_EQ(w.Menu().Checked("pmiSnow"), !hide);
+  });
+}
+
+TEST_F(Window, CoveredAtBothProbePointsFreezesTheFlakes) {
+  Show();
+  const Point pos = p.WindowPosition();
+  const Point a{pos.x + 75, pos.y + 40}, b{pos.x + 220, pos.y + 220};
+  // Covered at one point only: the snow goes on.
+  p.CoveredPoints() = {a};
+  p.RunFor(20);
+  EXPECT_GT(Flakes(LastDraws()), 0);
+  p.CoveredPoints() = {b};
+  p.RunFor(20);
+  EXPECT_GT(Flakes(LastDraws()), 0);
+  p.CoveredPoints().clear();
+  ExpectSnowFreezes(p, w, [&](bool hide) {
+    if (hide)
+      p.CoveredPoints() = {a, b};
+    else
+      p.CoveredPoints().clear();
+  });
+}
+
+TEST_F(Window, SpeedCommands) {
+  Show();
+  // First run: Fast.
+  EXPECT_TRUE(w.Menu().Checked("pmiFast"));
+  EXPECT_EQ(p.TimerInterval(TimerId::Garland), 20u);
+  EXPECT_EQ(w.StepDelayMs(), 100);
+  p.Choose("pmiQuickly");
+  EXPECT_TRUE(w.Menu().Checked("pmiQuickly"));
+  EXPECT_FALSE(w.Menu().Checked("pmiFast"));
+  EXPECT_EQ(p.TimerInterval(TimerId::Garland), 10u);
+  EXPECT_EQ(w.StepDelayMs(), 1);
+  p.Choose("pmiNormal");
+  EXPECT_EQ(p.TimerInterval(TimerId::Garland), 20u);
+  EXPECT_EQ(w.StepDelayMs(), 250);
+  p.Choose("pmiSlow");
+  EXPECT_TRUE(w.Menu().Checked("pmiSlow"));
+  EXPECT_FALSE(w.Menu().Checked("pmiNormal"));
+  EXPECT_EQ(p.TimerInterval(TimerId::Garland), 20u);
+  EXPECT_EQ(w.StepDelayMs(), 500);
+  // Slow: a step on one tick in 26 (the first multiple of 20 ms above 500 ms).
+  p.RunFor(20 * 26 * 4 + 20);
+  std::vector<size_t> steps;
+  const auto frames = p.Events("frame");
+  for (size_t i = 0; i < frames.size(); ++i)
+    if (frames[i]->fields.find("\"step\": true") != std::string::npos) steps.push_back(i);
+  ASSERT_GE(steps.size(), 3u);
+  for (size_t i = 2; i < steps.size(); ++i) EXPECT_EQ(steps[i] - steps[i - 1], 26u);
+}
+
+TEST_F(Window, QuicklyMakesEveryCallAStep) {
+  Show();
+  p.Choose("pmiQuickly");
+  const int32_t offset = w.Sky().SkyOffset;
+  p.RunFor(1000);
+  EXPECT_EQ(w.Sky().SkyOffset, offset - 100);
+}
+
+TEST_F(Window, FailedPresentsOpenOneMessageAtATime) {
+  Show();
+  p.SetPresentFails(true);
+  int nested = 0;
+  // The message box's own loop keeps dispatching ticks: two whole frames run
+  // inside it and fail again.
+  p.whileMessageOpen = [&] {
+    if (nested > 0) return;
+    ++nested;
+    w.OnTimer(TimerId::Garland);
+    w.OnTimer(TimerId::Garland);
+    --nested;
+  };
+  const uint64_t framesBefore = p.FramesRendered();
+  const int32_t offset = w.Sky().SkyOffset;
+  p.RunFor(20);
+  ASSERT_EQ(p.Messages().size(), 1u);
+  EXPECT_EQ(p.Messages()[0].second, "UpdateLayeredWindow error");
+  EXPECT_EQ(p.FramesRendered(), framesBefore + 3);
+  EXPECT_EQ(w.Sky().SkyOffset, offset);  // Fast: none of these calls is a step yet
+  // Once the box is closed, the next failing tick shows the message again.
+  p.RunFor(20);
+  EXPECT_EQ(p.Messages().size(), 2u);
+  // And when the platform takes frames again, they are presented.
+  p.whileMessageOpen = nullptr;
+  p.SetPresentFails(false);
+  const uint64_t presents = p.Presents();
+  p.RunFor(20);
+  EXPECT_EQ(p.Presents(), presents + 1);
+  EXPECT_EQ(p.Messages().size(), 2u);
+}
+
+TEST(WindowCreation, MissingSeriesPictureIsAClearError) {
+  // A catalogue without moon7_5 cannot build the window.
+  SceneCatalogue partial;
+  const SceneCatalogue& full = SharedSceneCatalogue();
+  for (size_t i = 0; i < full.Size(); ++i) {
+    if (full.At(i).name == "moon7_5") continue;
+    auto copy = std::make_unique<SceneImage>();
+    copy->name = full.At(i).name;
+    partial.Add(std::move(copy));
+  }
+  HeadlessPlatform p(SceneOptions());
+  try {
+    TfrmMain w(p, partial, {});
+    FAIL() << "window built without moon7_5";
+  } catch (const std::exception& e) {
+    EXPECT_NE(std::string(e.what()).find("moon7_5"), std::string::npos) << e.what();
+  }
+}
+
+// Frames across a whole sky cycle at "Quickly" (day, the hold, night, sunrise,
+// sunset, moonrise and the moon going down) equal the base layer with the
+// frame's traced draws blended by the formula, pixel by pixel.
+TEST_F(Window, FramesEqualTheFormulaAcrossAWholeCycle) {
+  Show();
+  p.Choose("pmiQuickly");
+  uint64_t compared = 0;
+  bool sawSun = false, sawSundown = false, sawMoon = false;
+  uint64_t frame = 0;
+  p.onFrame = [&] {
+    // Every frame of the first hundred, then every fourth: the naive blend is slow.
+    if (++frame > 100 && frame % 4 != 0) {
+      p.events.clear();
+      return;
+    }
+    const std::vector<DrawCall> draws = LastDraws();
+    FrameBuffer naive = *w.BaseBitmap();
+    for (const DrawCall& d : draws) {
+      const SceneImage* img = SharedSceneCatalogue().FindSceneImage(d.name);
+      ASSERT_NE(img, nullptr) << d.name;
+      ASSERT_EQ(img->name, d.name);  // the catalogue's spelling
+      NaiveBlend(naive, *img, d.x, d.y);
+      sawSun = sawSun || d.name.rfind("sun", 0) == 0;
+      sawSundown = sawSundown || d.name.rfind("sundown", 0) == 0;
+      sawMoon = sawMoon || d.name.rfind("moon", 0) == 0;
+    }
+    ASSERT_EQ(p.LastFrame().pixels, naive.pixels) << "frame " << compared;
+    ++compared;
+    p.events.clear();
+  };
+  p.RunFor(2500 * 10);
+  EXPECT_EQ(frame, 2500u);
+  EXPECT_EQ(compared, 100u + 600u);
+  EXPECT_TRUE(sawSun && sawSundown && sawMoon);
+}
+
+TEST(Outputs, TraceFileAndRecording) {
+  const std::string dir = ::testing::TempDir();
+  HeadlessOptions o = SceneOptions();
+  o.tracePath = dir + "/glimmer_trace.jsonl";
+  o.recordPath = dir + "/glimmer_record.png";
+  {
+    HeadlessPlatform p(o);
+    TfrmMain w(p, SharedSceneCatalogue(), {});
+    p.Show(w);
+    p.RunFor(200);
+    std::string error;
+    ASSERT_TRUE(p.WriteOutputs(&error)) << error;
+  }
+  std::ifstream trace(o.tracePath);
+  std::string line;
+  std::vector<std::string> lines;
+  while (std::getline(trace, line)) lines.push_back(line);
+  ASSERT_EQ(lines.size(), 12u);  // frames at 0, 20, ..., 200 and a drift tick
+  EXPECT_EQ(lines[0].rfind("{\"t\": 0, \"ev\": \"frame\", \"step\": true, \"opacity\": 255, \"draws\": "
+                           "[[\"imgDay\", 45, -340], [\"imgStars\", 0, 0], [\"imgLandscape\", 0, 0], "
+                           "[\"Snow1\", 178, 59], [\"Snow1\", 63, 82], ",
+                           0),
+            0u)
+      << lines[0];
+  EXPECT_TRUE(lines[0].ends_with(", [\"img3\", 0, 0]]}")) << lines[0];
+  EXPECT_EQ(lines[11], "{\"t\": 200, \"ev\": \"drift\", \"counts\": [499, 249, 31]}");
+
+  // The recording: 11 frames (acTL's frame count), 20 ms each.
+  std::ifstream rec(o.recordPath, std::ios::binary);
+  std::stringstream ss;
+  ss << rec.rdbuf();
+  const std::string bytes = ss.str();
+  const size_t actl = bytes.find("acTL");
+  ASSERT_NE(actl, std::string::npos);
+  auto be32 = [&](size_t at) {
+    return (uint32_t{static_cast<uint8_t>(bytes[at])} << 24) | (uint32_t{static_cast<uint8_t>(bytes[at + 1])} << 16) |
+           (uint32_t{static_cast<uint8_t>(bytes[at + 2])} << 8) | uint32_t{static_cast<uint8_t>(bytes[at + 3])};
+  };
+  EXPECT_EQ(be32(actl + 4), 11u);
+  const size_t fctl = bytes.find("fcTL");
+  ASSERT_NE(fctl, std::string::npos);
+  EXPECT_EQ((static_cast<uint8_t>(bytes[fctl + 24]) << 8) | static_cast<uint8_t>(bytes[fctl + 25]), 20);
+  std::remove(o.tracePath.c_str());
+  std::remove(o.recordPath.c_str());
+}
+
+}  // namespace
+}  // namespace gd
