@@ -21,5 +21,9 @@ if(GLIMMERDOME_TESTS)
   target_compile_definitions(glimmer_tests PRIVATE
     GLIMMERDOME_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
     GLIMMERDOME_PNGSUITE_DIR="${GLIMMERDOME_PNGSUITE_DIR}")
+  if(TARGET pngdecode)
+    add_dependencies(glimmer_tests pngdecode)
+    target_compile_definitions(glimmer_tests PRIVATE GLIMMERDOME_PNGDECODE="$<TARGET_FILE:pngdecode>")
+  endif()
   gtest_discover_tests(glimmer_tests DISCOVERY_TIMEOUT 60)
 endif()
