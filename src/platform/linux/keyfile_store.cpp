@@ -117,8 +117,9 @@ void KeyFileSettingsStore::Load() {
   KeyFile keyFile(g_key_file_new());
   Error error;
   if (!g_key_file_load_from_file(keyFile.get(), settingsPath_.c_str(), G_KEY_FILE_NONE, error.Out())) {
-    // No file yet is a first run, nothing to tell.
-    if (error.Is(G_FILE_ERROR, G_FILE_ERROR_NOENT)) return;
+    // No file yet is a first run, nothing to tell. (A file in place of one of
+    // the folders is told when the save fails.)
+    if (error.Is(G_FILE_ERROR, G_FILE_ERROR_NOENT) || error.Is(G_FILE_ERROR, G_FILE_ERROR_NOTDIR)) return;
     problem_ = "The settings file " + Quoted(settingsPath_) + " cannot be read: " + error.Message() +
                ". The default settings are used. When the program closes, it keeps that file as " +
                Quoted(settingsPath_ + ".bad") + " and writes a new one.";
@@ -144,6 +145,10 @@ SettingsStore::Value KeyFileSettingsStore::Read(std::string_view name) {
 }
 
 bool KeyFileSettingsStore::WriteAll(const Entry* entries, size_t count, std::string* failedName) {
+  // What the file held before is read first; a problem found there is
+  // settled by this save, which keeps a damaged file before replacing it.
+  if (!loaded_) Load();
+  problem_.clear();
   auto fail = [&](std::string why) {
     if (failedName && count > 0) *failedName = std::string(entries[0].name);
     problem_ = std::move(why);
@@ -169,7 +174,6 @@ bool KeyFileSettingsStore::WriteAll(const Entry* entries, size_t count, std::str
   }
   std::string why;
   if (!ReplaceFile(settingsPath_, KeyFileText(keyFile.get()), &why)) return fail(why);
-  loaded_ = true;
   for (size_t i = 0; i < count; ++i) values_[std::string(entries[i].name)] = std::to_string(entries[i].value);
   return true;
 }
