@@ -10,6 +10,13 @@
 namespace gd {
 namespace {
 
+// "sun" and 3 make "sun3".
+std::string Numbered(const char* stem, int n) {
+  std::string name = stem;
+  name += std::to_string(n);
+  return name;
+}
+
 const SceneCatalogue& Art() { return SceneCatalogue::Embedded(); }
 
 void ExpectSize(const std::string& name, int w, int h) {
@@ -32,8 +39,8 @@ TEST(Catalogue, HoldsTheFixedPicturesWithTheirSizes) {
 TEST(Catalogue, HoldsEveryNameTheScenesBuild) {
   int found = 0;
   for (int f = 1; f <= 5; ++f) {
-    ExpectSize("sun" + std::to_string(f), 60, 59);
-    ExpectSize("sundown" + std::to_string(f), 60, 59);
+    ExpectSize(Numbered("sun", f), 60, 59);
+    ExpectSize(Numbered("sundown", f), 60, 59);
     found += 2;
     for (int phase = 1; phase <= 7; ++phase, ++found) {
       char name[16];
@@ -42,9 +49,9 @@ TEST(Catalogue, HoldsEveryNameTheScenesBuild) {
     }
   }
   const int snow[6] = {1, 3, 1, 3, 7, 7};
-  for (int i = 0; i < 6; ++i, ++found) ExpectSize("Snow" + std::to_string(i + 1), snow[i], snow[i]);
+  for (int i = 0; i < 6; ++i, ++found) ExpectSize(Numbered("Snow", i + 1), snow[i], snow[i]);
   const int digits[10] = {17, 11, 19, 18, 18, 17, 17, 16, 18, 18};
-  for (int d = 0; d < 10; ++d, ++found) ExpectSize("d" + std::to_string(d), digits[d], 20);
+  for (int d = 0; d < 10; ++d, ++found) ExpectSize(Numbered("d", d), digits[d], 20);
   EXPECT_EQ(found, 61);
 }
 
