@@ -40,20 +40,9 @@ void TfrmMain::FormShow() {
   // Cut the window to the globe's outline, once.
   platform_.SetWindowRegion(RegionFromMask(*imgMask_->bitmap));
   platform_.SetOwnerToDesktop();
-
-  // --- First-run settings: what LoadSettings applies when nothing is stored. ---
-  // The settings store replaces this block.
-  const Size work = platform_.WorkAreaSize();
-  platform_.MoveWindow(work.width - imgTree_->width - 5, work.height - imgTree_->height);
-  menu_.SetChecked("pmi0", true);
-  SetOpacity(255);
-  menu_.SetChecked("pmiFast", true);
-  pmiFastClick();
-  snow_.SnowEnabled = true;
-  menu_.SetChecked("pmiSnow", snow_.SnowEnabled);
-  platform_.SetTopmost(menu_.Checked("pmiOnTop"));
-  // --- End of the first-run settings. ---
-
+  ComputeCountdownDates();
+  // Places the window and applies the saved choices, the opacity among them.
+  LoadSettings();
   platform_.HideTaskbarButton();
   platform_.SetOwnerToDesktop();
   shown_ = true;
@@ -75,43 +64,18 @@ void TfrmMain::OnTimer(TimerId id) {
 
 void TfrmMain::FormMouseDown(MouseButton /*button*/) { platform_.BeginMoveDrag(); }
 
-void TfrmMain::OnMenuItemChosen(std::string_view itemName) {
-  if (!menu_.ApplyChoice(itemName)) return;
-  if (itemName == "pmiExit") {
-    platform_.CloseWindow();
-  } else if (itemName.starts_with("pmi") && itemName.size() <= 5 && itemName[3] >= '0' && itemName[3] <= '9') {
-    const int percent = std::stoi(std::string(itemName.substr(3)));
-    SetOpacity(static_cast<uint8_t>(255 - 22 * (percent / 10)));
-  } else if (itemName == "pmiOnTop") {
-    platform_.SetTopmost(menu_.Checked("pmiOnTop"));
-  } else if (itemName == "pmiSlow") {
-    pmiSlowClick();
-  } else if (itemName == "pmiNormal") {
-    pmiNormalClick();
-  } else if (itemName == "pmiFast") {
-    pmiFastClick();
-  } else if (itemName == "pmiQuickly") {
-    pmiQuicklyClick();
-  } else if (itemName == "pmiSnow") {
-    pmiSnowClick();
+// Every close saves the settings: the Exit command, the window manager, the
+// end of the desktop session. A failing save is reported and the close still
+// goes ahead, so the program can always be closed.
+bool TfrmMain::FormCloseQuery() {
+  if (!settingsLoaded_ || destroyed_) return true;
+  try {
+    SaveSettings();
+  } catch (const std::exception& e) {
+    platform_.ShowMessage(e.what(), MessageKind::Error);
   }
+  return true;
 }
-
-void TfrmMain::ApplySpeed(const SpeedLevel& speed) {
-  menu_.SetChecked(speed.item, true);
-  platform_.SetTimer(TimerId::Garland, speed.intervalMs);
-  StepDelayMs_ = speed.stepDelayMs;
-}
-
-void TfrmMain::pmiSlowClick() { ApplySpeed(kSpeedLevels[0]); }
-void TfrmMain::pmiNormalClick() { ApplySpeed(kSpeedLevels[1]); }
-void TfrmMain::pmiFastClick() { ApplySpeed(kSpeedLevels[2]); }
-void TfrmMain::pmiQuicklyClick() { ApplySpeed(kSpeedLevels[3]); }
-
-// The item has already toggled its own mark.
-void TfrmMain::pmiSnowClick() { snow_.SnowEnabled = menu_.Checked("pmiSnow"); }
-
-bool TfrmMain::FormCloseQuery() { return true; }
 
 void TfrmMain::FormDestroy() {
   destroyed_ = true;
@@ -124,7 +88,7 @@ void TfrmMain::PrepareBaseLayer() {
   if (!platform_.SetLayeredStyle(&error)) platform_.ShowMessage(error, MessageKind::Error);
   BasePng_ = std::make_unique<TPngPicture>(*imgTree_->png);
   BaseBitmap_ = std::make_unique<FrameBuffer>(BasePng_->ToBitmap());
-  const uint8_t colorType = BasePng_->Header().ColorType;
+  const uint8_t colorType = BasePng_->Header().ColorType();
   if (colorType == 6 || colorType == 4) CopyPngAlpha(*BaseBitmap_, *BasePng_);
   Premultiply(*BaseBitmap_);
   platform_.SetWindowSize(static_cast<int>(BasePng_->Width()), static_cast<int>(BasePng_->Height()));

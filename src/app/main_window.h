@@ -3,7 +3,6 @@
 // that owns it, each with its fixed start values.
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -12,6 +11,7 @@
 
 #include "app/frame_buffer.h"
 #include "app/random.h"
+#include "calendar/countdown_dates.h"
 #include "images/catalogue.h"
 #include "platform/platform.h"
 #include "scene/painter.h"
@@ -27,29 +27,16 @@ inline constexpr uint32_t kGarlandIntervalMs = 20;
 inline constexpr uint32_t kGarlandQuickIntervalMs = 10;
 inline constexpr uint32_t kCountSnowIntervalMs = 200;
 
-// The animation speeds, in the order of their settings index: the menu item,
-// the `TimerGarland` interval (how often a frame is composed; the snow moves on
-// every frame) and `StepDelayMs` (how fast the sky, sun and moon advance).
-struct SpeedLevel {
-  std::string_view item;
-  uint32_t intervalMs;
-  int32_t stepDelayMs;
-};
-inline constexpr std::array<SpeedLevel, 4> kSpeedLevels{{
-    {"pmiSlow", kGarlandIntervalMs, 500},
-    {"pmiNormal", kGarlandIntervalMs, 250},
-    {"pmiFast", kGarlandIntervalMs, 100},
-    {"pmiQuickly", kGarlandQuickIntervalMs, 1},
-}};
+// The failure texts of a present.
+inline constexpr const char* kBaseLayerPresentFailure = "No!!!!!";
+inline constexpr const char* kFramePresentFailure = "UpdateLayeredWindow error";
 
 // The compositor's probe points, relative to the window's top-left corner:
 // one on the glass at its upper left, one on the wooden stand.
 inline constexpr Point kProbePoint1{75, 40};
 inline constexpr Point kProbePoint2{220, 220};
 
-// The failure texts of a present.
-inline constexpr const char* kBaseLayerPresentFailure = "No!!!!!";
-inline constexpr const char* kFramePresentFailure = "UpdateLayeredWindow error";
+struct Speed;
 
 class TfrmMain : public WindowEvents, private ScenePainter {
  public:
@@ -79,12 +66,40 @@ class TfrmMain : public WindowEvents, private ScenePainter {
   void RenderFrame();
   void timerCountSnowTimer();
 
-  // --- Menu commands ----------------------------------------------------------
+  // --- The countdown ----------------------------------------------------------
+  void ComputeCountdownDates();
+  void DrawCountdown();
+
+  // --- Settings -----------------------------------------------------------------
+  void LoadSettings();
+  void SaveSettings();
+  // Seeds the random generator from the performance counter or the tick count.
+  void Randomize();
+
+  // --- Menu commands --------------------------------------------------------------
+  void pmiAboutClick();
   void pmiSlowClick();
   void pmiNormalClick();
   void pmiFastClick();
   void pmiQuicklyClick();
+  void pmiChristmasClick();
+  void pmiNewYearClick();
+  void pmiJulianClick();
   void pmiSnowClick();
+  void pmi0Click();
+  void pmi10Click();
+  void pmi20Click();
+  void pmi30Click();
+  void pmi40Click();
+  void pmi50Click();
+  void pmi60Click();
+  void pmi70Click();
+  void pmi80Click();
+  void pmi90Click();
+  void pmiOnTopClick();
+  void pmiExitClick();
+  // Runs an item's command without touching its mark; false when it has none.
+  bool RunMenuCommand(std::string_view itemName);
 
   // --- Read access for tests and tools ------------------------------------------
   const FrameBuffer* BaseBitmap() const { return BaseBitmap_.get(); }
@@ -96,20 +111,22 @@ class TfrmMain : public WindowEvents, private ScenePainter {
     LastStepTick_ = lastStepTick;
   }
   const MenuModel& Menu() const { return menu_; }
+  bool SnowEnabled() const { return SnowEnabled_; }
+  uint32_t TimerGarlandInterval() const { return TimerGarlandIntervalMs_; }
   Random& Rand() { return random_; }
   const SkyState& Sky() const { return sky_; }
   const SnowState& Snow() const { return snow_; }
   const SnowDriftState& Drift() const { return drift_; }
 
  private:
+  // Checks a speed's item and sets the frame timer and the step delay.
+  void ApplySpeed(const Speed& speed);
   // Applies the step clock: whether this call is an animation step.
   bool StepClock();
   // Whether the user can see the window at one of the two probe points.
   bool WindowExposed();
   // Blends one picture into the frame being composed, noting it in the trace.
   void Draw(const SceneImage& image, int x, int y) override;
-  // Checks the speed's item and applies its interval and step delay.
-  void ApplySpeed(const SpeedLevel& speed);
 
   Platform& platform_;
   const SceneCatalogue& catalogue_;
@@ -130,8 +147,9 @@ class TfrmMain : public WindowEvents, private ScenePainter {
   uint8_t Opacity_ = 0;
   bool presentFailureOpen_ = false;  // one failure message at a time
 
-  // Compositor: the step clock.
+  // Compositor: the step clock and the frame timer.
   int32_t StepDelayMs_ = 0;
+  uint32_t TimerGarlandIntervalMs_ = kGarlandIntervalMs;
   uint32_t LastStepTick_ = 0;
   FrameBuffer frame_;  // reused between calls; rebuilt from the base layer each time
   bool tracing_ = false;
@@ -144,8 +162,16 @@ class TfrmMain : public WindowEvents, private ScenePainter {
   SnowSprites snowSprites_;
   SnowDriftState drift_;
 
+  // Countdown targets, fixed when the window is shown (none in year 9999).
+  std::optional<CountdownTargets> countdownTargets_;
+
   // Menu: the check marks are the live settings.
   MenuModel menu_;
+  // Snow: falls while true (and the window can be seen); set from pmiSnow.
+  bool SnowEnabled_ = true;
+  // Settings: saved at close only once they have been loaded, so that a
+  // window that never finished showing cannot overwrite them with defaults.
+  bool settingsLoaded_ = false;
 
   // The program-wide random generator.
   Random random_;

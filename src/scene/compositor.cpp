@@ -37,7 +37,7 @@ void TfrmMain::RenderFrame() {
 
   // 1. Visibility probe: it gates the snow only.
   const bool windowExposed = WindowExposed();
-  const bool snowFalls = snow_.SnowEnabled && windowExposed;
+  const bool snowFalls = SnowEnabled_ && windowExposed;
 
   // 2. A fresh frame from the base layer (the buffer is reused; nothing is kept).
   frame_ = *BaseBitmap_;
@@ -64,6 +64,7 @@ void TfrmMain::RenderFrame() {
   // 10. Foreground: glass rim and stand.
   Draw(*img3_, 0, 0);
   // 11. Countdown.
+  DrawCountdown();
 
   if (tracing_) {
     std::string fields = std::string("\"step\": ") + (isStepTick ? "true" : "false") +

@@ -59,7 +59,6 @@ struct SnowState {
   std::vector<SnowParticle> SnowParticles1;  // made by the show handler
   std::vector<SnowParticle> SnowParticles2;
   std::vector<SnowParticle> SnowParticles3;
-  bool SnowEnabled = true;  // "Snow (for slow PC)"
 
   std::vector<SnowParticle>& Particles(int layer);
   const std::vector<SnowParticle>& Particles(int layer) const;
