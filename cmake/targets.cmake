@@ -76,3 +76,10 @@ if(GLIMMERDOME_FUZZING)
   target_include_directories(fuzz_make_seeds PRIVATE tests)
   target_link_libraries(fuzz_make_seeds PRIVATE glimmer_core PNG::PNG)
 endif()
+
+# Benchmarks (Google Benchmark), on the headless backend. Only built on request.
+if(GLIMMERDOME_BENCH)
+  find_package(benchmark REQUIRED)
+  add_executable(frame_bench bench/frame_bench.cpp)
+  target_link_libraries(frame_bench PRIVATE glimmer_headless benchmark::benchmark)
+endif()

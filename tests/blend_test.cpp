@@ -79,6 +79,34 @@ SceneImage SelfNamingStrip(int w, int h) {
   return Picture(w, h, std::move(bgra));
 }
 
+// Every sample, every frame byte and every alpha: the in-place blend gives
+// the formula's value, computed here directly.
+TEST(BlendImage, EveryByteEveryAlpha) {
+  // Column s, row a: blue s, green 255 - s, red s ^ 0x5A.
+  std::vector<uint8_t> bgra(256 * 256 * 4);
+  for (int a = 0; a < 256; ++a)
+    for (int v = 0; v < 256; ++v) {
+      uint8_t* p = &bgra[(a * 256 + v) * 4];
+      p[0] = static_cast<uint8_t>(v);
+      p[1] = static_cast<uint8_t>(255 - v);
+      p[2] = static_cast<uint8_t>(v ^ 0x5A);
+      p[3] = static_cast<uint8_t>(a);
+    }
+  const SceneImage pic = Picture(256, 256, std::move(bgra));
+  for (unsigned d = 0; d < 256; ++d) {
+    FrameBuffer f = Filled(256, 256, static_cast<uint8_t>(d), static_cast<uint8_t>(d), static_cast<uint8_t>(d), 9);
+    BlendImage(f, pic, 0, 0);
+    for (unsigned a = 0; a < 256; ++a)
+      for (unsigned v = 0; v < 256; ++v) {
+        const uint8_t* p = f.Pixel(static_cast<int>(v), static_cast<int>(a));
+        const unsigned sv[3] = {v, 255 - v, v ^ 0x5A};
+        for (int c = 0; c < 3; ++c)
+          ASSERT_EQ(p[c], (sv[c] * a + d * (255 - a) + 255) >> 8) << "s " << sv[c] << " d " << d << " a " << a;
+        ASSERT_EQ(p[3], 9);
+      }
+  }
+}
+
 TEST(BlendImage, ClipsTheSkyStripToTheFrame) {
   const SceneImage strip = SelfNamingStrip(201, 1341);
   FrameBuffer f = Filled(300, 260, 1, 2, 3, 200);

@@ -1,0 +1,245 @@
+// What one frame costs. Composes frames with the program's own pictures on the
+// headless backend (its present replaced by one that keeps nothing, so that
+// the figures are the compositor's), and sets them against a plain copy of a
+// frame-sized buffer and against the same frame composed the way the old
+// design did it: a fresh frame buffer per call, a temporary buffer per draw
+// holding the whole rectangle the picture covers, every pixel of that
+// rectangle blended (the whole 1341-row sky strip included), and a
+// case-insensitive scan of the catalogue for every picture found by name.
+//
+//   cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DGLIMMERDOME_BENCH=ON
+//   cmake --build build-bench -j2 --target frame_bench && build-bench/frame_bench
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstring>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "app/main_window.h"
+#include "platform/headless/headless_platform.h"
+#include "scene/blend.h"
+
+namespace gd {
+namespace {
+
+struct Draw {
+  std::string name;
+  int x;
+  int y;
+};
+
+// The headless backend, presenting nothing and keeping the draws of the last
+// traced frame.
+class BenchPlatform : public HeadlessPlatform {
+ public:
+  explicit BenchPlatform(HeadlessOptions o) : HeadlessPlatform(std::move(o)) {}
+  bool PresentFrame(const FrameBuffer& frame, uint8_t) override {
+    last = &frame;
+    return true;
+  }
+  bool Tracing() const override { return tracing; }
+  void Trace(std::string_view event, std::string_view fields) override {
+    if (event != "frame") return;
+    draws.clear();
+    const std::string f(fields);
+    for (size_t at = f.find("[\"", f.find("\"draws\"")); at != std::string::npos; at = f.find("[\"", at + 1)) {
+      const size_t end = f.find('"', at + 2);
+      Draw d{f.substr(at + 2, end - at - 2), 0, 0};
+      std::sscanf(f.c_str() + end + 1, ", %d, %d]", &d.x, &d.y);
+      draws.push_back(d);
+    }
+  }
+
+  bool tracing = false;
+  std::vector<Draw> draws;
+  const FrameBuffer* last = nullptr;
+};
+
+HeadlessOptions BenchOptions() {
+  HeadlessOptions o;
+  o.frames = 0;
+  o.at = LocalDateTime{2026, 12, 20, 10, 0, 0, 0};
+  return o;
+}
+
+// A globe 20 calls into its run: the sun up, the sky strip, every fixed
+// layer, the countdown, and the snow at full density (one drift tick: 499,
+// 249 and 31 flakes). Calls made directly leave virtual time where it is, so
+// no further drift tick thins the snow.
+struct Globe {
+  Globe() : platform(BenchOptions()), window(platform, SceneCatalogue::Embedded(), {}) {
+    platform.Show(window);
+    platform.Choose("pmiQuickly");
+    platform.RunFor(190);
+    window.OnTimer(TimerId::CountSnow);
+  }
+  BenchPlatform platform;
+  TfrmMain window;
+};
+
+Globe& SharedGlobe() {
+  static Globe globe;
+  return globe;
+}
+
+// --- The old arrangement, kept as a reference --------------------------------
+
+const SceneImage* ScanByName(const SceneCatalogue& catalogue, const std::string& name) {
+  auto upper = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; };
+  for (size_t i = 0; i < catalogue.Size(); ++i) {
+    const std::string& n = catalogue.At(i).name;
+    if (n.size() != name.size()) continue;
+    size_t k = 0;
+    while (k < n.size() && upper(n[k]) == upper(name[k])) ++k;
+    if (k == n.size()) return &catalogue.At(i);
+  }
+  return nullptr;
+}
+
+void OldBlendImage(FrameBuffer& frame, const SceneImage& image, int x, int y) {
+  // The rectangle the picture covers, copied into a buffer of its own size.
+  std::vector<uint8_t> temp(static_cast<size_t>(image.width) * image.height * 4);
+  auto inside = [&](int fx, int fy) { return fx >= 0 && fy >= 0 && fx < frame.width && fy < frame.height; };
+  for (int j = 0; j < image.height; ++j)
+    for (int i = 0; i < image.width; ++i)
+      if (inside(x + i, y + j)) std::memcpy(&temp[(static_cast<size_t>(j) * image.width + i) * 4], frame.Pixel(x + i, y + j), 4);
+  // Every pixel blended, row by row.
+  for (int j = 0; j < image.height; ++j) {
+    const uint8_t* s = &image.bgra[static_cast<size_t>(j) * image.width * 4];
+    uint8_t* d = &temp[static_cast<size_t>(j) * image.width * 4];
+    for (int i = 0; i < image.width; ++i, s += 4, d += 4) {
+      const unsigned a = s[3];
+      for (int c = 0; c < 3; ++c) d[c] = BlendByte(s[c], d[c], a);
+    }
+  }
+  // Copied back, cut to the frame.
+  for (int j = 0; j < image.height; ++j)
+    for (int i = 0; i < image.width; ++i)
+      if (inside(x + i, y + j)) std::memcpy(frame.Pixel(x + i, y + j), &temp[(static_cast<size_t>(j) * image.width + i) * 4], 4);
+}
+
+FrameBuffer OldCompose(const FrameBuffer& base, const SceneCatalogue& catalogue, const std::vector<Draw>& draws,
+                       const std::map<std::string, const SceneImage*>& fixed) {
+  FrameBuffer frame(base.width, base.height);  // a new frame buffer per call
+  frame.pixels = base.pixels;
+  for (const Draw& d : draws) {
+    // The fixed layers are held by reference; series members are found by name.
+    auto it = fixed.find(d.name);
+    const SceneImage* image = it != fixed.end() ? it->second : ScanByName(catalogue, d.name);
+    OldBlendImage(frame, *image, d.x, d.y);
+  }
+  return frame;
+}
+
+// The draws of one frame at full snow, and the frame the compositor made.
+struct CapturedFrame {
+  std::vector<Draw> draws;
+  FrameBuffer frame;
+  std::map<std::string, const SceneImage*> fixed;
+};
+
+const CapturedFrame& Captured() {
+  static const CapturedFrame captured = [] {
+    Globe& g = SharedGlobe();
+    g.platform.tracing = true;
+    g.window.TimerGarlandTimer();
+    g.platform.tracing = false;
+    CapturedFrame c{g.platform.draws, *g.platform.last, {}};
+    const SceneCatalogue& cat = SceneCatalogue::Embedded();
+    for (const char* name : {"imgDay", "imgStars", "imgLandscape", "imgHome", "img3", "imgDDay", "imgDays"})
+      c.fixed[name] = cat.FindSceneImage(name);
+    const FrameBuffer old = OldCompose(*g.window.BaseBitmap(), cat, c.draws, c.fixed);
+    if (old.pixels != c.frame.pixels) {
+      std::fprintf(stderr, "frame_bench: the old arrangement gives a different frame\n");
+      std::abort();
+    }
+    return c;
+  }();
+  return captured;
+}
+
+// --- Benchmarks -----------------------------------------------------------------
+
+void BM_ComposeFrame(benchmark::State& state) {
+  Globe& g = SharedGlobe();
+  size_t draws = 0;
+  for (auto _ : state) {
+    g.window.TimerGarlandTimer();
+    benchmark::DoNotOptimize(g.platform.last);
+  }
+  draws = Captured().draws.size();
+  state.counters["draws"] = static_cast<double>(draws);
+}
+BENCHMARK(BM_ComposeFrame);
+
+void BM_ReplayDraws(benchmark::State& state) {
+  const CapturedFrame& c = Captured();
+  const FrameBuffer& base = *SharedGlobe().window.BaseBitmap();
+  const SceneCatalogue& cat = SceneCatalogue::Embedded();
+  std::vector<const SceneImage*> images;
+  for (const Draw& d : c.draws) images.push_back(cat.FindSceneImage(d.name));
+  FrameBuffer frame;
+  for (auto _ : state) {
+    frame = base;
+    for (size_t i = 0; i < images.size(); ++i) BlendImage(frame, *images[i], c.draws[i].x, c.draws[i].y);
+    benchmark::DoNotOptimize(frame.pixels.data());
+  }
+}
+BENCHMARK(BM_ReplayDraws);
+
+void BM_CopyFrameBuffer(benchmark::State& state) {
+  std::vector<uint8_t> from(300 * 260 * 4, 7), to(300 * 260 * 4);
+  for (auto _ : state) {
+    std::memcpy(to.data(), from.data(), from.size());
+    benchmark::DoNotOptimize(to.data());
+    benchmark::ClobberMemory();
+  }
+}
+BENCHMARK(BM_CopyFrameBuffer);
+
+void BM_OldArrangement(benchmark::State& state) {
+  const CapturedFrame& c = Captured();
+  const FrameBuffer& base = *SharedGlobe().window.BaseBitmap();
+  const SceneCatalogue& cat = SceneCatalogue::Embedded();
+  for (auto _ : state) {
+    FrameBuffer frame = OldCompose(base, cat, c.draws, c.fixed);
+    benchmark::DoNotOptimize(frame.pixels.data());
+  }
+}
+BENCHMARK(BM_OldArrangement);
+
+// Keeps every run's time so that the ratios can be printed at the end.
+class RatioReporter : public benchmark::ConsoleReporter {
+ public:
+  void ReportRuns(const std::vector<Run>& runs) override {
+    for (const Run& r : runs)
+      if (r.run_type == Run::RT_Iteration && !r.error_occurred) ns[r.benchmark_name()] = r.GetAdjustedCPUTime();
+    ConsoleReporter::ReportRuns(runs);
+  }
+  std::map<std::string, double> ns;
+};
+
+}  // namespace
+}  // namespace gd
+
+int main(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  gd::Captured();  // checks the reference against the compositor first
+  gd::RatioReporter reporter;
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  benchmark::Shutdown();
+  auto& t = reporter.ns;
+  const auto has = [&](const char* n) { return t.count(n) && t[n] > 0; };
+  if (has("BM_ComposeFrame") && has("BM_CopyFrameBuffer") && has("BM_OldArrangement") && has("BM_ReplayDraws")) {
+    std::printf("\nOne frame composed (RenderFrame, present excluded): %.1f us of CPU time\n", t["BM_ComposeFrame"] / 1000);
+    std::printf("  = %.1f plain copies of a 300x260x4 buffer\n", t["BM_ComposeFrame"] / t["BM_CopyFrameBuffer"]);
+    std::printf("The same draws composed the old way: %.1f us, %.1f times a frame of RenderFrame\n",
+                t["BM_OldArrangement"] / 1000, t["BM_OldArrangement"] / t["BM_ComposeFrame"]);
+    std::printf("  and %.1f times the same draws replayed with BlendImage (%.1f us)\n",
+                t["BM_OldArrangement"] / t["BM_ReplayDraws"], t["BM_ReplayDraws"] / 1000);
+  }
+  return 0;
+}
