@@ -175,26 +175,5 @@ TEST(BlendImage, EqualsTheFormulaAppliedToEveryPixel) {
   }
 }
 
-TEST(AlphaRuns, SplitRowsIntoOpaqueAndPartialRunsAndSkipTransparentRows) {
-  // Row 0: transparent; row 1: 255 255 0 12 200 255.
-  std::vector<uint8_t> bgra(6 * 2 * 4, 0);
-  const uint8_t alpha[6] = {255, 255, 0, 12, 200, 255};
-  for (int i = 0; i < 6; ++i) bgra[(6 + i) * 4 + 3] = alpha[i];
-  AlphaRuns r;
-  r.Build(bgra.data(), 6, 2);
-  EXPECT_EQ(r.firstRow, 1);
-  EXPECT_EQ(r.endRow, 2);
-  ASSERT_EQ(r.runs.size(), 3u);
-  EXPECT_EQ(r.rowStart, (std::vector<uint32_t>{0, 0, 3}));
-  EXPECT_TRUE(r.runs[0].opaque);
-  EXPECT_EQ(r.runs[0].begin, 0);
-  EXPECT_EQ(r.runs[0].end, 2);
-  EXPECT_FALSE(r.runs[1].opaque);
-  EXPECT_EQ(r.runs[1].begin, 3);
-  EXPECT_EQ(r.runs[1].end, 5);
-  EXPECT_TRUE(r.runs[2].opaque);
-  EXPECT_EQ(r.runs[2].begin, 5);
-}
-
 }  // namespace
 }  // namespace gd

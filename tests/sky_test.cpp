@@ -217,7 +217,7 @@ TEST(SkyStep, HoldCountsCallsNotSteps) {
   EXPECT_FALSE(run.State().IsDay);
 }
 
-TEST(SkySprites, FoundByTheirBuiltNames) {
+TEST(SkySpriteLookup, FindsTheSeriesByTheirBuiltNames) {
   const SkySprites s = ResolveSkySprites(SharedSceneCatalogue());
   EXPECT_EQ(s.Sun(1)->name, "sun1");
   EXPECT_EQ(s.Sundown(5)->name, "sundown5");

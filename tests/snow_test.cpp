@@ -27,18 +27,6 @@ class Snowfall : public ::testing::Test {
   Random random;
 };
 
-TEST_F(Snowfall, ArraysStartZeroFilled) {
-  EXPECT_EQ(snow.Particles(1).size(), 500u);
-  EXPECT_EQ(snow.Particles(2).size(), 300u);
-  EXPECT_EQ(snow.Particles(3).size(), 40u);
-  for (int layer = 1; layer <= 3; ++layer)
-    for (const SnowParticle& p : snow.Particles(layer)) {
-      ASSERT_EQ(p.kind, 0);
-      ASSERT_EQ(p.x, 0.0);
-      ASSERT_EQ(p.dy, 0.0);
-    }
-}
-
 // From seed 0 with no draws before them: x 47, y 17, kind 2, dx -0.45, dy 0.5;
 // x 178, y 59, kind 1, dx -0.25, dy 0.6; x 63, y 82, kind 1, dx 0.45, dy 0.5.
 TEST_F(Snowfall, FirstRecordsOfLayerOneFromSeedZero) {
@@ -112,9 +100,11 @@ TEST_F(Snowfall, EdgeOfTheGlassIsOutsideAndHalfwayRoundsToEven) {
   At(1, 3) = {2, 46.5, 101.5, 0.0, 0.5};
   EXPECT_EQ(Tick(1, 4), (std::vector<DrawCall>{{"Snow1", 60, 60}, {"Snow2", 46, 100}, {"Snow2", 46, 102}}));
   EXPECT_FALSE(InsideGlass(kSnowLayers[0], 60.0, 60.0));
-  EXPECT_FALSE(InsideGlass(kSnowLayers[1], 182.0, 0.0));  // X + Y/2 = 182 is fine, Y + X/2 = 91 > 74, but X/2 - Y = 91 >= 70
-  EXPECT_TRUE(InsideGlass(kSnowLayers[1], 144.0, 20.0));
-  EXPECT_FALSE(InsideGlass(kSnowLayers[2], 200.0, 10.0));  // X - Y/2 = 195
+  // X/2 - Y = 70 on the upper-right edge; X - Y/2 = 195 on the right one.
+  EXPECT_FALSE(InsideGlass(kSnowLayers[1], 180.0, 20.0));
+  EXPECT_TRUE(InsideGlass(kSnowLayers[1], 179.9, 20.0));
+  EXPECT_FALSE(InsideGlass(kSnowLayers[2], 245.0, 100.0));
+  EXPECT_TRUE(InsideGlass(kSnowLayers[2], 244.9, 100.0));
 }
 
 TEST(RoundHalfEven, HalvesGoToTheEvenNeighbour) {
@@ -182,7 +172,7 @@ TEST_F(Snowfall, CountsBeyondTheArrayAreBounded) {
   EXPECT_TRUE(p.draws.empty());
 }
 
-TEST(SnowSprites, AreWhatTheCatalogueFindsByName) {
+TEST(SnowSpriteLookup, GivesWhatTheCatalogueFindsByName) {
   const SceneCatalogue& cat = SharedSceneCatalogue();
   const SnowSprites s = ResolveSnowSprites(cat);
   const char* names[3][2] = {{"Snow1", "Snow2"}, {"Snow3", "Snow4"}, {"Snow5", "Snow6"}};
