@@ -10,6 +10,42 @@ add_executable(glimmerdome src/main.cpp)
 target_link_libraries(glimmerdome PRIVATE glimmer_headless)
 install(TARGETS glimmerdome RUNTIME DESTINATION bin)
 
+# The GTK 3 desktop backend, when GTK is there to build it.
+set(GLIMMERDOME_HAVE_GTK OFF)
+if(GLIMMERDOME_GTK)
+  find_package(PkgConfig QUIET)
+  if(PkgConfig_FOUND)
+    pkg_check_modules(GTK3 QUIET IMPORTED_TARGET gtk+-3.0 x11)
+  endif()
+  if(GTK3_FOUND)
+    set(GLIMMERDOME_HAVE_GTK ON)
+    file(GLOB GTK_SOURCES CONFIGURE_DEPENDS src/platform/gtk/*.cpp)
+    add_library(glimmer_gtk STATIC ${GTK_SOURCES})
+    target_link_libraries(glimmer_gtk PUBLIC glimmer_headless PkgConfig::GTK3)
+    target_link_libraries(glimmerdome PRIVATE glimmer_gtk)
+    target_compile_definitions(glimmerdome PRIVATE GLIMMERDOME_HAVE_GTK)
+  else()
+    message(STATUS "GTK 3 not found: glimmerdome is built without its desktop backend")
+  endif()
+endif()
+
+# What a Linux desktop needs to list the program: a launcher entry and an icon
+# cut from the globe picture (the globe inside its outline, on a 256 x 256
+# transparent square).
+include(GNUInstallDirs)
+install(FILES data/glimmerdome.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+add_executable(glimmer_icon tools/make_icon.cpp)
+target_link_libraries(glimmer_icon PRIVATE glimmer_headless)
+set(GLIMMERDOME_ICON ${CMAKE_BINARY_DIR}/icons/glimmerdome.png)
+add_custom_command(
+  OUTPUT ${GLIMMERDOME_ICON}
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/icons
+  COMMAND glimmer_icon ${GLIMMERDOME_ICON}
+  DEPENDS glimmer_icon
+  COMMENT "Drawing the program's icon from the globe picture")
+add_custom_target(glimmerdome_icon ALL DEPENDS ${GLIMMERDOME_ICON})
+install(FILES ${GLIMMERDOME_ICON} DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/256x256/apps)
+
 # pngdecode: decode any PNG with Glimmerdome's codec and write RGBA as PAM.
 if(EXISTS ${PROJECT_SOURCE_DIR}/tools/pngdecode.cpp)
   add_executable(pngdecode tools/pngdecode.cpp)
@@ -27,4 +63,13 @@ if(GLIMMERDOME_TESTS)
     GLIMMERDOME_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
     GLIMMERDOME_PNGSUITE_DIR="${PROJECT_SOURCE_DIR}/../shared/testdata/pngsuite")
   gtest_discover_tests(glimmer_tests DISCOVERY_TIMEOUT 60)
+
+  # The GTK backend's own tests need a display; without one they are skipped
+  # (scripts/stages/40-gtk.sh runs them under Xvfb).
+  if(GLIMMERDOME_HAVE_GTK)
+    file(GLOB GTK_TEST_SOURCES CONFIGURE_DEPENDS tests/gtk/*.cpp)
+    add_executable(glimmer_gtk_tests ${GTK_TEST_SOURCES})
+    target_link_libraries(glimmer_gtk_tests PRIVATE glimmer_gtk GTest::gtest GTest::gtest_main)
+    gtest_discover_tests(glimmer_gtk_tests DISCOVERY_TIMEOUT 60)
+  endif()
 endif()

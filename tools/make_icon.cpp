@@ -1,0 +1,75 @@
+// Draws Glimmerdome's icon from the globe picture: the pixels of `imgTree` that
+// lie inside the window's outline (the mask's region, as on the desktop),
+// centred on a transparent 256 x 256 square. The globe fits without scaling,
+// so every pixel of the icon is a pixel of the globe.
+//
+// Usage: glimmer_icon OUTPUT.png
+#include <algorithm>
+#include <cstdio>
+#include <exception>
+#include <string>
+
+#include "app/window_shape.h"
+#include "images/catalogue.h"
+#include "platform/headless/png_writer.h"
+
+namespace {
+
+constexpr int kIconSize = 256;
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  using namespace gd;
+  if (argc != 2) {
+    std::fprintf(stderr, "usage: glimmer_icon OUTPUT.png\n");
+    return 2;
+  }
+  try {
+    const SceneCatalogue& catalogue = SceneCatalogue::Embedded();
+    const SceneImage* tree = catalogue.FindSceneImage("imgTree");
+    const SceneImage* mask = catalogue.FindSceneImage("imgMask");
+    if (!tree || !mask || !mask->bitmap || tree->bgra.empty()) {
+      std::fprintf(stderr, "glimmer_icon: the globe pictures are missing\n");
+      return 1;
+    }
+    const Region region = RegionFromMask(*mask->bitmap);
+    // The outline's bounding box.
+    int left = tree->width, top = tree->height, right = -1, bottom = -1;
+    for (const Rect& r : region.Rectangles()) {
+      left = std::min(left, r.left);
+      top = std::min(top, r.top);
+      right = std::max(right, r.right - 1);
+      bottom = std::max(bottom, r.bottom - 1);
+    }
+    const int w = right - left + 1, h = bottom - top + 1;
+    if (right < 0 || w > kIconSize || h > kIconSize) {
+      std::fprintf(stderr, "glimmer_icon: the globe's outline (%d x %d) does not fit the icon\n", w, h);
+      return 1;
+    }
+    RgbaImage icon;
+    icon.width = icon.height = kIconSize;
+    icon.rgba.assign(static_cast<size_t>(kIconSize) * kIconSize * 4, 0);
+    const int dx = (kIconSize - w) / 2 - left, dy = (kIconSize - h) / 2 - top;
+    for (int y = top; y <= bottom; ++y) {
+      for (int x = left; x <= right; ++x) {
+        if (!region.Contains(x, y)) continue;
+        const uint8_t* s = &tree->bgra[(static_cast<size_t>(y) * tree->width + x) * 4];
+        uint8_t* d = &icon.rgba[(static_cast<size_t>(y + dy) * kIconSize + (x + dx)) * 4];
+        d[0] = s[2];
+        d[1] = s[1];
+        d[2] = s[0];
+        d[3] = s[3];
+      }
+    }
+    std::string error;
+    if (!WritePng(argv[1], icon, &error)) {
+      std::fprintf(stderr, "glimmer_icon: %s\n", error.c_str());
+      return 1;
+    }
+    return 0;
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "glimmer_icon: %s\n", e.what());
+    return 1;
+  }
+}
