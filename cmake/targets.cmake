@@ -55,13 +55,21 @@ endif()
 if(GLIMMERDOME_TESTS)
   enable_testing()
   find_package(GTest REQUIRED)
+  find_package(PNG REQUIRED)  # reference decoder: codec tests, and reading the committed art
   include(GoogleTest)
+  # PngSuite, the PNG conformance images; the tests that read it skip when it is missing.
+  set(GLIMMERDOME_PNGSUITE_DIR "${PROJECT_SOURCE_DIR}/../shared/testdata/pngsuite"
+      CACHE PATH "Folder of the PngSuite images")
   file(GLOB TEST_SOURCES CONFIGURE_DEPENDS tests/*.cpp)
   add_executable(glimmer_tests ${TEST_SOURCES})
-  target_link_libraries(glimmer_tests PRIVATE glimmer_headless GTest::gtest GTest::gtest_main)
+  target_link_libraries(glimmer_tests PRIVATE glimmer_headless PNG::PNG GTest::gtest GTest::gtest_main)
   target_compile_definitions(glimmer_tests PRIVATE
     GLIMMERDOME_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
-    GLIMMERDOME_PNGSUITE_DIR="${PROJECT_SOURCE_DIR}/../shared/testdata/pngsuite")
+    GLIMMERDOME_PNGSUITE_DIR="${GLIMMERDOME_PNGSUITE_DIR}")
+  if(TARGET pngdecode)
+    add_dependencies(glimmer_tests pngdecode)
+    target_compile_definitions(glimmer_tests PRIVATE GLIMMERDOME_PNGDECODE="$<TARGET_FILE:pngdecode>")
+  endif()
   gtest_discover_tests(glimmer_tests DISCOVERY_TIMEOUT 60)
 
   # The GTK backend's own tests need a display; without one they are skipped
@@ -72,4 +80,14 @@ if(GLIMMERDOME_TESTS)
     target_link_libraries(glimmer_gtk_tests PRIVATE glimmer_gtk GTest::gtest GTest::gtest_main)
     gtest_discover_tests(glimmer_gtk_tests DISCOVERY_TIMEOUT 60)
   endif()
+endif()
+
+# artgen: draws the scene pictures under src/images/art (and the review sheets
+# under docs/art). Only built on request, so that the program needs no cairo.
+if(GLIMMERDOME_ARTGEN)
+  find_package(PkgConfig REQUIRED)
+  pkg_check_modules(ARTGEN_LIBS REQUIRED IMPORTED_TARGET cairo cairo-ft freetype2 libpng)
+  file(GLOB ARTGEN_SOURCES CONFIGURE_DEPENDS tools/artgen/*.cpp)
+  add_executable(artgen ${ARTGEN_SOURCES})
+  target_link_libraries(artgen PRIVATE PkgConfig::ARTGEN_LIBS)
 endif()
