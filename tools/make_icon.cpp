@@ -1,7 +1,8 @@
-// Draws Glimmerdome's icon from the globe picture: the pixels of `imgTree` that
-// lie inside the window's outline (the mask's region, as on the desktop),
-// centred on a transparent 256 x 256 square. The globe fits without scaling,
-// so every pixel of the icon is a pixel of the globe.
+// Draws Glimmerdome's icon from the globe's pictures: the still layers of a
+// frame (the globe, the sky at its start position, the stars, the landscape,
+// the cabin and the glass front), cut to the window's outline as on the
+// desktop and centred on a transparent 256 x 256 square. The globe fits
+// without scaling, so every pixel of the icon is a pixel of the globe.
 //
 // Usage: glimmer_icon OUTPUT.png
 #include <algorithm>
@@ -9,9 +10,12 @@
 #include <exception>
 #include <string>
 
+#include "app/base_layer.h"
 #include "app/window_shape.h"
 #include "images/catalogue.h"
+#include "platform/headless/headless_platform.h"
 #include "platform/headless/png_writer.h"
+#include "scene/blend.h"
 
 namespace {
 
@@ -29,13 +33,25 @@ int main(int argc, char** argv) {
     const SceneCatalogue& catalogue = SceneCatalogue::Embedded();
     const SceneImage* tree = catalogue.FindSceneImage("imgTree");
     const SceneImage* mask = catalogue.FindSceneImage("imgMask");
-    if (!tree || !mask || !mask->bitmap || tree->bgra.empty()) {
+    if (!tree || !tree->png || !mask || !mask->bitmap) {
       std::fprintf(stderr, "glimmer_icon: the globe pictures are missing\n");
       return 1;
     }
+    // The base layer, then the layers that do not move, in the frame's order.
+    FrameBuffer frame = tree->png->ToBitmap();
+    CopyPngAlpha(frame, *tree->png);
+    Premultiply(frame);
+    struct Layer {
+      const char* name;
+      int x, y;
+    };
+    for (const Layer& layer : {Layer{"imgDay", 45, -340}, Layer{"imgStars", 0, 0}, Layer{"imgLandscape", 0, 0},
+                               Layer{"imgHome", 0, 0}, Layer{"img3", 0, 0}})
+      if (const SceneImage* image = catalogue.FindSceneImage(layer.name)) BlendImage(frame, *image, layer.x, layer.y);
+    const RgbaImage picture = FrameToRgba(frame, 255);
     const Region region = RegionFromMask(*mask->bitmap);
     // The outline's bounding box.
-    int left = tree->width, top = tree->height, right = -1, bottom = -1;
+    int left = picture.width, top = picture.height, right = -1, bottom = -1;
     for (const Rect& r : region.Rectangles()) {
       left = std::min(left, r.left);
       top = std::min(top, r.top);
@@ -54,12 +70,8 @@ int main(int argc, char** argv) {
     for (int y = top; y <= bottom; ++y) {
       for (int x = left; x <= right; ++x) {
         if (!region.Contains(x, y)) continue;
-        const uint8_t* s = &tree->bgra[(static_cast<size_t>(y) * tree->width + x) * 4];
-        uint8_t* d = &icon.rgba[(static_cast<size_t>(y + dy) * kIconSize + (x + dx)) * 4];
-        d[0] = s[2];
-        d[1] = s[1];
-        d[2] = s[0];
-        d[3] = s[3];
+        const uint8_t* s = &picture.rgba[(static_cast<size_t>(y) * picture.width + x) * 4];
+        std::copy(s, s + 4, &icon.rgba[(static_cast<size_t>(y + dy) * kIconSize + (x + dx)) * 4]);
       }
     }
     std::string error;
