@@ -404,6 +404,14 @@ TEST(GtkWindow, ShowsAsAShapedOrnamentAtItsPlace) {
   EXPECT_TRUE(platform.IsWindowVisibleAt(250, 190));
   gtk_widget_destroy(cover);
 
+  // Moved by someone else (the window manager, or GDK's own move): the next
+  // frame reads the new place.
+  XMoveWindow(d, GDK_WINDOW_XID(gw), 500, 400);
+  ASSERT_TRUE(PumpUntil([&] { return platform.WindowPosition().x == 500; }));
+  EXPECT_EQ(platform.WindowPosition().y, 400);
+  EXPECT_TRUE(platform.IsWindowVisibleAt(550, 440));
+  EXPECT_FALSE(platform.IsWindowVisibleAt(250, 190));
+
   platform.RequestClose();
   EXPECT_TRUE(platform.Closed());
   EXPECT_FALSE(platform.IsWindowVisibleAt(250, 190));

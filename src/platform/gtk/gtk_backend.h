@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -113,6 +114,7 @@ class GtkPlatform : public Platform {
   static gboolean OnMotion(GtkWidget*, GdkEventMotion* event, gpointer self);
   static gboolean OnDelete(GtkWidget*, GdkEvent*, gpointer self);
   static void OnDestroy(GtkWidget*, gpointer self);
+  static gboolean OnConfigure(GtkWidget*, GdkEventConfigure* event, gpointer self);
   static gboolean OnWindowState(GtkWidget*, GdkEventWindowState* event, gpointer self);
   static void OnCompositedChanged(GdkScreen*, gpointer self);
   static gboolean OnTerminateSignal(gpointer self);
@@ -133,6 +135,7 @@ class GtkPlatform : public Platform {
 
   Size size_{0, 0};
   Point requestedPosition_{0, 0};
+  std::optional<Point> knownPosition_;  // the mapped window's place, until it is configured
   cairo_region_t* shape_ = nullptr;
   bool iconified_ = false;
 

@@ -246,6 +246,12 @@ GtkPlatform::GtkPlatform(std::unique_ptr<SettingsStore> store) : settings_(std::
   g_signal_connect(window_, "delete-event", G_CALLBACK(OnDelete), this);
   g_signal_connect(window_, "destroy", G_CALLBACK(OnDestroy), this);
   g_signal_connect(window_, "window-state-event", G_CALLBACK(OnWindowState), this);
+  g_signal_connect(window_, "configure-event", G_CALLBACK(OnConfigure), this);
+  g_signal_connect(window_, "map-event", G_CALLBACK(+[](GtkWidget*, GdkEvent*, gpointer data) -> gboolean {
+                     static_cast<GtkPlatform*>(data)->knownPosition_.reset();
+                     return FALSE;
+                   }),
+                   this);
 
   // The end of the desktop session reaches a plain X client as a signal; it
   // closes the window the same way the Exit command does.
@@ -284,14 +290,25 @@ void GtkPlatform::SetWindowSize(int width, int height) {
 
 Point GtkPlatform::WindowPosition() {
   if (!window_ || !gtk_widget_get_mapped(window_)) return requestedPosition_;
-  int x = 0, y = 0;
-  gtk_window_get_position(GTK_WINDOW(window_), &x, &y);
-  return {x, y};
+  // Asking the X server costs round trips, and every frame asks; the answer
+  // holds until the window is configured again.
+  if (!knownPosition_) {
+    int x = 0, y = 0;
+    gtk_window_get_position(GTK_WINDOW(window_), &x, &y);
+    knownPosition_ = Point{x, y};
+  }
+  return *knownPosition_;
 }
 
 void GtkPlatform::MoveWindow(int left, int top) {
   requestedPosition_ = {left, top};
+  knownPosition_.reset();
   if (window_) gtk_window_move(GTK_WINDOW(window_), left, top);
+}
+
+gboolean GtkPlatform::OnConfigure(GtkWidget*, GdkEventConfigure*, gpointer data) {
+  static_cast<GtkPlatform*>(data)->knownPosition_.reset();
+  return FALSE;
 }
 
 bool GtkPlatform::PresentFrame(const FrameBuffer& frame, uint8_t constantAlpha) {
