@@ -33,7 +33,7 @@ stage_gtk() (
   cleanup() { stop "$app_pid"; stop "$picom_pid"; stop "$xvfb_pid"; }
   trap cleanup EXIT
 
-  for tool in Xvfb picom xdotool xwininfo import convert hsetroot od; do
+  for tool in Xvfb picom xdotool xwininfo import convert identify hsetroot od; do
     command -v "$tool" >/dev/null || fail "$tool is missing (scripts/deps.sh test installs it)"
   done
   [ -x "$bin" ] || fail "$bin is missing; the unit stage builds it"
@@ -44,6 +44,20 @@ stage_gtk() (
     fail "glimmerdome was built without GTK, or gave no clear error without a display (exit $rc: $msg)"
 
   rm -rf "$out" && mkdir -p "$out" || fail "cannot make $out"
+
+  # What a desktop finds after an install: the program, its launcher entry
+  # and a 256 x 256 icon with the globe in its middle.
+  cmake --install "$root/build" --prefix "$out/install" >"$out/install.log" 2>&1 || fail "cmake --install failed (see $out/install.log)"
+  local desktop="$out/install/share/applications/glimmerdome.desktop"
+  local icon="$out/install/share/icons/hicolor/256x256/apps/glimmerdome.png"
+  [ -x "$out/install/bin/glimmerdome" ] || fail "the install has no bin/glimmerdome"
+  grep -qx 'Exec=glimmerdome' "$desktop" && grep -qx 'Icon=glimmerdome' "$desktop" ||
+    fail "the installed launcher entry $desktop does not start glimmerdome with its icon"
+  [ "$(identify -format '%w %h' "$icon" 2>/dev/null)" = "256 256" ] || fail "the installed icon is not 256 x 256"
+  [ "$(convert "$icon" -crop 1x1+128+128 +repage -depth 8 RGBA:- | od -An -tu1 | awk '{print $4}')" = 255 ] &&
+    [ "$(convert "$icon" -crop 1x1+0+0 +repage -depth 8 RGBA:- | od -An -tu1 | awk '{print $4}')" = 0 ] ||
+    fail "the installed icon does not show the globe on a transparent square"
+  echo "gtk stage: the install holds the program, its launcher entry and its icon"
   Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp -noreset 3>"$out/display" 2>"$out/xvfb.log" &
   xvfb_pid=$!
   wait_for 10 test -s "$out/display" || fail "Xvfb did not start (see $out/xvfb.log)"
