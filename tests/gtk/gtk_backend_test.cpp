@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <clocale>
 #include <cstring>
 #include <functional>
@@ -106,6 +107,63 @@ TEST(GtkFrame, BytesBecomeCairoPremultipliedWords) {
   broken.pixels.resize(10);
   EXPECT_EQ(gtkui::SurfaceFromFrame(broken, other), nullptr);
   EXPECT_EQ(gtkui::SurfaceFromFrame(FrameBuffer{}, nullptr), nullptr);
+}
+
+// Paints a 2 x 1 frame (red 200 at alpha 200, then a transparent pixel) into a
+// window-like surface that held opaque white, and returns its two pixels as
+// {alpha, red, green, blue}.
+std::vector<std::array<int, 4>> Paint(uint8_t constantAlpha, bool composited) {
+  FrameBuffer frame(2, 1);
+  const uint8_t first[4] = {0, 0, 200, 200};
+  std::memcpy(frame.pixels.data(), first, 4);
+  cairo_surface_t* source = gtkui::SurfaceFromFrame(frame, nullptr);
+  cairo_surface_t* target = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 2, 1);
+  cairo_t* cr = cairo_create(target);
+  cairo_set_source_rgb(cr, 1, 1, 1);
+  cairo_paint(cr);
+  gtkui::PaintWindow(cr, source, constantAlpha, composited);
+  cairo_destroy(cr);
+  cairo_surface_flush(target);
+  std::vector<std::array<int, 4>> out;
+  for (int x = 0; x < 2; ++x) {
+    const uint32_t w = Word(target, x, 0);
+    out.push_back({static_cast<int>(w >> 24), static_cast<int>((w >> 16) & 255), static_cast<int>((w >> 8) & 255),
+                   static_cast<int>(w & 255)});
+  }
+  cairo_surface_destroy(target);
+  cairo_surface_destroy(source);
+  return out;
+}
+
+TEST(GtkPaint, CompositedWindowHoldsTheFrameAtTheConstantAlpha) {
+  auto p = Paint(255, true);
+  EXPECT_EQ(p[0], (std::array<int, 4>{200, 200, 0, 0}));
+  EXPECT_EQ(p[1], (std::array<int, 4>{0, 0, 0, 0})) << "what was there before is cleared";
+  // 90 %: alpha 57. 200 x 57 / 255 = 44.7, within cairo's rounding.
+  p = Paint(57, true);
+  EXPECT_NEAR(p[0][0], 44.7, 1.0);
+  EXPECT_EQ(p[0][1], p[0][0]);
+  EXPECT_EQ(p[0][2], 0);
+  EXPECT_EQ(p[1], (std::array<int, 4>{0, 0, 0, 0}));
+  // Opacity 0, as before the settings apply a level: nothing shows.
+  p = Paint(0, true);
+  EXPECT_EQ(p[0], (std::array<int, 4>{0, 0, 0, 0}));
+}
+
+TEST(GtkPaint, WithoutACompositorTheFrameLiesOnOpaqueGreyNotBlack) {
+  // Red 200 at alpha 200 over grey 128: 200 + 128 x 55 / 255 = 227.6;
+  // green and blue 128 x 55 / 255 = 27.6.
+  auto p = Paint(255, false);
+  EXPECT_EQ(p[0][0], 255);
+  EXPECT_NEAR(p[0][1], 227.6, 1.0);
+  EXPECT_NEAR(p[0][2], 27.6, 1.0);
+  EXPECT_NEAR(p[0][3], 27.6, 1.0);
+  EXPECT_EQ(p[1][0], 255);
+  EXPECT_NEAR(p[1][1], 127.5, 1.0);
+  // At 90 %: 44.7 + 128 x (1 - 44.7 / 255) = 150.3.
+  p = Paint(57, false);
+  EXPECT_EQ(p[0][0], 255);
+  EXPECT_NEAR(p[0][1], 150.3, 1.5);
 }
 
 // --- Clocks and the locale -------------------------------------------------------

@@ -31,6 +31,12 @@ cairo_region_t* CairoRegionFromRegion(const Region& region);
 // a new one and releases the old. Returns nullptr when cairo cannot make one.
 cairo_surface_t* SurfaceFromFrame(const FrameBuffer& frame, cairo_surface_t* surface);
 
+// Paints the window's whole content: the frame at the constant alpha over
+// transparency when a compositor blends the window with the desktop, or over
+// an opaque grey when none does (the shape still cuts the window to the
+// outline, and nothing is left black).
+void PaintWindow(cairo_t* cr, cairo_surface_t* frame, uint8_t constantAlpha, bool composited);
+
 // Milliseconds of a monotonic clock given in microseconds, wrapping as an
 // unsigned 32-bit count does.
 uint32_t TickCountFromMicroseconds(int64_t microseconds);

@@ -94,6 +94,25 @@ cairo_surface_t* SurfaceFromFrame(const FrameBuffer& frame, cairo_surface_t* sur
   return surface;
 }
 
+void PaintWindow(cairo_t* cr, cairo_surface_t* frame, uint8_t constantAlpha, bool composited) {
+  cairo_save(cr);
+  cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
+  if (composited)
+    cairo_set_source_rgba(cr, 0, 0, 0, 0);
+  else
+    cairo_set_source_rgb(cr, kFallbackRed, kFallbackGreen, kFallbackBlue);
+  cairo_paint(cr);
+  if (frame && constantAlpha > 0) {
+    cairo_set_operator(cr, CAIRO_OPERATOR_OVER);
+    cairo_set_source_surface(cr, frame, 0, 0);
+    if (constantAlpha == 255)
+      cairo_paint(cr);
+    else
+      cairo_paint_with_alpha(cr, constantAlpha / 255.0);
+  }
+  cairo_restore(cr);
+}
+
 uint32_t TickCountFromMicroseconds(int64_t microseconds) {
   return static_cast<uint32_t>(static_cast<uint64_t>(microseconds / 1000));
 }
@@ -322,22 +341,7 @@ bool GtkPlatform::PresentFrame(const FrameBuffer& frame, uint8_t constantAlpha) 
 
 gboolean GtkPlatform::OnDraw(GtkWidget*, cairo_t* cr, gpointer data) {
   auto* self = static_cast<GtkPlatform*>(data);
-  cairo_save(cr);
-  cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
-  if (self->Composited())
-    cairo_set_source_rgba(cr, 0, 0, 0, 0);
-  else
-    cairo_set_source_rgb(cr, kFallbackRed, kFallbackGreen, kFallbackBlue);
-  cairo_paint(cr);
-  if (self->surface_ && self->alpha_ > 0) {
-    cairo_set_operator(cr, CAIRO_OPERATOR_OVER);
-    cairo_set_source_surface(cr, self->surface_, 0, 0);
-    if (self->alpha_ == 255)
-      cairo_paint(cr);
-    else
-      cairo_paint_with_alpha(cr, self->alpha_ / 255.0);
-  }
-  cairo_restore(cr);
+  gtkui::PaintWindow(cr, self->surface_, self->alpha_, self->Composited());
   return TRUE;  // the window's own background is never drawn
 }
 
