@@ -620,6 +620,52 @@ TEST(GtkWindow, PressesReachTheCoreAndARightClickOpensTheMenu) {
   EXPECT_EQ(platform.LastMenu(), nullptr);
 }
 
+TEST(GtkWindow, MessagesAreModalTitledDialogsWhileTimersGoOn) {
+  REQUIRE_DISPLAY();
+  GtkPlatform platform(nullptr);
+  RecordingEvents events(platform);
+  platform.SetWindowSize(10, 10);
+  platform.Show(events);
+  platform.SetTimer(TimerId::Garland, 5);
+  struct Seen {
+    RecordingEvents* events = nullptr;
+    int ticksWhileOpen = 0;
+    std::string title, text;
+    GtkMessageType type = GTK_MESSAGE_OTHER;
+    bool modal = false;
+    int tries = 0;
+  } seen;
+  seen.events = &events;
+  // Looks for the dialog while it runs its own loop, then answers it.
+  g_timeout_add(20, [](gpointer data) -> gboolean {
+    auto* s = static_cast<Seen*>(data);
+    GList* toplevels = gtk_window_list_toplevels();
+    GtkWidget* dialog = nullptr;
+    for (GList* l = toplevels; l; l = l->next)
+      if (GTK_IS_MESSAGE_DIALOG(l->data) && gtk_widget_get_visible(GTK_WIDGET(l->data))) dialog = GTK_WIDGET(l->data);
+    g_list_free(toplevels);
+    if (!dialog) return ++s->tries < 200;
+    if (s->events->Count("Garland") < 3) return G_SOURCE_CONTINUE;  // let the timer tick meanwhile
+    s->ticksWhileOpen = s->events->Count("Garland");
+    s->title = gtk_window_get_title(GTK_WINDOW(dialog));
+    s->modal = gtk_window_get_modal(GTK_WINDOW(dialog));
+    g_object_get(dialog, "message-type", &s->type, nullptr);
+    gchar* text = nullptr;
+    g_object_get(dialog, "text", &text, nullptr);
+    s->text = text ? text : "";
+    g_free(text);
+    gtk_dialog_response(GTK_DIALOG(dialog), GTK_RESPONSE_OK);
+    return G_SOURCE_REMOVE;
+  }, &seen);
+  platform.ShowMessage("UpdateLayeredWindow error", MessageKind::Error);
+  EXPECT_EQ(seen.title, "Glimmerdome");
+  EXPECT_EQ(seen.text, "UpdateLayeredWindow error");
+  EXPECT_EQ(seen.type, GTK_MESSAGE_ERROR);
+  EXPECT_TRUE(seen.modal);
+  EXPECT_GE(seen.ticksWhileOpen, 3) << "the timer kept firing while the message was open";
+  platform.RequestClose();
+}
+
 TEST(GtkScreen, SizesComeFromThePrimaryMonitor) {
   REQUIRE_DISPLAY();
   GtkPlatform platform(nullptr);

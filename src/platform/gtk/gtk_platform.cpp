@@ -18,6 +18,7 @@
 #include <X11/Xlib.h>
 
 #include <bit>
+#include <clocale>
 #include <csignal>
 #include <cstring>
 #include <memory>
@@ -657,11 +658,17 @@ Size GtkPlatform::WorkAreaSize() {
 
 std::unique_ptr<Platform> MakeGtkPlatform(int* argc, char*** argv, std::string* error,
                                           std::unique_ptr<SettingsStore> store) {
-  // X11 only: on a Wayland session this means XWayland.
+  // X11 only: on a Wayland session this means XWayland. A GDK_BACKEND asking
+  // for anything else would only make the start fail.
+  g_unsetenv("GDK_BACKEND");
   gdk_set_allowed_backends("x11");
   g_set_prgname("glimmerdome");
   g_set_application_name("Glimmerdome");
-  if (!gtk_init_check(argc, argv)) {
+  const bool opened = gtk_init_check(argc, argv);
+  // GTK takes the whole locale from the environment; the month and day names
+  // come from it, but numbers keep the C form in every locale.
+  std::setlocale(LC_NUMERIC, "C");
+  if (!opened) {
     const char* display = g_getenv("DISPLAY");
     if (error) {
       if (!display || !*display)
