@@ -238,9 +238,9 @@ GtkPlatform::GtkPlatform(std::unique_ptr<SettingsStore> store) : settings_(std::
   gtk_window_set_decorated(w, FALSE);
   gtk_window_set_resizable(w, FALSE);
   // A utility window: window managers keep it off the taskbar with the skip
-  // hints below, still let it be moved and kept above others on request, and
-  // do not give it the focus when it appears. (A dock would always stay above,
-  // a desktop window always below.)
+  // hints below and still let it be moved and kept above others on request (a
+  // dock would always stay above, a desktop window always below). It does not
+  // take the focus when it appears.
   gtk_window_set_type_hint(w, GDK_WINDOW_TYPE_HINT_UTILITY);
   gtk_window_set_skip_taskbar_hint(w, TRUE);
   gtk_window_set_skip_pager_hint(w, TRUE);
@@ -249,7 +249,7 @@ GtkPlatform::GtkPlatform(std::unique_ptr<SettingsStore> store) : settings_(std::
 
   // The RGBA visual whenever the screen has one, even if no compositor runs
   // yet: a compositor that starts later (as at login) then finds a window it
-  // can blend. Without one the frame is painted opaque (see OnDraw).
+  // can blend. Without one the frame is painted opaque (see PaintWindow).
   GdkScreen* screen = gtk_widget_get_screen(window_);
   if (GdkVisual* rgba = gdk_screen_get_rgba_visual(screen)) {
     gtk_widget_set_visual(window_, rgba);
@@ -577,6 +577,7 @@ void GtkPlatform::OnDestroy(GtkWidget*, gpointer data) {
 
 void GtkPlatform::Show(WindowEvents& events) {
   events_ = &events;
+  if (closed_) return;  // closed before it was ever shown (a signal during start-up)
   // As on Windows, the show handler runs just before the window appears, so it
   // appears already shaped, placed and painted.
   events.FormShow();
