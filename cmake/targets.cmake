@@ -1,10 +1,26 @@
 # Executables, tools, tests and benchmarks. Kept apart from the top-level file
 # so that each part of the program adds its targets in one obvious place.
 
+# The settings store of Linux desktops: a key file and an XDG autostart entry,
+# through GLib. Shared by the headless and the GTK backends; not part of a
+# Windows build, whose settings live in the registry.
+if(NOT WIN32)
+  find_package(PkgConfig REQUIRED)
+  pkg_check_modules(GLIB REQUIRED IMPORTED_TARGET glib-2.0>=2.66)
+  file(GLOB LINUX_SOURCES CONFIGURE_DEPENDS src/platform/linux/*.cpp)
+  add_library(glimmer_keyfile STATIC ${LINUX_SOURCES})
+  target_include_directories(glimmer_keyfile PUBLIC src)
+  target_link_libraries(glimmer_keyfile PUBLIC PkgConfig::GLIB)
+  target_compile_definitions(glimmer_keyfile PUBLIC GLIMMERDOME_HAVE_KEYFILE_STORE=1)
+endif()
+
 # The headless backend and the command line: always built.
 file(GLOB HEADLESS_SOURCES CONFIGURE_DEPENDS src/platform/headless/*.cpp src/cli/*.cpp)
 add_library(glimmer_headless STATIC ${HEADLESS_SOURCES})
 target_link_libraries(glimmer_headless PUBLIC glimmer_core)
+if(TARGET glimmer_keyfile)
+  target_link_libraries(glimmer_headless PUBLIC glimmer_keyfile)
+endif()
 
 add_executable(glimmerdome src/main.cpp)
 target_link_libraries(glimmerdome PRIVATE glimmer_headless)
@@ -90,4 +106,18 @@ if(GLIMMERDOME_ARTGEN)
   file(GLOB ARTGEN_SOURCES CONFIGURE_DEPENDS tools/artgen/*.cpp)
   add_executable(artgen ${ARTGEN_SOURCES})
   target_link_libraries(artgen PRIVATE PkgConfig::ARTGEN_LIBS)
+endif()
+
+# Fuzz targets (clang's libFuzzer). Only in a fuzzing build, whose decoders skip
+# the checksum checks; see scripts/stages/60-fuzz.sh for how they are run.
+if(GLIMMERDOME_FUZZING)
+  foreach(target fuzz_stored_picture fuzz_bmp)
+    add_executable(${target} fuzz/${target}.cpp)
+    target_link_libraries(${target} PRIVATE glimmer_core)
+    target_link_options(${target} PRIVATE -fsanitize=fuzzer)
+  endforeach()
+  find_package(PNG REQUIRED)
+  add_executable(fuzz_make_seeds fuzz/make_seeds.cpp tests/png_test_support.cpp)
+  target_include_directories(fuzz_make_seeds PRIVATE tests)
+  target_link_libraries(fuzz_make_seeds PRIVATE glimmer_core PNG::PNG)
 endif()
