@@ -87,9 +87,10 @@ stage_gtk() (
   }
   position() { geometry "$win" | cut -d' ' -f1-2; }
   visible_windows() { xdotool search --onlyvisible --pid "$app_pid" 2>/dev/null | wc -l; }
-  start_app() {  # start_app NAME: a first run, with settings of its own
-    mkdir -p "$out/home-$1"
-    HOME="$out/home-$1" XDG_CONFIG_HOME="$out/home-$1/.config" "$bin" >"$out/app-$1.log" 2>&1 &
+  start_app() {  # start_app NAME [HOME]: a run with the settings of $out/home-HOME (default NAME)
+    local home="$out/home-${2:-$1}"
+    mkdir -p "$home"
+    HOME="$home" XDG_CONFIG_HOME="$home/.config" "$bin" >"$out/app-$1.log" 2>&1 &
     app_pid=$!
     wait_for 10 find_window || fail "$1: no window of glimmerdome appeared (see $out/app-$1.log)"
     sleep 1  # a few frames
@@ -203,6 +204,16 @@ stage_gtk() (
   wait "$app_pid"; rc=$?; app_pid=""
   [ $rc -eq 0 ] || fail "after Exit the program ended with status $rc"
   echo "  Exit in the menu ended the program (status 0)"
+  # The close kept the place and the level; the next start restores them.
+  local ini="$out/home-composited/.config/glimmerdome/settings.ini"
+  grep -qx "Left=$x" "$ini" && grep -qx "Top=$y" "$ini" && grep -qx "TrVal=9" "$ini" ||
+    fail "the close did not keep the place $x,$y and the 90 % level in $ini"
+  start_app composited-again composited
+  [ "$(position)" = "$x $y" ] || fail "the second start put the globe at $(position), not at the kept $x,$y"
+  shot composited-again
+  check_globe composited-again "$x" "$y" 57
+  stop "$app_pid"; app_pid=""
+  echo "  the second start restored the place $x,$y and the 90 % level"
 
   # --- Without a compositor ---------------------------------------------------------
   echo "gtk stage: without a compositor"

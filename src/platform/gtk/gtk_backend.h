@@ -58,6 +58,7 @@ GtkWidget* BuildPopupMenu(const MenuModel& model, std::function<void(const std::
 
 class GtkPlatform : public Platform {
  public:
+  // `store` keeps the settings; nullptr keeps them in memory.
   explicit GtkPlatform(std::unique_ptr<SettingsStore> store);
   ~GtkPlatform() override;
   GtkPlatform(const GtkPlatform&) = delete;

@@ -27,6 +27,9 @@
 #include "platform/gtk/gtk_backend.h"
 #include "platform/gtk/gtk_platform.h"
 #include "platform/headless/headless_platform.h"
+#ifdef GLIMMERDOME_HAVE_KEYFILE_STORE
+#include "platform/linux/keyfile_store.h"
+#endif
 
 namespace gd {
 
@@ -680,6 +683,10 @@ std::unique_ptr<Platform> MakeGtkPlatform(int* argc, char*** argv, std::string* 
     return nullptr;
   }
   gtk_window_set_default_icon_name("glimmerdome");
+#ifdef GLIMMERDOME_HAVE_KEYFILE_STORE
+  // The user's own settings file and autostart entry.
+  if (!store) store = std::make_unique<KeyFileSettingsStore>(DefaultSettingsPath(), DefaultAutostartPath());
+#endif
   return std::make_unique<GtkPlatform>(std::move(store));
 }
 

@@ -19,8 +19,9 @@ namespace gd {
 
 // Opens the display and creates the (still hidden) window. Returns nullptr and
 // fills `error` when no X display can be opened. GTK takes its own options out
-// of argc/argv. `store` keeps the settings; nullptr keeps them in memory for
-// the run.
+// of argc/argv. `store` keeps the settings; nullptr means the user's key file
+// and autostart entry under $XDG_CONFIG_HOME (in memory for the run where the
+// key file store is not built).
 std::unique_ptr<Platform> MakeGtkPlatform(int* argc, char*** argv, std::string* error,
                                           std::unique_ptr<SettingsStore> store = nullptr);
 
