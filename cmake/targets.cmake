@@ -46,3 +46,12 @@ if(GLIMMERDOME_BENCH)
     target_compile_definitions(decode_bench PRIVATE GLIMMERDOME_HAVE_SPNG=1)
   endif()
 endif()
+
+# picture_fuzz: libFuzzer entry for the PNG and BMP decoders (fuzzing builds
+# with clang only; see fuzz/picture_fuzz.cpp for how to build and run it).
+if(GLIMMERDOME_FUZZING AND CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+  add_executable(picture_fuzz fuzz/picture_fuzz.cpp)
+  target_link_libraries(picture_fuzz PRIVATE glimmer_core)
+  target_compile_options(picture_fuzz PRIVATE -fsanitize=fuzzer)
+  target_link_options(picture_fuzz PRIVATE -fsanitize=fuzzer)
+endif()
