@@ -4,8 +4,9 @@
 //
 //   decode_bench [--benchmark_filter=...]
 //
-// After the usual table it prints, for each set, how many times libpng's time
-// the codec takes in CPU time (below 1: the codec is faster).
+// After the usual table it prints, for each set, how many times libpng's CPU
+// time the codec takes (below 1: the codec is faster), from the medians when
+// run with --benchmark_repetitions.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -142,24 +143,31 @@ void DecodeSpng(benchmark::State& state, const PictureSet* set) {
 }
 #endif
 
-// Keeps each run's time per iteration so that the ratios can be printed.
+// Keeps each benchmark's CPU time per iteration (the median when repeated)
+// so that the ratios can be printed.
 class RatioReporter : public benchmark::ConsoleReporter {
  public:
   void ReportRuns(const std::vector<Run>& runs) override {
     ConsoleReporter::ReportRuns(runs);
     for (const Run& run : runs) {
-      if (run.run_type == Run::RT_Iteration && !run.error_occurred) {
-        times_[run.benchmark_name()] = run.GetAdjustedCPUTime();
+      if (run.error_occurred) continue;
+      const std::string name = run.run_name.str();
+      if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median") {
+        medians_[name] = run.GetAdjustedCPUTime();
+      } else if (run.run_type == Run::RT_Iteration) {
+        last_[name] = run.GetAdjustedCPUTime();
       }
     }
   }
   double Time(const std::string& name) const {
-    auto it = times_.find(name);
-    return it == times_.end() ? 0 : it->second;
+    if (auto it = medians_.find(name); it != medians_.end()) return it->second;
+    if (auto it = last_.find(name); it != last_.end()) return it->second;
+    return 0;
   }
 
  private:
-  std::map<std::string, double> times_;
+  std::map<std::string, double> medians_;
+  std::map<std::string, double> last_;
 };
 
 }  // namespace
