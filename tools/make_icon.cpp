@@ -65,13 +65,13 @@ int main(int argc, char** argv) {
     }
     RgbaImage icon;
     icon.width = icon.height = kIconSize;
-    icon.rgba.assign(static_cast<size_t>(kIconSize) * kIconSize * 4, 0);
+    icon.pixels.assign(static_cast<size_t>(kIconSize) * kIconSize * 4, 0);
     const int dx = (kIconSize - w) / 2 - left, dy = (kIconSize - h) / 2 - top;
     for (int y = top; y <= bottom; ++y) {
       for (int x = left; x <= right; ++x) {
         if (!region.Contains(x, y)) continue;
-        const uint8_t* s = &picture.rgba[(static_cast<size_t>(y) * picture.width + x) * 4];
-        std::copy(s, s + 4, &icon.rgba[(static_cast<size_t>(y + dy) * kIconSize + (x + dx)) * 4]);
+        const uint8_t* s = &picture.pixels[(static_cast<size_t>(y) * picture.width + x) * 4];
+        std::copy(s, s + 4, &icon.pixels[(static_cast<size_t>(y + dy) * kIconSize + (x + dx)) * 4]);
       }
     }
     std::string error;

@@ -13,9 +13,7 @@
 // others, and is moved by the window manager (GDK moves it itself when there is
 // no window manager). A Wayland session runs it through XWayland, since Wayland
 // lets no program place itself or stay on top.
-#include <gdk/gdkx.h>
 #include <glib-unix.h>
-#include <X11/Xlib.h>
 
 #include <bit>
 #include <clocale>
@@ -30,6 +28,10 @@
 #ifdef GLIMMERDOME_HAVE_KEYFILE_STORE
 #include "platform/linux/keyfile_store.h"
 #endif
+
+// Xlib last: its macros (None, Bool, Status) would break the headers above.
+#include <gdk/gdkx.h>
+#include <X11/Xlib.h>
 
 namespace gd {
 
