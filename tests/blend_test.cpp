@@ -23,14 +23,14 @@ SceneImage Picture(int width, int height, std::vector<uint8_t> bgra) {
 }
 
 SceneImage FromRgba(const RgbaImage& rgba) {
-  std::vector<uint8_t> bgra(rgba.rgba.size());
-  for (size_t i = 0; i < rgba.rgba.size(); i += 4) {
-    bgra[i] = rgba.rgba[i + 2];
-    bgra[i + 1] = rgba.rgba[i + 1];
-    bgra[i + 2] = rgba.rgba[i];
-    bgra[i + 3] = rgba.rgba[i + 3];
+  std::vector<uint8_t> bgra(rgba.pixels.size());
+  for (size_t i = 0; i < rgba.pixels.size(); i += 4) {
+    bgra[i] = rgba.pixels[i + 2];
+    bgra[i + 1] = rgba.pixels[i + 1];
+    bgra[i + 2] = rgba.pixels[i];
+    bgra[i + 3] = rgba.pixels[i + 3];
   }
-  return Picture(rgba.width, rgba.height, std::move(bgra));
+  return Picture(static_cast<int>(rgba.width), static_cast<int>(rgba.height), std::move(bgra));
 }
 
 FrameBuffer Filled(int w, int h, uint8_t b, uint8_t g, uint8_t r, uint8_t a) {

@@ -55,14 +55,15 @@ inline std::vector<PictureSize> ScenePictureSizes() {
 // included), so that every kind of run and every clip meets a run's edge.
 inline RgbaImage RandomPicture(int width, int height, uint32_t seed) {
   std::mt19937 gen(seed);
-  RgbaImage img{width, height, std::vector<uint8_t>(static_cast<size_t>(width) * height * 4)};
+  RgbaImage img{static_cast<uint32_t>(width), static_cast<uint32_t>(height),
+                std::vector<uint8_t>(static_cast<size_t>(width) * height * 4)};
   size_t i = 0;
   const size_t n = static_cast<size_t>(width) * height;
   while (i < n) {
     const int kind = static_cast<int>(gen() % 3);
     const size_t len = 1 + gen() % 40;
     for (size_t k = 0; k < len && i < n; ++k, ++i) {
-      uint8_t* px = &img.rgba[i * 4];
+      uint8_t* px = &img.pixels[i * 4];
       px[0] = static_cast<uint8_t>(gen());
       px[1] = static_cast<uint8_t>(gen());
       px[2] = static_cast<uint8_t>(gen());
