@@ -213,6 +213,7 @@ BENCHMARK(BM_OldArrangement);
 // Keeps every run's time so that the ratios can be printed at the end.
 class RatioReporter : public benchmark::ConsoleReporter {
  public:
+  RatioReporter() : ConsoleReporter(OO_Tabular) {}
   void ReportRuns(const std::vector<Run>& runs) override {
     for (const Run& r : runs)
       if (r.run_type == Run::RT_Iteration && !r.error_occurred) ns[r.benchmark_name()] = r.GetAdjustedCPUTime();
