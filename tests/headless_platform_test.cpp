@@ -148,6 +148,8 @@ TEST(HeadlessFrames, SnapshotIsUnpremultipliedWithTheConstantAlpha) {
   EXPECT_EQ(img.pixels[7], 0);  // fully transparent stays black and transparent
   EXPECT_EQ(img.pixels[4], 0);
   EXPECT_EQ(FrameToRgba(f, 57).pixels[3], 45);  // 200 * 57 / 255
+  const std::vector<uint8_t> inside = {0, 1};
+  EXPECT_EQ(FrameToRgba(f, 255, &inside).pixels[3], 0);  // cut away by the window's shape
 }
 
 }  // namespace

@@ -102,6 +102,16 @@ bool HeadlessPlatform::PresentFrame(const FrameBuffer& frame, uint8_t constantAl
 void HeadlessPlatform::SetWindowRegion(const Region& region) {
   region_ = region;
   hasRegion_ = true;
+  const Rect& b = region.Bounds();
+  insideRegion_.assign(static_cast<size_t>(std::max(0, b.right)) * std::max(0, b.bottom), 0);
+  for (const Rect& r : region.Rectangles())
+    for (int y = std::max(0, r.top); y < r.bottom; ++y)
+      for (int x = std::max(0, r.left); x < r.right; ++x) insideRegion_[static_cast<size_t>(y) * b.right + x] = 1;
+}
+
+RgbaImage HeadlessPlatform::AsSeen(const FrameBuffer& frame, uint8_t alpha) const {
+  const bool shaped = hasRegion_ && region_.Bounds() == Rect{0, 0, frame.width, frame.height};
+  return FrameToRgba(frame, alpha, shaped ? &insideRegion_ : nullptr);
 }
 
 bool HeadlessPlatform::IsWindowVisibleAt(int screenX, int screenY) {
@@ -182,7 +192,7 @@ void HeadlessPlatform::RecordFrame(const FrameBuffer& frame, uint8_t alpha) {
   }
   if (hasPendingRecordFrame_)
     record_.AddFrame(pendingRecordFrame_, static_cast<uint32_t>(now_ - pendingRecordAt_));
-  pendingRecordFrame_ = FrameToRgba(frame, alpha);
+  pendingRecordFrame_ = AsSeen(frame, alpha);
   pendingRecordAt_ = now_;
   hasPendingRecordFrame_ = true;
 }
@@ -272,7 +282,7 @@ bool HeadlessPlatform::WriteOutputs(std::string* error) {
       if (error) *error = "no frame was presented, so there is no snapshot";
       return false;
     }
-    if (!WritePng(options_.snapshotPath, FrameToRgba(lastFrame_, lastAlpha_), error)) return false;
+    if (!WritePng(options_.snapshotPath, AsSeen(lastFrame_, lastAlpha_), error)) return false;
   }
   if (!options_.dumpPath.empty()) {
     std::FILE* f = std::fopen(options_.dumpPath.c_str(), "wb");
@@ -287,7 +297,7 @@ bool HeadlessPlatform::WriteOutputs(std::string* error) {
   return true;
 }
 
-RgbaImage FrameToRgba(const FrameBuffer& frame, uint8_t constantAlpha) {
+RgbaImage FrameToRgba(const FrameBuffer& frame, uint8_t constantAlpha, const std::vector<uint8_t>* inside) {
   RgbaImage out;
   out.width = static_cast<uint32_t>(frame.width);
   out.height = static_cast<uint32_t>(frame.height);
@@ -295,7 +305,7 @@ RgbaImage FrameToRgba(const FrameBuffer& frame, uint8_t constantAlpha) {
   for (size_t i = 0; i + 3 < frame.pixels.size(); i += 4) {
     const unsigned a = frame.pixels[i + 3];
     uint8_t* o = &out.pixels[i];
-    if (a == 0) {
+    if (a == 0 || (inside && !(*inside)[i / 4])) {
       o[0] = o[1] = o[2] = o[3] = 0;
       continue;
     }

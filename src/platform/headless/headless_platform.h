@@ -153,6 +153,7 @@ class HeadlessPlatform : public Platform {
   };
 
   void RecordFrame(const FrameBuffer& frame, uint8_t alpha);
+  RgbaImage AsSeen(const FrameBuffer& frame, uint8_t alpha) const;
 
   HeadlessOptions options_;
   WindowEvents* events_ = nullptr;
@@ -165,6 +166,7 @@ class HeadlessPlatform : public Platform {
   Size size_{0, 0};
   Region region_;
   bool hasRegion_ = false;
+  std::vector<uint8_t> insideRegion_;  // the shape as one byte a pixel, for pictures
   bool topmost_ = false;
   bool ownedByDesktop_ = false;
   bool taskbarButtonHidden_ = false;
@@ -189,8 +191,9 @@ class HeadlessPlatform : public Platform {
   std::string outputError_;
 };
 
-// Converts a premultiplied frame to plain RGBA as a person would see it with
-// the window's constant alpha applied.
-RgbaImage FrameToRgba(const FrameBuffer& frame, uint8_t constantAlpha);
+// Converts a premultiplied frame to plain RGBA as a person would see it: with
+// the window's constant alpha applied and, when `inside` is given (one byte a
+// pixel, rows from the top), nothing shown where the window's shape cuts it away.
+RgbaImage FrameToRgba(const FrameBuffer& frame, uint8_t constantAlpha, const std::vector<uint8_t>* inside = nullptr);
 
 }  // namespace gd
