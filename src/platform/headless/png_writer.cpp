@@ -68,14 +68,21 @@ bool WriteBytes(std::FILE* f, const std::vector<uint8_t>& bytes) {
 
 }  // namespace
 
+std::vector<uint8_t> EncodePng(const RgbaImage& image) {
+  std::vector<uint8_t> out(kSignature, kSignature + 8);
+  for (const std::vector<uint8_t>& chunk :
+       {Chunk("IHDR", Header(image.width, image.height)), Chunk("IDAT", Compress(image)), Chunk("IEND", {})})
+    out.insert(out.end(), chunk.begin(), chunk.end());
+  return out;
+}
+
 bool WritePng(const std::string& path, const RgbaImage& image, std::string* error) {
   std::FILE* f = std::fopen(path.c_str(), "wb");
   if (!f) {
     if (error) *error = "cannot write " + path + ": " + std::strerror(errno);
     return false;
   }
-  bool ok = std::fwrite(kSignature, 1, 8, f) == 8 && WriteBytes(f, Chunk("IHDR", Header(image.width, image.height))) &&
-            WriteBytes(f, Chunk("IDAT", Compress(image))) && WriteBytes(f, Chunk("IEND", {}));
+  bool ok = WriteBytes(f, EncodePng(image));
   ok = (std::fclose(f) == 0) && ok;
   if (!ok && error) *error = "cannot write " + path;
   return ok;

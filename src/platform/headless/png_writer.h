@@ -16,6 +16,9 @@ struct RgbaImage {
   std::vector<uint8_t> rgba;  // width * height * 4
 };
 
+// The picture as a PNG file's bytes.
+std::vector<uint8_t> EncodePng(const RgbaImage& image);
+
 // Returns false and fills `error` when the file cannot be written.
 bool WritePng(const std::string& path, const RgbaImage& image, std::string* error);
 
