@@ -9,14 +9,22 @@
 #include "app/main_window.h"
 #include "cli/options.h"
 #include "platform/headless/headless_platform.h"
-#ifdef GLIMMERDOME_HAVE_GTK
+#if defined(_WIN32)
+#include "platform/win32/win32_platform.h"
+#elif defined(GLIMMERDOME_HAVE_GTK)
 #include "platform/gtk/gtk_platform.h"
 #endif
 
 using namespace gd;
 
 int main(int argc, char** argv) {
+#ifdef _WIN32
+  UseParentConsole();
+  (void)argc, (void)argv;  // read from the wide command line instead
+  std::vector<std::string> arguments = Win32ProgramArguments();
+#else
   std::vector<std::string> arguments(argv + 1, argv + argc);
+#endif
   CommandLine cl;
   std::string error;
   if (!ParseCommandLine(arguments, &cl, &error)) {
@@ -36,7 +44,9 @@ int main(int argc, char** argv) {
   if (cl.headless) {
     platform = std::make_unique<HeadlessPlatform>(cl.headlessOptions);
   } else {
-#ifdef GLIMMERDOME_HAVE_GTK
+#if defined(_WIN32)
+    platform = MakeWin32Platform(&error);
+#elif defined(GLIMMERDOME_HAVE_GTK)
     platform = MakeGtkPlatform(&argc, &argv, &error);
 #else
     error = "this build has no desktop backend";
