@@ -36,21 +36,52 @@ if(GLIMMERDOME_TESTS)
     add_subdirectory(${GLIMMERDOME_GTEST_SOURCE} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
   else()
     find_package(GTest REQUIRED)
+    find_package(PNG REQUIRED)  # reference decoder: codec tests, and reading the committed art
     include(GoogleTest)
   endif()
+  # PngSuite, the PNG conformance images; the tests that read it skip when it is missing.
+  set(GLIMMERDOME_PNGSUITE_DIR "${PROJECT_SOURCE_DIR}/../shared/testdata/pngsuite"
+      CACHE PATH "Folder of the PngSuite images")
   file(GLOB TEST_SOURCES CONFIGURE_DEPENDS tests/*.cpp)
+  if(CMAKE_CROSSCOMPILING)
+    # libpng, the tests' reference decoder, and the POSIX process calls exist
+    # only on the build machine: the tests that use them run in the native build.
+    foreach(source IN LISTS TEST_SOURCES)
+      file(READ ${source} text)
+      if(text MATCHES "#include [<\"](png\\.h|art_files\\.h|png_test_support\\.h|sys/wait\\.h)[>\"]")
+        list(REMOVE_ITEM TEST_SOURCES ${source})
+      endif()
+    endforeach()
+  endif()
   add_executable(glimmer_tests ${TEST_SOURCES})
   target_link_libraries(glimmer_tests PRIVATE glimmer_headless GTest::gtest GTest::gtest_main)
   if(WIN32)
     target_link_libraries(glimmer_tests PRIVATE glimmer_win32)
   endif()
+  if(NOT CMAKE_CROSSCOMPILING)
+    target_link_libraries(glimmer_tests PRIVATE PNG::PNG)
+  endif()
   target_compile_definitions(glimmer_tests PRIVATE
     GLIMMERDOME_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
-    GLIMMERDOME_PNGSUITE_DIR="${PROJECT_SOURCE_DIR}/../shared/testdata/pngsuite")
+    GLIMMERDOME_PNGSUITE_DIR="${GLIMMERDOME_PNGSUITE_DIR}")
+  if(TARGET pngdecode)
+    add_dependencies(glimmer_tests pngdecode)
+    target_compile_definitions(glimmer_tests PRIVATE GLIMMERDOME_PNGDECODE="$<TARGET_FILE:pngdecode>")
+  endif()
   if(CMAKE_CROSSCOMPILING)
     # Run by the Windows test stage under Wine.
     add_test(NAME glimmer_tests COMMAND glimmer_tests)
   else()
     gtest_discover_tests(glimmer_tests DISCOVERY_TIMEOUT 60)
   endif()
+endif()
+
+# artgen: draws the scene pictures under src/images/art (and the review sheets
+# under docs/art). Only built on request, so that the program needs no cairo.
+if(GLIMMERDOME_ARTGEN)
+  find_package(PkgConfig REQUIRED)
+  pkg_check_modules(ARTGEN_LIBS REQUIRED IMPORTED_TARGET cairo cairo-ft freetype2 libpng)
+  file(GLOB ARTGEN_SOURCES CONFIGURE_DEPENDS tools/artgen/*.cpp)
+  add_executable(artgen ${ARTGEN_SOURCES})
+  target_link_libraries(artgen PRIVATE PkgConfig::ARTGEN_LIBS)
 endif()

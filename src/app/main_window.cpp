@@ -43,6 +43,7 @@ void TfrmMain::FormShow() {
   // Cut the window to the globe's outline, once.
   platform_.SetWindowRegion(RegionFromMask(*imgMask_->bitmap));
   platform_.SetOwnerToDesktop();
+  ComputeCountdownDates();
   // First-run placement and choices: the bottom-right corner of the work area.
   const Size work = platform_.WorkAreaSize();
   platform_.MoveWindow(work.width - imgTree_->width - 5, work.height - imgTree_->height);

@@ -11,6 +11,7 @@
 
 #include "app/frame_buffer.h"
 #include "app/random.h"
+#include "calendar/countdown_dates.h"
 #include "images/catalogue.h"
 #include "platform/platform.h"
 #include "settings/menu.h"
@@ -53,6 +54,10 @@ class TfrmMain : public WindowEvents {
   void TimerGarlandTimer();
   void RenderFrame();
   void timerCountSnowTimer();
+
+  // --- The countdown ----------------------------------------------------------
+  void ComputeCountdownDates();
+  void DrawCountdown();
 
   // --- Read access for tests and tools ------------------------------------------
   const FrameBuffer* BaseBitmap() const { return BaseBitmap_.get(); }
@@ -100,6 +105,9 @@ class TfrmMain : public WindowEvents {
 
   // Sky, sun and moon.
   int32_t SkyOffset_ = -340;
+
+  // Countdown targets, fixed when the window is shown (none in year 9999).
+  std::optional<CountdownTargets> countdownTargets_;
 
   // Menu: the check marks are the live settings.
   MenuModel menu_;

@@ -55,6 +55,7 @@ void TfrmMain::RenderFrame() {
   // 10. Foreground: glass rim and stand.
   Draw(*img3_, 0, 0);
   // 11. Countdown.
+  DrawCountdown();
 
   if (tracing_) {
     std::string fields = std::string("\"step\": ") + (isStepTick ? "true" : "false") +

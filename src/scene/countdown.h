@@ -1,0 +1,61 @@
+// The countdown on the globe's plaque: the day count in picture digits
+// followed by the label "day" or "days". This file decides what is drawn
+// where; the compositor blends the listed images into the frame in order.
+#pragma once
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+#include "calendar/countdown_dates.h"
+#include "calendar/date_time.h"
+
+namespace gd {
+
+inline constexpr int32_t kLowestCountDrawn = 0;
+inline constexpr int32_t kFirstCountNotDrawn = 368;
+inline constexpr int kCountdownFirstPenX = 105;
+inline constexpr int kCountdownRowY = 187;
+inline constexpr int kCountdownDigitOverlap = 2;
+inline constexpr int kCountdownLabelGap = 8;
+inline constexpr std::string_view kSingularLabelImage = "imgDDay";
+inline constexpr std::string_view kPluralLabelImage = "imgDays";
+
+// One image to blend: its catalogue name and the frame position of its
+// top-left corner. The name refers to static storage.
+struct CountdownDraw {
+  std::string_view name;
+  int x = 0;
+  int y = 0;
+  friend bool operator==(const CountdownDraw&, const CountdownDraw&) = default;
+};
+
+// The width of the catalogue image with the given name, or nothing when the
+// catalogue has no such image.
+using ImageWidthLookup = std::function<std::optional<int>(std::string_view name)>;
+
+// The draws for a day count, in drawing order: the digits left to right,
+// then the label. Counts outside 0 to 367 draw nothing. When an image the
+// count needs is missing from the catalogue nothing is drawn either, rather
+// than a number with a hole in it.
+std::vector<CountdownDraw> PlaceCountdown(int32_t count, const ImageWidthLookup& width_of);
+
+// The checked states of the three countdown items of the popup menu; the
+// program starts with Christmas checked.
+struct CountdownChecks {
+  bool pmiChristmas = true;
+  bool pmiNewYear = false;
+  bool pmiJulian = false;
+};
+
+// The count for the checked item at local time `now`. The items are tested
+// in the order Christmas, New Year, Julian Christmas and each checked one
+// sets the count, so with several checked the last wins. Nothing when no
+// item is checked, there are no targets (the year-9999 case) or `now` is not
+// a valid local time.
+std::optional<int32_t> CountdownCount(const CountdownChecks& checked,
+                                      const std::optional<CountdownTargets>& targets,
+                                      const LocalDateTime& now);
+
+}  // namespace gd

@@ -1,0 +1,154 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/headless/headless_platform.h"
+
+namespace gd {
+namespace {
+
+// Records what the backend reports, and presents a frame on each garland tick.
+class Recorder : public WindowEvents {
+ public:
+  explicit Recorder(HeadlessPlatform& p) : p_(p) {}
+  void FormShow() override { log.push_back("show@" + std::to_string(p_.Now())); }
+  void OnTimer(TimerId id) override {
+    log.push_back(std::string(id == TimerId::Garland ? "garland" : "snow") + "@" + std::to_string(p_.Now()));
+    if (id == TimerId::Garland) {
+      p_.PresentFrame(FrameBuffer(2, 2), 255);
+      p_.FrameRendered();
+    }
+  }
+  void FormMouseDown(MouseButton) override { log.push_back("mouse"); }
+  void OnMenuItemChosen(std::string_view name) override {
+    log.push_back("choose " + std::string(name));
+    if (name == "pmiExit") p_.CloseWindow();
+  }
+  bool FormCloseQuery() override {
+    log.push_back("closequery");
+    return allowClose;
+  }
+  void FormDestroy() override { log.push_back("destroy"); }
+  const MenuModel* PopupMenu() const override { return nullptr; }
+
+  std::vector<std::string> log;
+  bool allowClose = true;
+
+ private:
+  HeadlessPlatform& p_;
+};
+
+HeadlessOptions Unlimited() {
+  HeadlessOptions o;
+  o.frames = 0;
+  o.at = LocalDateTime{2026, 12, 20, 10, 0, 0, 0};
+  return o;
+}
+
+TEST(HeadlessTimers, FireInTimeOrderFirstStartedFirstOnATie) {
+  HeadlessPlatform p(Unlimited());
+  Recorder r(p);
+  ASSERT_TRUE(p.SetLayeredStyle(nullptr));
+  p.SetTimer(TimerId::Garland, 20);
+  p.SetTimer(TimerId::CountSnow, 200);
+  p.Show(r);
+  p.RunFor(200);
+  ASSERT_EQ(r.log.size(), 12u);
+  EXPECT_EQ(r.log[0], "show@0");
+  EXPECT_EQ(r.log[1], "garland@20");
+  EXPECT_EQ(r.log[10], "garland@200");  // started first, so first at 200 ms
+  EXPECT_EQ(r.log[11], "snow@200");
+  EXPECT_EQ(p.FramesRendered(), 10u);
+}
+
+TEST(HeadlessTimers, NewIntervalCountsFromNow) {
+  HeadlessPlatform p(Unlimited());
+  Recorder r(p);
+  p.SetTimer(TimerId::Garland, 20);
+  p.Show(r);
+  p.RunFor(25);
+  p.SetTimer(TimerId::Garland, 10);
+  EXPECT_EQ(p.TimerInterval(TimerId::Garland), 10u);
+  p.RunFor(20);
+  EXPECT_EQ(r.log.back(), "garland@45");
+  EXPECT_EQ(r.log[r.log.size() - 2], "garland@35");
+}
+
+TEST(HeadlessClock, TickCountWrapsAndLocalTimeFollowsVirtualTime) {
+  HeadlessOptions o = Unlimited();
+  o.tickStart = 4294967290u;
+  o.at = LocalDateTime{2026, 12, 31, 23, 59, 59, 990};
+  HeadlessPlatform p(o);
+  Recorder r(p);
+  p.SetTimer(TimerId::Garland, 20);
+  p.Show(r);
+  EXPECT_EQ(p.TickCount(), 4294967290u);
+  p.RunFor(20);
+  EXPECT_EQ(p.TickCount(), 14u);
+  EXPECT_EQ(p.LocalTime(), (LocalDateTime{2027, 1, 1, 0, 0, 0, 10}));
+}
+
+TEST(HeadlessLoop, StopsAfterTheAskedFramesAndClosesTheWindow) {
+  HeadlessOptions o = Unlimited();
+  o.frames = 3;
+  HeadlessPlatform p(o);
+  Recorder r(p);
+  p.SetLayeredStyle(nullptr);
+  p.SetTimer(TimerId::Garland, 20);
+  EXPECT_EQ(p.RunMessageLoop(r), 0);
+  EXPECT_EQ(p.FramesRendered(), 3u);
+  EXPECT_TRUE(p.Closed());
+  EXPECT_EQ(r.log.back(), "destroy");
+  EXPECT_EQ(r.log[r.log.size() - 2], "closequery");
+}
+
+TEST(HeadlessLoop, ChosenExitClosesThroughTheCloseQuery) {
+  HeadlessOptions o = Unlimited();
+  o.choose = {"pmiFast", "pmiExit", "pmiSlow"};
+  HeadlessPlatform p(o);
+  Recorder r(p);
+  p.SetTimer(TimerId::Garland, 20);
+  EXPECT_EQ(p.RunMessageLoop(r), 0);
+  EXPECT_EQ(r.log, (std::vector<std::string>{"show@0", "choose pmiFast", "choose pmiExit", "closequery", "destroy"}));
+}
+
+TEST(HeadlessLoop, RefusedCloseKeepsTheWindow) {
+  HeadlessPlatform p(Unlimited());
+  Recorder r(p);
+  r.allowClose = false;
+  p.Show(r);
+  EXPECT_FALSE(p.RequestClose());
+  EXPECT_FALSE(p.Closed());
+}
+
+TEST(HeadlessWindow, ProbeSeesCoveredPointsAndTheRegion) {
+  HeadlessPlatform p(Unlimited());
+  p.SetWindowSize(300, 260);
+  p.MoveWindow(100, 50);
+  Region shape(Rect{0, 0, 300, 260});
+  shape.Subtract({0, 0, 10, 10});
+  p.SetWindowRegion(shape);
+  EXPECT_TRUE(p.IsWindowVisibleAt(175, 90));
+  EXPECT_FALSE(p.IsWindowVisibleAt(105, 55));  // cut away by the shape
+  EXPECT_FALSE(p.IsWindowVisibleAt(99, 90));   // outside the window
+  p.CoveredPoints().push_back({175, 90});
+  EXPECT_FALSE(p.IsWindowVisibleAt(175, 90));
+}
+
+TEST(HeadlessFrames, SnapshotIsUnpremultipliedWithTheConstantAlpha) {
+  FrameBuffer f(2, 1);
+  // Blue 100 at alpha 200 premultiplied is 78; a blended byte above its alpha clamps.
+  uint8_t px[8] = {78, 0, 250, 200, 9, 9, 9, 0};
+  std::copy(px, px + 8, f.pixels.begin());
+  RgbaImage img = FrameToRgba(f, 255);
+  EXPECT_EQ(img.rgba[0], 255);  // red 250 over alpha 200 clamps
+  EXPECT_EQ(img.rgba[2], 99);   // blue 78 * 255 / 200 = 99.45
+  EXPECT_EQ(img.rgba[3], 200);
+  EXPECT_EQ(img.rgba[7], 0);  // fully transparent stays black and transparent
+  EXPECT_EQ(img.rgba[4], 0);
+  EXPECT_EQ(FrameToRgba(f, 57).rgba[3], 45);  // 200 * 57 / 255
+}
+
+}  // namespace
+}  // namespace gd

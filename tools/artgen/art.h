@@ -1,0 +1,51 @@
+// One function per picture of the scene. Each returns the finished 8-bit
+// picture; sizes are fixed by the pictures' users (the compositor, the sky
+// cycle, the snowfall, the countdown) and must not change.
+#pragma once
+#include <string>
+
+#include "canvas.h"
+#include "image.h"
+
+namespace artgen {
+
+// The globe's outline, shared by the base picture, the mask and the front:
+// coverage of the sphere, of the stand, and of both together.
+struct GlobeShape {
+  Mask sphere;
+  Mask base;
+  Mask outline;  // base over sphere
+};
+const GlobeShape& Globe();
+
+// Globe, mask and front (globe.cpp).
+Image DrawTree();                       // imgTree, 300 x 260
+Image DrawMask();                       // imgMask, 300 x 260, colour only
+Image DrawFront(const Image& tree);     // img3, 300 x 260
+
+// Sky (sky.cpp).
+Image DrawSkyStrip();                   // imgDay, 201 x 1341
+Image DrawStars();                      // imgStars, 300 x 260
+Image DrawSun(int frame, bool setting); // sun1..5 / sundown1..5, 60 x 59
+Image DrawMoon(int phase, int frame);   // moon1_1..moon7_5, 95 x 95
+
+// Small sprites and lettering (sprites.cpp, lettering.cpp).
+Image DrawSnow(int n);                  // Snow1..Snow6
+Image DrawDigit(int digit);             // d0..d9, 20 high
+Image DrawLabel(const std::string& word, int width);  // imgDDay, imgDays
+// DejaVu Sans, loaded from its file, for captions on the review sheets.
+cairo_font_face_t* CaptionFace();
+
+// Scenery inside the glass (scenery.cpp).
+Image DrawLandscape();                  // imgLandscape, 300 x 260
+Image DrawHome();                       // imgHome, 300 x 260
+
+// The sub-pixel position of a body's centre in a frame of its series, in
+// pixel-index coordinates (the centre of pixel (i, j) is (i, j)).
+struct Point {
+  double x, y;
+};
+Point SunCentre(int frame, bool setting);
+Point MoonCentre(int frame);
+
+}  // namespace artgen
