@@ -62,7 +62,8 @@ bool MemorySettingsStore::RemoveStartupEntry() {
 HeadlessPlatform::HeadlessPlatform(HeadlessOptions options)
     : options_(std::move(options)), settings_(std::make_unique<MemorySettingsStore>()) {
   if (!options_.tracePath.empty()) {
-    trace_ = std::fopen(options_.tracePath.c_str(), "w");
+    // Binary, so that lines end in \n on every system and traces compare byte for byte.
+    trace_ = std::fopen(options_.tracePath.c_str(), "wb");
     if (!trace_) outputError_ = "cannot write " + options_.tracePath + ": " + std::strerror(errno);
   }
   if (!options_.at) {
