@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <exception>
@@ -31,6 +32,25 @@ constexpr WPARAM kScDragMove = 0xF012;
 constexpr UINT kOpenMenuMessage = WM_APP + 1;
 
 UINT_PTR TimerEventId(TimerId id) { return static_cast<UINT_PTR>(id) + 1; }
+
+// Clears the pixels of a top-down 32-bit picture that lie outside `region`.
+void ClearOutside(const Region& region, uint8_t* bits, int width, int height) {
+  auto clear = [&](Rect r) {
+    r.left = std::max(r.left, 0);
+    r.top = std::max(r.top, 0);
+    r.right = std::min(r.right, width);
+    r.bottom = std::min(r.bottom, height);
+    if (r.Empty()) return;
+    for (int y = r.top; y < r.bottom; ++y)
+      std::memset(bits + (static_cast<size_t>(y) * width + r.left) * 4, 0, static_cast<size_t>(r.right - r.left) * 4);
+  };
+  const Rect& b = region.Bounds();
+  clear({0, 0, width, b.top});
+  clear({0, b.bottom, width, height});
+  clear({0, b.top, b.left, b.bottom});
+  clear({b.right, b.top, width, b.bottom});
+  for (const Rect& cut : region.Cuts()) clear(cut);
+}
 
 class Win32Platform : public Platform {
  public:
@@ -93,6 +113,8 @@ class Win32Platform : public Platform {
   WindowEvents* events_ = nullptr;
   win32::RegistrySettingsStore settings_;
 
+  // The window's region, once set.
+  std::optional<Region> region_;
   // The DIB section that frames are copied into for UpdateLayeredWindow.
   HBITMAP surface_ = nullptr;
   void* surfaceBits_ = nullptr;
@@ -201,6 +223,10 @@ bool Win32Platform::PresentFrame(const FrameBuffer& frame, uint8_t constantAlpha
   if (frame.Empty() || !EnsureSurface(frame.width, frame.height)) return false;
   GdiFlush();  // GDI is done with the section before it is written
   std::memcpy(surfaceBits_, frame.pixels.data(), frame.pixels.size());
+  // Windows shows a layered window only inside its region. Wine shapes it by
+  // the picture's alpha instead and ignores the region; clearing what lies
+  // outside the region gives the same outline on both.
+  if (region_) ClearOutside(*region_, static_cast<uint8_t*>(surfaceBits_), frame.width, frame.height);
 
   HDC screen = GetDC(nullptr);
   HDC memory = CreateCompatibleDC(screen);
@@ -227,6 +253,7 @@ void Win32Platform::SetWindowRegion(const Region& region) {
   }
   // From here on the window owns the region.
   if (!SetWindowRgn(hwnd_, shape, TRUE)) DeleteObject(shape);
+  region_ = region;
 }
 
 void Win32Platform::SetOwnerToDesktop() {
