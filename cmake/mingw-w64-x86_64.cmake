@@ -7,9 +7,11 @@ set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 
 set(GLIMMERDOME_MINGW_PREFIX x86_64-w64-mingw32)
-# The "win32" thread model of the compilers keeps libwinpthread out of the program.
-find_program(CMAKE_C_COMPILER NAMES ${GLIMMERDOME_MINGW_PREFIX}-gcc-win32 ${GLIMMERDOME_MINGW_PREFIX}-gcc REQUIRED)
-find_program(CMAKE_CXX_COMPILER NAMES ${GLIMMERDOME_MINGW_PREFIX}-g++-win32 ${GLIMMERDOME_MINGW_PREFIX}-g++ REQUIRED)
+# The compilers of the "posix" thread model, whose C++ library has std::mutex
+# (GoogleTest needs it); linked statically, its thread library (winpthread)
+# becomes part of the program, not a DLL beside it.
+find_program(CMAKE_C_COMPILER NAMES ${GLIMMERDOME_MINGW_PREFIX}-gcc-posix REQUIRED)
+find_program(CMAKE_CXX_COMPILER NAMES ${GLIMMERDOME_MINGW_PREFIX}-g++-posix REQUIRED)
 find_program(CMAKE_RC_COMPILER NAMES ${GLIMMERDOME_MINGW_PREFIX}-windres REQUIRED)
 
 set(CMAKE_FIND_ROOT_PATH /usr/${GLIMMERDOME_MINGW_PREFIX})
