@@ -85,3 +85,17 @@ if(GLIMMERDOME_ARTGEN)
   add_executable(artgen ${ARTGEN_SOURCES})
   target_link_libraries(artgen PRIVATE PkgConfig::ARTGEN_LIBS)
 endif()
+
+# Fuzz targets (clang's libFuzzer). Only in a fuzzing build, whose decoders skip
+# the checksum checks; see scripts/stages/60-fuzz.sh for how they are run.
+if(GLIMMERDOME_FUZZING)
+  foreach(target fuzz_stored_picture fuzz_bmp)
+    add_executable(${target} fuzz/${target}.cpp)
+    target_link_libraries(${target} PRIVATE glimmer_core)
+    target_link_options(${target} PRIVATE -fsanitize=fuzzer)
+  endforeach()
+  find_package(PNG REQUIRED)
+  add_executable(fuzz_make_seeds fuzz/make_seeds.cpp tests/png_test_support.cpp)
+  target_include_directories(fuzz_make_seeds PRIVATE tests)
+  target_link_libraries(fuzz_make_seeds PRIVATE glimmer_core PNG::PNG)
+endif()

@@ -95,7 +95,7 @@ void TfrmMain::PrepareBaseLayer() {
   if (!platform_.SetLayeredStyle(&error)) platform_.ShowMessage(error, MessageKind::Error);
   BasePng_ = std::make_unique<TPngPicture>(*imgTree_->png);
   BaseBitmap_ = std::make_unique<FrameBuffer>(BasePng_->ToBitmap());
-  const uint8_t colorType = BasePng_->Header().ColorType;
+  const uint8_t colorType = BasePng_->Header().ColorType();
   if (colorType == 6 || colorType == 4) CopyPngAlpha(*BaseBitmap_, *BasePng_);
   Premultiply(*BaseBitmap_);
   platform_.SetWindowSize(static_cast<int>(BasePng_->Width()), static_cast<int>(BasePng_->Height()));

@@ -33,7 +33,8 @@ std::vector<Rect> Region::Rectangles() const {
       }
       spans.swap(next);
     }
-    for (auto [l, r] : spans) {
+    for (const auto& span : spans) {
+      const int l = span.first, r = span.second;
       // Merge with the rectangle of the row above when it has the same span.
       auto same = std::find_if(out.rbegin(), out.rend(), [&](const Rect& rc) {
         return rc.bottom == y && rc.left == l && rc.right == r;

@@ -33,8 +33,10 @@ double BaseHalfWidth(double y) {
 }
 
 bool InsideSphere(double x, double y) {
-  const double dx = x - kGlobeCx, dy = y - kGlobeCy;
-  return dx * dx + dy * dy < kGlobeR * kGlobeR;
+  const double dx = std::fabs(x - kGlobeCx) / kGlobeR, dy = std::fabs(y - kGlobeCy) / kGlobeR;
+  if (dx * dx + dy * dy < 0.98) return true;  // well inside: skip the powers
+  if (dx > 1 || dy > 1) return false;
+  return std::pow(dx, kGlobeRoundness) + std::pow(dy, kGlobeRoundness) < 1;
 }
 
 bool InsideBase(double x, double y) { return std::fabs(x - kGlobeCx) < BaseHalfWidth(y); }

@@ -10,12 +10,15 @@ constexpr int kSceneWidth = 300;
 constexpr int kSceneHeight = 260;
 
 // The glass sphere. Its opaque pixels run from column 47 to 246 and from row
-// 11 down; the radius is a little over 100 so that the glass edge at the
-// upper left, where the window probes its visibility at (75, 40), is more
-// than half covered.
+// 11 down. Its outline is a circle swelled by a fifth of a pixel on the
+// diagonals (a superellipse of exponent kGlobeRoundness), so that the glass
+// edge at the upper left, where the window probes its visibility at
+// (75, 40), is clearly more than half covered while the edges at the top
+// and the sides stay put.
 constexpr double kGlobeCx = 147.0;
 constexpr double kGlobeCy = 111.0;
 constexpr double kGlobeR = 100.45;
+constexpr double kGlobeRoundness = 2.01;
 // The dark glass rim is the outer ring from this radius to the edge.
 constexpr double kRimInnerR = 96.9;
 // The light falls from the upper left; the glass's brightest spot.

@@ -15,9 +15,9 @@ constexpr Colour kGlassMid = Rgb8(104, 168, 226);
 constexpr Colour kGlassRim = Rgb8(70, 112, 181);
 
 // Dark walnut, lit from the upper left.
-constexpr Colour kWoodHighlight = Rgb8(124, 74, 42);
-constexpr Colour kWoodMid = Rgb8(84, 47, 26);
-constexpr Colour kWoodDark = Rgb8(40, 21, 12);
+constexpr Colour kWoodHighlight = Rgb8(140, 86, 50);
+constexpr Colour kWoodMid = Rgb8(86, 48, 26);
+constexpr Colour kWoodDark = Rgb8(34, 18, 10);
 constexpr Colour kWoodEdgeLight = Rgb8(176, 118, 72);
 constexpr Colour kGrainDark = Rgb8(30, 14, 6);
 constexpr Colour kGrainLight = Rgb8(150, 96, 58);
@@ -121,9 +121,11 @@ Canvas PaintBase() {
 
   // Turned wood: a broad highlight left of centre, dark towards the right.
   cairo_pattern_t* wood = cairo_pattern_create_linear(left, 0, right, 0);
-  cairo_pattern_add_color_stop_rgb(wood, 0.00, kWoodMid.r * 0.8, kWoodMid.g * 0.8, kWoodMid.b * 0.8);
+  cairo_pattern_add_color_stop_rgb(wood, 0.00, kWoodMid.r * 0.75, kWoodMid.g * 0.75, kWoodMid.b * 0.75);
+  cairo_pattern_add_color_stop_rgb(wood, 0.08, kWoodMid.r, kWoodMid.g, kWoodMid.b);
   cairo_pattern_add_color_stop_rgb(wood, 0.20, kWoodHighlight.r, kWoodHighlight.g, kWoodHighlight.b);
-  cairo_pattern_add_color_stop_rgb(wood, 0.50, kWoodMid.r, kWoodMid.g, kWoodMid.b);
+  cairo_pattern_add_color_stop_rgb(wood, 0.34, kWoodMid.r * 1.1, kWoodMid.g * 1.1, kWoodMid.b * 1.1);
+  cairo_pattern_add_color_stop_rgb(wood, 0.75, kWoodMid.r * 0.7, kWoodMid.g * 0.7, kWoodMid.b * 0.7);
   cairo_pattern_add_color_stop_rgb(wood, 1.00, kWoodDark.r, kWoodDark.g, kWoodDark.b);
   cairo_rectangle(cr, left, kBaseTop - 2, right - left, kBaseBottom - kBaseTop + 4);
   cairo_set_source(cr, wood);

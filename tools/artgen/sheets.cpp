@@ -163,6 +163,7 @@ std::vector<ScenePreview> PreviewScenes() {
       {"scene-night", -60, true, true, 1, 283, 168, true, 4, 5, 107, 23, 24, {60, 40, 8}},
       {"scene-dawn", -470, true, false, 1, 44, 76, false, 0, 0, 0, 0, 1, {60, 40, 8}},
       {"scene-day", -900, true, false, 1, 130, -10, false, 0, 0, 0, 0, 365, {60, 40, 8}},
+      {"scene-dusk", -520, true, true, 1, 191, 76, false, 0, 0, 0, 0, 7, {60, 40, 8}},
   };
 }
 

@@ -1,0 +1,153 @@
+// The main window's spine on the headless backend: creation, the base layer,
+// the window's shape and the order in which the window is set up.
+#include <gtest/gtest.h>
+
+#include "app/base_layer.h"
+#include "app/main_window.h"
+#include "art_files.h"
+#include "platform/headless/headless_platform.h"
+
+namespace gd {
+namespace {
+
+HeadlessOptions Options() {
+  HeadlessOptions o;
+  o.frames = 0;
+  o.at = LocalDateTime{2026, 12, 20, 10, 0, 0, 0};
+  return o;
+}
+
+TEST(BaseLayer, PremultipliesByTruncatingDivision) {
+  FrameBuffer f(4, 1);
+  const uint8_t px[16] = {200, 0, 0, 100,  //
+                          254, 0, 0, 1,    //
+                          0, 0, 255, 128,  //
+                          90, 91, 92, 0};
+  std::copy(px, px + 16, f.pixels.begin());
+  Premultiply(f);
+  EXPECT_EQ(f.pixels[0], 78);   // 200 x 100 div 255
+  EXPECT_EQ(f.pixels[4], 0);    // 254 x 1 div 255
+  EXPECT_EQ(f.pixels[10], 128);  // 255 x 128 div 255
+  EXPECT_EQ(f.pixels[11], 128);  // alpha unchanged
+  for (int i = 12; i < 16; ++i) EXPECT_EQ(f.pixels[i], 0);
+}
+
+TEST(BaseLayer, IsTheGlobePremultipliedAndStableAcrossRebuilds) {
+  const art_test::Picture tree = art_test::LoadPng("imgTree");
+  ASSERT_TRUE(tree.ok) << tree.error;
+  HeadlessPlatform p(Options());
+  TfrmMain form(p, SceneCatalogue::Embedded(), {});
+  const FrameBuffer& base = *form.BaseBitmap();
+  ASSERT_EQ(base.width, 300);
+  ASSERT_EQ(base.height, 260);
+  for (int y = 0; y < 260; ++y)
+    for (int x = 0; x < 300; ++x) {
+      const int a = tree.A(x, y);
+      const uint8_t* b = base.Pixel(x, y);
+      ASSERT_EQ(b[3], a);
+      ASSERT_EQ(b[0], tree.B(x, y) * a / 255) << x << "," << y;
+      ASSERT_EQ(b[1], tree.G(x, y) * a / 255);
+      ASSERT_EQ(b[2], tree.R(x, y) * a / 255);
+    }
+  const std::vector<uint8_t> first = base.pixels;
+  form.OnMenuItemChosen("pmi90");
+  form.OnMenuItemChosen("pmi90");
+  EXPECT_EQ(form.BaseBitmap()->pixels, first);
+}
+
+TEST(MainWindow, CreationPresentsTheBaseLayerInvisibly) {
+  HeadlessPlatform p(Options());
+  TfrmMain form(p, SceneCatalogue::Embedded(), {});
+  EXPECT_EQ(p.Presents(), 1u);
+  EXPECT_EQ(p.LastConstantAlpha(), 0);
+  EXPECT_EQ(p.WindowSize().width, 300);
+  EXPECT_EQ(p.WindowSize().height, 260);
+  EXPECT_FALSE(p.HasRegion());  // the shape comes with the show
+  EXPECT_EQ(p.TimerInterval(TimerId::Garland), kGarlandIntervalMs);
+  EXPECT_EQ(p.TimerInterval(TimerId::CountSnow), kCountSnowIntervalMs);
+}
+
+TEST(MainWindow, ShowCutsTheShapePlacesTheWindowAndRendersAtOnce) {
+  HeadlessPlatform p(Options());
+  TfrmMain form(p, SceneCatalogue::Embedded(), {});
+  p.Show(form);
+  EXPECT_TRUE(p.HasRegion());
+  EXPECT_TRUE(p.OwnedByDesktop());
+  EXPECT_TRUE(p.TaskbarButtonHidden());
+  EXPECT_TRUE(p.Topmost());
+  EXPECT_EQ(p.FramesRendered(), 1u);
+  EXPECT_EQ(p.LastConstantAlpha(), 255);
+  EXPECT_EQ(p.WindowPosition().x, 1920 - 300 - 5);
+  EXPECT_EQ(p.WindowPosition().y, 1040 - 260);
+}
+
+TEST(MainWindow, ShapeIsExactlyTheMasksNonWhitePixels) {
+  const art_test::Bitmap mask = art_test::LoadBmp("imgMask");
+  ASSERT_TRUE(mask.ok) << mask.error;
+  HeadlessPlatform p(Options());
+  TfrmMain form(p, SceneCatalogue::Embedded(), {});
+  p.Show(form);
+  const Region& r = p.WindowRegion();
+  int left = 300, right = -1, top = 260, bottom = -1;
+  for (int y = 0; y < 260; ++y)
+    for (int x = 0; x < 300; ++x) {
+      ASSERT_EQ(r.Contains(x, y), !mask.White(x, y)) << x << "," << y;
+      if (r.Contains(x, y)) {
+        left = std::min(left, x), right = std::max(right, x);
+        top = std::min(top, y), bottom = std::max(bottom, y);
+      }
+    }
+  EXPECT_EQ(left, 47);
+  EXPECT_EQ(right, 246);
+  EXPECT_EQ(top, 11);
+  EXPECT_EQ(bottom, 225);
+  // Every row has at most one stretch inside, so the cuts are at most two a row.
+  EXPECT_LE(r.Cuts().size(), 2u * 260);
+}
+
+TEST(MainWindow, TransparencyLevelsSetTheConstantAlpha) {
+  HeadlessPlatform p(Options());
+  TfrmMain form(p, SceneCatalogue::Embedded(), {});
+  p.Show(form);
+  form.OnMenuItemChosen("pmi90");
+  EXPECT_EQ(p.LastConstantAlpha(), 57);
+  EXPECT_EQ(form.Opacity(), 57);
+  form.OnMenuItemChosen("pmi0");
+  EXPECT_EQ(p.LastConstantAlpha(), 255);
+}
+
+TEST(MainWindow, AnyButtonStartsAMove) {
+  HeadlessPlatform p(Options());
+  TfrmMain form(p, SceneCatalogue::Embedded(), {});
+  p.Show(form);
+  p.Press(MouseButton::Left);
+  p.Press(MouseButton::Right);
+  EXPECT_EQ(p.MoveDrags(), 2);
+}
+
+TEST(MainWindow, FailedPresentsShowOneMessageEachAndTheNextTickTriesAgain) {
+  HeadlessPlatform p(Options());
+  TfrmMain form(p, SceneCatalogue::Embedded(), {});
+  p.Show(form);
+  p.SetPresentFails(true);
+  p.RunFor(40);
+  ASSERT_EQ(p.Messages().size(), 2u);
+  EXPECT_EQ(p.Messages()[0].second, "UpdateLayeredWindow error");
+  p.SetPresentFails(false);
+  const uint64_t before = p.Presents();
+  p.RunFor(20);
+  EXPECT_EQ(p.Presents(), before + 1);
+}
+
+TEST(MainWindow, LayeredStyleFailureIsShownAndCreationGoesOn) {
+  HeadlessPlatform p(Options());
+  p.SetLayeredStyleFails(true);
+  TfrmMain form(p, SceneCatalogue::Embedded(), {});
+  ASSERT_GE(p.Messages().size(), 2u);
+  EXPECT_EQ(p.Messages()[0].second, "Access is denied");
+  EXPECT_EQ(p.Messages()[1].second, "No!!!!!");
+  EXPECT_NE(form.BaseBitmap(), nullptr);
+}
+
+}  // namespace
+}  // namespace gd
