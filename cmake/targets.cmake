@@ -1,10 +1,26 @@
 # Executables, tools, tests and benchmarks. Kept apart from the top-level file
 # so that each part of the program adds its targets in one obvious place.
 
+# The settings store of Linux desktops: a key file and an XDG autostart entry,
+# through GLib. Shared by the headless and the GTK backends; not part of a
+# Windows build, whose settings live in the registry.
+if(NOT WIN32)
+  find_package(PkgConfig REQUIRED)
+  pkg_check_modules(GLIB REQUIRED IMPORTED_TARGET glib-2.0>=2.66)
+  file(GLOB LINUX_SOURCES CONFIGURE_DEPENDS src/platform/linux/*.cpp)
+  add_library(glimmer_keyfile STATIC ${LINUX_SOURCES})
+  target_include_directories(glimmer_keyfile PUBLIC src)
+  target_link_libraries(glimmer_keyfile PUBLIC PkgConfig::GLIB)
+  target_compile_definitions(glimmer_keyfile PUBLIC GLIMMERDOME_HAVE_KEYFILE_STORE=1)
+endif()
+
 # The headless backend and the command line: always built.
 file(GLOB HEADLESS_SOURCES CONFIGURE_DEPENDS src/platform/headless/*.cpp src/cli/*.cpp)
 add_library(glimmer_headless STATIC ${HEADLESS_SOURCES})
 target_link_libraries(glimmer_headless PUBLIC glimmer_core)
+if(TARGET glimmer_keyfile)
+  target_link_libraries(glimmer_headless PUBLIC glimmer_keyfile)
+endif()
 
 add_executable(glimmerdome src/main.cpp)
 target_link_libraries(glimmerdome PRIVATE glimmer_headless)

@@ -3,7 +3,7 @@
 # Usage: scripts/deps.sh run|test|windows
 set -euo pipefail
 
-run_pkgs=(build-essential cmake pkg-config zlib1g-dev libgtk-3-dev)
+run_pkgs=(build-essential cmake pkg-config zlib1g-dev libglib2.0-dev libgtk-3-dev)
 test_pkgs=("${run_pkgs[@]}" libgtest-dev libgmock-dev libbenchmark-dev libpng-dev libspng-dev
   libcairo2-dev fonts-dejavu-core clang libclang-rt-14-dev
   xvfb xauth x11-utils x11-apps picom xdotool imagemagick

@@ -9,6 +9,9 @@
 #include "app/main_window.h"
 #include "cli/options.h"
 #include "platform/headless/headless_platform.h"
+#ifdef GLIMMERDOME_HAVE_KEYFILE_STORE
+#include "platform/linux/keyfile_store.h"
+#endif
 #if defined(_WIN32)
 #include "platform/win32/win32_platform.h"
 #elif defined(GLIMMERDOME_HAVE_GTK)
@@ -42,6 +45,10 @@ int main(int argc, char** argv) {
 
   std::unique_ptr<Platform> platform;
   if (cl.headless) {
+#ifdef GLIMMERDOME_HAVE_KEYFILE_STORE
+    // A start-at-login entry written by a headless run names this program.
+    if (std::string self = RunningExecutablePath(); !self.empty()) cl.headlessOptions.executablePath = self;
+#endif
     platform = std::make_unique<HeadlessPlatform>(cl.headlessOptions);
   } else {
 #if defined(_WIN32)

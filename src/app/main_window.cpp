@@ -44,11 +44,8 @@ void TfrmMain::FormShow() {
   platform_.SetWindowRegion(RegionFromMask(*imgMask_->bitmap));
   platform_.SetOwnerToDesktop();
   ComputeCountdownDates();
-  // First-run placement and choices: the bottom-right corner of the work area.
-  const Size work = platform_.WorkAreaSize();
-  platform_.MoveWindow(work.width - imgTree_->width - 5, work.height - imgTree_->height);
-  OnMenuItemChosen("pmi0");
-  platform_.SetTopmost(menu_.Checked("pmiOnTop"));
+  // Places the window and applies the saved choices, the opacity among them.
+  LoadSettings();
   platform_.HideTaskbarButton();
   platform_.SetOwnerToDesktop();
   shown_ = true;
@@ -70,19 +67,18 @@ void TfrmMain::OnTimer(TimerId id) {
 
 void TfrmMain::FormMouseDown(MouseButton /*button*/) { platform_.BeginMoveDrag(); }
 
-void TfrmMain::OnMenuItemChosen(std::string_view itemName) {
-  if (!menu_.ApplyChoice(itemName)) return;
-  if (itemName == "pmiExit") {
-    platform_.CloseWindow();
-  } else if (itemName.starts_with("pmi") && itemName.size() <= 5 && itemName[3] >= '0' && itemName[3] <= '9') {
-    const int percent = std::stoi(std::string(itemName.substr(3)));
-    SetOpacity(static_cast<uint8_t>(255 - 22 * (percent / 10)));
-  } else if (itemName == "pmiOnTop") {
-    platform_.SetTopmost(menu_.Checked("pmiOnTop"));
+// Every close saves the settings: the Exit command, the window manager, the
+// end of the desktop session. A failing save is reported and the close still
+// goes ahead, so the program can always be closed.
+bool TfrmMain::FormCloseQuery() {
+  if (!settingsLoaded_ || destroyed_) return true;
+  try {
+    SaveSettings();
+  } catch (const std::exception& e) {
+    platform_.ShowMessage(e.what(), MessageKind::Error);
   }
+  return true;
 }
-
-bool TfrmMain::FormCloseQuery() { return true; }
 
 void TfrmMain::FormDestroy() {
   destroyed_ = true;

@@ -27,6 +27,8 @@ inline constexpr uint32_t kCountSnowIntervalMs = 200;
 inline constexpr const char* kBaseLayerPresentFailure = "No!!!!!";
 inline constexpr const char* kFramePresentFailure = "UpdateLayeredWindow error";
 
+struct Speed;
+
 class TfrmMain : public WindowEvents {
  public:
   // Creates the window: takes the decoded catalogue and runs `FormCreate`.
@@ -59,6 +61,37 @@ class TfrmMain : public WindowEvents {
   void ComputeCountdownDates();
   void DrawCountdown();
 
+  // --- Settings -----------------------------------------------------------------
+  void LoadSettings();
+  void SaveSettings();
+  // Seeds the random generator from the performance counter or the tick count.
+  void Randomize();
+
+  // --- Menu commands --------------------------------------------------------------
+  void pmiAboutClick();
+  void pmiSlowClick();
+  void pmiNormalClick();
+  void pmiFastClick();
+  void pmiQuicklyClick();
+  void pmiChristmasClick();
+  void pmiNewYearClick();
+  void pmiJulianClick();
+  void pmiSnowClick();
+  void pmi0Click();
+  void pmi10Click();
+  void pmi20Click();
+  void pmi30Click();
+  void pmi40Click();
+  void pmi50Click();
+  void pmi60Click();
+  void pmi70Click();
+  void pmi80Click();
+  void pmi90Click();
+  void pmiOnTopClick();
+  void pmiExitClick();
+  // Runs an item's command without touching its mark; false when it has none.
+  bool RunMenuCommand(std::string_view itemName);
+
   // --- Read access for tests and tools ------------------------------------------
   const FrameBuffer* BaseBitmap() const { return BaseBitmap_.get(); }
   uint8_t Opacity() const { return Opacity_; }
@@ -69,9 +102,13 @@ class TfrmMain : public WindowEvents {
     LastStepTick_ = lastStepTick;
   }
   const MenuModel& Menu() const { return menu_; }
+  bool SnowEnabled() const { return SnowEnabled_; }
+  uint32_t TimerGarlandInterval() const { return TimerGarlandIntervalMs_; }
   Random& Rand() { return random_; }
 
  private:
+  // Checks a speed's item and sets the frame timer and the step delay.
+  void ApplySpeed(const Speed& speed);
   // Applies the step clock: whether this call is an animation step.
   bool StepClock();
   // Blends one picture into the frame being composed, noting it in the trace.
@@ -96,8 +133,9 @@ class TfrmMain : public WindowEvents {
   uint8_t Opacity_ = 0;
   bool presentFailureOpen_ = false;  // one failure message at a time
 
-  // Compositor: the step clock.
+  // Compositor: the step clock and the frame timer.
   int32_t StepDelayMs_ = 0;
+  uint32_t TimerGarlandIntervalMs_ = kGarlandIntervalMs;
   uint32_t LastStepTick_ = 0;
   FrameBuffer frame_;  // reused between calls; rebuilt from the base layer each time
   bool tracing_ = false;
@@ -111,6 +149,11 @@ class TfrmMain : public WindowEvents {
 
   // Menu: the check marks are the live settings.
   MenuModel menu_;
+  // Snow: drawn while true; set from pmiSnow.
+  bool SnowEnabled_ = true;
+  // Settings: saved at close only once they have been loaded, so that a
+  // window that never finished showing cannot overwrite them with defaults.
+  bool settingsLoaded_ = false;
 
   // The program-wide random generator.
   Random random_;

@@ -20,7 +20,8 @@ const char* const kUsage =
     "                      (300 x 260 x 4: blue, green, red, premultiplied alpha)\n"
     "  --trace FILE        (headless) write every frame and event as JSON Lines\n"
     "  --record FILE.png   (headless) write every frame as an animated PNG\n"
-    "  --settings FILE     (headless) keep the settings in this key file\n"
+    "  --settings FILE     (headless) keep the settings in this key file, and the\n"
+    "                      start-at-login entry beside it as FILE.autostart.desktop\n"
     "  --choose NAME       (headless) choose a menu item by name after the show;\n"
     "                      may repeat, for example --choose pmiQuickly --choose pmiExit\n"
     "  --tick-start MS     (headless) the system tick count at start\n"
@@ -132,6 +133,12 @@ bool ParseCommandLine(const std::vector<std::string>& argv, CommandLine* out, st
       cl.args.push_back(a);
     }
   }
+#ifndef GLIMMERDOME_HAVE_KEYFILE_STORE
+  if (!cl.headlessOptions.settingsPath.empty()) {
+    *error = "this build keeps the headless settings in memory only, so --settings is not available";
+    return false;
+  }
+#endif
   if (headlessOnly && !cl.headless && !cl.help && !cl.version) {
     *error = "the options --frames, --at, --snapshot, --dump, --trace, --record, --settings, --choose and "
              "--tick-start go with --headless";

@@ -66,9 +66,19 @@ class SettingsStore {
 
   // The start-at-login entry: nullopt when the place it lives cannot be read.
   virtual std::optional<bool> StartupEntryExists() = 0;
-  // Writes the entry for the given executable path, or removes it.
+  // Writes the entry for the given executable path, or removes it (a missing
+  // entry is not an error).
   virtual bool SetStartupEntry(const std::string& executablePath) = 0;
   virtual bool RemoveStartupEntry() = 0;
+
+  // What went wrong with the store itself, in words for the user: a settings
+  // file that could not be read as a whole (its values then read as missing),
+  // or why the last write failed. Empty when there is nothing to tell; taking
+  // it clears it, so each problem is told once.
+  virtual std::string TakeProblem() { return {}; }
+  // Whether the start-at-login entry starts the program with Windows (the Run
+  // key) rather than when the user logs in to a desktop session.
+  virtual bool StartsWithWindows() const { return false; }
 };
 
 // What the backend reports to the core.

@@ -5,6 +5,11 @@
 #include <chrono>
 #include <cstring>
 #include <ctime>
+#include <utility>
+
+#ifdef GLIMMERDOME_HAVE_KEYFILE_STORE
+#include "platform/linux/keyfile_store.h"
+#endif
 
 namespace gd {
 namespace {
@@ -48,19 +53,28 @@ std::optional<bool> MemorySettingsStore::StartupEntryExists() {
 }
 
 bool MemorySettingsStore::SetStartupEntry(const std::string& executablePath) {
+  if (std::find(refuseWrites.begin(), refuseWrites.end(), "Glimmerdome") != refuseWrites.end()) return false;
   startupEntry = executablePath;
   return true;
 }
 
 bool MemorySettingsStore::RemoveStartupEntry() {
+  if (std::find(refuseWrites.begin(), refuseWrites.end(), "Glimmerdome") != refuseWrites.end()) return false;
   startupEntry.reset();
   return true;
 }
+
+std::string MemorySettingsStore::TakeProblem() { return std::exchange(problem, std::string()); }
 
 // --- The platform --------------------------------------------------------------
 
 HeadlessPlatform::HeadlessPlatform(HeadlessOptions options)
     : options_(std::move(options)), settings_(std::make_unique<MemorySettingsStore>()) {
+#ifdef GLIMMERDOME_HAVE_KEYFILE_STORE
+  if (!options_.settingsPath.empty())
+    settings_ = std::make_unique<KeyFileSettingsStore>(options_.settingsPath,
+                                                       options_.settingsPath + ".autostart.desktop");
+#endif
   if (!options_.tracePath.empty()) {
     // Binary, so that lines end in \n on every system and traces compare byte for byte.
     trace_ = std::fopen(options_.tracePath.c_str(), "wb");

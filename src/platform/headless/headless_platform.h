@@ -31,13 +31,15 @@ struct HeadlessOptions {
   std::string dumpPath;      // last frame buffer, raw bytes
   std::string tracePath;     // JSON Lines, one event per line
   std::string recordPath;    // every presented frame as an animated PNG
-  std::string settingsPath;  // key file; empty keeps settings in memory
+  // Key file of the settings, with the autostart entry beside it as
+  // FILE.autostart.desktop; empty keeps the settings in memory.
+  std::string settingsPath;
   std::vector<std::string> choose;  // menu items chosen after the show
   Size screen{1920, 1080};
   Size workArea{1920, 1040};
   // Screen points at which another window covers this one (for the probe).
   std::vector<Point> coveredPoints;
-  std::string executablePath = "/usr/bin/glimmerdome";
+  std::string executablePath = "/usr/bin/glimmerdome";  // what the autostart entry names
 };
 
 // Settings kept in memory; also what tests inspect.
@@ -48,12 +50,22 @@ class MemorySettingsStore : public SettingsStore {
   std::optional<bool> StartupEntryExists() override;
   bool SetStartupEntry(const std::string& executablePath) override;
   bool RemoveStartupEntry() override;
+  std::string TakeProblem() override;
+  bool StartsWithWindows() const override { return startsWithWindows; }
 
   std::map<std::string, Value, std::less<>> values;
   std::optional<std::string> startupEntry;
   bool startupReadable = true;
-  // Names whose writes are refused, to exercise failure paths.
+  // Names whose writes are refused, to exercise failure paths; the name of
+  // the start-at-login entry refuses writing and removing it.
   std::vector<std::string> refuseWrites;
+  // What TakeProblem reports next.
+  std::string problem;
+#ifdef _WIN32
+  bool startsWithWindows = true;
+#else
+  bool startsWithWindows = false;
+#endif
 };
 
 class HeadlessPlatform : public Platform {

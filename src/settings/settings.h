@@ -1,0 +1,143 @@
+// The settings as data: the stored values with their names, defaults and the
+// way each is read back, the transparency levels, the speeds and the
+// countdown items. One table of each drives the menu commands, loading,
+// saving and the tests.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/random.h"
+#include "platform/platform.h"
+
+namespace gd {
+
+// The maker's web page, opened by the first menu item.
+inline constexpr std::string_view kMakerPageUrl = "https://glimmerdome.example.org/";
+
+// The start-at-login item's caption where the entry starts the program when
+// the user logs in rather than when Windows starts.
+inline constexpr std::string_view kStartUpLoginCaption = "Start Frostmote when I log in";
+
+// The name of the start-at-login entry as the messages give it.
+inline constexpr std::string_view kStartupEntryName = "Glimmerdome";
+
+// --- The stored values ---------------------------------------------------------
+
+enum class Setting : size_t { OnTop, TrVal, Top, Left, iCountdown, iSpeed, isSnowOn };
+
+// How a stored 32-bit integer is read back.
+enum class StoredAs {
+  Flag,     // true when not zero
+  LowByte,  // only the low byte counts
+  Integer,  // as it is
+};
+
+struct SettingSpec {
+  Setting id;
+  std::string_view name;
+  StoredAs storedAs;
+  std::optional<int32_t> defaultValue;  // none: the start position decides
+};
+
+// In the order they are written.
+inline constexpr std::array<SettingSpec, 7> kSettings{{
+    {Setting::OnTop, "OnTop", StoredAs::Flag, 1},  // pmiOnTop is checked by design
+    {Setting::TrVal, "TrVal", StoredAs::LowByte, 0},
+    {Setting::Top, "Top", StoredAs::Integer, std::nullopt},
+    {Setting::Left, "Left", StoredAs::Integer, std::nullopt},
+    {Setting::iCountdown, "iCountdown", StoredAs::Integer, 0},
+    {Setting::iSpeed, "iSpeed", StoredAs::Integer, 2},
+    {Setting::isSnowOn, "isSnowOn", StoredAs::Flag, 1},
+}};
+
+constexpr size_t Index(Setting s) { return static_cast<size_t>(s); }
+constexpr const SettingSpec& Spec(Setting s) { return kSettings[Index(s)]; }
+
+// The values found in the store, already read back as their table entry says.
+class StoredSettings {
+ public:
+  bool Has(Setting s) const { return values_[Index(s)].has_value(); }
+  // The stored value, or the table's default (0 where the table has none).
+  int32_t Get(Setting s) const { return values_[Index(s)].value_or(Spec(s).defaultValue.value_or(0)); }
+  void Set(Setting s, int32_t raw);
+
+ private:
+  std::array<std::optional<int32_t>, kSettings.size()> values_;
+};
+
+// Reads every value of the table. A value of the wrong type counts as missing;
+// its name is added to `wrongType`.
+StoredSettings ReadStoredSettings(SettingsStore& store, std::vector<std::string>* wrongType);
+
+// --- The menu's settings ---------------------------------------------------------
+
+struct TransparencyLevel {
+  std::string_view item;
+  int32_t index;  // the stored TrVal
+  uint8_t alpha;  // the whole-window constant alpha
+};
+
+// 255 - 22 per step, so that 90 % still leaves the globe faintly visible.
+inline constexpr std::array<TransparencyLevel, 10> kTransparencyLevels{{
+    {"pmi0", 0, 255},
+    {"pmi10", 1, 233},
+    {"pmi20", 2, 211},
+    {"pmi30", 3, 189},
+    {"pmi40", 4, 167},
+    {"pmi50", 5, 145},
+    {"pmi60", 6, 123},
+    {"pmi70", 7, 101},
+    {"pmi80", 8, 79},
+    {"pmi90", 9, 57},
+}};
+
+struct Speed {
+  std::string_view item;
+  int32_t index;  // the stored iSpeed
+  uint32_t intervalMs;  // TimerGarland
+  int32_t stepDelayMs;  // least time between two animation steps
+};
+
+inline constexpr std::array<Speed, 4> kSpeeds{{
+    {"pmiSlow", 0, 20, 500},
+    {"pmiNormal", 1, 20, 250},
+    {"pmiFast", 2, 20, 100},
+    {"pmiQuickly", 3, 10, 1},
+}};
+
+// The countdown items by their stored iCountdown.
+inline constexpr std::array<std::string_view, 3> kCountdownItems{{"pmiChristmas", "pmiNewYear", "pmiJulian"}};
+
+// --- Messages ------------------------------------------------------------------
+
+std::string InvalidDataTypeMessage(std::string_view valueName);
+std::string FailedToSetMessage(std::string_view valueName);
+
+// --- The start position ------------------------------------------------------------
+
+struct StartPlace {
+  Point position;
+  bool corner = false;  // a first run: placed in the work area's corner
+};
+
+struct StartPlaceInput {
+  bool atRandom = false;  // the first argument was "add"
+  std::optional<int32_t> top;
+  std::optional<int32_t> left;
+  Size workArea;
+  Size screen;
+  Size window;
+};
+
+// Where the window starts: at random (the generator already seeded), at the
+// saved place moved back onto the screen when it is too far off, or on a
+// first run in the bottom right corner of the work area.
+StartPlace ChooseStartPlace(const StartPlaceInput& in, Random& random);
+
+}  // namespace gd
