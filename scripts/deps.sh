@@ -8,9 +8,9 @@ test_pkgs=("${run_pkgs[@]}" libgtest-dev libgmock-dev libbenchmark-dev libpng-de
   libcairo2-dev fonts-dejavu-core clang libclang-rt-14-dev
   xvfb xauth x11-utils x11-apps picom xdotool imagemagick
   g++-mingw-w64-x86-64 mingw-w64-tools libz-mingw-w64-dev googletest wine wine64)
-# The Windows build: mingw-w64 with zlib for the program, and the build
-# machine's own compiler and zlib for the icon tool.
-windows_pkgs=(build-essential cmake zlib1g-dev g++-mingw-w64-x86-64 libz-mingw-w64-dev)
+# The Windows build: mingw-w64 with zlib for the program, and what the build
+# machine's own build of the icon tool needs.
+windows_pkgs=(build-essential cmake pkg-config zlib1g-dev libglib2.0-dev g++-mingw-w64-x86-64 libz-mingw-w64-dev)
 
 case "${1:-}" in
   run) want=("${run_pkgs[@]}") ;;

@@ -114,7 +114,14 @@ TEST_F(RegistryStoreTest, AKeyThatCannotBeMadeRefusesTheFirstWriteByName) {
   std::string failed;
   EXPECT_FALSE(bad.WriteAll(entries, std::size(entries), &failed));
   EXPECT_EQ(failed, "OnTop");
+  // Why, once: the key and the system's reason.
+  const std::string problem = bad.TakeProblem();
+  EXPECT_EQ(problem.rfind("HKEY_CURRENT_USER\\Software\\GlimmerdomeTests\\kkk", 0), 0u) << problem;
+  EXPECT_GT(problem.size(), 300u + 40u) << problem;
+  EXPECT_EQ(bad.TakeProblem(), "");
   EXPECT_EQ(bad.Read("OnTop").kind, SettingsStore::ValueKind::Missing);
+  EXPECT_NE(bad.TakeProblem(), "") << "a key that cannot be read is told too";
+  EXPECT_TRUE(bad.StartsWithWindows());
 }
 
 TEST_F(RegistryStoreTest, TheStartupEntryIsThePlainPathAndGoesAway) {

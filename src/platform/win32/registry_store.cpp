@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <utility>
+
 #include "platform/win32/text.h"
 
 namespace gd::win32 {
@@ -13,19 +15,19 @@ class Key {
   // Opens `path` under HKEY_CURRENT_USER, creating it when it is missing.
   static Key Create(const std::wstring& path, REGSAM access) {
     Key key;
-    if (RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, access, nullptr,
-                        &key.handle_, nullptr) != ERROR_SUCCESS)
-      key.handle_ = nullptr;
+    key.status_ = RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, access,
+                                  nullptr, &key.handle_, nullptr);
+    if (key.status_ != ERROR_SUCCESS) key.handle_ = nullptr;
     return key;
   }
   static Key Open(const std::wstring& path, REGSAM access) {
     Key key;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, access, &key.handle_) != ERROR_SUCCESS)
-      key.handle_ = nullptr;
+    key.status_ = RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, access, &key.handle_);
+    if (key.status_ != ERROR_SUCCESS) key.handle_ = nullptr;
     return key;
   }
 
-  Key(Key&& other) noexcept : handle_(other.handle_) { other.handle_ = nullptr; }
+  Key(Key&& other) noexcept : handle_(other.handle_), status_(other.status_) { other.handle_ = nullptr; }
   Key(const Key&) = delete;
   Key& operator=(const Key&) = delete;
   ~Key() {
@@ -34,20 +36,34 @@ class Key {
 
   explicit operator bool() const { return handle_ != nullptr; }
   HKEY get() const { return handle_; }
+  // Why opening failed.
+  LSTATUS status() const { return status_; }
 
  private:
   Key() = default;
   HKEY handle_ = nullptr;
+  LSTATUS status_ = ERROR_SUCCESS;
 };
+
+std::string KeyName(const std::wstring& path) { return "HKEY_CURRENT_USER\\" + Narrow(path); }
 
 }  // namespace
 
 RegistrySettingsStore::RegistrySettingsStore(std::wstring settingsKey, std::wstring runKey, std::wstring runValue)
     : settingsKey_(std::move(settingsKey)), runKey_(std::move(runKey)), runValue_(std::move(runValue)) {}
 
+void RegistrySettingsStore::Problem(const std::string& what, long status) {
+  problem_ = what + ": " + SystemErrorText(static_cast<unsigned long>(status));
+}
+
+std::string RegistrySettingsStore::TakeProblem() { return std::exchange(problem_, std::string()); }
+
 SettingsStore::Value RegistrySettingsStore::Read(std::string_view name) {
   const Key key = Key::Create(settingsKey_, KEY_QUERY_VALUE);
-  if (!key) return {};
+  if (!key) {
+    Problem("The settings in " + KeyName(settingsKey_) + " cannot be read", key.status());
+    return {};
+  }
   DWORD type = 0;
   DWORD data = 0;
   DWORD size = sizeof data;
@@ -65,9 +81,12 @@ bool RegistrySettingsStore::WriteAll(const Entry* entries, size_t count, std::st
   const Key key = Key::Create(settingsKey_, KEY_SET_VALUE);
   for (size_t i = 0; i < count; ++i) {
     const DWORD data = static_cast<DWORD>(entries[i].value);
-    if (!key || RegSetValueExW(key.get(), Widen(entries[i].name).c_str(), 0, REG_DWORD,
-                               reinterpret_cast<const BYTE*>(&data), sizeof data) != ERROR_SUCCESS) {
+    const LSTATUS status = key ? RegSetValueExW(key.get(), Widen(entries[i].name).c_str(), 0, REG_DWORD,
+                                                reinterpret_cast<const BYTE*>(&data), sizeof data)
+                               : key.status();
+    if (status != ERROR_SUCCESS) {
       if (failedName) *failedName = std::string(entries[i].name);
+      Problem(KeyName(settingsKey_), status);
       return false;
     }
   }
@@ -85,18 +104,22 @@ std::optional<bool> RegistrySettingsStore::StartupEntryExists() {
 
 bool RegistrySettingsStore::SetStartupEntry(const std::string& executablePath) {
   const Key key = Key::Create(runKey_, KEY_SET_VALUE);
-  if (!key) return false;
   const std::wstring path = Widen(executablePath);
   const DWORD bytes = static_cast<DWORD>((path.size() + 1) * sizeof(wchar_t));  // with the closing null
-  return RegSetValueExW(key.get(), runValue_.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(path.c_str()),
-                        bytes) == ERROR_SUCCESS;
+  const LSTATUS status = key ? RegSetValueExW(key.get(), runValue_.c_str(), 0, REG_SZ,
+                                              reinterpret_cast<const BYTE*>(path.c_str()), bytes)
+                             : key.status();
+  if (status == ERROR_SUCCESS) return true;
+  Problem(KeyName(runKey_), status);
+  return false;
 }
 
 bool RegistrySettingsStore::RemoveStartupEntry() {
   const Key key = Key::Create(runKey_, KEY_SET_VALUE);
-  if (!key) return false;
-  const LSTATUS status = RegDeleteValueW(key.get(), runValue_.c_str());
-  return status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND;
+  const LSTATUS status = key ? RegDeleteValueW(key.get(), runValue_.c_str()) : key.status();
+  if (status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND) return true;
+  Problem(KeyName(runKey_), status);
+  return false;
 }
 
 }  // namespace gd::win32

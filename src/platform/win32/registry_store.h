@@ -32,7 +32,17 @@ class RegistrySettingsStore : public SettingsStore {
   // Removing an entry that is not there succeeds.
   bool RemoveStartupEntry() override;
 
+  // Why the settings key could not be opened, or why the last write failed,
+  // in the system's words.
+  std::string TakeProblem() override;
+  // The entry is a value of the Run key: Windows starts the program.
+  bool StartsWithWindows() const override { return true; }
+
  private:
+  // Notes what went wrong, for TakeProblem.
+  void Problem(const std::string& what, long status);
+
+  std::string problem_;
   std::wstring settingsKey_;
   std::wstring runKey_;
   std::wstring runValue_;
