@@ -271,7 +271,43 @@ win_desktop_run() {
     win_fail "the second start is at $x,$y, not $dragged_x,$dragged_y"
   win_shot second
   win_check_outline second "$x" "$y"
-  if win_open_menu 150 120 && win_choose_exit; then :; else win_fail "the second start did not end on Exit"; fi
+  if win_open_menu 150 120 && win_choose_exit; then :; else win_fail "the second start did not end on Exit"; return; fi
+
+  win_wrong_type_run "$dragged_x" "$dragged_y"
+}
+
+# A stored value of the wrong type is told in an error box titled with the
+# program's name, the globe shows all the same, and the next close writes the
+# value right again.
+win_wrong_type_run() {
+  timeout 60 wine reg add 'HKCU\Software\Glimmerdome' /v iSpeed /t REG_SZ /d fast /f >/dev/null 2>&1
+  win_start_program
+  local i box=""
+  for i in $(seq 150); do
+    box=$(win_windows | awk '$1 == "Glimmerdome"')
+    [ -n "$box" ] && break
+    sleep 0.1
+  done
+  if [ -z "$box" ]; then
+    win_fail "no error box titled Glimmerdome for a value of the wrong type"
+    return
+  fi
+  local x y
+  read -r x y <<<"$(win_position)"
+  [ "$x $y" = "$1 $2" ] && win_ok "a value of the wrong type is told in a box titled Glimmerdome; the globe shows at $x,$y" ||
+    win_fail "with a value of the wrong type the globe is at '$x $y', not $1,$2"
+  xdotool key Return
+  for i in $(seq 50); do
+    [ -z "$(win_windows | awk '$1 == "Glimmerdome"')" ] && break
+    sleep 0.1
+  done
+  if ! { win_open_menu 150 120 && win_choose_exit; }; then
+    win_fail "the third start did not end on Exit"
+    return
+  fi
+  local got
+  got=$(timeout 60 wine reg query 'HKCU\Software\Glimmerdome' /v iSpeed 2>/dev/null | tr -d '\r' | awk '$1 == "iSpeed" {print $2, $3}')
+  [ "$got" = "REG_DWORD 0x2" ] && win_ok "the close wrote iSpeed as a DWORD again" || win_fail "iSpeed is '$got' after the close"
 }
 
 # What shows on the screen is the globe's outline at the window's place.
