@@ -26,15 +26,53 @@ add_executable(glimmerdome src/main.cpp)
 target_link_libraries(glimmerdome PRIVATE glimmer_headless)
 install(TARGETS glimmerdome RUNTIME DESTINATION bin)
 
+# The GTK 3 desktop backend, when GTK is there to build it; not for Windows.
+set(GLIMMERDOME_HAVE_GTK OFF)
+if(GLIMMERDOME_GTK AND NOT WIN32)
+  find_package(PkgConfig QUIET)
+  if(PkgConfig_FOUND)
+    pkg_check_modules(GTK3 QUIET IMPORTED_TARGET gtk+-3.0 x11)
+  endif()
+  if(GTK3_FOUND)
+    set(GLIMMERDOME_HAVE_GTK ON)
+    file(GLOB GTK_SOURCES CONFIGURE_DEPENDS src/platform/gtk/*.cpp)
+    add_library(glimmer_gtk STATIC ${GTK_SOURCES})
+    target_link_libraries(glimmer_gtk PUBLIC glimmer_headless PkgConfig::GTK3)
+    target_link_libraries(glimmerdome PRIVATE glimmer_gtk)
+    target_compile_definitions(glimmerdome PRIVATE GLIMMERDOME_HAVE_GTK)
+  else()
+    message(STATUS "GTK 3 not found: glimmerdome is built without its desktop backend")
+  endif()
+endif()
+
 # The Windows backend and the program's resources, when building for Windows.
 if(WIN32)
   include(cmake/windows.cmake)
 endif()
 
-# make_icon: draws the Windows program's icon from the globe picture.
+# glimmer_icon draws the program's icon from the globe pictures: a PNG for
+# Linux desktops, and the .ico of the Windows build, for which it runs on the
+# build machine (cmake/windows.cmake).
 if(NOT CMAKE_CROSSCOMPILING)
-  add_executable(make_icon tools/make_icon.cpp)
-  target_link_libraries(make_icon PRIVATE glimmer_headless)
+  add_executable(glimmer_icon tools/make_icon.cpp)
+  target_link_libraries(glimmer_icon PRIVATE glimmer_headless)
+endif()
+
+# What a Linux desktop needs to list the program: a launcher entry and an icon
+# cut from the globe picture (the globe inside its outline, on a 256 x 256
+# transparent square).
+if(NOT WIN32)
+  include(GNUInstallDirs)
+  install(FILES data/glimmerdome.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+  set(GLIMMERDOME_ICON ${CMAKE_BINARY_DIR}/icons/glimmerdome.png)
+  add_custom_command(
+    OUTPUT ${GLIMMERDOME_ICON}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/icons
+    COMMAND glimmer_icon ${GLIMMERDOME_ICON}
+    DEPENDS glimmer_icon
+    COMMENT "Drawing the program's icon from the globe picture")
+  add_custom_target(glimmerdome_icon ALL DEPENDS ${GLIMMERDOME_ICON})
+  install(FILES ${GLIMMERDOME_ICON} DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/256x256/apps)
 endif()
 
 # pngdecode: decode any PNG with Glimmerdome's codec and write RGBA as PAM.
@@ -90,6 +128,15 @@ if(GLIMMERDOME_TESTS)
   else()
     gtest_discover_tests(glimmer_tests DISCOVERY_TIMEOUT 60)
   endif()
+
+  # The GTK backend's own tests need a display; without one they are skipped
+  # (scripts/stages/40-gtk.sh runs them under Xvfb).
+  if(GLIMMERDOME_HAVE_GTK)
+    file(GLOB GTK_TEST_SOURCES CONFIGURE_DEPENDS tests/gtk/*.cpp)
+    add_executable(glimmer_gtk_tests ${GTK_TEST_SOURCES})
+    target_link_libraries(glimmer_gtk_tests PRIVATE glimmer_gtk GTest::gtest GTest::gtest_main)
+    gtest_discover_tests(glimmer_gtk_tests DISCOVERY_TIMEOUT 60)
+  endif()
 endif()
 
 # artgen: draws the scene pictures under src/images/art (and the review sheets
@@ -114,4 +161,23 @@ if(GLIMMERDOME_FUZZING)
   add_executable(fuzz_make_seeds fuzz/make_seeds.cpp tests/png_test_support.cpp)
   target_include_directories(fuzz_make_seeds PRIVATE tests)
   target_link_libraries(fuzz_make_seeds PRIVATE glimmer_core PNG::PNG)
+endif()
+
+# decode_bench: the PNG codec's speed next to libpng (and libspng if present).
+if(GLIMMERDOME_BENCH)
+  find_package(benchmark REQUIRED)
+  find_package(PNG REQUIRED)
+  set(GLIMMERDOME_PNGSUITE_DIR "${PROJECT_SOURCE_DIR}/../shared/testdata/pngsuite"
+      CACHE PATH "Folder of the PngSuite images")
+  add_executable(decode_bench bench/decode_bench.cpp tests/png_test_support.cpp)
+  target_include_directories(decode_bench PRIVATE tests)
+  target_link_libraries(decode_bench PRIVATE glimmer_core PNG::PNG benchmark::benchmark)
+  target_compile_definitions(decode_bench PRIVATE GLIMMERDOME_PNGSUITE_DIR="${GLIMMERDOME_PNGSUITE_DIR}")
+  find_path(SPNG_INCLUDE_DIR spng.h)
+  find_library(SPNG_LIBRARY spng)
+  if(SPNG_INCLUDE_DIR AND SPNG_LIBRARY)
+    target_include_directories(decode_bench PRIVATE ${SPNG_INCLUDE_DIR})
+    target_link_libraries(decode_bench PRIVATE ${SPNG_LIBRARY})
+    target_compile_definitions(decode_bench PRIVATE GLIMMERDOME_HAVE_SPNG=1)
+  endif()
 endif()

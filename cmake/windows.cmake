@@ -11,12 +11,11 @@ target_compile_definitions(glimmer_win32 PUBLIC UNICODE _UNICODE WIN32_LEAN_AND_
 target_link_libraries(glimmerdome PRIVATE glimmer_win32)
 set_target_properties(glimmerdome PROPERTIES WIN32_EXECUTABLE ON)
 
-# The icon is drawn from the globe picture at build time by make_icon, a tool
-# of this project that runs on the build machine: either one already built
-# (-DGLIMMERDOME_ICON_TOOL=path) or one built here with the build machine's
-# own compiler.
-set(GLIMMERDOME_ICON_TOOL "" CACHE FILEPATH "make_icon built for the build machine; empty builds one")
-set(GLOBE_PICTURE ${PROJECT_SOURCE_DIR}/src/images/art/imgTree.png)
+# The icon is drawn from the globe pictures at build time by glimmer_icon, a
+# tool of this project that runs on the build machine: either one already
+# built (-DGLIMMERDOME_ICON_TOOL=path) or one built here with the build
+# machine's own compiler.
+set(GLIMMERDOME_ICON_TOOL "" CACHE FILEPATH "glimmer_icon built for the build machine; empty builds one")
 set(GENERATED_DIR ${CMAKE_BINARY_DIR}/generated)
 set(ICON_FILE ${GENERATED_DIR}/glimmerdome.ico)
 if(GLIMMERDOME_ICON_TOOL)
@@ -30,20 +29,21 @@ else()
     BINARY_DIR ${host_dir}
     CMAKE_ARGS -DCMAKE_TOOLCHAIN_FILE= -DCMAKE_BUILD_TYPE=Release
                -DGLIMMERDOME_TESTS=OFF -DGLIMMERDOME_GTK=OFF -DGLIMMERDOME_BENCH=OFF
-    BUILD_COMMAND ${CMAKE_COMMAND} --build ${host_dir} --target make_icon
+    BUILD_COMMAND ${CMAKE_COMMAND} --build ${host_dir} --target glimmer_icon
     BUILD_ALWAYS ON
-    BUILD_BYPRODUCTS ${host_dir}/make_icon
+    BUILD_BYPRODUCTS ${host_dir}/glimmer_icon
     INSTALL_COMMAND "")
-  set(icon_tool ${host_dir}/make_icon)
+  set(icon_tool ${host_dir}/glimmer_icon)
   set(icon_tool_target host_tools)
 endif()
 add_custom_command(
   OUTPUT ${ICON_FILE}
-  COMMAND ${icon_tool} ${GLOBE_PICTURE} ${ICON_FILE}
-  DEPENDS ${GLOBE_PICTURE} ${icon_tool_target}
-  COMMENT "Drawing the program's icon from the globe picture")
-add_custom_target(glimmerdome_icon DEPENDS ${ICON_FILE})
-add_dependencies(glimmerdome glimmerdome_icon)
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${GENERATED_DIR}
+  COMMAND ${icon_tool} ${ICON_FILE}
+  DEPENDS ${icon_tool} ${icon_tool_target}
+  COMMENT "Drawing the program's icon from the globe pictures")
+add_custom_target(glimmerdome_ico DEPENDS ${ICON_FILE})
+add_dependencies(glimmerdome glimmerdome_ico)
 
 # Resources: the icon, the version information and the manifest.
 configure_file(src/platform/win32/glimmerdome.manifest.in ${GENERATED_DIR}/glimmerdome.manifest @ONLY)

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <exception>
 
+#include "images/png_rgba.h"
 #include "images/stored_picture.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -22,7 +23,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (color) sum = sum + color[0];
       }
       gd::FrameBuffer bitmap = copy.ToBitmap();
+      gd::RgbaImage rgba = gd::ExpandToRgba(copy);
       (void)bitmap;
+      (void)rgba;
     }
   } catch (const std::exception&) {
     // Malformed input is reported by an exception; that is the expected path.

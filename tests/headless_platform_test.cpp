@@ -163,12 +163,12 @@ TEST(HeadlessFrames, SnapshotIsUnpremultipliedWithTheConstantAlpha) {
   uint8_t px[8] = {78, 0, 250, 200, 9, 9, 9, 0};
   std::copy(px, px + 8, f.pixels.begin());
   RgbaImage img = FrameToRgba(f, 255);
-  EXPECT_EQ(img.rgba[0], 255);  // red 250 over alpha 200 clamps
-  EXPECT_EQ(img.rgba[2], 99);   // blue 78 * 255 / 200 = 99.45
-  EXPECT_EQ(img.rgba[3], 200);
-  EXPECT_EQ(img.rgba[7], 0);  // fully transparent stays black and transparent
-  EXPECT_EQ(img.rgba[4], 0);
-  EXPECT_EQ(FrameToRgba(f, 57).rgba[3], 45);  // 200 * 57 / 255
+  EXPECT_EQ(img.pixels[0], 255);  // red 250 over alpha 200 clamps
+  EXPECT_EQ(img.pixels[2], 99);   // blue 78 * 255 / 200 = 99.45
+  EXPECT_EQ(img.pixels[3], 200);
+  EXPECT_EQ(img.pixels[7], 0);  // fully transparent stays black and transparent
+  EXPECT_EQ(img.pixels[4], 0);
+  EXPECT_EQ(FrameToRgba(f, 57).pixels[3], 45);  // 200 * 57 / 255
 }
 
 }  // namespace

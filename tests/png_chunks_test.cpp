@@ -370,9 +370,11 @@ TEST(PngPicture, CopyIsDeepAndOutlivesItsSource) {
     EXPECT_NE(copy.ColorRow(0), source->ColorRow(0));
     ASSERT_EQ(copy.Chunks().Count(), source->Chunks().Count());
     for (size_t i = 0; i < copy.Chunks().Count(); ++i) {
-      EXPECT_EQ(typeid(copy.Chunks().Item(i)), typeid(source->Chunks().Item(i)));
-      EXPECT_EQ(copy.Chunks().Item(i).Name(), source->Chunks().Item(i).Name());
-      EXPECT_EQ(copy.Chunks().Item(i).Data(), source->Chunks().Item(i).Data());
+      const TChunk& to = copy.Chunks().Item(i);
+      const TChunk& from = source->Chunks().Item(i);
+      EXPECT_EQ(typeid(to), typeid(from));
+      EXPECT_EQ(to.Name(), from.Name());
+      EXPECT_EQ(to.Data(), from.Data());
     }
     source->ColorRow(0)[0] ^= 0xFF;  // changing the source leaves the copy alone
     source.reset();

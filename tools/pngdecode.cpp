@@ -8,7 +8,7 @@
 // Exit status: 0 when decoded and written; 2 when the decoder rejects the
 // file (its message goes to standard error); 1 for a usage error or a file
 // that cannot be read or written.
-#include <cstdio>
+#include <exception>
 #include <fstream>
 #include <iostream>
 #include <iterator>
@@ -63,6 +63,9 @@ int main(int argc, char** argv) {
   } catch (const gd::EPngException& e) {
     std::cerr << e.what() << "\n";
     return kExitDecodeError;
+  } catch (const std::exception& e) {  // out of memory, for one
+    std::cerr << "pngdecode: " << e.what() << "\n";
+    return kExitFailure;
   }
   if (!WritePam(argv[2], image)) {
     std::cerr << "pngdecode: cannot write " << argv[2] << "\n";

@@ -44,8 +44,8 @@ win_cleanup() {
 win_build() {
   win_dir="$root/build-windows"
   local icon_tool=()
-  # The unit stage has built make_icon already; otherwise the cross build makes its own.
-  [ -x "$root/build/make_icon" ] && icon_tool=(-DGLIMMERDOME_ICON_TOOL="$root/build/make_icon")
+  # The unit stage has built glimmer_icon already; otherwise the cross build makes its own.
+  [ -x "$root/build/glimmer_icon" ] && icon_tool=(-DGLIMMERDOME_ICON_TOOL="$root/build/glimmer_icon")
   cmake -S "$root" -B "$win_dir" --toolchain "$root/cmake/mingw-w64-x86_64.cmake" -DCMAKE_BUILD_TYPE=Release \
     -DGLIMMERDOME_TESTS=ON "${icon_tool[@]}" >/dev/null &&
   timeout 1200 cmake --build "$win_dir" -j "$jobs" --target glimmerdome glimmer_tests || return 1

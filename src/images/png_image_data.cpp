@@ -96,11 +96,11 @@ class ImageDataSource {
 // a time from a large output block.
 class Inflater {
  public:
-  Inflater(ImageDataSource& source, size_t longest_request) : source_(source) {
+  Inflater(ImageDataSource& source, size_t longest_request)
+      : source_(source), block_(std::max(kInflateBlockBytes, longest_request)) {
     const int ret = inflateInit(&z_);
     if (ret != Z_OK) throw EPNGZLIBError(ret);
     if (!kVerifyChecksums) inflateValidate(&z_, 0);
-    block_.resize(std::max(kInflateBlockBytes, longest_request));
   }
   ~Inflater() { inflateEnd(&z_); }
   Inflater(const Inflater&) = delete;

@@ -195,7 +195,7 @@ void HeadlessPlatform::FrameRendered() {
 void HeadlessPlatform::RecordFrame(const FrameBuffer& frame, uint8_t alpha) {
   if (frame.Empty()) return;
   if (!record_.IsOpen()) {
-    if (!outputError_.empty() || !record_.Open(options_.recordPath, frame.width, frame.height, &outputError_))
+    if (!outputError_.empty() || !record_.Open(options_.recordPath, static_cast<uint32_t>(frame.width), static_cast<uint32_t>(frame.height), &outputError_))
       return;
   }
   if (hasPendingRecordFrame_)
@@ -307,12 +307,12 @@ bool HeadlessPlatform::WriteOutputs(std::string* error) {
 
 RgbaImage FrameToRgba(const FrameBuffer& frame, uint8_t constantAlpha) {
   RgbaImage out;
-  out.width = frame.width;
-  out.height = frame.height;
-  out.rgba.resize(frame.pixels.size());
+  out.width = static_cast<uint32_t>(frame.width);
+  out.height = static_cast<uint32_t>(frame.height);
+  out.pixels.resize(frame.pixels.size());
   for (size_t i = 0; i + 3 < frame.pixels.size(); i += 4) {
     const unsigned a = frame.pixels[i + 3];
-    uint8_t* o = &out.rgba[i];
+    uint8_t* o = &out.pixels[i];
     if (a == 0) {
       o[0] = o[1] = o[2] = o[3] = 0;
       continue;

@@ -30,10 +30,10 @@ std::vector<uint8_t> Chunk(const char* name, const std::vector<uint8_t>& data) {
   return out;
 }
 
-std::vector<uint8_t> Header(int width, int height) {
+std::vector<uint8_t> Header(uint32_t width, uint32_t height) {
   std::vector<uint8_t> d;
-  PutU32(d, static_cast<uint32_t>(width));
-  PutU32(d, static_cast<uint32_t>(height));
+  PutU32(d, width);
+  PutU32(d, height);
   d.push_back(8);  // bit depth
   d.push_back(6);  // colour with alpha
   d.push_back(0);
@@ -47,8 +47,8 @@ std::vector<uint8_t> Compress(const RgbaImage& image) {
   const size_t stride = static_cast<size_t>(image.width) * 4;
   std::vector<uint8_t> raw;
   raw.reserve((stride + 1) * image.height);
-  for (int y = 0; y < image.height; ++y) {
-    const uint8_t* row = image.rgba.data() + stride * y;
+  for (uint32_t y = 0; y < image.height; ++y) {
+    const uint8_t* row = image.pixels.data() + stride * y;
     raw.push_back(1);
     for (size_t i = 0; i < stride; ++i)
       raw.push_back(static_cast<uint8_t>(row[i] - (i >= 4 ? row[i - 4] : 0)));
@@ -92,7 +92,7 @@ ApngWriter::~ApngWriter() {
   if (file_) std::fclose(file_);
 }
 
-bool ApngWriter::Open(const std::string& path, int width, int height, std::string* error) {
+bool ApngWriter::Open(const std::string& path, uint32_t width, uint32_t height, std::string* error) {
   file_ = std::fopen(path.c_str(), "wb");
   if (!file_) {
     if (error) *error = "cannot write " + path + ": " + std::strerror(errno);
@@ -114,8 +114,8 @@ bool ApngWriter::AddFrame(const RgbaImage& image, uint32_t delayMs) {
   if (!file_ || image.width != width_ || image.height != height_) return false;
   std::vector<uint8_t> fctl;
   PutU32(fctl, sequence_++);
-  PutU32(fctl, static_cast<uint32_t>(width_));
-  PutU32(fctl, static_cast<uint32_t>(height_));
+  PutU32(fctl, width_);
+  PutU32(fctl, height_);
   PutU32(fctl, 0);
   PutU32(fctl, 0);
   PutU16(fctl, static_cast<uint16_t>(delayMs > 65535 ? 65535 : delayMs));

@@ -8,13 +8,9 @@
 #include <string>
 #include <vector>
 
-namespace gd {
+#include "images/png_rgba.h"
 
-struct RgbaImage {
-  int width = 0;
-  int height = 0;
-  std::vector<uint8_t> rgba;  // width * height * 4
-};
+namespace gd {
 
 // The picture as a PNG file's bytes.
 std::vector<uint8_t> EncodePng(const RgbaImage& image);
@@ -31,7 +27,7 @@ class ApngWriter {
   ApngWriter& operator=(const ApngWriter&) = delete;
   ~ApngWriter();
 
-  bool Open(const std::string& path, int width, int height, std::string* error);
+  bool Open(const std::string& path, uint32_t width, uint32_t height, std::string* error);
   // `delayMs` is how long this frame stays on screen.
   bool AddFrame(const RgbaImage& image, uint32_t delayMs);
   bool Finish(std::string* error);
@@ -40,7 +36,7 @@ class ApngWriter {
  private:
   std::FILE* file_ = nullptr;
   std::string path_;
-  int width_ = 0, height_ = 0;
+  uint32_t width_ = 0, height_ = 0;
   uint32_t frames_ = 0;
   uint32_t sequence_ = 0;
   long actlOffset_ = 0;

@@ -1,0 +1,246 @@
+# The desktop backend in real windows: Glimmerdome under Xvfb (1920 x 1080),
+# first with picom compositing, then with no compositor, looked at through
+# screenshots as a person would. Expected pixels come from the committed
+# pictures as ImageMagick reads them, not from the program's own decoder:
+# outside the mask's outline the desktop shows, and where the glass front is
+# opaque the screen shows exactly its colour. The screenshots stay in
+# build/gtk-stage for a look.
+stage_gtk() (
+  set -u
+  local bin="$root/build/glimmerdome" tests="$root/build/glimmer_gtk_tests" art="$root/src/images/art"
+  local out="$root/build/gtk-stage"
+  # A desktop colour that no picture of the globe holds.
+  local desk_hex="#cc00cc" desk_rgb="204 0 204"
+  local xvfb_pid="" picom_pid="" app_pid="" win=""
+
+  fail() { echo "gtk stage: $*" >&2; exit 1; }
+  # wait_for SECONDS COMMAND...: polls until the command succeeds.
+  wait_for() {
+    local end=$((SECONDS + $1)); shift
+    until "$@"; do
+      [ $SECONDS -ge $end ] && return 1
+      sleep 0.1
+    done
+  }
+  stop() {  # stop PID: TERM, then KILL after 3 s
+    local pid=$1
+    [ -n "$pid" ] && kill -0 "$pid" 2>/dev/null || return 0
+    kill "$pid" 2>/dev/null
+    wait_for 3 eval "! kill -0 $pid 2>/dev/null" || kill -9 "$pid" 2>/dev/null
+    wait "$pid" 2>/dev/null
+    return 0
+  }
+  cleanup() { stop "$app_pid"; stop "$picom_pid"; stop "$xvfb_pid"; }
+  trap cleanup EXIT
+
+  for tool in Xvfb picom xdotool xwininfo import convert identify hsetroot od; do
+    command -v "$tool" >/dev/null || fail "$tool is missing (scripts/deps.sh test installs it)"
+  done
+  [ -x "$bin" ] || fail "$bin is missing; the unit stage builds it"
+  # Without a display, a build with the desktop backend says so clearly.
+  local msg rc
+  msg=$(env -u DISPLAY "$bin" 2>&1); rc=$?
+  [ $rc -eq 1 ] && [[ $msg == *"no X display"* ]] ||
+    fail "glimmerdome was built without GTK, or gave no clear error without a display (exit $rc: $msg)"
+
+  rm -rf "$out" && mkdir -p "$out" || fail "cannot make $out"
+
+  # What a desktop finds after an install: the program, its launcher entry
+  # and a 256 x 256 icon with the globe in its middle.
+  cmake --install "$root/build" --prefix "$out/install" >"$out/install.log" 2>&1 || fail "cmake --install failed (see $out/install.log)"
+  local desktop="$out/install/share/applications/glimmerdome.desktop"
+  local icon="$out/install/share/icons/hicolor/256x256/apps/glimmerdome.png"
+  [ -x "$out/install/bin/glimmerdome" ] || fail "the install has no bin/glimmerdome"
+  grep -qx 'Exec=glimmerdome' "$desktop" && grep -qx 'Icon=glimmerdome' "$desktop" ||
+    fail "the installed launcher entry $desktop does not start glimmerdome with its icon"
+  [ "$(identify -format '%w %h' "$icon" 2>/dev/null)" = "256 256" ] || fail "the installed icon is not 256 x 256"
+  [ "$(convert "$icon" -crop 1x1+128+128 +repage -depth 8 RGBA:- | od -An -tu1 | awk '{print $4}')" = 255 ] &&
+    [ "$(convert "$icon" -crop 1x1+0+0 +repage -depth 8 RGBA:- | od -An -tu1 | awk '{print $4}')" = 0 ] ||
+    fail "the installed icon does not show the globe on a transparent square"
+  echo "gtk stage: the install holds the program, its launcher entry and its icon"
+  Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp -noreset 3>"$out/display" 2>"$out/xvfb.log" &
+  xvfb_pid=$!
+  wait_for 10 test -s "$out/display" || fail "Xvfb did not start (see $out/xvfb.log)"
+  export DISPLAY=":$(head -1 "$out/display")"
+  unset WAYLAND_DISPLAY
+
+  # Reference pixels, one line per pixel of the 300 x 260 window: the mask's
+  # red, green, blue, alpha, then the globe's, then the glass front's.
+  rgba_lines() { convert "$1" -depth 8 RGBA:- | od -An -v -tu1 -w4 | awk '{print $1, $2, $3, $4}'; }
+  rgba_lines "$art/imgMask.bmp" >"$out/mask.txt" && rgba_lines "$art/imgTree.png" >"$out/tree.txt" &&
+    rgba_lines "$art/img3.png" >"$out/front.txt" || fail "cannot read the pictures in $art"
+  paste -d' ' "$out/mask.txt" "$out/tree.txt" "$out/front.txt" >"$out/reference.txt"
+  [ "$(wc -l <"$out/reference.txt")" -eq 78000 ] || fail "the pictures are not 300 x 260"
+
+  # The globe's window: the visible one of the program that is 300 x 260.
+  find_window() {
+    local w
+    win=""
+    for w in $(xdotool search --onlyvisible --pid "$app_pid" 2>/dev/null); do
+      [ "$(geometry "$w" | cut -d' ' -f3-)" = "300 260" ] && win=$w && return 0
+    done
+    return 1
+  }
+  geometry() {
+    xwininfo -id "$1" 2>/dev/null | awk '/Absolute upper-left X/ {x=$4} /Absolute upper-left Y/ {y=$4}
+      /Width:/ {w=$2} /Height:/ {h=$2} END {print x, y, w, h}'
+  }
+  position() { geometry "$win" | cut -d' ' -f1-2; }
+  visible_windows() { xdotool search --onlyvisible --pid "$app_pid" 2>/dev/null | wc -l; }
+  start_app() {  # start_app NAME [HOME]: a run with the settings of $out/home-HOME (default NAME)
+    local home="$out/home-${2:-$1}"
+    mkdir -p "$home"
+    HOME="$home" XDG_CONFIG_HOME="$home/.config" "$bin" >"$out/app-$1.log" 2>&1 &
+    app_pid=$!
+    wait_for 10 find_window || fail "$1: no window of glimmerdome appeared (see $out/app-$1.log)"
+    sleep 1  # a few frames
+  }
+  shot() { import -window root "$out/$1.png" || fail "cannot take the screenshot $1"; }
+
+  # check_globe SHOT X Y [ALPHA]: the globe at (X, Y) at the constant alpha
+  # (255 when not given), the desktop around it. Where the glass front is
+  # opaque the screen shows its colour blended over the desktop at ALPHA:
+  # exactly at 255, within 3 for the rounding of cairo and the compositor else.
+  check_globe() {
+    local alpha=${4:-255}
+    convert "$out/$1.png" -crop "300x260+$2+$3" +repage -depth 8 RGBA:- | od -An -v -tu1 -w4 |
+      awk '{print $1, $2, $3}' >"$out/$1.window.txt"
+    paste -d' ' "$out/reference.txt" "$out/$1.window.txt" | awk -v shot="$1" -v desk="$desk_rgb" -v A="$alpha" '
+      function near(s, f, dc) {
+        e = f * A / 255 + dc * (255 - A) / 255
+        return (A == 255) ? (s == f) : (s - e <= 3 && e - s <= 3)
+      }
+      BEGIN { split(desk, d, " ") }
+      {
+        i = NR - 1; x = i % 300; y = int(i / 300); r = $13; g = $14; b = $15
+        isdesk = (r == d[1] && g == d[2] && b == d[3])
+        if ($1 == 255 && $2 == 255 && $3 == 255) {          # outside the outline
+          outside++
+          if (!isdesk) {
+            wrong++; if (r + g + b == 0) black++
+            if (wrong <= 5) printf "  %s: pixel %d,%d outside the outline is %d %d %d, not the desktop\n", shot, x, y, r, g, b
+          }
+        } else if ($8 == 255 && $12 == 255 && !(x >= 80 && x <= 214 && y >= 180 && y <= 212)) {
+          front++                                          # opaque glass front, away from the plaque
+          if (!near(r, $9, d[1]) || !near(g, $10, d[2]) || !near(b, $11, d[3])) {
+            frontWrong++
+            if (frontWrong <= 5) printf "  %s: front pixel %d,%d is %d %d %d; the picture has %d %d %d, at alpha %d\n", shot, x, y, r, g, b, $9, $10, $11, A
+          }
+        } else {
+          inside++; if (isdesk) deskInside++
+        }
+      }
+      END {
+        printf "  %s: %d pixels outside the outline, %d not the desktop (%d black); %d opaque front pixels, %d wrong at alpha %d; %d other globe pixels, %d showing the desktop\n", shot, outside, wrong, black, front, frontWrong, A, inside, deskInside
+        exit (NR != 78000 || wrong > 0 || frontWrong > 0 || front < 1000 || (A == 255 && deskInside > inside / 100)) ? 1 : 0
+      }' || fail "$1: the globe is not shown as it should be at $2,$3 (see $out/$1.png)"
+  }
+  # check_desktop SHOT X Y: a 300 x 260 area shows only the desktop.
+  check_desktop() {
+    local n
+    n=$(convert "$out/$1.png" -crop "300x260+$2+$3" +repage -depth 8 RGB:- | od -An -v -tu1 -w3 |
+      awk -v desk="$desk_rgb" 'BEGIN { split(desk, d, " ") } !($1 == d[1] && $2 == d[2] && $3 == d[3]) { n++ } END { print n + 0 }')
+    [ "$n" -eq 0 ] || fail "$1: $n pixels at the globe's old place $2,$3 do not show the desktop (see $out/$1.png)"
+    echo "  $1: the old place $2,$3 shows only the desktop"
+  }
+  # drag BUTTON DX DY: press on the glass, move, release; the window follows.
+  drag() {
+    local x y px py want
+    read -r x y < <(position)
+    px=$((x + 150)); py=$((y + 100)); want="$((x + $2)) $((y + $3))"
+    xdotool mousemove "$px" "$py" sleep 0.1 mousedown "$1" sleep 0.1 \
+      mousemove $((px + $2 / 4)) $((py + $3 / 4)) sleep 0.1 mousemove $((px + $2)) $((py + $3)) sleep 0.2 mouseup "$1"
+    wait_for 3 eval '[ "$(position)" = "$want" ]' ||
+      fail "a drag with button $1 by $2,$3 from $x,$y left the window at $(position)"
+    echo "  a drag with button $1 moved the globe from $x,$y to $(position | tr " " ,)"
+  }
+  expected_place="$((1920 - 305)) $((1080 - 260))"  # bottom right of the work area
+
+  # --- With a compositor ------------------------------------------------------------
+  echo "gtk stage: with picom on $DISPLAY"
+  picom --backend xrender --config /dev/null >"$out/picom.log" 2>&1 &
+  picom_pid=$!
+  wait_for 10 eval 'xwininfo -root -tree | grep -q "\"picom\""' || fail "picom did not start (see $out/picom.log)"
+  hsetroot -solid "$desk_hex" >/dev/null || fail "cannot set the desktop colour"
+  if [ -x "$tests" ]; then
+    "$tests" --gtest_brief=1 >"$out/tests-composited.log" 2>&1 ||
+      { tail -30 "$out/tests-composited.log"; fail "the GTK backend's tests failed with picom"; }
+  fi
+  start_app composited
+  [ "$(position)" = "$expected_place" ] || fail "first run: the globe is at $(position), not at $expected_place"
+  echo "  the globe appeared at $expected_place"
+  shot composited
+  check_globe composited 1615 820
+  drag 1 -400 -300
+  shot composited-dragged
+  check_globe composited-dragged 1215 520
+  check_desktop composited-dragged 1615 820
+  # The right button moves the globe too, and a drag opens no menu.
+  drag 3 200 100
+  [ "$(visible_windows)" -eq 1 ] || fail "a drag with the right button opened a window"
+  # A right click opens the menu. Options, Transparent, 90 %: the globe shows
+  # faintly, at constant alpha 57.
+  open_menu() {
+    read -r x y < <(position)
+    xdotool mousemove $((x + 150)) $((y + 100)) sleep 0.1 click 3
+    wait_for 5 eval '[ "$(visible_windows)" -ge 2 ]' || fail "a right click opened no menu"
+    sleep 0.3
+  }
+  open_menu
+  xdotool key Down Down Down Down Right sleep 0.3 key Down Right sleep 0.3 key Down Down Down Down Down Down Down Down Down
+  sleep 0.3
+  shot composited-menu
+  echo "  a right click opened the menu"
+  xdotool key Return
+  wait_for 5 eval '[ "$(visible_windows)" -eq 1 ]' || fail "the menu did not close after a choice"
+  sleep 0.5
+  read -r x y < <(position)
+  shot composited-90
+  check_globe composited-90 "$x" "$y" 57
+  # The menu's last item, Exit, ends the program.
+  open_menu
+  xdotool key Up sleep 0.1 key Return
+  wait_for 5 eval "! kill -0 $app_pid 2>/dev/null" || fail "choosing Exit in the menu did not end the program"
+  wait "$app_pid"; rc=$?; app_pid=""
+  [ $rc -eq 0 ] || fail "after Exit the program ended with status $rc"
+  echo "  Exit in the menu ended the program (status 0)"
+  # The close kept the place and the level; the next start restores them.
+  local ini="$out/home-composited/.config/glimmerdome/settings.ini"
+  grep -qx "Left=$x" "$ini" && grep -qx "Top=$y" "$ini" && grep -qx "TrVal=9" "$ini" ||
+    fail "the close did not keep the place $x,$y and the 90 % level in $ini"
+  start_app composited-again composited
+  [ "$(position)" = "$x $y" ] || fail "the second start put the globe at $(position), not at the kept $x,$y"
+  shot composited-again
+  check_globe composited-again "$x" "$y" 57
+  stop "$app_pid"; app_pid=""
+  echo "  the second start restored the place $x,$y and the 90 % level"
+
+  # --- Without a compositor ---------------------------------------------------------
+  echo "gtk stage: without a compositor"
+  stop "$picom_pid"; picom_pid=""
+  hsetroot -solid "$desk_hex" >/dev/null || fail "cannot set the desktop colour"
+  if [ -x "$tests" ]; then
+    "$tests" --gtest_brief=1 >"$out/tests-plain.log" 2>&1 ||
+      { tail -30 "$out/tests-plain.log"; fail "the GTK backend's tests failed without a compositor"; }
+  fi
+  start_app plain
+  [ "$(position)" = "$expected_place" ] || fail "first run: the globe is at $(position), not at $expected_place"
+  shot plain
+  # No black box: the window's corners show the desktop.
+  for corner in "1615 820" "1914 820" "1615 1079" "1914 1079"; do
+    read -r x y <<<"$corner"
+    px=$(convert "$out/plain.png" -crop "1x1+$x+$y" +repage -depth 8 RGB:- | od -An -tu1 | awk '{print $1, $2, $3}')
+    [ "$px" = "$desk_rgb" ] || fail "without a compositor the window's corner $x,$y is $px, not the desktop"
+  done
+  check_globe plain 1615 820
+  drag 1 -400 -300
+  shot plain-dragged
+  check_globe plain-dragged 1215 520
+  check_desktop plain-dragged 1615 820
+  # The end of the session: a TERM signal closes the window as Exit does.
+  kill -TERM "$app_pid"
+  wait_for 5 eval "! kill -0 $app_pid 2>/dev/null" || fail "the program did not close on SIGTERM"
+  wait "$app_pid"; rc=$?; app_pid=""
+  [ $rc -eq 0 ] || fail "on SIGTERM the program ended with status $rc"
+  echo "  SIGTERM closed the program (status 0); screenshots in $out"
+)

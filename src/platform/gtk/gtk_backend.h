@@ -1,0 +1,174 @@
+// Inside the GTK backend: the platform class and the pieces it is made of that
+// can be checked on their own (region and frame conversion, clocks, the locale's
+// date names, the popup menu). Only the backend and its tests include this;
+// the program reaches the backend through gtk_platform.h.
+#pragma once
+
+#include <gtk/gtk.h>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/platform.h"
+
+namespace gd {
+
+class MenuModel;
+
+namespace gtkui {
+
+// The window's shape as cairo knows it: the bounding rectangle, then every cut
+// subtracted in order. The caller owns the result.
+cairo_region_t* CairoRegionFromRegion(const Region& region);
+
+// Copies a frame (blue, green, red, premultiplied alpha bytes) into an ARGB32
+// image surface. Reuses `surface` when it has the frame's size; otherwise makes
+// a new one and releases the old. Returns nullptr when cairo cannot make one.
+cairo_surface_t* SurfaceFromFrame(const FrameBuffer& frame, cairo_surface_t* surface);
+
+// Paints the window's whole content: the frame at the constant alpha over
+// transparency when a compositor blends the window with the desktop, or over
+// an opaque grey when none does (the shape still cuts the window to the
+// outline, and nothing is left black).
+void PaintWindow(cairo_t* cr, cairo_surface_t* frame, uint8_t constantAlpha, bool composited);
+
+// Milliseconds of a monotonic clock given in microseconds, wrapping as an
+// unsigned 32-bit count does.
+uint32_t TickCountFromMicroseconds(int64_t microseconds);
+
+// The calendar fields of a GLib date-time.
+LocalDateTime LocalDateTimeFrom(GDateTime* time);
+
+// The long date pattern (the default one: Linux locales have no long date
+// picture) with the month and day names of the current locale, in UTF-8.
+LongDateFormat LocaleLongDateFormat();
+
+// Builds a GtkMenu showing `model` as it is now: submenus, separators, check
+// and radio marks (drawn by GTK, decided by the model), the default item in
+// bold. Choosing an item calls `onChosen` with its name; setting up the marks
+// calls nothing. The caller destroys the menu.
+GtkWidget* BuildPopupMenu(const MenuModel& model, std::function<void(const std::string&)> onChosen);
+
+}  // namespace gtkui
+
+class GtkPlatform : public Platform {
+ public:
+  // `store` keeps the settings; nullptr keeps them in memory.
+  explicit GtkPlatform(std::unique_ptr<SettingsStore> store);
+  ~GtkPlatform() override;
+  GtkPlatform(const GtkPlatform&) = delete;
+  GtkPlatform& operator=(const GtkPlatform&) = delete;
+
+  bool SetLayeredStyle(std::string* errorText) override;
+  void SetWindowSize(int width, int height) override;
+  Point WindowPosition() override;
+  void MoveWindow(int left, int top) override;
+  bool PresentFrame(const FrameBuffer& frame, uint8_t constantAlpha) override;
+  void SetWindowRegion(const Region& region) override;
+  void SetOwnerToDesktop() override;
+  void HideTaskbarButton() override;
+  void SetTopmost(bool topmost) override;
+  void BeginMoveDrag() override;
+  bool IsWindowVisibleAt(int screenX, int screenY) override;
+  void CloseWindow() override;
+
+  Size ScreenSize() override;
+  Size WorkAreaSize() override;
+
+  void SetTimer(TimerId id, uint32_t intervalMs) override;
+  uint32_t TickCount() override;
+  LocalDateTime LocalTime() override;
+  std::optional<uint64_t> PerformanceCounter() override;
+  LongDateFormat UserDateFormat() override;
+
+  void ShowMessage(const std::string& text, MessageKind kind) override;
+  void OpenUrl(const std::string& url) override;
+
+  SettingsStore& Settings() override { return *settings_; }
+  std::string ExecutablePath() override;
+
+  int RunMessageLoop(WindowEvents& events) override;
+
+  // --- For tests: the loop's steps one at a time -----------------------------
+  // Runs the show handler and maps the window, without running the loop.
+  void Show(WindowEvents& events);
+  // The close path that the window manager's close and CloseWindow take.
+  void RequestClose();
+  bool Closed() const { return closed_; }
+  GtkWidget* Widget() const { return window_; }
+  // The menu shown by the last right click, while it exists.
+  GtkWidget* LastMenu() const { return menu_; }
+
+ private:
+  struct TimerSource;
+  static gboolean DispatchTimer(GSource* source, GSourceFunc, gpointer);
+
+  void FireTimer(TimerId id);
+  void OpenPopupMenu(const GdkEvent* event);
+  void StartMoveDrag(int button, int rootX, int rootY, guint32 time);
+  void FinishClose();
+  void StopTimers();
+  bool Composited() const;
+
+  static gboolean OnDraw(GtkWidget*, cairo_t* cr, gpointer self);
+  static gboolean OnButtonPress(GtkWidget*, GdkEventButton* event, gpointer self);
+  static gboolean OnButtonRelease(GtkWidget*, GdkEventButton* event, gpointer self);
+  static gboolean OnMotion(GtkWidget*, GdkEventMotion* event, gpointer self);
+  static gboolean OnDelete(GtkWidget*, GdkEvent*, gpointer self);
+  static void OnDestroy(GtkWidget*, gpointer self);
+  static gboolean OnConfigure(GtkWidget*, GdkEventConfigure* event, gpointer self);
+  static gboolean OnWindowState(GtkWidget*, GdkEventWindowState* event, gpointer self);
+  static void OnCompositedChanged(GdkScreen*, gpointer self);
+  static gboolean OnTerminateSignal(gpointer self);
+  static gboolean OnDeferredClose(gpointer self);
+  static gboolean OnDeferredChoice(gpointer self);
+
+  std::unique_ptr<SettingsStore> settings_;
+  WindowEvents* events_ = nullptr;
+  GtkWidget* window_ = nullptr;
+  GtkWidget* menu_ = nullptr;
+  bool rgbaVisual_ = false;
+  gulong compositedHandler_ = 0;
+  std::vector<guint> signalSources_;
+
+  // The latest frame and its constant alpha.
+  cairo_surface_t* surface_ = nullptr;
+  uint8_t alpha_ = 0;
+
+  Size size_{0, 0};
+  Point requestedPosition_{0, 0};
+  std::optional<Point> knownPosition_;  // the mapped window's place, until it is configured
+  cairo_region_t* shape_ = nullptr;
+  bool iconified_ = false;
+
+  // The press that the core may turn into a move.
+  struct Press {
+    int button = 0;
+    int rootX = 0, rootY = 0;
+    guint32 time = 0;
+  };
+  Press press_;
+  bool inPress_ = false;
+  // A right press starts the move only once the mouse has moved, so that a
+  // right click without a move still opens the menu on release.
+  bool rightDragArmed_ = false;
+  bool rightPressed_ = false;
+
+  TimerSource* timers_[2] = {nullptr, nullptr};
+
+  std::vector<std::string> pendingChoices_;
+  bool choiceQueued_ = false;
+  bool closeQueued_ = false;
+  bool closing_ = false;
+  bool closed_ = false;
+  bool shown_ = false;
+  bool formDestroyed_ = false;
+  bool loopRunning_ = false;
+};
+
+}  // namespace gd

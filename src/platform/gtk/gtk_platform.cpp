@@ -1,0 +1,695 @@
+// The GTK 3 backend: Glimmerdome on a Linux desktop.
+//
+// On Windows the globe is a layered window: the system takes a premultiplied
+// 32-bit bitmap and one constant alpha and composites them over the desktop.
+// X11 has no such service, so this backend stands in for it with a plain GTK
+// window. The window uses the screen's RGBA visual, and every frame is painted
+// into it with cairo (the frame's bytes are cairo's ARGB32 on little-endian
+// machines) at the constant alpha; a compositor then blends it over the
+// desktop. The mask's region becomes the window's X shape for drawing and
+// input, so the globe's outline is exact even where no compositor runs; there
+// the frame is painted over an opaque fallback colour instead of black. The
+// window has no decorations, no taskbar or pager entry, can be kept above
+// others, and is moved by the window manager (GDK moves it itself when there is
+// no window manager). A Wayland session runs it through XWayland, since Wayland
+// lets no program place itself or stay on top.
+#include <glib-unix.h>
+
+#include <bit>
+#include <clocale>
+#include <csignal>
+#include <cstring>
+#include <memory>
+#include <utility>
+
+#include "platform/gtk/gtk_backend.h"
+#include "platform/gtk/gtk_platform.h"
+#include "platform/headless/headless_platform.h"
+#ifdef GLIMMERDOME_HAVE_KEYFILE_STORE
+#include "platform/linux/keyfile_store.h"
+#endif
+
+// Xlib last: its macros (None, Bool, Status) would break the headers above.
+#include <gdk/gdkx.h>
+#include <X11/Xlib.h>
+
+namespace gd {
+
+namespace {
+
+// Painted under the frame where no compositor blends it with the desktop, so
+// that the anti-aliased fringe of the glass meets a neutral grey, not black.
+constexpr double kFallbackRed = 0.5, kFallbackGreen = 0.5, kFallbackBlue = 0.5;
+
+// Deepest window nesting searched when asking which window is at a point
+// (root, window manager frames, this window).
+constexpr int kMaxWindowDepth = 16;
+
+}  // namespace
+
+// --- Pieces that need no window ------------------------------------------------
+
+namespace gtkui {
+
+cairo_region_t* CairoRegionFromRegion(const Region& region) {
+  const Rect& b = region.Bounds();
+  cairo_rectangle_int_t bounds{b.left, b.top, b.Empty() ? 0 : b.right - b.left, b.Empty() ? 0 : b.bottom - b.top};
+  cairo_region_t* out = cairo_region_create_rectangle(&bounds);
+  for (const Rect& cut : region.Cuts()) {
+    const cairo_rectangle_int_t r{cut.left, cut.top, cut.right - cut.left, cut.bottom - cut.top};
+    cairo_region_subtract_rectangle(out, &r);
+  }
+  return out;
+}
+
+cairo_surface_t* SurfaceFromFrame(const FrameBuffer& frame, cairo_surface_t* surface) {
+  if (frame.Empty() || frame.pixels.size() < static_cast<size_t>(frame.width) * frame.height * 4) {
+    if (surface) cairo_surface_destroy(surface);
+    return nullptr;
+  }
+  if (surface && (cairo_image_surface_get_width(surface) != frame.width ||
+                  cairo_image_surface_get_height(surface) != frame.height)) {
+    cairo_surface_destroy(surface);
+    surface = nullptr;
+  }
+  if (!surface) {
+    surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, frame.width, frame.height);
+    if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) {
+      cairo_surface_destroy(surface);
+      return nullptr;
+    }
+  }
+  cairo_surface_flush(surface);
+  unsigned char* data = cairo_image_surface_get_data(surface);
+  const int stride = cairo_image_surface_get_stride(surface);
+  for (int y = 0; y < frame.height; ++y) {
+    const uint8_t* src = frame.Row(y);
+    unsigned char* dst = data + static_cast<size_t>(y) * stride;
+    if constexpr (std::endian::native == std::endian::little) {
+      std::memcpy(dst, src, static_cast<size_t>(frame.width) * 4);
+    } else {
+      // cairo keeps each pixel as one native 32-bit word, alpha in the top byte.
+      for (int x = 0; x < frame.width; ++x) {
+        const uint8_t* p = src + x * 4;
+        const uint32_t word = (uint32_t{p[3]} << 24) | (uint32_t{p[2]} << 16) | (uint32_t{p[1]} << 8) | p[0];
+        std::memcpy(dst + x * 4, &word, 4);
+      }
+    }
+  }
+  cairo_surface_mark_dirty(surface);
+  return surface;
+}
+
+void PaintWindow(cairo_t* cr, cairo_surface_t* frame, uint8_t constantAlpha, bool composited) {
+  cairo_save(cr);
+  cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
+  if (composited)
+    cairo_set_source_rgba(cr, 0, 0, 0, 0);
+  else
+    cairo_set_source_rgb(cr, kFallbackRed, kFallbackGreen, kFallbackBlue);
+  cairo_paint(cr);
+  if (frame && constantAlpha > 0) {
+    cairo_set_operator(cr, CAIRO_OPERATOR_OVER);
+    cairo_set_source_surface(cr, frame, 0, 0);
+    if (constantAlpha == 255)
+      cairo_paint(cr);
+    else
+      cairo_paint_with_alpha(cr, constantAlpha / 255.0);
+  }
+  cairo_restore(cr);
+}
+
+uint32_t TickCountFromMicroseconds(int64_t microseconds) {
+  return static_cast<uint32_t>(static_cast<uint64_t>(microseconds / 1000));
+}
+
+LocalDateTime LocalDateTimeFrom(GDateTime* t) {
+  return LocalDateTime{g_date_time_get_year(t),   g_date_time_get_month(t),  g_date_time_get_day_of_month(t),
+                       g_date_time_get_hour(t),   g_date_time_get_minute(t), g_date_time_get_second(t),
+                       g_date_time_get_microsecond(t) / 1000};
+}
+
+namespace {
+
+// Fills `name` with the date's text in `format`; leaves it as it is when the
+// locale gives nothing.
+void TakeName(GDateTime* date, const char* format, std::string* name) {
+  gchar* text = g_date_time_format(date, format);
+  if (text && *text) *name = text;
+  g_free(text);
+}
+
+}  // namespace
+
+LongDateFormat LocaleLongDateFormat() {
+  LongDateFormat format;
+  // Month names in the form that stands alone (nominative), as the pattern
+  // puts the month before the day.
+  for (int m = 1; m <= 12; ++m) {
+    GDateTime* date = g_date_time_new_utc(2023, m, 1, 12, 0, 0);
+    TakeName(date, "%OB", &format.names.long_month_names[m - 1]);
+    TakeName(date, "%Ob", &format.names.short_month_names[m - 1]);
+    g_date_time_unref(date);
+  }
+  // 1 January 2023 was a Sunday.
+  for (int d = 0; d < 7; ++d) {
+    GDateTime* date = g_date_time_new_utc(2023, 1, 1 + d, 12, 0, 0);
+    TakeName(date, "%A", &format.names.long_day_names[d]);
+    TakeName(date, "%a", &format.names.short_day_names[d]);
+    g_date_time_unref(date);
+  }
+  return format;
+}
+
+}  // namespace gtkui
+
+// --- Timers ------------------------------------------------------------------------
+
+// One GLib source per timer, kept for the timer's whole life: restarting it
+// moves its due time instead of making a new source, so `TimerGarland`, started
+// first, stays first when both fall due in the same loop iteration.
+struct GtkPlatform::TimerSource {
+  GSource source;
+  GtkPlatform* platform;
+  TimerId id;
+  gint64 intervalUs;
+};
+
+gboolean GtkPlatform::DispatchTimer(GSource* source, GSourceFunc, gpointer) {
+  auto* timer = reinterpret_cast<TimerSource*>(source);
+  // The next tick is one interval after this one was dispatched, as for GLib's
+  // own timeouts; the handler may restart the timer and move it again.
+  g_source_set_ready_time(source, g_source_get_time(source) + timer->intervalUs);
+  timer->platform->FireTimer(timer->id);
+  return G_SOURCE_CONTINUE;
+}
+
+void GtkPlatform::SetTimer(TimerId id, uint32_t intervalMs) {
+  if (closed_) return;
+  if (intervalMs == 0) intervalMs = 1;
+  TimerSource*& timer = timers_[static_cast<int>(id)];
+  if (!timer) {
+    // No prepare or check: a source with a ready time needs neither.
+    static GSourceFuncs funcs = {nullptr, nullptr, &GtkPlatform::DispatchTimer, nullptr, nullptr, nullptr};
+    timer = reinterpret_cast<TimerSource*>(g_source_new(&funcs, sizeof(TimerSource)));
+    timer->platform = this;
+    timer->id = id;
+    g_source_set_priority(&timer->source, G_PRIORITY_DEFAULT);
+    g_source_set_name(&timer->source, id == TimerId::Garland ? "TimerGarland" : "timerCountSnow");
+    g_source_attach(&timer->source, nullptr);
+  }
+  timer->intervalUs = static_cast<gint64>(intervalMs) * 1000;
+  g_source_set_ready_time(&timer->source, g_get_monotonic_time() + timer->intervalUs);
+}
+
+void GtkPlatform::StopTimers() {
+  for (TimerSource*& timer : timers_) {
+    if (!timer) continue;
+    g_source_destroy(&timer->source);
+    g_source_unref(&timer->source);
+    timer = nullptr;
+  }
+}
+
+void GtkPlatform::FireTimer(TimerId id) {
+  // Ticks reach the window only after its show handler has run.
+  if (!events_ || !shown_ || closed_) return;
+  events_->OnTimer(id);
+}
+
+uint32_t GtkPlatform::TickCount() { return gtkui::TickCountFromMicroseconds(g_get_monotonic_time()); }
+
+LocalDateTime GtkPlatform::LocalTime() {
+  GDateTime* now = g_date_time_new_now_local();
+  const LocalDateTime local = gtkui::LocalDateTimeFrom(now);
+  g_date_time_unref(now);
+  return local;
+}
+
+std::optional<uint64_t> GtkPlatform::PerformanceCounter() {
+  return static_cast<uint64_t>(g_get_monotonic_time());  // microseconds
+}
+
+LongDateFormat GtkPlatform::UserDateFormat() { return gtkui::LocaleLongDateFormat(); }
+
+// --- The window --------------------------------------------------------------------
+
+GtkPlatform::GtkPlatform(std::unique_ptr<SettingsStore> store) : settings_(std::move(store)) {
+  if (!settings_) settings_ = std::make_unique<MemorySettingsStore>();
+
+  window_ = gtk_window_new(GTK_WINDOW_TOPLEVEL);
+  GtkWindow* w = GTK_WINDOW(window_);
+  gtk_window_set_title(w, "frmMain");
+  gtk_window_set_decorated(w, FALSE);
+  gtk_window_set_resizable(w, FALSE);
+  // A utility window: window managers keep it off the taskbar with the skip
+  // hints below and still let it be moved and kept above others on request (a
+  // dock would always stay above, a desktop window always below). It does not
+  // take the focus when it appears.
+  gtk_window_set_type_hint(w, GDK_WINDOW_TYPE_HINT_UTILITY);
+  gtk_window_set_skip_taskbar_hint(w, TRUE);
+  gtk_window_set_skip_pager_hint(w, TRUE);
+  gtk_window_set_focus_on_map(w, FALSE);
+  gtk_widget_set_app_paintable(window_, TRUE);
+
+  // The RGBA visual whenever the screen has one, even if no compositor runs
+  // yet: a compositor that starts later (as at login) then finds a window it
+  // can blend. Without one the frame is painted opaque (see PaintWindow).
+  GdkScreen* screen = gtk_widget_get_screen(window_);
+  if (GdkVisual* rgba = gdk_screen_get_rgba_visual(screen)) {
+    gtk_widget_set_visual(window_, rgba);
+    rgbaVisual_ = true;
+  }
+  compositedHandler_ = g_signal_connect(screen, "composited-changed", G_CALLBACK(OnCompositedChanged), this);
+
+  gtk_widget_add_events(window_, GDK_BUTTON_PRESS_MASK | GDK_BUTTON_RELEASE_MASK | GDK_BUTTON_MOTION_MASK |
+                                     GDK_STRUCTURE_MASK);
+  g_signal_connect(window_, "draw", G_CALLBACK(OnDraw), this);
+  g_signal_connect(window_, "button-press-event", G_CALLBACK(OnButtonPress), this);
+  g_signal_connect(window_, "button-release-event", G_CALLBACK(OnButtonRelease), this);
+  g_signal_connect(window_, "motion-notify-event", G_CALLBACK(OnMotion), this);
+  g_signal_connect(window_, "delete-event", G_CALLBACK(OnDelete), this);
+  g_signal_connect(window_, "destroy", G_CALLBACK(OnDestroy), this);
+  g_signal_connect(window_, "window-state-event", G_CALLBACK(OnWindowState), this);
+  g_signal_connect(window_, "configure-event", G_CALLBACK(OnConfigure), this);
+  g_signal_connect(window_, "map-event", G_CALLBACK(+[](GtkWidget*, GdkEvent*, gpointer data) -> gboolean {
+                     static_cast<GtkPlatform*>(data)->knownPosition_.reset();
+                     return FALSE;
+                   }),
+                   this);
+
+  // The end of the desktop session reaches a plain X client as a signal; it
+  // closes the window the same way the Exit command does.
+  for (int sig : {SIGTERM, SIGHUP, SIGINT}) signalSources_.push_back(g_unix_signal_add(sig, OnTerminateSignal, this));
+}
+
+GtkPlatform::~GtkPlatform() {
+  events_ = nullptr;
+  StopTimers();
+  for (guint id : signalSources_) g_source_remove(id);
+  if (compositedHandler_ && window_)
+    g_signal_handler_disconnect(gtk_widget_get_screen(window_), compositedHandler_);
+  if (menu_) gtk_widget_destroy(menu_);
+  if (window_) gtk_widget_destroy(window_);  // OnDestroy clears window_
+  if (surface_) cairo_surface_destroy(surface_);
+  if (shape_) cairo_region_destroy(shape_);
+}
+
+bool GtkPlatform::Composited() const {
+  return rgbaVisual_ && window_ && gdk_screen_is_composited(gtk_widget_get_screen(window_));
+}
+
+bool GtkPlatform::SetLayeredStyle(std::string* errorText) {
+  // The window is per-pixel transparent from its creation; nothing to switch.
+  if (window_) return true;
+  if (errorText) *errorText = "The window no longer exists";
+  return false;
+}
+
+void GtkPlatform::SetWindowSize(int width, int height) {
+  if (!window_ || (width == size_.width && height == size_.height)) return;
+  size_ = {width, height};
+  gtk_widget_set_size_request(window_, width, height);
+  gtk_window_resize(GTK_WINDOW(window_), width, height);
+}
+
+Point GtkPlatform::WindowPosition() {
+  if (!window_ || !gtk_widget_get_mapped(window_)) return requestedPosition_;
+  // Asking the X server costs round trips, and every frame asks; the answer
+  // holds until the window is configured again.
+  if (!knownPosition_) {
+    int x = 0, y = 0;
+    gtk_window_get_position(GTK_WINDOW(window_), &x, &y);
+    knownPosition_ = Point{x, y};
+  }
+  return *knownPosition_;
+}
+
+void GtkPlatform::MoveWindow(int left, int top) {
+  requestedPosition_ = {left, top};
+  knownPosition_.reset();
+  if (window_) gtk_window_move(GTK_WINDOW(window_), left, top);
+}
+
+gboolean GtkPlatform::OnConfigure(GtkWidget*, GdkEventConfigure*, gpointer data) {
+  static_cast<GtkPlatform*>(data)->knownPosition_.reset();
+  return FALSE;
+}
+
+bool GtkPlatform::PresentFrame(const FrameBuffer& frame, uint8_t constantAlpha) {
+  if (!window_ || closed_) return false;
+  surface_ = gtkui::SurfaceFromFrame(frame, surface_);
+  if (!surface_) return false;
+  alpha_ = constantAlpha;
+  gtk_widget_queue_draw(window_);
+  return true;
+}
+
+gboolean GtkPlatform::OnDraw(GtkWidget*, cairo_t* cr, gpointer data) {
+  auto* self = static_cast<GtkPlatform*>(data);
+  gtkui::PaintWindow(cr, self->surface_, self->alpha_, self->Composited());
+  return TRUE;  // the window's own background is never drawn
+}
+
+void GtkPlatform::OnCompositedChanged(GdkScreen*, gpointer data) {
+  auto* self = static_cast<GtkPlatform*>(data);
+  if (self->window_) gtk_widget_queue_draw(self->window_);
+}
+
+void GtkPlatform::SetWindowRegion(const Region& region) {
+  if (!window_) return;
+  if (shape_) cairo_region_destroy(shape_);
+  shape_ = gtkui::CairoRegionFromRegion(region);
+  gtk_widget_shape_combine_region(window_, shape_);
+  gtk_widget_input_shape_combine_region(window_, shape_);
+}
+
+void GtkPlatform::SetOwnerToDesktop() {
+  // No owner window on X11; what owning by the desktop achieves there (no
+  // taskbar button) is what the skip hints do.
+  HideTaskbarButton();
+}
+
+void GtkPlatform::HideTaskbarButton() {
+  if (!window_) return;
+  gtk_window_set_skip_taskbar_hint(GTK_WINDOW(window_), TRUE);
+  gtk_window_set_skip_pager_hint(GTK_WINDOW(window_), TRUE);
+}
+
+void GtkPlatform::SetTopmost(bool topmost) {
+  if (window_) gtk_window_set_keep_above(GTK_WINDOW(window_), topmost);
+}
+
+// Whether this window is what the user sees at a screen point, the question
+// Windows answers with WindowFromPoint. The window must be mapped and not
+// iconified and the point inside its shape; then the X server says which
+// top-level window takes the pointer there (XTranslateCoordinates walks the
+// stacking order and honours shapes and input shapes), and the path down from
+// the root must end at this window. Limits: windows that let the pointer
+// through (an empty input shape, as on-screen displays use) do not count as
+// covering, and on Wayland only XWayland windows are known, so a native Wayland
+// window above the globe goes unseen.
+bool GtkPlatform::IsWindowVisibleAt(int screenX, int screenY) {
+  if (!window_ || closed_ || !gtk_widget_get_mapped(window_) || iconified_) return false;
+  const Point origin = WindowPosition();
+  const int x = screenX - origin.x, y = screenY - origin.y;
+  if (x < 0 || y < 0 || x >= size_.width || y >= size_.height) return false;
+  if (shape_ && !cairo_region_contains_point(shape_, x, y)) return false;
+
+  GdkWindow* gdkWindow = gtk_widget_get_window(window_);
+  if (!gdkWindow || !GDK_IS_X11_WINDOW(gdkWindow)) return true;
+  Display* display = GDK_WINDOW_XDISPLAY(gdkWindow);
+  const Window self = GDK_WINDOW_XID(gdkWindow);
+  const Window root = GDK_WINDOW_XID(gdk_screen_get_root_window(gtk_widget_get_screen(window_)));
+  gdk_x11_display_error_trap_push(gdk_window_get_display(gdkWindow));
+  bool visible = false;
+  Window level = root;
+  for (int depth = 0; depth < kMaxWindowDepth; ++depth) {
+    Window child = None;
+    int cx = 0, cy = 0;
+    if (!XTranslateCoordinates(display, root, level, screenX, screenY, &cx, &cy, &child) || child == None) break;
+    if (child == self) {
+      visible = true;
+      break;
+    }
+    level = child;
+  }
+  gdk_x11_display_error_trap_pop_ignored(gdk_window_get_display(gdkWindow));
+  return visible;
+}
+
+gboolean GtkPlatform::OnWindowState(GtkWidget*, GdkEventWindowState* event, gpointer data) {
+  auto* self = static_cast<GtkPlatform*>(data);
+  self->iconified_ = (event->new_window_state & GDK_WINDOW_STATE_ICONIFIED) != 0;
+  return FALSE;
+}
+
+// --- The mouse ---------------------------------------------------------------------
+
+gboolean GtkPlatform::OnButtonPress(GtkWidget*, GdkEventButton* event, gpointer data) {
+  auto* self = static_cast<GtkPlatform*>(data);
+  // The second and third press of a double or triple click have already
+  // arrived as plain presses.
+  if (event->type != GDK_BUTTON_PRESS || !self->events_ || self->closed_) return TRUE;
+  self->press_ = {static_cast<int>(event->button), static_cast<int>(event->x_root), static_cast<int>(event->y_root),
+                  event->time};
+  if (event->button == GDK_BUTTON_SECONDARY) self->rightPressed_ = true;
+  MouseButton button = MouseButton::Other;
+  switch (event->button) {
+    case GDK_BUTTON_PRIMARY: button = MouseButton::Left; break;
+    case GDK_BUTTON_MIDDLE: button = MouseButton::Middle; break;
+    case GDK_BUTTON_SECONDARY: button = MouseButton::Right; break;
+    default: break;
+  }
+  self->inPress_ = true;
+  self->events_->FormMouseDown(button);
+  self->inPress_ = false;
+  return TRUE;
+}
+
+void GtkPlatform::BeginMoveDrag() {
+  if (!window_ || !inPress_) return;
+  if (press_.button == GDK_BUTTON_SECONDARY) {
+    rightDragArmed_ = true;  // starts in OnMotion
+    return;
+  }
+  StartMoveDrag(press_.button, press_.rootX, press_.rootY, press_.time);
+}
+
+void GtkPlatform::StartMoveDrag(int button, int rootX, int rootY, guint32 time) {
+  gtk_window_begin_move_drag(GTK_WINDOW(window_), button, rootX, rootY, time);
+}
+
+gboolean GtkPlatform::OnMotion(GtkWidget* widget, GdkEventMotion* event, gpointer data) {
+  auto* self = static_cast<GtkPlatform*>(data);
+  if (!self->rightDragArmed_ || !(event->state & GDK_BUTTON3_MASK)) return FALSE;
+  if (!gtk_drag_check_threshold(widget, self->press_.rootX, self->press_.rootY, static_cast<int>(event->x_root),
+                                static_cast<int>(event->y_root)))
+    return TRUE;
+  self->rightDragArmed_ = false;
+  self->rightPressed_ = false;  // a drag, not a click: no menu
+  self->StartMoveDrag(GDK_BUTTON_SECONDARY, self->press_.rootX, self->press_.rootY, event->time);
+  return TRUE;
+}
+
+gboolean GtkPlatform::OnButtonRelease(GtkWidget*, GdkEventButton* event, gpointer data) {
+  auto* self = static_cast<GtkPlatform*>(data);
+  if (event->button != GDK_BUTTON_SECONDARY) return TRUE;
+  const bool click = self->rightPressed_;
+  self->rightPressed_ = false;
+  self->rightDragArmed_ = false;
+  // As on Windows, the menu opens when the right button comes up.
+  if (click && self->events_ && !self->closed_) self->OpenPopupMenu(reinterpret_cast<const GdkEvent*>(event));
+  return TRUE;
+}
+
+// --- The popup menu ----------------------------------------------------------------
+
+void GtkPlatform::OpenPopupMenu(const GdkEvent* event) {
+  const MenuModel* model = events_->PopupMenu();
+  if (!model) return;
+  if (menu_) gtk_widget_destroy(menu_);
+  menu_ = gtkui::BuildPopupMenu(*model, [this](const std::string& name) {
+    // The choice runs once GTK has finished with the menu.
+    pendingChoices_.push_back(name);
+    if (!choiceQueued_) {
+      choiceQueued_ = true;
+      g_idle_add_full(G_PRIORITY_DEFAULT, OnDeferredChoice, this, nullptr);
+    }
+  });
+  gtk_menu_attach_to_widget(GTK_MENU(menu_), window_, nullptr);
+  g_signal_connect(menu_, "destroy", G_CALLBACK(+[](GtkWidget* menu, gpointer data) {
+                     auto* self = static_cast<GtkPlatform*>(data);
+                     if (self->menu_ == menu) self->menu_ = nullptr;
+                   }),
+                   this);
+  gtk_menu_popup_at_pointer(GTK_MENU(menu_), event);
+}
+
+gboolean GtkPlatform::OnDeferredChoice(gpointer data) {
+  auto* self = static_cast<GtkPlatform*>(data);
+  self->choiceQueued_ = false;
+  std::vector<std::string> choices = std::move(self->pendingChoices_);
+  self->pendingChoices_.clear();
+  for (const std::string& name : choices) {
+    if (!self->events_ || self->closed_) break;
+    self->events_->OnMenuItemChosen(name);
+  }
+  return G_SOURCE_REMOVE;
+}
+
+// --- Closing -----------------------------------------------------------------------
+
+void GtkPlatform::CloseWindow() {
+  // Runs from the loop, after the handler that asked for it has returned.
+  if (closed_ || closeQueued_) return;
+  closeQueued_ = true;
+  g_idle_add_full(G_PRIORITY_DEFAULT, OnDeferredClose, this, nullptr);
+}
+
+gboolean GtkPlatform::OnDeferredClose(gpointer data) {
+  auto* self = static_cast<GtkPlatform*>(data);
+  self->closeQueued_ = false;
+  self->RequestClose();
+  return G_SOURCE_REMOVE;
+}
+
+gboolean GtkPlatform::OnDelete(GtkWidget*, GdkEvent*, gpointer data) {
+  static_cast<GtkPlatform*>(data)->RequestClose();
+  return TRUE;  // the window is destroyed by RequestClose, if at all
+}
+
+gboolean GtkPlatform::OnTerminateSignal(gpointer data) {
+  static_cast<GtkPlatform*>(data)->RequestClose();
+  return G_SOURCE_CONTINUE;
+}
+
+void GtkPlatform::RequestClose() {
+  // A close asked for while the close query is still open (its message box
+  // runs a loop) is the same close.
+  if (closed_ || closing_) return;
+  if (!events_) {
+    FinishClose();
+    return;
+  }
+  closing_ = true;
+  const bool allowed = events_->FormCloseQuery();
+  closing_ = false;
+  if (allowed) FinishClose();
+}
+
+void GtkPlatform::FinishClose() {
+  if (closed_) return;
+  closed_ = true;
+  StopTimers();
+  if (events_ && !formDestroyed_) {
+    formDestroyed_ = true;
+    events_->FormDestroy();
+  }
+  if (menu_) gtk_widget_destroy(menu_);
+  if (window_) gtk_widget_destroy(window_);
+  if (loopRunning_) gtk_main_quit();
+}
+
+void GtkPlatform::OnDestroy(GtkWidget*, gpointer data) {
+  auto* self = static_cast<GtkPlatform*>(data);
+  self->window_ = nullptr;
+  // Destroyed from outside the close path: the window is gone all the same.
+  if (!self->closed_) self->FinishClose();
+}
+
+// --- The loop ----------------------------------------------------------------------
+
+void GtkPlatform::Show(WindowEvents& events) {
+  events_ = &events;
+  if (closed_) return;  // closed before it was ever shown (a signal during start-up)
+  // As on Windows, the show handler runs just before the window appears, so it
+  // appears already shaped, placed and painted.
+  events.FormShow();
+  shown_ = true;
+  if (window_ && !closed_) gtk_widget_show(window_);
+}
+
+int GtkPlatform::RunMessageLoop(WindowEvents& events) {
+  Show(events);
+  if (!closed_) {
+    loopRunning_ = true;
+    gtk_main();
+    loopRunning_ = false;
+  }
+  events_ = nullptr;
+  return 0;
+}
+
+// --- The user and the system -------------------------------------------------------
+
+void GtkPlatform::ShowMessage(const std::string& text, MessageKind kind) {
+  gchar* valid = g_utf8_make_valid(text.c_str(), static_cast<gssize>(text.size()));
+  GtkWindow* parent = window_ && gtk_widget_get_mapped(window_) ? GTK_WINDOW(window_) : nullptr;
+  GtkWidget* dialog =
+      gtk_message_dialog_new(parent, static_cast<GtkDialogFlags>(GTK_DIALOG_MODAL | GTK_DIALOG_DESTROY_WITH_PARENT),
+                             kind == MessageKind::Error ? GTK_MESSAGE_ERROR : GTK_MESSAGE_INFO, GTK_BUTTONS_OK, "%s", valid);
+  g_free(valid);
+  gtk_window_set_title(GTK_WINDOW(dialog), "Glimmerdome");
+  if (!parent) gtk_window_set_position(GTK_WINDOW(dialog), GTK_WIN_POS_CENTER);
+  // The globe may be kept above everything; its message must not hide under it.
+  gtk_window_set_keep_above(GTK_WINDOW(dialog), TRUE);
+  gtk_dialog_run(GTK_DIALOG(dialog));
+  gtk_widget_destroy(dialog);
+}
+
+void GtkPlatform::OpenUrl(const std::string& url) {
+  // If nothing can open the address, nothing happens.
+  GError* error = nullptr;
+  GtkWindow* parent = window_ && gtk_widget_get_mapped(window_) ? GTK_WINDOW(window_) : nullptr;
+  if (!gtk_show_uri_on_window(parent, url.c_str(), gtk_get_current_event_time(), &error)) g_clear_error(&error);
+}
+
+std::string GtkPlatform::ExecutablePath() {
+  gchar* path = g_file_read_link("/proc/self/exe", nullptr);
+  std::string out = path ? path : "";
+  g_free(path);
+  return out;
+}
+
+namespace {
+
+GdkMonitor* PrimaryMonitor() {
+  GdkDisplay* display = gdk_display_get_default();
+  if (!display) return nullptr;
+  GdkMonitor* monitor = gdk_display_get_primary_monitor(display);
+  if (!monitor && gdk_display_get_n_monitors(display) > 0) monitor = gdk_display_get_monitor(display, 0);
+  return monitor;
+}
+
+}  // namespace
+
+Size GtkPlatform::ScreenSize() {
+  GdkMonitor* monitor = PrimaryMonitor();
+  if (!monitor) return {0, 0};
+  GdkRectangle r;
+  gdk_monitor_get_geometry(monitor, &r);
+  return {r.width, r.height};
+}
+
+Size GtkPlatform::WorkAreaSize() {
+  GdkMonitor* monitor = PrimaryMonitor();
+  if (!monitor) return {0, 0};
+  GdkRectangle r;
+  gdk_monitor_get_workarea(monitor, &r);
+  return {r.width, r.height};
+}
+
+// --- The factory -------------------------------------------------------------------
+
+std::unique_ptr<Platform> MakeGtkPlatform(int* argc, char*** argv, std::string* error,
+                                          std::unique_ptr<SettingsStore> store) {
+  // X11 only: on a Wayland session this means XWayland. A GDK_BACKEND asking
+  // for anything else would only make the start fail.
+  g_unsetenv("GDK_BACKEND");
+  gdk_set_allowed_backends("x11");
+  g_set_prgname("glimmerdome");
+  g_set_application_name("Glimmerdome");
+  const bool opened = gtk_init_check(argc, argv);
+  // GTK takes the whole locale from the environment; the month and day names
+  // come from it, but numbers keep the C form in every locale.
+  std::setlocale(LC_NUMERIC, "C");
+  if (!opened) {
+    const char* display = g_getenv("DISPLAY");
+    if (error) {
+      if (!display || !*display)
+        *error = "no X display to open (DISPLAY is not set)";
+      else
+        *error = std::string("cannot open the X display \"") + display + "\"";
+    }
+    return nullptr;
+  }
+  gtk_window_set_default_icon_name("glimmerdome");
+#ifdef GLIMMERDOME_HAVE_KEYFILE_STORE
+  // The user's own settings file and autostart entry.
+  if (!store) store = std::make_unique<KeyFileSettingsStore>(DefaultSettingsPath(), DefaultAutostartPath());
+#endif
+  return std::make_unique<GtkPlatform>(std::move(store));
+}
+
+}  // namespace gd

@@ -1,0 +1,28 @@
+// The GTK 3 backend: Glimmerdome on a Linux desktop.
+//
+// On Windows the globe is a layered window that the system composites over the
+// desktop from a premultiplied bitmap. This backend stands in for that service
+// on X11: a borderless GTK window with an RGBA visual whose whole content is the
+// latest frame, painted with cairo at the window's constant alpha, cut to the
+// globe's outline with the X shape extension, kept off the taskbar and pager,
+// and moved by the window manager (or by GDK when there is none). A Wayland
+// session runs it through XWayland, because Wayland lets no program place
+// itself or stay on top.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "platform/platform.h"
+
+namespace gd {
+
+// Opens the display and creates the (still hidden) window. Returns nullptr and
+// fills `error` when no X display can be opened. GTK takes its own options out
+// of argc/argv. `store` keeps the settings; nullptr means the user's key file
+// and autostart entry under $XDG_CONFIG_HOME (in memory for the run where the
+// key file store is not built).
+std::unique_ptr<Platform> MakeGtkPlatform(int* argc, char*** argv, std::string* error,
+                                          std::unique_ptr<SettingsStore> store = nullptr);
+
+}  // namespace gd
