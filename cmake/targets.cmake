@@ -26,9 +26,9 @@ add_executable(glimmerdome src/main.cpp)
 target_link_libraries(glimmerdome PRIVATE glimmer_headless)
 install(TARGETS glimmerdome RUNTIME DESTINATION bin)
 
-# The GTK 3 desktop backend, when GTK is there to build it.
+# The GTK 3 desktop backend, when GTK is there to build it; not for Windows.
 set(GLIMMERDOME_HAVE_GTK OFF)
-if(GLIMMERDOME_GTK)
+if(GLIMMERDOME_GTK AND NOT WIN32)
   find_package(PkgConfig QUIET)
   if(PkgConfig_FOUND)
     pkg_check_modules(GTK3 QUIET IMPORTED_TARGET gtk+-3.0 x11)
@@ -45,22 +45,35 @@ if(GLIMMERDOME_GTK)
   endif()
 endif()
 
+# The Windows backend and the program's resources, when building for Windows.
+if(WIN32)
+  include(cmake/windows.cmake)
+endif()
+
+# glimmer_icon draws the program's icon from the globe pictures: a PNG for
+# Linux desktops, and the .ico of the Windows build, for which it runs on the
+# build machine (cmake/windows.cmake).
+if(NOT CMAKE_CROSSCOMPILING)
+  add_executable(glimmer_icon tools/make_icon.cpp)
+  target_link_libraries(glimmer_icon PRIVATE glimmer_headless)
+endif()
+
 # What a Linux desktop needs to list the program: a launcher entry and an icon
 # cut from the globe picture (the globe inside its outline, on a 256 x 256
 # transparent square).
-include(GNUInstallDirs)
-install(FILES data/glimmerdome.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
-add_executable(glimmer_icon tools/make_icon.cpp)
-target_link_libraries(glimmer_icon PRIVATE glimmer_headless)
-set(GLIMMERDOME_ICON ${CMAKE_BINARY_DIR}/icons/glimmerdome.png)
-add_custom_command(
-  OUTPUT ${GLIMMERDOME_ICON}
-  COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/icons
-  COMMAND glimmer_icon ${GLIMMERDOME_ICON}
-  DEPENDS glimmer_icon
-  COMMENT "Drawing the program's icon from the globe picture")
-add_custom_target(glimmerdome_icon ALL DEPENDS ${GLIMMERDOME_ICON})
-install(FILES ${GLIMMERDOME_ICON} DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/256x256/apps)
+if(NOT WIN32)
+  include(GNUInstallDirs)
+  install(FILES data/glimmerdome.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+  set(GLIMMERDOME_ICON ${CMAKE_BINARY_DIR}/icons/glimmerdome.png)
+  add_custom_command(
+    OUTPUT ${GLIMMERDOME_ICON}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/icons
+    COMMAND glimmer_icon ${GLIMMERDOME_ICON}
+    DEPENDS glimmer_icon
+    COMMENT "Drawing the program's icon from the globe picture")
+  add_custom_target(glimmerdome_icon ALL DEPENDS ${GLIMMERDOME_ICON})
+  install(FILES ${GLIMMERDOME_ICON} DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/256x256/apps)
+endif()
 
 # pngdecode: decode any PNG with Glimmerdome's codec and write RGBA as PAM.
 if(EXISTS ${PROJECT_SOURCE_DIR}/tools/pngdecode.cpp)
@@ -70,15 +83,38 @@ endif()
 
 if(GLIMMERDOME_TESTS)
   enable_testing()
-  find_package(GTest REQUIRED)
-  find_package(PNG REQUIRED)  # reference decoder: codec tests, and reading the committed art
-  include(GoogleTest)
+  if(CMAKE_CROSSCOMPILING)
+    # No GoogleTest is packaged for the target: build it from Debian's sources.
+    set(GLIMMERDOME_GTEST_SOURCE /usr/src/googletest CACHE PATH "GoogleTest sources for cross builds")
+    set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+    add_subdirectory(${GLIMMERDOME_GTEST_SOURCE} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
+  else()
+    find_package(GTest REQUIRED)
+    find_package(PNG REQUIRED)  # reference decoder: codec tests, and reading the committed art
+    include(GoogleTest)
+  endif()
   # PngSuite, the PNG conformance images; the tests that read it skip when it is missing.
   set(GLIMMERDOME_PNGSUITE_DIR "${PROJECT_SOURCE_DIR}/../shared/testdata/pngsuite"
       CACHE PATH "Folder of the PngSuite images")
   file(GLOB TEST_SOURCES CONFIGURE_DEPENDS tests/*.cpp)
+  if(CMAKE_CROSSCOMPILING)
+    # libpng, the tests' reference decoder, and the POSIX process calls exist
+    # only on the build machine: the tests that use them run in the native build.
+    foreach(source IN LISTS TEST_SOURCES)
+      file(READ ${source} text)
+      if(text MATCHES "#include [<\"](png\\.h|art_files\\.h|png_test_support\\.h|sys/wait\\.h)[>\"]")
+        list(REMOVE_ITEM TEST_SOURCES ${source})
+      endif()
+    endforeach()
+  endif()
   add_executable(glimmer_tests ${TEST_SOURCES})
-  target_link_libraries(glimmer_tests PRIVATE glimmer_headless PNG::PNG GTest::gtest GTest::gtest_main)
+  target_link_libraries(glimmer_tests PRIVATE glimmer_headless GTest::gtest GTest::gtest_main)
+  if(WIN32)
+    target_link_libraries(glimmer_tests PRIVATE glimmer_win32)
+  endif()
+  if(NOT CMAKE_CROSSCOMPILING)
+    target_link_libraries(glimmer_tests PRIVATE PNG::PNG)
+  endif()
   target_compile_definitions(glimmer_tests PRIVATE
     GLIMMERDOME_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
     GLIMMERDOME_PNGSUITE_DIR="${GLIMMERDOME_PNGSUITE_DIR}")
@@ -86,7 +122,12 @@ if(GLIMMERDOME_TESTS)
     add_dependencies(glimmer_tests pngdecode)
     target_compile_definitions(glimmer_tests PRIVATE GLIMMERDOME_PNGDECODE="$<TARGET_FILE:pngdecode>")
   endif()
-  gtest_discover_tests(glimmer_tests DISCOVERY_TIMEOUT 60)
+  if(CMAKE_CROSSCOMPILING)
+    # Run by the Windows test stage under Wine.
+    add_test(NAME glimmer_tests COMMAND glimmer_tests)
+  else()
+    gtest_discover_tests(glimmer_tests DISCOVERY_TIMEOUT 60)
+  endif()
 
   # The GTK backend's own tests need a display; without one they are skipped
   # (scripts/stages/40-gtk.sh runs them under Xvfb).

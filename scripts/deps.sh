@@ -1,18 +1,22 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages Glimmerdome needs, only those that are missing.
-# Usage: scripts/deps.sh run|test
+# Usage: scripts/deps.sh run|test|windows
 set -euo pipefail
 
 run_pkgs=(build-essential cmake pkg-config zlib1g-dev libglib2.0-dev libgtk-3-dev)
 test_pkgs=("${run_pkgs[@]}" libgtest-dev libgmock-dev libbenchmark-dev libpng-dev libspng-dev
   libcairo2-dev fonts-dejavu-core clang libclang-rt-14-dev
   xvfb xauth x11-utils x11-apps picom xdotool imagemagick hsetroot
-  g++-mingw-w64-x86-64 mingw-w64-tools libz-mingw-w64-dev wine wine64)
+  g++-mingw-w64-x86-64 mingw-w64-tools libz-mingw-w64-dev googletest wine wine64)
+# The Windows build: mingw-w64 with zlib for the program, and what the build
+# machine's own build of the icon tool needs.
+windows_pkgs=(build-essential cmake pkg-config zlib1g-dev libglib2.0-dev g++-mingw-w64-x86-64 libz-mingw-w64-dev)
 
 case "${1:-}" in
   run) want=("${run_pkgs[@]}") ;;
   test) want=("${test_pkgs[@]}") ;;
-  *) echo "usage: $0 run|test" >&2; exit 2 ;;
+  windows) want=("${windows_pkgs[@]}") ;;
+  *) echo "usage: $0 run|test|windows" >&2; exit 2 ;;
 esac
 
 missing=()

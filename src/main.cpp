@@ -12,14 +12,22 @@
 #ifdef GLIMMERDOME_HAVE_KEYFILE_STORE
 #include "platform/linux/keyfile_store.h"
 #endif
-#ifdef GLIMMERDOME_HAVE_GTK
+#if defined(_WIN32)
+#include "platform/win32/win32_platform.h"
+#elif defined(GLIMMERDOME_HAVE_GTK)
 #include "platform/gtk/gtk_platform.h"
 #endif
 
 using namespace gd;
 
 int main(int argc, char** argv) {
+#ifdef _WIN32
+  UseParentConsole();
+  (void)argc, (void)argv;  // read from the wide command line instead
+  std::vector<std::string> arguments = Win32ProgramArguments();
+#else
   std::vector<std::string> arguments(argv + 1, argv + argc);
+#endif
   CommandLine cl;
   std::string error;
   if (!ParseCommandLine(arguments, &cl, &error)) {
@@ -43,7 +51,9 @@ int main(int argc, char** argv) {
 #endif
     platform = std::make_unique<HeadlessPlatform>(cl.headlessOptions);
   } else {
-#ifdef GLIMMERDOME_HAVE_GTK
+#if defined(_WIN32)
+    platform = MakeWin32Platform(&error);
+#elif defined(GLIMMERDOME_HAVE_GTK)
     platform = MakeGtkPlatform(&argc, &argv, &error);
 #else
     error = "this build has no desktop backend";

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/headless/headless_platform.h"
@@ -87,6 +88,26 @@ TEST(HeadlessClock, TickCountWrapsAndLocalTimeFollowsVirtualTime) {
   p.RunFor(20);
   EXPECT_EQ(p.TickCount(), 14u);
   EXPECT_EQ(p.LocalTime(), (LocalDateTime{2027, 1, 1, 0, 0, 0, 10}));
+}
+
+TEST(HeadlessClock, LocalTimeKeepsTheCalendarOutsideTheUnixEra) {
+  // Before 1970 and past 2038 alike: a leap day in 1900 that is not one, and
+  // the turn of 2100.
+  const std::pair<LocalDateTime, LocalDateTime> cases[] = {
+      {{1900, 2, 28, 23, 59, 59, 990}, {1900, 3, 1, 0, 0, 0, 10}},
+      {{1601, 12, 31, 23, 59, 59, 995}, {1602, 1, 1, 0, 0, 0, 15}},
+      {{2099, 12, 31, 23, 59, 59, 990}, {2100, 1, 1, 0, 0, 0, 10}},
+  };
+  for (const auto& [start, end] : cases) {
+    HeadlessOptions o = Unlimited();
+    o.at = start;
+    HeadlessPlatform p(o);
+    Recorder r(p);
+    p.SetTimer(TimerId::Garland, 20);
+    p.Show(r);
+    p.RunFor(20);
+    EXPECT_EQ(p.LocalTime(), end) << start.year;
+  }
 }
 
 TEST(HeadlessLoop, StopsAfterTheAskedFramesAndClosesTheWindow) {

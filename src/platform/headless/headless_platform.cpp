@@ -1,6 +1,7 @@
 #include "platform/headless/headless_platform.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cstring>
 #include <ctime>
@@ -11,6 +12,21 @@
 #endif
 
 namespace gd {
+namespace {
+
+// The local calendar fields of a moment. The thread-safe call has another
+// name in the Windows C runtime.
+std::tm LocalCalendar(std::time_t t) {
+  std::tm tm{};
+#ifdef _WIN32
+  localtime_s(&tm, &t);
+#else
+  localtime_r(&t, &tm);
+#endif
+  return tm;
+}
+
+}  // namespace
 
 // --- Settings in memory ------------------------------------------------------
 
@@ -60,15 +76,15 @@ HeadlessPlatform::HeadlessPlatform(HeadlessOptions options)
                                                        options_.settingsPath + ".autostart.desktop");
 #endif
   if (!options_.tracePath.empty()) {
-    trace_ = std::fopen(options_.tracePath.c_str(), "w");
+    // Binary, so that lines end in \n on every system and traces compare byte for byte.
+    trace_ = std::fopen(options_.tracePath.c_str(), "wb");
     if (!trace_) outputError_ = "cannot write " + options_.tracePath + ": " + std::strerror(errno);
   }
   if (!options_.at) {
     // The real local time, read once; from here on time is virtual.
     const auto nowPoint = std::chrono::system_clock::now();
     const std::time_t t = std::chrono::system_clock::to_time_t(nowPoint);
-    std::tm tm{};
-    localtime_r(&t, &tm);
+    const std::tm tm = LocalCalendar(t);
     const auto ms =
         std::chrono::duration_cast<std::chrono::milliseconds>(nowPoint.time_since_epoch()).count() % 1000;
     options_.at = LocalDateTime{tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour,
@@ -143,23 +159,25 @@ std::optional<uint32_t> HeadlessPlatform::TimerInterval(TimerId id) const {
 uint32_t HeadlessPlatform::TickCount() { return static_cast<uint32_t>(options_.tickStart + now_); }
 
 LocalDateTime HeadlessPlatform::LocalTime() {
-  // Wall-clock arithmetic on a calendar treated as UTC, so that adding virtual
-  // time never meets a daylight-saving jump.
+  // Wall-clock arithmetic on the calendar alone, with no time zone, so that
+  // adding virtual time never meets a daylight-saving jump.
+  using namespace std::chrono;
   const LocalDateTime& at = *options_.at;
-  std::tm tm{};
-  tm.tm_year = at.year - 1900;
-  tm.tm_mon = at.month - 1;
-  tm.tm_mday = at.day;
-  tm.tm_hour = at.hour;
-  tm.tm_min = at.minute;
-  tm.tm_sec = at.second;
-  const int64_t startMs = static_cast<int64_t>(timegm(&tm)) * 1000 + at.millisecond;
-  const int64_t nowMs = startMs + static_cast<int64_t>(now_);
-  std::time_t secs = static_cast<std::time_t>(nowMs / 1000);
-  std::tm out{};
-  gmtime_r(&secs, &out);
-  return LocalDateTime{out.tm_year + 1900, out.tm_mon + 1, out.tm_mday, out.tm_hour,
-                       out.tm_min,         out.tm_sec,     static_cast<int>(nowMs % 1000)};
+  const year_month_day startDate{year{at.year}, month{static_cast<unsigned>(at.month)},
+                                 day{static_cast<unsigned>(at.day)}};
+  const sys_time<milliseconds> now = sys_days{startDate} + hours{at.hour} + minutes{at.minute} +
+                                     seconds{at.second} + milliseconds{at.millisecond} +
+                                     milliseconds{static_cast<int64_t>(now_)};
+  const sys_days today = floor<days>(now);
+  const year_month_day date{today};
+  const hh_mm_ss<milliseconds> time{now - today};
+  return LocalDateTime{static_cast<int>(date.year()),
+                       static_cast<int>(static_cast<unsigned>(date.month())),
+                       static_cast<int>(static_cast<unsigned>(date.day())),
+                       static_cast<int>(time.hours().count()),
+                       static_cast<int>(time.minutes().count()),
+                       static_cast<int>(time.seconds().count()),
+                       static_cast<int>(time.subseconds().count())};
 }
 
 std::optional<uint64_t> HeadlessPlatform::PerformanceCounter() {

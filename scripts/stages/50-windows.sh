@@ -1,0 +1,359 @@
+# Glimmerdome for Windows, under Wine. Cross-builds glimmerdome.exe and the
+# unit tests with mingw-w64, then, in a virtual screen (Xvfb) with a fresh
+# Wine prefix: runs the unit tests; checks that a headless run draws the same
+# frames as the Linux build; and runs the program as a person would. It must
+# appear in the bottom-right corner of the work area, animate, move with a
+# drag, open its menu on the right button and close on "Exit". Once the core
+# keeps settings, Exit must also leave the seven values and the Run entry in
+# the registry, and a second start must come back where the first one was left.
+# Everything started here is ended when the stage ends; each step has a time limit.
+
+win_screen_w=1280
+win_screen_h=1024
+# The globe's outline in the window (the mask's non-white pixels).
+win_outline_left=47 win_outline_top=11 win_outline_w=200 win_outline_h=215
+
+stage_windows() {
+  (
+    set -uo pipefail
+    win_tmp=$(mktemp -d "${TMPDIR:-/tmp}/glimmerdome-wine.XXXXXX")
+    win_pids=()
+    win_failures=0
+    trap win_cleanup EXIT
+    win_build && win_start_screen && win_start_wine || exit 1
+    win_unit_tests
+    win_headless_matches_linux
+    win_desktop_run
+    echo "windows: $win_failures failed check(s)"
+    [ "$win_failures" -eq 0 ]
+  )
+}
+
+win_fail() { echo "windows: FAILED: $*"; win_failures=$((win_failures + 1)); }
+win_ok() { echo "windows: ok: $*"; }
+
+win_cleanup() {
+  local pid
+  for pid in "${win_pids[@]}"; do kill "$pid" 2>/dev/null; done
+  [ -n "${WINEPREFIX:-}" ] && timeout 20 wineserver -k 2>/dev/null
+  for pid in "${win_pids[@]}"; do wait "$pid" 2>/dev/null; done
+  [ -n "${win_xvfb:-}" ] && kill "$win_xvfb" 2>/dev/null && wait "$win_xvfb" 2>/dev/null
+  rm -rf "$win_tmp"
+}
+
+win_build() {
+  win_dir="$root/build-windows"
+  local icon_tool=()
+  # The unit stage has built glimmer_icon already; otherwise the cross build makes its own.
+  [ -x "$root/build/glimmer_icon" ] && icon_tool=(-DGLIMMERDOME_ICON_TOOL="$root/build/glimmer_icon")
+  cmake -S "$root" -B "$win_dir" --toolchain "$root/cmake/mingw-w64-x86_64.cmake" -DCMAKE_BUILD_TYPE=Release \
+    -DGLIMMERDOME_TESTS=ON "${icon_tool[@]}" >/dev/null &&
+  timeout 1200 cmake --build "$win_dir" -j "$jobs" --target glimmerdome glimmer_tests || return 1
+  win_exe="$win_dir/glimmerdome.exe"
+  # One self-contained program: nothing but the system's own DLLs.
+  local dlls
+  dlls=$(x86_64-w64-mingw32-objdump -p "$win_exe" | awk '/DLL Name:/ {print toupper($3)}' | sort | tr '\n' ' ')
+  if [ "$dlls" = "ADVAPI32.DLL GDI32.DLL KERNEL32.DLL MSVCRT.DLL SHELL32.DLL USER32.DLL " ]; then
+    win_ok "glimmerdome.exe imports only system DLLs"
+  else
+    win_fail "glimmerdome.exe imports $dlls"
+  fi
+  local sizes
+  sizes=$(identify -format '%w ' "$win_dir/generated/glimmerdome.ico" 2>/dev/null)
+  [ "$sizes" = "256 64 48 32 24 16 " ] && win_ok "the icon holds sizes $sizes" || win_fail "the icon holds sizes '$sizes'"
+}
+
+win_start_screen() {
+  Xvfb -displayfd 3 -screen 0 "${win_screen_w}x${win_screen_h}x24" -br -nolisten tcp 3>"$win_tmp/display" \
+    >"$win_tmp/xvfb.log" 2>&1 &
+  win_xvfb=$!
+  local i
+  for i in $(seq 100); do
+    [ -s "$win_tmp/display" ] && break
+    sleep 0.1
+  done
+  [ -s "$win_tmp/display" ] || { echo "windows: Xvfb did not start"; return 1; }
+  export DISPLAY=":$(cat "$win_tmp/display")"
+}
+
+win_start_wine() {
+  export WINEPREFIX="$win_tmp/prefix" WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+  timeout 240 wine wineboot --init >"$win_tmp/wineboot.log" 2>&1 || { echo "windows: wineboot failed"; return 1; }
+}
+
+win_unit_tests() {
+  if (cd "$win_dir" && timeout 600 wine ./glimmer_tests.exe --gtest_brief=1); then
+    win_ok "the unit tests pass under Wine"
+  else
+    win_fail "the unit tests under Wine"
+  fi
+}
+
+# The core is the same code on both systems, so the frames and the trace of a
+# headless run must be the same bytes.
+win_headless_matches_linux() {
+  local linux="$root/build/glimmerdome" args=(--headless --at 2026-12-20T17:30 --frames 120)
+  if [ ! -x "$linux" ]; then
+    echo "windows: skipped: no Linux build to compare the headless run with"
+    return
+  fi
+  "$linux" "${args[@]}" --dump "$win_tmp/linux.raw" --trace "$win_tmp/linux.trace" &&
+  (cd "$win_tmp" && timeout 120 wine "$win_exe" "${args[@]}" --dump windows.raw --trace windows.trace) || {
+    win_fail "a headless run"
+    return
+  }
+  if cmp -s "$win_tmp/linux.raw" "$win_tmp/windows.raw" && cmp -s "$win_tmp/linux.trace" "$win_tmp/windows.trace"; then
+    win_ok "a headless run draws the same frames and trace as on Linux"
+  else
+    win_fail "a headless run differs from the Linux build's"
+  fi
+}
+
+# --- Looking at the screen ------------------------------------------------------
+
+win_shot() { import -window root "$win_tmp/$1.png"; }
+
+# The bounding box of what is not black, as W H X Y.
+win_bbox() { convert "$win_tmp/$1.png" -format '%@' info: 2>/dev/null | tr 'x+' '  '; }
+
+# How many pixels differ between two screenshots inside a rectangle W H X Y.
+win_changed() {
+  local geometry="$3x$4+$5+$6"
+  convert "$win_tmp/$1.png" -crop "$geometry" +repage "$win_tmp/crop1.png" &&
+  convert "$win_tmp/$2.png" -crop "$geometry" +repage "$win_tmp/crop2.png" &&
+  compare -metric AE "$win_tmp/crop1.png" "$win_tmp/crop2.png" null: 2>&1 | cut -d' ' -f1
+}
+
+# The program's windows on the screen: "name W H X Y" per line, "-" for no name.
+win_windows() {
+  local id name X Y WIDTH HEIGHT SCREEN WINDOW
+  for id in $(xdotool search --onlyvisible --classname '^glimmerdome\.exe$' 2>/dev/null); do
+    eval "$(xdotool getwindowgeometry --shell "$id" 2>/dev/null)" || continue
+    name=$(xdotool getwindowname "$id" 2>/dev/null)
+    echo "${name:--} $WIDTH $HEIGHT $X $Y"
+  done
+}
+
+# The main window's position as X Y, empty while it is not shown.
+win_position() { win_windows | awk '$1 == "frmMain" {print $4, $5; exit}'; }
+
+win_wait_shown() {
+  local i
+  for i in $(seq 300); do
+    [ -n "$(win_position)" ] && { sleep 2; return 0; }  # and a few frames
+    sleep 0.1
+  done
+  return 1
+}
+
+# The popup menu: W H X Y of the program's largest unnamed window.
+win_menu() { win_windows | awk '$1 == "-" && $2 > 60 && $3 > 40 {print $2 * $3, $2, $3, $4, $5}' | sort -rn | head -1 | cut -d' ' -f2-; }
+
+win_start_program() {
+  (cd "$win_tmp" && exec timeout 300 wine "$win_exe" "$@" >>"$win_tmp/program.log" 2>&1) &
+  win_program=$!
+  win_pids+=("$win_program")
+}
+
+# Right-clicks the window at (dx, dy) of its top-left corner and waits for the menu.
+win_open_menu() {
+  local x y i
+  read -r x y <<<"$(win_position)"
+  xdotool mousemove $((x + $1)) $((y + $2)) sleep 0.3 click 3
+  for i in $(seq 50); do
+    [ -n "$(win_menu)" ] && { sleep 0.5; return 0; }
+    sleep 0.1
+  done
+  return 1
+}
+
+# Chooses "Exit", the last item of the open menu, and waits for the program to end.
+win_choose_exit() {
+  local w h x y i
+  read -r w h x y <<<"$(win_menu)"
+  xdotool mousemove $((x + 30)) $((y + h - 12)) sleep 0.3 click 1
+  for i in $(seq 100); do
+    kill -0 "$win_program" 2>/dev/null || { wait "$win_program"; return; }
+    sleep 0.1
+  done
+  return 1
+}
+
+# Whether the core keeps settings: a headless Exit of the Linux build writes
+# them to its key file. Without a Linux build to ask, the registry is checked.
+win_core_keeps_settings() {
+  local linux="$root/build/glimmerdome"
+  [ -x "$linux" ] || return 0
+  "$linux" --headless --settings "$win_tmp/probe.ini" --choose pmiExit >/dev/null 2>&1
+  grep -q 'iSpeed' "$win_tmp/probe.ini" 2>/dev/null
+}
+
+# Whether the core animates: a headless frame changes within a second.
+win_core_animates() {
+  (cd "$win_tmp" && timeout 60 wine "$win_exe" --headless --at 2026-12-20T12:00 --frames 1 --dump still1.raw &&
+    timeout 60 wine "$win_exe" --headless --at 2026-12-20T12:00 --frames 50 --dump still50.raw) >/dev/null 2>&1 &&
+  ! cmp -s "$win_tmp/still1.raw" "$win_tmp/still50.raw"
+}
+
+# --- The program on the desktop -------------------------------------------------
+
+win_desktop_run() {
+  local keeps_settings=0 animates=0
+  win_core_keeps_settings && keeps_settings=1
+  win_core_animates && animates=1
+
+  win_start_program
+  if ! win_wait_shown; then
+    win_fail "the window did not show within 30 s"
+    return
+  fi
+  win_shot first
+  # The work area is the whole screen: there is no taskbar under bare X.
+  local x y want_x=$((win_screen_w - 300 - 5)) want_y=$((win_screen_h - 260))
+  read -r x y <<<"$(win_position)"
+  [ "$x $y" = "$want_x $want_y" ] && win_ok "first start in the bottom-right corner at $x,$y" ||
+    win_fail "first start at $x,$y, not $want_x,$want_y"
+  win_check_outline first "$x" "$y"
+
+  if [ $animates = 1 ]; then
+    sleep 1
+    win_shot later
+    local changed
+    changed=$(win_changed first later 150 150 $((x + 70)) $((y + 30)))
+    [ "${changed:-0}" -gt 0 ] && win_ok "the glass animates ($changed pixels changed in a second)" ||
+      win_fail "nothing moved inside the glass in a second"
+  else
+    echo "windows: skipped: the core draws no animation yet"
+  fi
+
+  # A drag with the left button moves the window with the mouse.
+  xdotool mousemove $((x + 150)) $((y + 120)) sleep 0.3 mousedown 1 sleep 0.3
+  local i
+  for i in $(seq 10); do xdotool mousemove_relative -- -30 -20 sleep 0.05; done
+  xdotool sleep 0.3 mouseup 1 sleep 1
+  local dragged_x dragged_y
+  read -r dragged_x dragged_y <<<"$(win_position)"
+  [ "$dragged_x $dragged_y" = "$((x - 300)) $((y - 200))" ] && win_ok "a drag moved the window to $dragged_x,$dragged_y" ||
+    win_fail "after a drag by -300,-200 the window is at $dragged_x,$dragged_y"
+  win_shot dragged
+  win_check_outline dragged "$dragged_x" "$dragged_y"
+
+  # The right button opens the menu, and the window stays where it is.
+  if ! win_open_menu 150 120; then
+    win_fail "no menu after a right click"
+    return
+  fi
+  win_shot menu
+  local mw mh mx my changed
+  read -r mw mh mx my <<<"$(win_menu)"
+  changed=$(win_changed dragged menu "$mw" "$mh" "$mx" "$my")
+  [ "${changed:-0}" -gt $((mw * mh / 2)) ] && win_ok "a right click shows the menu (${mw}x${mh} at $mx,$my)" ||
+    win_fail "the menu's place on the screen did not change ($changed pixels)"
+  read -r x y <<<"$(win_position)"
+  [ "$x $y" = "$dragged_x $dragged_y" ] || win_fail "a right click moved the window to $x,$y"
+
+  if win_choose_exit; then win_ok "Exit closes the program"; else win_fail "the program did not end after Exit"; return; fi
+
+  if [ $keeps_settings = 0 ]; then
+    echo "windows: skipped: the core keeps no settings yet (registry and second start)"
+    return
+  fi
+  win_check_registry "$dragged_x" "$dragged_y"
+
+  # The second start comes back where the first was left.
+  win_start_program
+  if ! win_wait_shown; then
+    win_fail "the second start did not show within 30 s"
+    return
+  fi
+  read -r x y <<<"$(win_position)"
+  [ "$x $y" = "$dragged_x $dragged_y" ] && win_ok "the second start is at $x,$y, where the first was left" ||
+    win_fail "the second start is at $x,$y, not $dragged_x,$dragged_y"
+  win_shot second
+  win_check_outline second "$x" "$y"
+  if win_open_menu 150 120 && win_choose_exit; then :; else win_fail "the second start did not end on Exit"; return; fi
+
+  win_wrong_type_run "$dragged_x" "$dragged_y"
+}
+
+# A stored value of the wrong type is told in an error box titled with the
+# program's name, the globe shows all the same, and the next close writes the
+# value right again.
+win_wrong_type_run() {
+  timeout 60 wine reg add 'HKCU\Software\Glimmerdome' /v iSpeed /t REG_SZ /d fast /f >/dev/null 2>&1
+  win_start_program
+  local i box=""
+  for i in $(seq 150); do
+    box=$(win_windows | awk '$1 == "Glimmerdome"')
+    [ -n "$box" ] && break
+    sleep 0.1
+  done
+  if [ -z "$box" ]; then
+    win_fail "no error box titled Glimmerdome for a value of the wrong type"
+    return
+  fi
+  local x y
+  read -r x y <<<"$(win_position)"
+  [ "$x $y" = "$1 $2" ] && win_ok "a value of the wrong type is told in a box titled Glimmerdome; the globe shows at $x,$y" ||
+    win_fail "with a value of the wrong type the globe is at '$x $y', not $1,$2"
+  xdotool key Return
+  for i in $(seq 50); do
+    [ -z "$(win_windows | awk '$1 == "Glimmerdome"')" ] && break
+    sleep 0.1
+  done
+  if ! { win_open_menu 150 120 && win_choose_exit; }; then
+    win_fail "the third start did not end on Exit"
+    return
+  fi
+  local got
+  got=$(timeout 60 wine reg query 'HKCU\Software\Glimmerdome' /v iSpeed 2>/dev/null | tr -d '\r' | awk '$1 == "iSpeed" {print $2, $3}')
+  [ "$got" = "REG_DWORD 0x2" ] && win_ok "the close wrote iSpeed as a DWORD again" || win_fail "iSpeed is '$got' after the close"
+}
+
+# What shows on the screen is the globe's outline at the window's place.
+win_check_outline() {
+  local w h bx by
+  read -r w h bx by <<<"$(win_bbox "$1")"
+  local want="$win_outline_w $win_outline_h $(($2 + win_outline_left)) $(($3 + win_outline_top))"
+  # A pixel or two at the rim may be drawn black.
+  if [ -n "$w" ] && [ $((w - win_outline_w)) -le 0 ] && [ $((w - win_outline_w)) -ge -3 ] &&
+    [ $((h - win_outline_h)) -le 0 ] && [ $((h - win_outline_h)) -ge -3 ] &&
+    [ $((bx - $2 - win_outline_left)) -ge 0 ] && [ $((bx - $2 - win_outline_left)) -le 2 ] &&
+    [ $((by - $3 - win_outline_top)) -ge 0 ] && [ $((by - $3 - win_outline_top)) -le 2 ]; then
+    win_ok "the screen shows the globe's outline ($w x $h at $bx,$by)"
+  else
+    win_fail "the screen shows '$w $h $bx $by' (W H X Y), not the globe's outline $want"
+  fi
+}
+
+# The seven values of the first close, and the Run entry with the program's path.
+win_check_registry() {
+  local out
+  out=$(timeout 60 wine reg query 'HKCU\Software\Glimmerdome' 2>/dev/null | tr -d '\r')
+  local name want got expected_all=1
+  for name in OnTop TrVal Top Left iCountdown iSpeed isSnowOn; do
+    got=$(awk -v n="$name" '$1 == n {print $2, $3}' <<<"$out")
+    case $name in
+      OnTop | isSnowOn) want=1 ;;
+      TrVal | iCountdown) want=0 ;;
+      iSpeed) want=2 ;;
+      Top) want=$2 ;;
+      Left) want=$1 ;;
+    esac
+    if [ "$got" != "REG_DWORD $(printf '0x%x' $((want & 0xFFFFFFFF)))" ]; then
+      win_fail "registry value $name is '$got', not REG_DWORD $want"
+      expected_all=0
+    fi
+  done
+  [ $expected_all = 1 ] && win_ok "Exit stored the seven values in HKCU\\Software\\Glimmerdome"
+
+  local run path
+  run=$(timeout 60 wine reg query 'HKCU\Software\Microsoft\Windows\CurrentVersion\Run' /v Glimmerdome 2>/dev/null |
+    tr -d '\r' | sed -n 's/^[[:space:]]*Glimmerdome[[:space:]]\{1,\}REG_SZ[[:space:]]\{1,\}//p')
+  path=$(timeout 30 winepath -u "$run" 2>/dev/null)
+  if [ -n "$run" ] && [ "${run#\"}" = "$run" ] && [ "$path" -ef "$win_exe" ]; then
+    win_ok "the Run entry holds the program's own path: $run"
+  else
+    win_fail "the Run entry is '$run'"
+  fi
+}

@@ -1,0 +1,510 @@
+#include "platform/win32/win32_platform.h"
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <exception>
+
+#include "platform/win32/locale_date.h"
+#include "platform/win32/popup_menu.h"
+#include "platform/win32/registry_store.h"
+#include "platform/win32/text.h"
+
+namespace gd {
+namespace {
+
+using win32::Narrow;
+using win32::Widen;
+
+constexpr const wchar_t* kWindowClass = L"TfrmMain";
+constexpr const wchar_t* kWindowCaption = L"frmMain";
+// The title of message boxes.
+constexpr const wchar_t* kApplicationTitle = L"Glimmerdome";
+// The resource id of the program's icon (glimmerdome.rc).
+constexpr int kIconResource = 1;
+
+// Move the window as if by its caption: SC_MOVE with the caption's hit-test code.
+constexpr WPARAM kScDragMove = 0xF012;
+// Opens the popup menu at the cursor, once the message loop is back at the top.
+constexpr UINT kOpenMenuMessage = WM_APP + 1;
+
+UINT_PTR TimerEventId(TimerId id) { return static_cast<UINT_PTR>(id) + 1; }
+
+// Clears the pixels of a top-down 32-bit picture that lie outside `region`.
+void ClearOutside(const Region& region, uint8_t* bits, int width, int height) {
+  auto clear = [&](Rect r) {
+    r.left = std::max(r.left, 0);
+    r.top = std::max(r.top, 0);
+    r.right = std::min(r.right, width);
+    r.bottom = std::min(r.bottom, height);
+    if (r.Empty()) return;
+    for (int y = r.top; y < r.bottom; ++y)
+      std::memset(bits + (static_cast<size_t>(y) * width + r.left) * 4, 0, static_cast<size_t>(r.right - r.left) * 4);
+  };
+  const Rect& b = region.Bounds();
+  clear({0, 0, width, b.top});
+  clear({0, b.bottom, width, height});
+  clear({0, b.top, b.left, b.bottom});
+  clear({b.right, b.top, width, b.bottom});
+  for (const Rect& cut : region.Cuts()) clear(cut);
+}
+
+class Win32Platform : public Platform {
+ public:
+  Win32Platform() = default;
+  ~Win32Platform() override;
+
+  bool Create(std::string* error);
+
+  bool SetLayeredStyle(std::string* errorText) override;
+  void SetWindowSize(int width, int height) override;
+  Point WindowPosition() override;
+  void MoveWindow(int left, int top) override;
+  bool PresentFrame(const FrameBuffer& frame, uint8_t constantAlpha) override;
+  void SetWindowRegion(const Region& region) override;
+  void SetOwnerToDesktop() override;
+  void HideTaskbarButton() override;
+  void SetTopmost(bool topmost) override;
+  void BeginMoveDrag() override;
+  bool IsWindowVisibleAt(int screenX, int screenY) override;
+  void CloseWindow() override;
+
+  Size ScreenSize() override;
+  Size WorkAreaSize() override;
+
+  void SetTimer(TimerId id, uint32_t intervalMs) override;
+  uint32_t TickCount() override { return GetTickCount(); }
+  LocalDateTime LocalTime() override;
+  std::optional<uint64_t> PerformanceCounter() override;
+  LongDateFormat UserDateFormat() override { return win32::LongDateFormatOf(nullptr); }
+
+  void ShowMessage(const std::string& text, MessageKind kind) override;
+  void OpenUrl(const std::string& url) override;
+
+  SettingsStore& Settings() override { return settings_; }
+  std::string ExecutablePath() override;
+
+  int RunMessageLoop(WindowEvents& events) override;
+
+ private:
+  static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
+  void MouseDown(MouseButton button);
+  // A button other than the left one went up while the system's move loop
+  // runs. That loop ends only at the left button's release, so it is ended
+  // here, as the move's own button's release would end it.
+  bool EndMoveLoopOnRelease(MouseButton button, LPARAM lParam);
+  void OpenPopupMenu(POINT at);
+
+  // Runs a handler of the core; an error that leaves it is shown, and the
+  // program carries on.
+  template <typename Handler>
+  void Guard(Handler&& handler);
+
+  bool EnsureSurface(int width, int height);
+
+  HINSTANCE instance_ = nullptr;
+  ATOM windowClass_ = 0;
+  HWND hwnd_ = nullptr;
+  WindowEvents* events_ = nullptr;
+  win32::RegistrySettingsStore settings_;
+
+  // The window's region, once set.
+  std::optional<Region> region_;
+  // The DIB section that frames are copied into for UpdateLayeredWindow.
+  HBITMAP surface_ = nullptr;
+  void* surfaceBits_ = nullptr;
+  Size surfaceSize_;
+
+  MouseButton pressedButton_ = MouseButton::Left;  // of the last button-down
+  bool inMoveLoop_ = false;
+  MouseButton moveButton_ = MouseButton::Left;  // the button that started the move
+  bool menuOpen_ = false;
+};
+
+Win32Platform::~Win32Platform() {
+  if (hwnd_) DestroyWindow(hwnd_);
+  if (surface_) DeleteObject(surface_);
+  if (windowClass_) UnregisterClassW(kWindowClass, instance_);
+}
+
+bool Win32Platform::Create(std::string* error) {
+  instance_ = GetModuleHandleW(nullptr);
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof wc;
+  wc.lpfnWndProc = WindowProc;
+  wc.hInstance = instance_;
+  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  wc.hIcon = static_cast<HICON>(
+      LoadImageW(instance_, MAKEINTRESOURCEW(kIconResource), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE | LR_SHARED));
+  wc.hIconSm = static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(kIconResource), IMAGE_ICON,
+                                             GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON),
+                                             LR_SHARED));
+  wc.lpszClassName = kWindowClass;
+  windowClass_ = RegisterClassExW(&wc);
+  if (!windowClass_) {
+    if (error) *error = "cannot register the window class: " + win32::SystemErrorText(GetLastError());
+    return false;
+  }
+  // A borderless pop-up. As a tool window it gets no taskbar button.
+  hwnd_ = CreateWindowExW(WS_EX_TOOLWINDOW, kWindowClass, kWindowCaption, WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                          instance_, this);
+  if (!hwnd_) {
+    if (error) *error = "cannot create the window: " + win32::SystemErrorText(GetLastError());
+    return false;
+  }
+  return true;
+}
+
+template <typename Handler>
+void Win32Platform::Guard(Handler&& handler) {
+  try {
+    handler();
+  } catch (const std::exception& e) {
+    ShowMessage(e.what(), MessageKind::Error);
+  }
+}
+
+// --- The window -------------------------------------------------------------
+
+bool Win32Platform::SetLayeredStyle(std::string* errorText) {
+  const LONG style = GetWindowLongW(hwnd_, GWL_EXSTYLE);
+  // SetWindowLong returns the previous style, which may be 0 on success; only
+  // a set last error tells a failure.
+  SetLastError(0);
+  if (SetWindowLongW(hwnd_, GWL_EXSTYLE, style | WS_EX_LAYERED) == 0) {
+    const DWORD code = GetLastError();
+    if (code != 0) {
+      if (errorText) *errorText = win32::SystemErrorText(code);
+      return false;
+    }
+  }
+  return true;
+}
+
+void Win32Platform::SetWindowSize(int width, int height) {
+  SetWindowPos(hwnd_, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+Point Win32Platform::WindowPosition() {
+  RECT r{};
+  GetWindowRect(hwnd_, &r);
+  return {r.left, r.top};
+}
+
+void Win32Platform::MoveWindow(int left, int top) {
+  SetWindowPos(hwnd_, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+bool Win32Platform::EnsureSurface(int width, int height) {
+  if (surface_ && surfaceSize_.width == width && surfaceSize_.height == height) return true;
+  if (surface_) DeleteObject(surface_);
+  surface_ = nullptr;
+  // 32 bits a pixel, rows from the top (a negative height): the frame
+  // buffer's own layout, so a frame is one copy.
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  surface_ = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &surfaceBits_, nullptr, 0);
+  if (!surface_) return false;
+  surfaceSize_ = {width, height};
+  return true;
+}
+
+bool Win32Platform::PresentFrame(const FrameBuffer& frame, uint8_t constantAlpha) {
+  if (frame.Empty() || !EnsureSurface(frame.width, frame.height)) return false;
+  GdiFlush();  // GDI is done with the section before it is written
+  std::memcpy(surfaceBits_, frame.pixels.data(), frame.pixels.size());
+  // Windows shows a layered window only inside its region. Wine shapes it by
+  // the picture's alpha instead and ignores the region; clearing what lies
+  // outside the region gives the same outline on both.
+  if (region_) ClearOutside(*region_, static_cast<uint8_t*>(surfaceBits_), frame.width, frame.height);
+
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  HGDIOBJ previous = SelectObject(memory, surface_);
+  const Point position = WindowPosition();  // where the window is now, dragged or not
+  POINT destination{position.x, position.y};
+  SIZE size{frame.width, frame.height};
+  POINT source{0, 0};
+  BLENDFUNCTION blend{AC_SRC_OVER, 0, constantAlpha, AC_SRC_ALPHA};
+  const BOOL ok = UpdateLayeredWindow(hwnd_, screen, &destination, &size, memory, &source, 0, &blend, ULW_ALPHA);
+  SelectObject(memory, previous);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  return ok != FALSE;
+}
+
+void Win32Platform::SetWindowRegion(const Region& region) {
+  const Rect& b = region.Bounds();
+  HRGN shape = CreateRectRgn(b.left, b.top, b.right, b.bottom);
+  for (const Rect& cut : region.Cuts()) {
+    HRGN piece = CreateRectRgn(cut.left, cut.top, cut.right, cut.bottom);
+    CombineRgn(shape, shape, piece, RGN_DIFF);
+    DeleteObject(piece);
+  }
+  // From here on the window owns the region.
+  if (!SetWindowRgn(hwnd_, shape, TRUE)) DeleteObject(shape);
+  region_ = region;
+}
+
+void Win32Platform::SetOwnerToDesktop() {
+  SetWindowLongPtrW(hwnd_, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(GetDesktopWindow()));
+}
+
+void Win32Platform::HideTaskbarButton() {
+  // Nothing to hide: the window was created as a tool window, which never
+  // gets a taskbar button, and there is no other top-level window.
+}
+
+void Win32Platform::SetTopmost(bool topmost) {
+  SetWindowPos(hwnd_, topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+}
+
+void Win32Platform::BeginMoveDrag() {
+  if (inMoveLoop_) return;
+  inMoveLoop_ = true;
+  moveButton_ = pressedButton_;
+  ReleaseCapture();
+  // The system moves the window with the mouse and returns when the move ends.
+  SendMessageW(hwnd_, WM_SYSCOMMAND, kScDragMove, 0);
+  inMoveLoop_ = false;
+  // A right click whose release the move loop took opens no menu by itself:
+  // open it here. If the button is still down, its release is yet to come and
+  // opens the menu through WM_CONTEXTMENU.
+  if (moveButton_ == MouseButton::Right && !(GetKeyState(VK_RBUTTON) & 0x8000))
+    PostMessageW(hwnd_, kOpenMenuMessage, 0, 0);
+}
+
+bool Win32Platform::EndMoveLoopOnRelease(MouseButton button, LPARAM lParam) {
+  if (!inMoveLoop_ || moveButton_ != button) return false;
+  PostMessageW(hwnd_, WM_LBUTTONUP, 0, lParam);
+  return true;
+}
+
+bool Win32Platform::IsWindowVisibleAt(int screenX, int screenY) {
+  return WindowFromPoint(POINT{screenX, screenY}) == hwnd_;
+}
+
+void Win32Platform::CloseWindow() {
+  // Closing goes through the message loop, after the current handler.
+  PostMessageW(hwnd_, WM_CLOSE, 0, 0);
+}
+
+// --- The screen ---------------------------------------------------------------
+
+Size Win32Platform::ScreenSize() { return {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}; }
+
+Size Win32Platform::WorkAreaSize() {
+  RECT r{};
+  if (!SystemParametersInfoW(SPI_GETWORKAREA, 0, &r, 0)) return ScreenSize();
+  return {r.right - r.left, r.bottom - r.top};
+}
+
+// --- Time -------------------------------------------------------------------------
+
+void Win32Platform::SetTimer(TimerId id, uint32_t intervalMs) {
+  ::SetTimer(hwnd_, TimerEventId(id), intervalMs, nullptr);
+}
+
+LocalDateTime Win32Platform::LocalTime() {
+  SYSTEMTIME t{};
+  GetLocalTime(&t);
+  return {t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond, t.wMilliseconds};
+}
+
+std::optional<uint64_t> Win32Platform::PerformanceCounter() {
+  LARGE_INTEGER counter{};
+  if (!QueryPerformanceCounter(&counter)) return std::nullopt;
+  return static_cast<uint64_t>(counter.QuadPart);
+}
+
+// --- The user ---------------------------------------------------------------------
+
+void Win32Platform::ShowMessage(const std::string& text, MessageKind kind) {
+  const UINT icon = kind == MessageKind::Error ? MB_ICONERROR : 0;
+  MessageBoxW(hwnd_, Widen(text).c_str(), kApplicationTitle, MB_OK | icon);
+}
+
+void Win32Platform::OpenUrl(const std::string& url) {
+  ShellExecuteW(nullptr, L"open", Widen(url).c_str(), nullptr, nullptr, SW_SHOWMAXIMIZED);
+}
+
+void Win32Platform::OpenPopupMenu(POINT at) {
+  if (!events_ || menuOpen_) return;
+  const MenuModel* model = events_->PopupMenu();
+  if (!model) return;
+  HMENU menu = win32::BuildPopupMenu(*model);
+  // The menu closes on a click elsewhere only when its owner is in front.
+  SetForegroundWindow(hwnd_);
+  menuOpen_ = true;
+  const UINT chosen = static_cast<UINT>(TrackPopupMenu(
+      menu, TPM_RETURNCMD | TPM_NONOTIFY | TPM_RIGHTBUTTON | TPM_LEFTALIGN | TPM_TOPALIGN, at.x, at.y, 0, hwnd_,
+      nullptr));
+  menuOpen_ = false;
+  DestroyMenu(menu);
+  PostMessageW(hwnd_, WM_NULL, 0, 0);
+  const std::string name(win32::MenuItemName(*model, chosen));
+  if (!name.empty()) Guard([&] { events_->OnMenuItemChosen(name); });
+}
+
+// --- Storage ----------------------------------------------------------------------
+
+std::string Win32Platform::ExecutablePath() {
+  std::wstring path(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (n == 0) return {};
+    if (n < path.size()) {
+      path.resize(n);
+      return Narrow(path);
+    }
+    path.resize(path.size() * 2);  // cut short: try a larger buffer
+  }
+}
+
+// --- The loop ---------------------------------------------------------------------
+
+int Win32Platform::RunMessageLoop(WindowEvents& events) {
+  events_ = &events;
+  // The window is still fully transparent; the show handler places it and
+  // gives it its opacity.
+  ShowWindow(hwnd_, SW_SHOW);
+  Guard([&] { events.FormShow(); });
+  MSG msg{};
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+  events_ = nullptr;
+  return static_cast<int>(msg.wParam);
+}
+
+void Win32Platform::MouseDown(MouseButton button) {
+  pressedButton_ = button;
+  if (events_) Guard([&] { events_->FormMouseDown(button); });
+}
+
+LRESULT CALLBACK Win32Platform::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
+    auto* self = static_cast<Win32Platform*>(create->lpCreateParams);
+    self->hwnd_ = hwnd;
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+  }
+  auto* self = reinterpret_cast<Win32Platform*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  if (!self) return DefWindowProcW(hwnd, message, wParam, lParam);
+  return self->HandleMessage(message, wParam, lParam);
+}
+
+LRESULT Win32Platform::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_TIMER:
+      if (events_ && (wParam == TimerEventId(TimerId::Garland) || wParam == TimerEventId(TimerId::CountSnow))) {
+        const TimerId id = wParam == TimerEventId(TimerId::Garland) ? TimerId::Garland : TimerId::CountSnow;
+        Guard([&] { events_->OnTimer(id); });
+      }
+      return 0;
+
+    case WM_LBUTTONDOWN:
+      MouseDown(MouseButton::Left);
+      return 0;
+    case WM_MBUTTONDOWN:
+      MouseDown(MouseButton::Middle);
+      return 0;
+    case WM_RBUTTONDOWN:
+      MouseDown(MouseButton::Right);
+      return 0;
+    case WM_MBUTTONUP:
+      EndMoveLoopOnRelease(MouseButton::Middle, lParam);
+      return 0;
+    case WM_RBUTTONUP:
+      // Inside the move loop the menu waits until the loop has ended
+      // (BeginMoveDrag opens it); elsewhere the release asks for it.
+      if (EndMoveLoopOnRelease(MouseButton::Right, lParam)) return 0;
+      break;  // DefWindowProc sends WM_CONTEXTMENU
+    case WM_CONTEXTMENU: {
+      POINT at{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+      if (lParam == -1) GetCursorPos(&at);  // from the keyboard
+      OpenPopupMenu(at);
+      return 0;
+    }
+    case kOpenMenuMessage: {
+      POINT at{};
+      GetCursorPos(&at);
+      OpenPopupMenu(at);
+      return 0;
+    }
+
+    case WM_CLOSE: {
+      bool close = true;
+      if (events_) Guard([&] { close = events_->FormCloseQuery(); });
+      if (close) DestroyWindow(hwnd_);
+      return 0;
+    }
+    case WM_QUERYENDSESSION: {
+      // The user logs off or the system shuts down: the close query saves.
+      bool close = true;
+      if (events_) Guard([&] { close = events_->FormCloseQuery(); });
+      return close ? TRUE : FALSE;
+    }
+    case WM_ENDSESSION:
+      if (wParam) DestroyWindow(hwnd_);
+      return 0;
+    case WM_DESTROY:
+      if (events_) Guard([&] { events_->FormDestroy(); });
+      PostQuitMessage(0);
+      return 0;
+    case WM_NCDESTROY: {
+      const LRESULT result = DefWindowProcW(hwnd_, message, wParam, lParam);
+      hwnd_ = nullptr;  // the window is gone
+      return result;
+    }
+
+    case WM_ERASEBKGND:
+      return 1;  // the layered surface is the whole picture
+  }
+  return DefWindowProcW(hwnd_, message, wParam, lParam);
+}
+
+}  // namespace
+
+std::unique_ptr<Platform> MakeWin32Platform(std::string* error) {
+  auto platform = std::make_unique<Win32Platform>();
+  if (!platform->Create(error)) return nullptr;
+  return platform;
+}
+
+std::vector<std::string> Win32ProgramArguments() {
+  std::vector<std::string> arguments;
+  int count = 0;
+  LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &count);
+  if (!argv) return arguments;
+  for (int i = 1; i < count; ++i) arguments.push_back(Narrow(argv[i]));
+  LocalFree(argv);
+  return arguments;
+}
+
+void UseParentConsole() {
+  auto missing = [](DWORD which) {
+    const HANDLE h = GetStdHandle(which);
+    return h == nullptr || h == INVALID_HANDLE_VALUE;
+  };
+  const bool noOut = missing(STD_OUTPUT_HANDLE);
+  const bool noErr = missing(STD_ERROR_HANDLE);
+  // Streams redirected to a file or a pipe are already in place.
+  if (!noOut && !noErr) return;
+  if (!AttachConsole(ATTACH_PARENT_PROCESS)) return;
+  if (noOut) std::freopen("CONOUT$", "w", stdout);
+  if (noErr) std::freopen("CONOUT$", "w", stderr);
+}
+
+}  // namespace gd
