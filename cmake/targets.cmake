@@ -137,6 +137,10 @@ if(GLIMMERDOME_TESTS)
     target_link_libraries(glimmer_gtk_tests PRIVATE glimmer_gtk GTest::gtest GTest::gtest_main)
     gtest_discover_tests(glimmer_gtk_tests DISCOVERY_TIMEOUT 60)
   endif()
+
+  # The soak run: a million frames with every counter checked (scripts/stages/30-soak.sh).
+  add_executable(glimmer_soak tests/soak/soak_main.cpp)
+  target_link_libraries(glimmer_soak PRIVATE glimmer_headless)
 endif()
 
 # artgen: draws the scene pictures under src/images/art (and the review sheets
