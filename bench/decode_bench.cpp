@@ -20,6 +20,7 @@
 
 #include <png.h>
 
+#include "images/catalogue.h"
 #include "images/png.h"
 #include "images/png_rgba.h"
 #include "png_test_support.h"
@@ -65,6 +66,18 @@ SourceImage ArtLike(uint32_t width, uint32_t height, uint8_t color_type, uint32_
 
 std::vector<PictureSet> MakeSets() {
   std::vector<PictureSet> sets;
+  // The pictures the program decodes at every start, as they are embedded.
+  PictureSet art{"embedded catalogue", {}, 0};
+  for (size_t i = 0; i < gd::kEmbeddedPictureCount; ++i) {
+    const gd::EmbeddedPicture& p = gd::kEmbeddedPictures[i];
+    if (p.size < 12 || p.data[0] != 11) continue;  // "TPngPicture" entries only
+    Bytes file(p.data + 12, p.data + p.size);
+    const gd::test::LibpngImage image = gd::test::DecodeWithLibpng(file);
+    if (!image.ok) continue;
+    art.pixels += size_t{image.width} * image.height;
+    art.files.push_back(std::move(file));
+  }
+  if (!art.files.empty()) sets.push_back(std::move(art));
   PictureSet suite{"pngsuite", {}, 0};
   std::error_code ec;
   for (const auto& entry : std::filesystem::directory_iterator(GLIMMERDOME_PNGSUITE_DIR, ec)) {

@@ -43,7 +43,7 @@ TEST(Catalogue, HoldsEveryNameTheScenesBuild) {
     ExpectSize(Numbered("sundown", f), 60, 59);
     found += 2;
     for (int phase = 1; phase <= 7; ++phase, ++found) {
-      char name[16];
+      char name[32];
       std::snprintf(name, sizeof name, "moon%d_%d", phase, f);
       ExpectSize(name, 95, 95);
     }
