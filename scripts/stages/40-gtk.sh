@@ -208,6 +208,11 @@ stage_gtk() (
   local ini="$out/home-composited/.config/glimmerdome/settings.ini"
   grep -qx "Left=$x" "$ini" && grep -qx "Top=$y" "$ini" && grep -qx "TrVal=9" "$ini" ||
     fail "the close did not keep the place $x,$y and the 90 % level in $ini"
+  local key
+  for key in OnTop TrVal Top Left iCountdown iSpeed isSnowOn; do
+    grep -qE "^$key=-?[0-9]+\$" "$ini" || fail "the close did not write $key in $ini"
+  done
+  [ "$(grep -cE '^[A-Za-z]+=' "$ini")" = 7 ] || fail "$ini holds other values than the seven settings"
   start_app composited-again composited
   [ "$(position)" = "$x $y" ] || fail "the second start put the globe at $(position), not at the kept $x,$y"
   shot composited-again
