@@ -50,13 +50,13 @@ constexpr const MenuCommand* FindCommand(std::string_view item) {
 // switch, and every command belongs to an item of the menu.
 constexpr bool CommandsMatchTheMenu() {
   size_t choosable = 0;
-  auto check = [&](const MenuItemSpec& spec) {
-    if (spec.kind == MenuItemKind::Separator || spec.kind == MenuItemKind::Submenu) return true;
+  auto check = [&](const MenuItemDesign& design) {
+    if (design.kind == MenuItemKind::Separator || design.kind == MenuItemKind::Submenu) return true;
     ++choosable;
-    return (FindCommand(spec.name) != nullptr) == (spec.name != "pmiStartUp");
+    return (FindCommand(design.name) != nullptr) == (design.name != "pmiStartUp");
   };
-  for (const MenuItemSpec& spec : kMenuItems)
-    if (!check(spec)) return false;
+  for (const MenuItemDesign& design : kMenuItems)
+    if (!check(design)) return false;
   if (!check(kExitItem)) return false;
   return choosable == std::size(kMenuCommands) + 1;
 }

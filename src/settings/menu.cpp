@@ -4,13 +4,13 @@ namespace gd {
 
 MenuModel::MenuModel() {
   items_.reserve(kMenuItems.size() + 1);
-  for (const MenuItemSpec& spec : kMenuItems) items_.push_back({spec, std::string(spec.caption), spec.checked});
+  for (const MenuItemDesign& design : kMenuItems) items_.push_back({design, std::string(design.caption), design.checked});
   items_.push_back({kExitItem, std::string(kExitItem.caption), false});
 }
 
 const MenuItem* MenuModel::Find(std::string_view name) const {
   for (const MenuItem& item : items_)
-    if (item.spec.name == name) return &item;
+    if (item.design.name == name) return &item;
   return nullptr;
 }
 
@@ -26,9 +26,9 @@ bool MenuModel::Checked(std::string_view name) const {
 void MenuModel::SetChecked(std::string_view name, bool checked) {
   MenuItem* item = FindMutable(name);
   if (!item) return;
-  if (checked && item->spec.group != 0)
+  if (checked && item->design.group != 0)
     for (MenuItem& other : items_)
-      if (other.spec.group == item->spec.group) other.checked = false;
+      if (other.design.group == item->design.group) other.checked = false;
   item->checked = checked;
 }
 
@@ -38,8 +38,8 @@ void MenuModel::SetCaption(std::string_view name, std::string caption) {
 
 bool MenuModel::ApplyChoice(std::string_view name) {
   MenuItem* item = FindMutable(name);
-  if (!item || item->spec.kind == MenuItemKind::Separator || item->spec.kind == MenuItemKind::Submenu) return false;
-  switch (item->spec.autoCheck) {
+  if (!item || item->design.kind == MenuItemKind::Separator || item->design.kind == MenuItemKind::Submenu) return false;
+  switch (item->design.autoCheck) {
     case AutoCheck::None:
       break;
     case AutoCheck::Toggle:

@@ -26,7 +26,7 @@ enum class AutoCheck {
   ToggleRadio,  // invert own mark; when it becomes checked, uncheck the group
 };
 
-struct MenuItemSpec {
+struct MenuItemDesign {
   std::string_view name;
   std::string_view caption;
   MenuItemKind kind;
@@ -38,7 +38,7 @@ struct MenuItemSpec {
 };
 
 // The menu tree in display order.
-inline constexpr std::array<MenuItemSpec, 27> kMenuItems{{
+inline constexpr std::array<MenuItemDesign, 27> kMenuItems{{
     {"pmiAbout", "More Christmas stuff...", MenuItemKind::Command, "", 0, false, true, AutoCheck::None},
     {"N1", "-", MenuItemKind::Separator, "", 0, false, false, AutoCheck::None},
     {"Speedofanimation1", "Speed of animation", MenuItemKind::Submenu, "", 0, false, false, AutoCheck::None},
@@ -69,12 +69,12 @@ inline constexpr std::array<MenuItemSpec, 27> kMenuItems{{
     {"N2", "-", MenuItemKind::Separator, "", 0, false, false, AutoCheck::None},
 }};
 // pmiExit follows N2; kept apart so the array above stays the data table's body.
-inline constexpr MenuItemSpec kExitItem{"pmiExit", "Exit", MenuItemKind::Command, "", 0, false, false,
+inline constexpr MenuItemDesign kExitItem{"pmiExit", "Exit", MenuItemKind::Command, "", 0, false, false,
                                         AutoCheck::None};
 
 // A live item: the design entry plus its current caption and mark.
 struct MenuItem {
-  MenuItemSpec spec;
+  MenuItemDesign design;
   std::string caption;
   bool checked = false;
 };

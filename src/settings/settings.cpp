@@ -27,12 +27,12 @@ void StoredSettings::Set(Setting s, int32_t raw) {
 
 StoredSettings ReadStoredSettings(SettingsStore& store, std::vector<std::string>* wrongType) {
   StoredSettings stored;
-  for (const SettingSpec& spec : kSettings) {
-    const SettingsStore::Value v = store.Read(spec.name);
+  for (const SettingSpec& design : kSettings) {
+    const SettingsStore::Value v = store.Read(design.name);
     if (v.kind == SettingsStore::ValueKind::Int32)
-      stored.Set(spec.id, v.value);
+      stored.Set(design.id, v.value);
     else if (v.kind == SettingsStore::ValueKind::WrongType && wrongType)
-      wrongType->emplace_back(spec.name);
+      wrongType->emplace_back(design.name);
   }
   return stored;
 }
@@ -72,8 +72,8 @@ namespace {
 // The trace line of the values as they are loaded or saved.
 std::string SettingsTraceFields(std::string_view when, const std::array<int32_t, kSettings.size()>& values) {
   std::string fields = "\"when\": \"" + std::string(when) + "\"";
-  for (const SettingSpec& spec : kSettings)
-    fields += ", \"" + std::string(spec.name) + "\": " + std::to_string(values[Index(spec.id)]);
+  for (const SettingSpec& design : kSettings)
+    fields += ", \"" + std::string(design.name) + "\": " + std::to_string(values[Index(design.id)]);
   return fields;
 }
 
@@ -144,7 +144,7 @@ void TfrmMain::LoadSettings() {
 
   if (platform_.Tracing()) {
     std::array<int32_t, kSettings.size()> values{};
-    for (const SettingSpec& spec : kSettings) values[Index(spec.id)] = stored.Get(spec.id);
+    for (const SettingSpec& design : kSettings) values[Index(design.id)] = stored.Get(design.id);
     values[Index(Setting::Top)] = place.position.y;
     values[Index(Setting::Left)] = place.position.x;
     platform_.Trace("settings", SettingsTraceFields("load", values));
@@ -186,7 +186,7 @@ void TfrmMain::SaveSettings() {
   // date, so the close goes ahead either way.
   SettingsStore& store = platform_.Settings();
   std::array<SettingsStore::Entry, kSettings.size()> entries{};
-  for (const SettingSpec& spec : kSettings) entries[Index(spec.id)] = {spec.name, values[Index(spec.id)]};
+  for (const SettingSpec& design : kSettings) entries[Index(design.id)] = {design.name, values[Index(design.id)]};
   std::string failedName;
   if (!store.WriteAll(entries.data(), entries.size(), &failedName)) {
     if (failedName.empty()) failedName = entries[0].name;

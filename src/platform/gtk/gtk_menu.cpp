@@ -51,15 +51,15 @@ GtkWidget* BuildPopupMenu(const MenuModel& model, std::function<void(const std::
   std::map<std::string, GtkWidget*, std::less<>> menus;  // submenu name -> its GtkMenu
   for (const MenuItem& item : model.Items()) {
     GtkWidget* parent = top;
-    if (!item.spec.parent.empty()) {
-      auto it = menus.find(item.spec.parent);
+    if (!item.design.parent.empty()) {
+      auto it = menus.find(item.design.parent);
       if (it == menus.end()) continue;  // a parent must come before its items
       parent = it->second;
     }
     // Captions can hold any text; none of them carries a mnemonic.
     const std::string& caption = item.caption;
     GtkWidget* widget = nullptr;
-    switch (item.spec.kind) {
+    switch (item.design.kind) {
       case MenuItemKind::Separator:
         widget = gtk_separator_menu_item_new();
         break;
@@ -67,23 +67,23 @@ GtkWidget* BuildPopupMenu(const MenuModel& model, std::function<void(const std::
         widget = gtk_menu_item_new_with_label(caption.c_str());
         GtkWidget* submenu = gtk_menu_new();
         gtk_menu_item_set_submenu(GTK_MENU_ITEM(widget), submenu);
-        menus.emplace(std::string(item.spec.name), submenu);
+        menus.emplace(std::string(item.design.name), submenu);
         break;
       }
       case MenuItemKind::Radio:
       case MenuItemKind::Check:
         widget = gtk_check_menu_item_new_with_label(caption.c_str());
-        gtk_check_menu_item_set_draw_as_radio(GTK_CHECK_MENU_ITEM(widget), item.spec.kind == MenuItemKind::Radio);
+        gtk_check_menu_item_set_draw_as_radio(GTK_CHECK_MENU_ITEM(widget), item.design.kind == MenuItemKind::Radio);
         gtk_check_menu_item_set_active(GTK_CHECK_MENU_ITEM(widget), item.checked);
         break;
       case MenuItemKind::Command:
         widget = gtk_menu_item_new_with_label(caption.c_str());
         break;
     }
-    if (item.spec.isDefault) MakeBold(widget, caption);
-    gtk_widget_set_name(widget, std::string(item.spec.name).c_str());
-    if (item.spec.kind != MenuItemKind::Separator && item.spec.kind != MenuItemKind::Submenu) {
-      g_object_set_data_full(G_OBJECT(widget), kItemNameKey, g_strdup(std::string(item.spec.name).c_str()), g_free);
+    if (item.design.isDefault) MakeBold(widget, caption);
+    gtk_widget_set_name(widget, std::string(item.design.name).c_str());
+    if (item.design.kind != MenuItemKind::Separator && item.design.kind != MenuItemKind::Submenu) {
+      g_object_set_data_full(G_OBJECT(widget), kItemNameKey, g_strdup(std::string(item.design.name).c_str()), g_free);
       g_signal_connect(widget, "activate", G_CALLBACK(OnActivate), chooser);
     }
     gtk_menu_shell_append(GTK_MENU_SHELL(parent), widget);

@@ -13,11 +13,11 @@ HMENU BuildLevel(const MenuModel& model, std::string_view parent) {
   UINT position = 0;
   for (size_t i = 0; i < items.size(); ++i) {
     const MenuItem& item = items[i];
-    if (item.spec.parent != parent) continue;
+    if (item.design.parent != parent) continue;
     MENUITEMINFOW info{};
     info.cbSize = sizeof info;
     std::wstring text;
-    if (item.spec.kind == MenuItemKind::Separator) {
+    if (item.design.kind == MenuItemKind::Separator) {
       info.fMask = MIIM_FTYPE;
       info.fType = MFT_SEPARATOR;
     } else {
@@ -25,15 +25,15 @@ HMENU BuildLevel(const MenuModel& model, std::string_view parent) {
       info.fMask = MIIM_ID | MIIM_STRING | MIIM_FTYPE | MIIM_STATE;
       info.wID = static_cast<UINT>(i + 1);
       info.dwTypeData = text.data();
-      info.fType = item.spec.kind == MenuItemKind::Radio ? MFT_RADIOCHECK : MFT_STRING;
+      info.fType = item.design.kind == MenuItemKind::Radio ? MFT_RADIOCHECK : MFT_STRING;
       info.fState = item.checked ? MFS_CHECKED : MFS_UNCHECKED;
-      if (item.spec.kind == MenuItemKind::Submenu) {
+      if (item.design.kind == MenuItemKind::Submenu) {
         info.fMask |= MIIM_SUBMENU;
-        info.hSubMenu = BuildLevel(model, item.spec.name);
+        info.hSubMenu = BuildLevel(model, item.design.name);
       }
     }
     InsertMenuItemW(menu, position++, TRUE, &info);
-    if (item.spec.isDefault) SetMenuDefaultItem(menu, info.wID, FALSE);
+    if (item.design.isDefault) SetMenuDefaultItem(menu, info.wID, FALSE);
   }
   return menu;
 }
@@ -45,7 +45,7 @@ HMENU BuildPopupMenu(const MenuModel& model) { return BuildLevel(model, ""); }
 std::string_view MenuItemName(const MenuModel& model, UINT commandId) {
   const std::vector<MenuItem>& items = model.Items();
   if (commandId == 0 || commandId > items.size()) return {};
-  return items[commandId - 1].spec.name;
+  return items[commandId - 1].design.name;
 }
 
 }  // namespace gd::win32
