@@ -22,4 +22,16 @@ inline uint8_t BlendByte(unsigned s, unsigned d, unsigned a) {
 // nothing.
 void BlendImage(FrameBuffer& frame, const SceneImage& image, int x, int y);
 
+// Where in a frame a picture may still change something: per frame row, the
+// spans of columns left open (an AlphaRuns whose runs are all opaque).
+using VisibleSpans = AlphaRuns;
+
+// As BlendImage, but only where `visible` (built for the frame's height)
+// leaves the frame open; elsewhere the frame stays as it is.
+void BlendImage(FrameBuffer& frame, const SceneImage& image, int x, int y, const VisibleSpans& visible);
+
+// As BlendImage, but with `runs` (built for the picture's height) in place of
+// the picture's own: only their pixels are drawn.
+void BlendRuns(FrameBuffer& frame, const SceneImage& image, const AlphaRuns& runs, int x, int y);
+
 }  // namespace gd
