@@ -4,6 +4,11 @@
 #include <bit>
 #include <cstring>
 
+#if defined(__SSE2__) || defined(_M_X64)
+#include <emmintrin.h>
+#define GD_BLEND_SSE2 1
+#endif
+
 namespace gd {
 namespace {
 
@@ -34,6 +39,24 @@ inline void BlendColour(uint8_t* dst, const uint8_t* src, unsigned a) {
 }
 
 inline void BlendColours(uint8_t* dst, const uint8_t* src, int n) {
+#ifdef GD_BLEND_SSE2
+  // Two pixels at a time, the same formula in eight 16-bit lanes (the alpha
+  // lanes are computed too, then replaced by the frame's alpha bytes).
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i c255 = _mm_set1_epi16(255);
+  const __m128i keepAlpha = _mm_set1_epi32(static_cast<int>(kAlphaMask));
+  for (; n >= 2; n -= 2, src += 8, dst += 8) {
+    const __m128i s8 = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(src));
+    const __m128i d8 = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(dst));
+    const __m128i s = _mm_unpacklo_epi8(s8, zero);
+    const __m128i d = _mm_unpacklo_epi8(d8, zero);
+    const __m128i a = _mm_shufflehi_epi16(_mm_shufflelo_epi16(s, _MM_SHUFFLE(3, 3, 3, 3)), _MM_SHUFFLE(3, 3, 3, 3));
+    const __m128i sum = _mm_add_epi16(_mm_add_epi16(_mm_mullo_epi16(s, a), _mm_mullo_epi16(d, _mm_sub_epi16(c255, a))), c255);
+    const __m128i r8 = _mm_packus_epi16(_mm_srli_epi16(sum, 8), zero);
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(dst),
+                     _mm_or_si128(_mm_and_si128(d8, keepAlpha), _mm_andnot_si128(keepAlpha, r8)));
+  }
+#endif
   for (int i = 0; i < n; ++i, src += 4, dst += 4) BlendColour(dst, src, src[3]);
 }
 
