@@ -81,8 +81,6 @@ inline bool ClipTo(const FrameBuffer& frame, const SceneImage& image, const Alph
   return c.x0 < c.x1 && c.y0 < c.y1;
 }
 
-}  // namespace
-
 void BlendRuns(FrameBuffer& frame, const SceneImage& image, const AlphaRuns& runs, int x, int y) {
   if (!image.Drawable() || !runs.BuiltFor(image.height) || frame.Empty()) return;
   Clip c;
@@ -99,6 +97,10 @@ void BlendRuns(FrameBuffer& frame, const SceneImage& image, const AlphaRuns& run
     }
   }
 }
+
+}  // namespace
+
+void BlendPixels(uint8_t* dst, const uint8_t* src, int n) { BlendColours(dst, src, n); }
 
 void BlendImage(FrameBuffer& frame, const SceneImage& image, int x, int y) {
   BlendRuns(frame, image, image.runs, x, y);

@@ -30,8 +30,8 @@ using VisibleSpans = AlphaRuns;
 // leaves the frame open; elsewhere the frame stays as it is.
 void BlendImage(FrameBuffer& frame, const SceneImage& image, int x, int y, const VisibleSpans& visible);
 
-// As BlendImage, but with `runs` (built for the picture's height) in place of
-// the picture's own: only their pixels are drawn.
-void BlendRuns(FrameBuffer& frame, const SceneImage& image, const AlphaRuns& runs, int x, int y);
+// The formula for `n` consecutive pixels: `src` holds blue, green, red, alpha
+// per pixel, `dst` points into a frame row; the frame's alpha bytes stay.
+void BlendPixels(uint8_t* dst, const uint8_t* src, int n);
 
 }  // namespace gd

@@ -27,19 +27,22 @@ void FixedLayers::Build(const FrameBuffer& base, std::vector<const SceneImage*> 
       }
   }
   // What is left of each fixed picture: partly covering pixels not hidden
-  // later, indexed like a picture of its own whose other pixels are clear.
-  left_.assign(n, AlphaRuns{});
+  // later, packed so that a frame reads only them.
+  left_.assign(n, Leftover{});
   for (size_t i = 0; i < n; ++i) {
     const SceneImage& img = *layers_[i];
     if (!img.Drawable()) continue;
-    std::vector<uint8_t> alpha(static_cast<size_t>(img.width) * img.height * 4, 0);
+    Leftover& left = left_[i];
     for (int y = 0; y < std::min(h, img.height); ++y)
       for (int x = 0; x < std::min(w, img.width); ++x) {
-        const size_t p = static_cast<size_t>(y) * img.width + x;
-        const uint8_t a = img.bgra[p * 4 + 3];
-        if (a != 255 && top[static_cast<size_t>(y) * w + x] <= i) alpha[p * 4 + 3] = a;
+        const uint8_t* s = &img.bgra[(static_cast<size_t>(y) * img.width + x) * 4];
+        const uint32_t at = static_cast<uint32_t>(y * w + x);
+        if (s[3] == 0 || s[3] == 255 || top[at] > i) continue;
+        if (left.stretches.empty() || x == 0 || left.stretches.back().at + left.stretches.back().length != at)
+          left.stretches.push_back({at, 0});
+        ++left.stretches.back().length;
+        left.bgra.insert(left.bgra.end(), s, s + 4);
       }
-    left_[i].Build(alpha.data(), img.width, img.height);
   }
   // Gap g lies before fixed picture g: visible where no picture g or later is opaque.
   visible_.assign(n + 1, VisibleSpans{});
@@ -52,7 +55,13 @@ void FixedLayers::Build(const FrameBuffer& base, std::vector<const SceneImage*> 
 }
 
 void FixedLayers::Draw(FrameBuffer& frame, size_t layer) const {
-  BlendRuns(frame, *layers_[layer], left_[layer], 0, 0);
+  if (frame.width != start_.width || frame.height != start_.height) return;  // not a frame from Start
+  const Leftover& left = left_[layer];
+  const uint8_t* src = left.bgra.data();
+  for (const Leftover::Stretch& s : left.stretches) {
+    BlendPixels(frame.pixels.data() + static_cast<size_t>(s.at) * 4, src, s.length);
+    src += static_cast<size_t>(s.length) * 4;
+  }
 }
 
 }  // namespace gd

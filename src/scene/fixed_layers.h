@@ -15,6 +15,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <vector>
 
 #include "app/frame_buffer.h"
@@ -43,7 +44,17 @@ class FixedLayers {
  private:
   FrameBuffer start_;
   std::vector<const SceneImage*> layers_;
-  std::vector<AlphaRuns> left_;        // per fixed picture: what still needs blending
+  // What is left of one fixed picture: its pixels packed together, in
+  // stretches of consecutive frame pixels.
+  struct Leftover {
+    struct Stretch {
+      uint32_t at;     // first frame pixel, counted row by row
+      int32_t length;  // pixels
+    };
+    std::vector<Stretch> stretches;
+    std::vector<uint8_t> bgra;  // the stretches' pixels, one after the other
+  };
+  std::vector<Leftover> left_;         // per fixed picture
   std::vector<VisibleSpans> visible_;  // per gap, layers_.size() + 1 of them
 };
 
