@@ -14,6 +14,7 @@
 #include "calendar/countdown_dates.h"
 #include "images/catalogue.h"
 #include "platform/platform.h"
+#include "scene/fixed_layers.h"
 #include "scene/painter.h"
 #include "scene/sky.h"
 #include "scene/snow.h"
@@ -125,8 +126,13 @@ class TfrmMain : public WindowEvents, private ScenePainter {
   bool StepClock();
   // Whether the user can see the window at one of the two probe points.
   bool WindowExposed();
-  // Blends one picture into the frame being composed, noting it in the trace.
+  // Blends one picture into the frame being composed, where the fixed
+  // pictures still to come leave it visible, noting it in the trace.
   void Draw(const SceneImage& image, int x, int y) override;
+  // Draws the fixed picture `layer` (see FixedLayer) at (0, 0): what is left
+  // of it once the frame starts from FixedLayers::Start.
+  void DrawFixed(size_t layer);
+  void TraceDraw(const SceneImage& image, int x, int y);
 
   Platform& platform_;
   const SceneCatalogue& catalogue_;
@@ -152,6 +158,10 @@ class TfrmMain : public WindowEvents, private ScenePainter {
   uint32_t TimerGarlandIntervalMs_ = kGarlandIntervalMs;
   uint32_t LastStepTick_ = 0;
   FrameBuffer frame_;  // reused between calls; rebuilt from the base layer each time
+  // The fixed pictures, in drawing order, and what they hide (made with the base layer).
+  enum FixedLayer : size_t { kStars, kLandscape, kHome, kForeground, kFixedLayerCount };
+  FixedLayers fixedLayers_;
+  size_t nextFixedLayer_ = 0;  // the fixed picture the frame has reached
   bool tracing_ = false;
   std::string traceDraws_;  // the draws of the frame being composed, as JSON
 

@@ -22,4 +22,16 @@ inline uint8_t BlendByte(unsigned s, unsigned d, unsigned a) {
 // nothing.
 void BlendImage(FrameBuffer& frame, const SceneImage& image, int x, int y);
 
+// Where in a frame a picture may still change something: per frame row, the
+// spans of columns left open (an AlphaRuns whose runs are all opaque).
+using VisibleSpans = AlphaRuns;
+
+// As BlendImage, but only where `visible` (built for the frame's height)
+// leaves the frame open; elsewhere the frame stays as it is.
+void BlendImage(FrameBuffer& frame, const SceneImage& image, int x, int y, const VisibleSpans& visible);
+
+// The formula for `n` consecutive pixels: `src` holds blue, green, red, alpha
+// per pixel, `dst` points into a frame row; the frame's alpha bytes stay.
+void BlendPixels(uint8_t* dst, const uint8_t* src, int n);
+
 }  // namespace gd

@@ -22,7 +22,17 @@ bool TfrmMain::WindowExposed() {
 }
 
 void TfrmMain::Draw(const SceneImage& image, int x, int y) {
-  BlendImage(frame_, image, x, y);
+  BlendImage(frame_, image, x, y, fixedLayers_.Visible(nextFixedLayer_));
+  TraceDraw(image, x, y);
+}
+
+void TfrmMain::DrawFixed(size_t layer) {
+  fixedLayers_.Draw(frame_, layer);
+  nextFixedLayer_ = layer + 1;
+  TraceDraw(*fixedLayers_.Image(layer), 0, 0);
+}
+
+void TfrmMain::TraceDraw(const SceneImage& image, int x, int y) {
   if (tracing_) {
     char buf[96];
     std::snprintf(buf, sizeof buf, "%s[\"%s\", %d, %d]", traceDraws_.empty() ? "" : ", ", image.name.c_str(), x, y);
@@ -39,30 +49,32 @@ void TfrmMain::RenderFrame() {
   const bool windowExposed = WindowExposed();
   const bool snowFalls = SnowEnabled_ && windowExposed;
 
-  // 2. A fresh frame from the base layer (the buffer is reused; nothing is kept).
-  frame_ = *BaseBitmap_;
+  // 2. A fresh frame from the base layer (the buffer is reused; nothing is
+  // kept). Where a fixed picture is opaque its colour is already in place.
+  frame_ = fixedLayers_.Start();
+  nextFixedLayer_ = 0;
 
   // 3. Step clock.
   const bool isStepTick = StepClock();
 
   // 4. Sky strip, where the previous call's sky step left it, and the stars.
   Draw(*imgDay_, 45, sky_.SkyOffset);
-  Draw(*imgStars_, 0, 0);
+  DrawFixed(kStars);
   // 5. Sky, sun and moon.
   SkyStep(sky_, isStepTick, skySprites_, *this);
   // 6. Landscape.
-  Draw(*imgLandscape_, 0, 0);
+  DrawFixed(kLandscape);
   // 7. Snow layer 1, behind the house.
   if (snowFalls) UpdateSnowLayer(1, snow_, drift_.SnowCount1, random_, snowSprites_, *this);
   // 8. House.
-  Draw(*imgHome_, 0, 0);
+  DrawFixed(kHome);
   // 9. Snow layers 2 and 3, in front of the house.
   if (snowFalls) {
     UpdateSnowLayer(2, snow_, drift_.SnowCount2, random_, snowSprites_, *this);
     UpdateSnowLayer(3, snow_, drift_.SnowCount3, random_, snowSprites_, *this);
   }
   // 10. Foreground: glass rim and stand.
-  Draw(*img3_, 0, 0);
+  DrawFixed(kForeground);
   // 11. Countdown.
   DrawCountdown();
 

@@ -50,15 +50,18 @@ SnowSprites ResolveSnowSprites(const SceneCatalogue& catalogue) {
 }
 
 int RoundHalfEven(double v) {
-  double whole = std::floor(v);
+  const double whole = std::floor(v);
   const double fraction = v - whole;  // exact for the positions a flake can have
-  if (fraction > 0.5 || (fraction == 0.5 && std::fmod(whole, 2.0) != 0.0)) whole += 1.0;
-  return static_cast<int>(whole);
+  const int n = static_cast<int>(whole);
+  // Bitwise rather than short-circuit: flakes land on every side of the
+  // halfway mark, so branches here would be guessed wrong half the time.
+  return n + static_cast<int>((fraction > 0.5) | ((fraction == 0.5) & (n % 2 != 0)));
 }
 
 bool InsideGlass(const SnowLayer& c, double x, double y) {
-  return x + y / 2 > c.glassA && y + x / 2 > c.glassB && x / 2 - y < 70 && x - y / 2 < 195 && x - y / 2 > -18 &&
-         x + y / 2 < c.glassF;
+  // All six tested at once (bitwise): cheaper than a chain of hard-to-guess branches.
+  return (x + y / 2 > c.glassA) & (y + x / 2 > c.glassB) & (x / 2 - y < 70) & (x - y / 2 < 195) &
+         (x - y / 2 > -18) & (x + y / 2 < c.glassF);
 }
 
 void UpdateSnowLayer(int layer, SnowState& snow, int32_t count, Random& random, const SnowSprites& sprites,
