@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <png.h>
 
+#include <random>
 #include <string>
 #include <tuple>
 
@@ -94,6 +95,27 @@ TEST(PngDecode, PaethTiesResolvedInTheStandardOrder) {
   EXPECT_EQ(PaethPredictor(20, 50, 40), 20);
   EXPECT_EQ(PaethPredictor(50, 20, 40), 20);
   EXPECT_EQ(PaethPredictor(0, 9, 0), 9);  // first pixel of a row: above
+}
+
+TEST(PngDecode, PaethOnFourBytePixelsMatchesThePredictorByteForByte) {
+  // Four-byte pixels take a path of their own; few distinct values make ties
+  // (left against upper left, above against upper left) common.
+  std::mt19937 random(11);
+  const uint8_t values[] = {0, 1, 2, 20, 40, 50, 128, 200, 254, 255};
+  for (int round = 0; round < 200; ++round) {
+    const size_t size = 4 * (1 + random() % 40);
+    std::vector<uint8_t> filtered(size), previous(size), out(size), expected(size);
+    for (size_t i = 0; i < size; ++i) {
+      filtered[i] = round % 2 ? values[random() % 10] : static_cast<uint8_t>(random());
+      previous[i] = values[random() % 10];
+    }
+    for (size_t i = 0; i < size; ++i) {
+      const uint8_t a = i >= 4 ? expected[i - 4] : 0, c = i >= 4 ? previous[i - 4] : 0;
+      expected[i] = static_cast<uint8_t>(filtered[i] + PaethPredictor(a, previous[i], c));
+    }
+    UnfilterRow(kFilterPaeth, filtered.data(), previous.data(), out.data(), size, 4);
+    ASSERT_EQ(out, expected) << "round " << round;
+  }
 }
 
 TEST(PngDecode, UnknownFilterTypeTakesTheRowUnfiltered) {
