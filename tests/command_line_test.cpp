@@ -36,6 +36,10 @@ TEST(CommandLine, RejectsBadValuesWithAClearMessage) {
   EXPECT_NE(error.find("needs a value"), std::string::npos);
   EXPECT_FALSE(Parse({"--bogus"}, &cl, &error));
   EXPECT_NE(error.find("--bogus"), std::string::npos);
+  EXPECT_FALSE(Parse({"--headless", "--choose", "pmiNonsense"}, &cl, &error));
+  EXPECT_NE(error.find("pmiNonsense"), std::string::npos);
+  EXPECT_FALSE(Parse({"--headless", "--choose", "Options1"}, &cl, &error));  // a submenu
+  EXPECT_TRUE(Parse({"--headless", "--choose", "pmiStartUp"}, &cl, &error));
   // Headless options without --headless are a mistake, not silently ignored.
   EXPECT_FALSE(Parse({"--frames", "3"}, &cl, &error));
 }

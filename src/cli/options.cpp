@@ -1,5 +1,7 @@
 #include "cli/options.h"
 
+#include "settings/menu.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -50,6 +52,16 @@ bool ParseLocalDateTime(const std::string& text, LocalDateTime* out) {
 }
 
 namespace {
+
+// Whether a menu item of that name exists and can be chosen.
+bool IsChoosable(const std::string& name) {
+  auto choosable = [&](const MenuItemDesign& item) {
+    return item.name == name && item.kind != MenuItemKind::Separator && item.kind != MenuItemKind::Submenu;
+  };
+  for (const MenuItemDesign& item : kMenuItems)
+    if (choosable(item)) return true;
+  return choosable(kExitItem);
+}
 
 bool ParseCount(const std::string& text, unsigned long long max, unsigned long long* out) {
   if (text.empty() || text[0] < '0' || text[0] > '9') return false;
@@ -124,7 +136,13 @@ bool ParseCommandLine(const std::vector<std::string>& argv, CommandLine* out, st
       if (a == "--trace") o.tracePath = v;
       if (a == "--record") o.recordPath = v;
       if (a == "--settings") o.settingsPath = v;
-      if (a == "--choose") o.choose.push_back(v);
+      if (a == "--choose") {
+        if (!IsChoosable(v)) {
+          *error = "--choose takes the name of a menu item, such as pmiQuickly, pmi90 or pmiExit, not '" + v + "'";
+          return false;
+        }
+        o.choose.push_back(v);
+      }
       headlessOnly = true;
     } else if (a.size() > 1 && a[0] == '-') {
       *error = "unknown option '" + a + "' (see --help)";
