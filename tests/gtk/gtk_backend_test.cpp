@@ -488,8 +488,20 @@ TEST(GtkWindow, ShowsAsAShapedOrnamentAtItsPlace) {
   PumpFor(50);
   EXPECT_FALSE(platform.IsWindowVisibleAt(250, 190));
   EXPECT_TRUE(platform.IsWindowVisibleAt(290, 220));
+  // The probe learns of other windows from the events the loop dispatches.
   gtk_widget_hide(cover);
   gdk_display_sync(gdk_display_get_default());
+  PumpFor(50);
+  EXPECT_TRUE(platform.IsWindowVisibleAt(250, 190));
+  // A window that appears and goes away again above the globe is seen both
+  // times, though the probe keeps its answers between frames.
+  gtk_widget_show(cover);
+  gdk_display_sync(gdk_display_get_default());
+  PumpFor(50);
+  EXPECT_FALSE(platform.IsWindowVisibleAt(250, 190));
+  gtk_window_move(GTK_WINDOW(cover), 400, 300);
+  gdk_display_sync(gdk_display_get_default());
+  PumpFor(50);
   EXPECT_TRUE(platform.IsWindowVisibleAt(250, 190));
   gtk_widget_destroy(cover);
 

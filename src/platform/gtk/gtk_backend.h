@@ -156,6 +156,18 @@ class GtkPlatform : public Platform {
   cairo_region_t* shape_ = nullptr;
   bool iconified_ = false;
 
+  // The visibility probe's recent answers (see IsWindowVisibleAt).
+  struct ProbeAnswer {
+    int x = 0, y = 0;
+    bool visible = false;
+  };
+  std::vector<ProbeAnswer> probeAnswers_;
+  gint64 probeAnswersSince_ = 0;
+  GdkWindow* watchedRoot_ = nullptr;
+  bool ownRootEvents_ = false;  // the root's structure events were asked for here, not by GDK
+  void WatchTopLevelWindows();
+  static GdkFilterReturn OnRootEvent(GdkXEvent* xevent, GdkEvent*, gpointer self);
+
   // The press that the core may turn into a move.
   struct Press {
     int button = 0;

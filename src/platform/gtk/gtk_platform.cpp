@@ -47,6 +47,10 @@ constexpr uint32_t kFallbackGrey = 128;
 // (root, window manager frames, this window).
 constexpr int kMaxWindowDepth = 16;
 
+// The longest the visibility probe keeps an answer, for changes that no event
+// tells of (another window's shape, windows nested in a frame).
+constexpr gint64 kProbeAnswerLifeUs = G_USEC_PER_SEC / 2;
+
 }  // namespace
 
 // --- Pieces that need no window ------------------------------------------------
@@ -295,6 +299,7 @@ GtkPlatform::GtkPlatform(std::unique_ptr<SettingsStore> store) : settings_(std::
     rgbaVisual_ = true;
   }
   compositedHandler_ = g_signal_connect(screen, "composited-changed", G_CALLBACK(OnCompositedChanged), this);
+  WatchTopLevelWindows();
 
   gtk_widget_add_events(window_, GDK_BUTTON_PRESS_MASK | GDK_BUTTON_RELEASE_MASK | GDK_BUTTON_MOTION_MASK |
                                      GDK_STRUCTURE_MASK);
@@ -312,6 +317,7 @@ GtkPlatform::GtkPlatform(std::unique_ptr<SettingsStore> store) : settings_(std::
                    this);
   g_signal_connect(window_, "map-event", G_CALLBACK(+[](GtkWidget*, GdkEvent*, gpointer data) -> gboolean {
                      static_cast<GtkPlatform*>(data)->knownPosition_.reset();
+                     static_cast<GtkPlatform*>(data)->probeAnswers_.clear();
                      return FALSE;
                    }),
                    this);
@@ -325,6 +331,7 @@ GtkPlatform::~GtkPlatform() {
   events_ = nullptr;
   StopTimers();
   for (guint id : signalSources_) g_source_remove(id);
+  if (watchedRoot_) gdk_window_remove_filter(watchedRoot_, OnRootEvent, this);
   if (compositedHandler_ && window_)
     g_signal_handler_disconnect(gtk_widget_get_screen(window_), compositedHandler_);
   if (menu_) gtk_widget_destroy(menu_);
@@ -374,6 +381,7 @@ void GtkPlatform::MoveWindow(int left, int top) {
 
 gboolean GtkPlatform::OnConfigure(GtkWidget*, GdkEventConfigure*, gpointer data) {
   static_cast<GtkPlatform*>(data)->knownPosition_.reset();
+  static_cast<GtkPlatform*>(data)->probeAnswers_.clear();
   return FALSE;
 }
 
@@ -445,6 +453,7 @@ void GtkPlatform::SetWindowRegion(const Region& region) {
   if (!window_) return;
   if (shape_) cairo_region_destroy(shape_);
   shape_ = gtkui::CairoRegionFromRegion(region);
+  probeAnswers_.clear();
   gtk_widget_shape_combine_region(window_, shape_);
   gtk_widget_input_shape_combine_region(window_, shape_);
 }
@@ -483,6 +492,17 @@ bool GtkPlatform::IsWindowVisibleAt(int screenX, int screenY) {
 
   GdkWindow* gdkWindow = gtk_widget_get_window(window_);
   if (!gdkWindow || !GDK_IS_X11_WINDOW(gdkWindow)) return true;
+
+  // Every frame asks, and each question is a round trip to the X server. The
+  // answer stands until a top-level window appears, goes, moves or changes
+  // its place in the stacking order (see OnRootEvent), this window does, or
+  // half a second has passed.
+  const gint64 now = g_get_monotonic_time();
+  if (now - probeAnswersSince_ >= kProbeAnswerLifeUs || probeAnswers_.size() >= 8) probeAnswers_.clear();
+  if (probeAnswers_.empty()) probeAnswersSince_ = now;
+  for (const ProbeAnswer& answer : probeAnswers_)
+    if (answer.x == screenX && answer.y == screenY) return answer.visible;
+
   Display* display = GDK_WINDOW_XDISPLAY(gdkWindow);
   const Window self = GDK_WINDOW_XID(gdkWindow);
   const Window root = GDK_WINDOW_XID(gdk_screen_get_root_window(gtk_widget_get_screen(window_)));
@@ -500,12 +520,51 @@ bool GtkPlatform::IsWindowVisibleAt(int screenX, int screenY) {
     level = child;
   }
   gdk_x11_display_error_trap_pop_ignored(gdk_window_get_display(gdkWindow));
+  probeAnswers_.push_back({screenX, screenY, visible});
   return visible;
+}
+
+// The root window reports the top-level windows' changes (including the
+// window manager's frames) once asked to; the X server keeps one selection per
+// client and window, so the bits GDK asked for are kept.
+void GtkPlatform::WatchTopLevelWindows() {
+  GdkWindow* root = gdk_screen_get_root_window(gtk_widget_get_screen(window_));
+  if (!root || !GDK_IS_X11_WINDOW(root)) return;
+  Display* display = GDK_WINDOW_XDISPLAY(root);
+  XWindowAttributes attributes;
+  if (!XGetWindowAttributes(display, GDK_WINDOW_XID(root), &attributes)) return;
+  ownRootEvents_ = !(attributes.your_event_mask & SubstructureNotifyMask);
+  if (ownRootEvents_) XSelectInput(display, GDK_WINDOW_XID(root), attributes.your_event_mask | SubstructureNotifyMask);
+  gdk_window_add_filter(root, OnRootEvent, this);
+  watchedRoot_ = root;
+}
+
+GdkFilterReturn GtkPlatform::OnRootEvent(GdkXEvent* xevent, GdkEvent*, gpointer data) {
+  auto* self = static_cast<GtkPlatform*>(data);
+  const XEvent* e = static_cast<const XEvent*>(xevent);
+  Window subject = None;
+  switch (e->type) {
+    case CreateNotify: subject = e->xcreatewindow.window; break;
+    case DestroyNotify: subject = e->xdestroywindow.window; break;
+    case MapNotify: subject = e->xmap.window; break;
+    case UnmapNotify: subject = e->xunmap.window; break;
+    case ReparentNotify: subject = e->xreparent.window; break;
+    case ConfigureNotify: subject = e->xconfigure.window; break;
+    case GravityNotify: subject = e->xgravity.window; break;
+    case CirculateNotify: subject = e->xcirculate.window; break;
+    default: return GDK_FILTER_CONTINUE;
+  }
+  if (subject == e->xany.window) return GDK_FILTER_CONTINUE;  // about the root itself
+  self->probeAnswers_.clear();
+  // GDK did not ask for these, and would take a child's configure for the
+  // screen's own.
+  return self->ownRootEvents_ ? GDK_FILTER_REMOVE : GDK_FILTER_CONTINUE;
 }
 
 gboolean GtkPlatform::OnWindowState(GtkWidget*, GdkEventWindowState* event, gpointer data) {
   auto* self = static_cast<GtkPlatform*>(data);
   self->iconified_ = (event->new_window_state & GDK_WINDOW_STATE_ICONIFIED) != 0;
+  self->probeAnswers_.clear();
   return FALSE;
 }
 
