@@ -165,6 +165,7 @@ class GtkPlatform : public Platform {
   gint64 probeAnswersSince_ = 0;
   GdkWindow* watchedRoot_ = nullptr;
   bool ownRootEvents_ = false;  // the root's structure events were asked for here, not by GDK
+  bool AskWhetherVisibleAt(int screenX, int screenY);  // IsWindowVisibleAt without the kept answers
   void WatchTopLevelWindows();
   static GdkFilterReturn OnRootEvent(GdkXEvent* xevent, GdkEvent*, gpointer self);
 

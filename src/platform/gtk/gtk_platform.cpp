@@ -357,6 +357,7 @@ void GtkPlatform::SetWindowSize(int width, int height) {
   if (!window_ || (width == size_.width && height == size_.height)) return;
   size_ = {width, height};
   ReleaseWindowSurface();
+  probeAnswers_.clear();
   gtk_widget_set_size_request(window_, width, height);
   gtk_window_resize(GTK_WINDOW(window_), width, height);
 }
@@ -376,6 +377,7 @@ Point GtkPlatform::WindowPosition() {
 void GtkPlatform::MoveWindow(int left, int top) {
   requestedPosition_ = {left, top};
   knownPosition_.reset();
+  probeAnswers_.clear();
   if (window_) gtk_window_move(GTK_WINDOW(window_), left, top);
 }
 
@@ -485,6 +487,21 @@ void GtkPlatform::SetTopmost(bool topmost) {
 // window above the globe goes unseen.
 bool GtkPlatform::IsWindowVisibleAt(int screenX, int screenY) {
   if (!window_ || closed_ || !gtk_widget_get_mapped(window_) || iconified_) return false;
+  // Every frame asks, and each question is a round trip to the X server. The
+  // answer stands until a top-level window appears, goes, moves or changes
+  // its place in the stacking order (see OnRootEvent), this window moves,
+  // maps, changes state or shape, or half a second has passed.
+  const gint64 now = g_get_monotonic_time();
+  if (now - probeAnswersSince_ >= kProbeAnswerLifeUs || probeAnswers_.size() >= 8) probeAnswers_.clear();
+  if (probeAnswers_.empty()) probeAnswersSince_ = now;
+  for (const ProbeAnswer& answer : probeAnswers_)
+    if (answer.x == screenX && answer.y == screenY) return answer.visible;
+  const bool visible = AskWhetherVisibleAt(screenX, screenY);
+  probeAnswers_.push_back({screenX, screenY, visible});
+  return visible;
+}
+
+bool GtkPlatform::AskWhetherVisibleAt(int screenX, int screenY) {
   const Point origin = WindowPosition();
   const int x = screenX - origin.x, y = screenY - origin.y;
   if (x < 0 || y < 0 || x >= size_.width || y >= size_.height) return false;
@@ -492,17 +509,6 @@ bool GtkPlatform::IsWindowVisibleAt(int screenX, int screenY) {
 
   GdkWindow* gdkWindow = gtk_widget_get_window(window_);
   if (!gdkWindow || !GDK_IS_X11_WINDOW(gdkWindow)) return true;
-
-  // Every frame asks, and each question is a round trip to the X server. The
-  // answer stands until a top-level window appears, goes, moves or changes
-  // its place in the stacking order (see OnRootEvent), this window does, or
-  // half a second has passed.
-  const gint64 now = g_get_monotonic_time();
-  if (now - probeAnswersSince_ >= kProbeAnswerLifeUs || probeAnswers_.size() >= 8) probeAnswers_.clear();
-  if (probeAnswers_.empty()) probeAnswersSince_ = now;
-  for (const ProbeAnswer& answer : probeAnswers_)
-    if (answer.x == screenX && answer.y == screenY) return answer.visible;
-
   Display* display = GDK_WINDOW_XDISPLAY(gdkWindow);
   const Window self = GDK_WINDOW_XID(gdkWindow);
   const Window root = GDK_WINDOW_XID(gdk_screen_get_root_window(gtk_widget_get_screen(window_)));
@@ -520,7 +526,6 @@ bool GtkPlatform::IsWindowVisibleAt(int screenX, int screenY) {
     level = child;
   }
   gdk_x11_display_error_trap_pop_ignored(gdk_window_get_display(gdkWindow));
-  probeAnswers_.push_back({screenX, screenY, visible});
   return visible;
 }
 
