@@ -407,7 +407,8 @@ bool GtkPlatform::PresentFrame(const FrameBuffer& frame, uint8_t constantAlpha) 
 // the window.
 void GtkPlatform::DrawIntoWindow(const cairo_rectangle_int_t& area) {
   GdkWindow* gdkWindow = gtk_widget_get_window(window_);
-  if (!gdkWindow || !GDK_IS_X11_WINDOW(gdkWindow)) {
+  // A scaled window (GDK_SCALE) is left to GTK, which enlarges the frame.
+  if (!gdkWindow || !GDK_IS_X11_WINDOW(gdkWindow) || gdk_window_get_scale_factor(gdkWindow) != 1) {
     gtk_widget_queue_draw(window_);
     return;
   }
