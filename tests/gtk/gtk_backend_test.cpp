@@ -145,6 +145,10 @@ TEST(GtkFrame, OnlyTheChangedRectangleIsReported) {
   Content(frame, s, &changed, 255, false);
   ExpectRect(changed, 0, 0, 5, 4);
   EXPECT_EQ(Word(s, 0, 0), 0xFF808080u);
+  // A colour above its alpha stays in its own byte over the grey.
+  frame.pixels[0] = 250;
+  Content(frame, s, &changed, 255, false);
+  EXPECT_EQ(Word(s, 0, 0), 0xFF8080FFu);
   cairo_surface_destroy(s);
 }
 

@@ -82,10 +82,11 @@ uint32_t WindowWord(const uint8_t* p, uint32_t constantAlpha, bool composited) {
   uint32_t b = MulDiv255(p[0], constantAlpha), g = MulDiv255(p[1], constantAlpha);
   uint32_t r = MulDiv255(p[2], constantAlpha), a = MulDiv255(p[3], constantAlpha);
   if (!composited) {
-    const uint32_t under = 255 - a;
-    b += MulDiv255(kFallbackGrey, under);
-    g += MulDiv255(kFallbackGrey, under);
-    r += MulDiv255(kFallbackGrey, under);
+    // A colour above its alpha (not premultiplied) saturates, as in cairo.
+    const uint32_t grey = MulDiv255(kFallbackGrey, 255 - a);
+    b = std::min(b + grey, 255u);
+    g = std::min(g + grey, 255u);
+    r = std::min(r + grey, 255u);
     a = 255;
   }
   return (a << 24) | (r << 16) | (g << 8) | b;
