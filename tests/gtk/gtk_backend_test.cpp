@@ -77,14 +77,28 @@ uint32_t Word(cairo_surface_t* s, int x, int y) {
   return w;
 }
 
+cairo_surface_t* Content(const FrameBuffer& frame, cairo_surface_t* surface, cairo_rectangle_int_t* changed,
+                         uint8_t constantAlpha = 255, bool composited = true) {
+  return gtkui::WindowContentFromFrame(frame, constantAlpha, composited, surface, changed);
+}
+
+void ExpectRect(const cairo_rectangle_int_t& r, int x, int y, int width, int height) {
+  EXPECT_EQ(r.x, x);
+  EXPECT_EQ(r.y, y);
+  EXPECT_EQ(r.width, width);
+  EXPECT_EQ(r.height, height);
+}
+
 TEST(GtkFrame, BytesBecomeCairoPremultipliedWords) {
   FrameBuffer frame(3, 2);
   const uint8_t px[6][4] = {{10, 20, 30, 40}, {0, 0, 0, 0},     {255, 255, 255, 255},
                             {78, 0, 128, 128}, {1, 2, 3, 255}, {0, 0, 0, 1}};
   for (int i = 0; i < 6; ++i) std::memcpy(frame.pixels.data() + i * 4, px[i], 4);
-  cairo_surface_t* s = gtkui::SurfaceFromFrame(frame, nullptr);
+  cairo_rectangle_int_t changed;
+  cairo_surface_t* s = Content(frame, nullptr, &changed);
   ASSERT_NE(s, nullptr);
   EXPECT_EQ(cairo_image_surface_get_format(s), CAIRO_FORMAT_ARGB32);
+  ExpectRect(changed, 0, 0, 3, 2);
   // Alpha in the top byte, then red, green, blue.
   EXPECT_EQ(Word(s, 0, 0), 0x281E140Au);
   EXPECT_EQ(Word(s, 1, 0), 0x00000000u);
@@ -95,35 +109,57 @@ TEST(GtkFrame, BytesBecomeCairoPremultipliedWords) {
 
   // The same size reuses the surface; another size replaces it.
   frame.pixels[0] = 11;
-  cairo_surface_t* same = gtkui::SurfaceFromFrame(frame, s);
+  cairo_surface_t* same = Content(frame, s, &changed);
   EXPECT_EQ(same, s);
   EXPECT_EQ(Word(same, 0, 0), 0x281E140Bu);
   FrameBuffer bigger(4, 4);
-  cairo_surface_t* other = gtkui::SurfaceFromFrame(bigger, same);
+  cairo_surface_t* other = Content(bigger, same, &changed);
   ASSERT_NE(other, nullptr);
   EXPECT_EQ(cairo_image_surface_get_width(other), 4);
+  ExpectRect(changed, 0, 0, 4, 4);
   // An empty or short frame gives no surface.
   FrameBuffer broken(4, 4);
   broken.pixels.resize(10);
-  EXPECT_EQ(gtkui::SurfaceFromFrame(broken, other), nullptr);
-  EXPECT_EQ(gtkui::SurfaceFromFrame(FrameBuffer{}, nullptr), nullptr);
+  EXPECT_EQ(Content(broken, other, &changed), nullptr);
+  EXPECT_EQ(Content(FrameBuffer{}, nullptr, &changed), nullptr);
 }
 
-// Paints a 2 x 1 frame (red 200 at alpha 200, then a transparent pixel) into a
-// window-like surface that held opaque white, and returns its two pixels as
-// {alpha, red, green, blue}.
+TEST(GtkFrame, OnlyTheChangedRectangleIsReported) {
+  FrameBuffer frame(5, 4);
+  cairo_rectangle_int_t changed;
+  cairo_surface_t* s = Content(frame, nullptr, &changed);
+  ASSERT_NE(s, nullptr);
+  ExpectRect(changed, 0, 0, 5, 4);  // a new surface: all of it
+  Content(frame, s, &changed);
+  EXPECT_EQ(changed.width, 0) << "the same picture changes nothing";
+  EXPECT_EQ(changed.height, 0);
+  // Two pixels apart: (1, 1) and (3, 2) span columns 1 to 3 and rows 1 to 2.
+  frame.pixels[(1 * 5 + 1) * 4 + 2] = 7;
+  frame.pixels[(2 * 5 + 3) * 4 + 3] = 9;
+  Content(frame, s, &changed);
+  ExpectRect(changed, 1, 1, 3, 2);
+  EXPECT_EQ(Word(s, 1, 1), 0x00070000u);
+  EXPECT_EQ(Word(s, 3, 2), 0x09000000u);
+  // Another constant alpha or background changes every pixel that it touches:
+  // here the grey lies under the whole window.
+  Content(frame, s, &changed, 255, false);
+  ExpectRect(changed, 0, 0, 5, 4);
+  EXPECT_EQ(Word(s, 0, 0), 0xFF808080u);
+  // A colour above its alpha stays in its own byte over the grey.
+  frame.pixels[0] = 250;
+  Content(frame, s, &changed, 255, false);
+  EXPECT_EQ(Word(s, 0, 0), 0xFF8080FFu);
+  cairo_surface_destroy(s);
+}
+
+// The window's content for a 2 x 1 frame (red 200 at alpha 200, then a
+// transparent pixel), as {alpha, red, green, blue} for each pixel.
 std::vector<std::array<int, 4>> Paint(uint8_t constantAlpha, bool composited) {
   FrameBuffer frame(2, 1);
   const uint8_t first[4] = {0, 0, 200, 200};
   std::memcpy(frame.pixels.data(), first, 4);
-  cairo_surface_t* source = gtkui::SurfaceFromFrame(frame, nullptr);
-  cairo_surface_t* target = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 2, 1);
-  cairo_t* cr = cairo_create(target);
-  cairo_set_source_rgb(cr, 1, 1, 1);
-  cairo_paint(cr);
-  gtkui::PaintWindow(cr, source, constantAlpha, composited);
-  cairo_destroy(cr);
-  cairo_surface_flush(target);
+  cairo_rectangle_int_t changed;
+  cairo_surface_t* target = Content(frame, nullptr, &changed, constantAlpha, composited);
   std::vector<std::array<int, 4>> out;
   for (int x = 0; x < 2; ++x) {
     const uint32_t w = Word(target, x, 0);
@@ -131,14 +167,13 @@ std::vector<std::array<int, 4>> Paint(uint8_t constantAlpha, bool composited) {
                    static_cast<int>(w & 255)});
   }
   cairo_surface_destroy(target);
-  cairo_surface_destroy(source);
   return out;
 }
 
 TEST(GtkPaint, CompositedWindowHoldsTheFrameAtTheConstantAlpha) {
   auto p = Paint(255, true);
   EXPECT_EQ(p[0], (std::array<int, 4>{200, 200, 0, 0}));
-  EXPECT_EQ(p[1], (std::array<int, 4>{0, 0, 0, 0})) << "what was there before is cleared";
+  EXPECT_EQ(p[1], (std::array<int, 4>{0, 0, 0, 0}));
   // 90 %: alpha 57. 200 x 57 / 255 = 44.7, within cairo's rounding.
   p = Paint(57, true);
   EXPECT_NEAR(p[0][0], 44.7, 1.0);
@@ -457,8 +492,20 @@ TEST(GtkWindow, ShowsAsAShapedOrnamentAtItsPlace) {
   PumpFor(50);
   EXPECT_FALSE(platform.IsWindowVisibleAt(250, 190));
   EXPECT_TRUE(platform.IsWindowVisibleAt(290, 220));
+  // The probe learns of other windows from the events the loop dispatches.
   gtk_widget_hide(cover);
   gdk_display_sync(gdk_display_get_default());
+  PumpFor(50);
+  EXPECT_TRUE(platform.IsWindowVisibleAt(250, 190));
+  // A window that appears and goes away again above the globe is seen both
+  // times, though the probe keeps its answers between frames.
+  gtk_widget_show(cover);
+  gdk_display_sync(gdk_display_get_default());
+  PumpFor(50);
+  EXPECT_FALSE(platform.IsWindowVisibleAt(250, 190));
+  gtk_window_move(GTK_WINDOW(cover), 400, 300);
+  gdk_display_sync(gdk_display_get_default());
+  PumpFor(50);
   EXPECT_TRUE(platform.IsWindowVisibleAt(250, 190));
   gtk_widget_destroy(cover);
 

@@ -26,16 +26,17 @@ namespace gtkui {
 // subtracted in order. The caller owns the result.
 cairo_region_t* CairoRegionFromRegion(const Region& region);
 
-// Copies a frame (blue, green, red, premultiplied alpha bytes) into an ARGB32
-// image surface. Reuses `surface` when it has the frame's size; otherwise makes
-// a new one and releases the old. Returns nullptr when cairo cannot make one.
-cairo_surface_t* SurfaceFromFrame(const FrameBuffer& frame, cairo_surface_t* surface);
-
-// Paints the window's whole content: the frame at the constant alpha over
-// transparency when a compositor blends the window with the desktop, or over
-// an opaque grey when none does (the shape still cuts the window to the
-// outline, and nothing is left black).
-void PaintWindow(cairo_t* cr, cairo_surface_t* frame, uint8_t constantAlpha, bool composited);
+// Brings `surface` (an ARGB32 image surface) to what the window shows for a
+// frame (blue, green, red, premultiplied alpha bytes): the frame at the
+// constant alpha, over transparency when a compositor blends the window with
+// the desktop, or over an opaque grey when none does (the shape still cuts the
+// window to the outline, and nothing is left black). Reuses `surface` when it
+// has the frame's size; otherwise makes a new one and releases the old.
+// `changed` receives the rectangle around every pixel that differs from what
+// the surface held (all of a new surface, nothing for the same picture).
+// Returns nullptr when the frame is broken or cairo cannot make a surface.
+cairo_surface_t* WindowContentFromFrame(const FrameBuffer& frame, uint8_t constantAlpha, bool composited,
+                                        cairo_surface_t* surface, cairo_rectangle_int_t* changed);
 
 // Milliseconds of a monotonic clock given in microseconds, wrapping as an
 // unsigned 32-bit count does.
@@ -136,15 +137,37 @@ class GtkPlatform : public Platform {
   gulong compositedHandler_ = 0;
   std::vector<guint> signalSources_;
 
-  // The latest frame and its constant alpha.
+  // What the window shows: the latest frame at its constant alpha, over its
+  // background. Frames are drawn straight into the window through
+  // `windowSurface_`, bypassing GTK's paint cycle; the draw handler paints
+  // `surface_` only when the window is exposed.
   cairo_surface_t* surface_ = nullptr;
-  uint8_t alpha_ = 0;
+  cairo_surface_t* windowSurface_ = nullptr;
+  void DrawIntoWindow(const cairo_rectangle_int_t& area);
+  void ReleaseWindowSurface();
+
+  // The local time zone; GLib reads /etc/localtime on every request for it.
+  GTimeZone* localZone_ = nullptr;
+  gint64 localZoneSince_ = 0;
 
   Size size_{0, 0};
   Point requestedPosition_{0, 0};
   std::optional<Point> knownPosition_;  // the mapped window's place, until it is configured
   cairo_region_t* shape_ = nullptr;
   bool iconified_ = false;
+
+  // The visibility probe's recent answers (see IsWindowVisibleAt).
+  struct ProbeAnswer {
+    int x = 0, y = 0;
+    bool visible = false;
+  };
+  std::vector<ProbeAnswer> probeAnswers_;
+  gint64 probeAnswersSince_ = 0;
+  GdkWindow* watchedRoot_ = nullptr;
+  bool ownRootEvents_ = false;  // the root's structure events were asked for here, not by GDK
+  bool AskWhetherVisibleAt(int screenX, int screenY);  // IsWindowVisibleAt without the kept answers
+  void WatchTopLevelWindows();
+  static GdkFilterReturn OnRootEvent(GdkXEvent* xevent, GdkEvent*, gpointer self);
 
   // The press that the core may turn into a move.
   struct Press {

@@ -15,6 +15,7 @@
 // lets no program place itself or stay on top.
 #include <glib-unix.h>
 
+#include <algorithm>
 #include <bit>
 #include <clocale>
 #include <csignal>
@@ -32,6 +33,7 @@
 // Xlib last: its macros (None, Bool, Status) would break the headers above.
 #include <gdk/gdkx.h>
 #include <X11/Xlib.h>
+#include <cairo-xlib.h>
 
 namespace gd {
 
@@ -39,11 +41,15 @@ namespace {
 
 // Painted under the frame where no compositor blends it with the desktop, so
 // that the anti-aliased fringe of the glass meets a neutral grey, not black.
-constexpr double kFallbackRed = 0.5, kFallbackGreen = 0.5, kFallbackBlue = 0.5;
+constexpr uint32_t kFallbackGrey = 128;
 
 // Deepest window nesting searched when asking which window is at a point
 // (root, window manager frames, this window).
 constexpr int kMaxWindowDepth = 16;
+
+// The longest the visibility probe keeps an answer, for changes that no event
+// tells of (another window's shape, windows nested in a frame).
+constexpr gint64 kProbeAnswerLifeUs = G_USEC_PER_SEC / 2;
 
 }  // namespace
 
@@ -62,7 +68,35 @@ cairo_region_t* CairoRegionFromRegion(const Region& region) {
   return out;
 }
 
-cairo_surface_t* SurfaceFromFrame(const FrameBuffer& frame, cairo_surface_t* surface) {
+namespace {
+
+// x * y / 255, rounded to the nearest, as cairo and pixman round.
+uint32_t MulDiv255(uint32_t x, uint32_t y) {
+  const uint32_t t = x * y + 128;
+  return (t + (t >> 8)) >> 8;
+}
+
+// One pixel of the window: a frame pixel (blue, green, red, premultiplied alpha
+// bytes) at the constant alpha, over the background, as a cairo ARGB32 word.
+uint32_t WindowWord(const uint8_t* p, uint32_t constantAlpha, bool composited) {
+  uint32_t b = MulDiv255(p[0], constantAlpha), g = MulDiv255(p[1], constantAlpha);
+  uint32_t r = MulDiv255(p[2], constantAlpha), a = MulDiv255(p[3], constantAlpha);
+  if (!composited) {
+    // A colour above its alpha (not premultiplied) saturates, as in cairo.
+    const uint32_t grey = MulDiv255(kFallbackGrey, 255 - a);
+    b = std::min(b + grey, 255u);
+    g = std::min(g + grey, 255u);
+    r = std::min(r + grey, 255u);
+    a = 255;
+  }
+  return (a << 24) | (r << 16) | (g << 8) | b;
+}
+
+}  // namespace
+
+cairo_surface_t* WindowContentFromFrame(const FrameBuffer& frame, uint8_t constantAlpha, bool composited,
+                                        cairo_surface_t* surface, cairo_rectangle_int_t* changed) {
+  *changed = {0, 0, 0, 0};
   if (frame.Empty() || frame.pixels.size() < static_cast<size_t>(frame.width) * frame.height * 4) {
     if (surface) cairo_surface_destroy(surface);
     return nullptr;
@@ -72,51 +106,47 @@ cairo_surface_t* SurfaceFromFrame(const FrameBuffer& frame, cairo_surface_t* sur
     cairo_surface_destroy(surface);
     surface = nullptr;
   }
+  bool fresh = false;
   if (!surface) {
     surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, frame.width, frame.height);
     if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) {
       cairo_surface_destroy(surface);
       return nullptr;
     }
+    fresh = true;
   }
   cairo_surface_flush(surface);
   unsigned char* data = cairo_image_surface_get_data(surface);
   const int stride = cairo_image_surface_get_stride(surface);
+  const size_t rowBytes = static_cast<size_t>(frame.width) * 4;
+  // Composited at full opacity on a little-endian machine, the frame's bytes
+  // are the window's bytes; otherwise each row is worked out word by word.
+  const bool asIs = composited && constantAlpha == 255 && std::endian::native == std::endian::little;
+  std::vector<uint32_t> row(asIs ? 0 : frame.width);
+  int left = frame.width, right = 0, top = frame.height, bottom = 0;
   for (int y = 0; y < frame.height; ++y) {
     const uint8_t* src = frame.Row(y);
-    unsigned char* dst = data + static_cast<size_t>(y) * stride;
-    if constexpr (std::endian::native == std::endian::little) {
-      std::memcpy(dst, src, static_cast<size_t>(frame.width) * 4);
-    } else {
-      // cairo keeps each pixel as one native 32-bit word, alpha in the top byte.
-      for (int x = 0; x < frame.width; ++x) {
-        const uint8_t* p = src + x * 4;
-        const uint32_t word = (uint32_t{p[3]} << 24) | (uint32_t{p[2]} << 16) | (uint32_t{p[1]} << 8) | p[0];
-        std::memcpy(dst + x * 4, &word, 4);
-      }
+    if (!asIs) {
+      for (int x = 0; x < frame.width; ++x) row[x] = WindowWord(src + x * 4, constantAlpha, composited);
+      src = reinterpret_cast<const uint8_t*>(row.data());
     }
+    unsigned char* dst = data + static_cast<size_t>(y) * stride;
+    if (!fresh && std::memcmp(dst, src, rowBytes) == 0) continue;
+    // Only the run of pixels that differs is copied and reported.
+    int first = 0, last = frame.width - 1;
+    if (!fresh) {
+      while (std::memcmp(dst + first * 4, src + first * 4, 4) == 0) ++first;
+      while (std::memcmp(dst + last * 4, src + last * 4, 4) == 0) --last;
+    }
+    std::memcpy(dst + first * 4, src + first * 4, static_cast<size_t>(last - first + 1) * 4);
+    left = std::min(left, first);
+    right = std::max(right, last + 1);
+    if (top > y) top = y;
+    bottom = y + 1;
   }
   cairo_surface_mark_dirty(surface);
+  if (top < bottom) *changed = {left, top, right - left, bottom - top};
   return surface;
-}
-
-void PaintWindow(cairo_t* cr, cairo_surface_t* frame, uint8_t constantAlpha, bool composited) {
-  cairo_save(cr);
-  cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
-  if (composited)
-    cairo_set_source_rgba(cr, 0, 0, 0, 0);
-  else
-    cairo_set_source_rgb(cr, kFallbackRed, kFallbackGreen, kFallbackBlue);
-  cairo_paint(cr);
-  if (frame && constantAlpha > 0) {
-    cairo_set_operator(cr, CAIRO_OPERATOR_OVER);
-    cairo_set_source_surface(cr, frame, 0, 0);
-    if (constantAlpha == 255)
-      cairo_paint(cr);
-    else
-      cairo_paint_with_alpha(cr, constantAlpha / 255.0);
-  }
-  cairo_restore(cr);
 }
 
 uint32_t TickCountFromMicroseconds(int64_t microseconds) {
@@ -220,7 +250,16 @@ void GtkPlatform::FireTimer(TimerId id) {
 uint32_t GtkPlatform::TickCount() { return gtkui::TickCountFromMicroseconds(g_get_monotonic_time()); }
 
 LocalDateTime GtkPlatform::LocalTime() {
-  GDateTime* now = g_date_time_new_now_local();
+  // Every frame asks (for the countdown); the zone is looked up again once a
+  // minute, which is soon enough to follow the user changing it.
+  constexpr gint64 kZoneLifeUs = 60 * G_USEC_PER_SEC;
+  const gint64 now_us = g_get_monotonic_time();
+  if (!localZone_ || now_us - localZoneSince_ >= kZoneLifeUs) {
+    if (localZone_) g_time_zone_unref(localZone_);
+    localZone_ = g_time_zone_new_local();
+    localZoneSince_ = now_us;
+  }
+  GDateTime* now = g_date_time_new_now(localZone_);
   const LocalDateTime local = gtkui::LocalDateTimeFrom(now);
   g_date_time_unref(now);
   return local;
@@ -261,6 +300,7 @@ GtkPlatform::GtkPlatform(std::unique_ptr<SettingsStore> store) : settings_(std::
     rgbaVisual_ = true;
   }
   compositedHandler_ = g_signal_connect(screen, "composited-changed", G_CALLBACK(OnCompositedChanged), this);
+  WatchTopLevelWindows();
 
   gtk_widget_add_events(window_, GDK_BUTTON_PRESS_MASK | GDK_BUTTON_RELEASE_MASK | GDK_BUTTON_MOTION_MASK |
                                      GDK_STRUCTURE_MASK);
@@ -272,8 +312,13 @@ GtkPlatform::GtkPlatform(std::unique_ptr<SettingsStore> store) : settings_(std::
   g_signal_connect(window_, "destroy", G_CALLBACK(OnDestroy), this);
   g_signal_connect(window_, "window-state-event", G_CALLBACK(OnWindowState), this);
   g_signal_connect(window_, "configure-event", G_CALLBACK(OnConfigure), this);
+  g_signal_connect(window_, "unrealize", G_CALLBACK(+[](GtkWidget*, gpointer data) {
+                     static_cast<GtkPlatform*>(data)->ReleaseWindowSurface();
+                   }),
+                   this);
   g_signal_connect(window_, "map-event", G_CALLBACK(+[](GtkWidget*, GdkEvent*, gpointer data) -> gboolean {
                      static_cast<GtkPlatform*>(data)->knownPosition_.reset();
+                     static_cast<GtkPlatform*>(data)->probeAnswers_.clear();
                      return FALSE;
                    }),
                    this);
@@ -287,12 +332,15 @@ GtkPlatform::~GtkPlatform() {
   events_ = nullptr;
   StopTimers();
   for (guint id : signalSources_) g_source_remove(id);
+  if (watchedRoot_) gdk_window_remove_filter(watchedRoot_, OnRootEvent, this);
   if (compositedHandler_ && window_)
     g_signal_handler_disconnect(gtk_widget_get_screen(window_), compositedHandler_);
   if (menu_) gtk_widget_destroy(menu_);
+  ReleaseWindowSurface();
   if (window_) gtk_widget_destroy(window_);  // OnDestroy clears window_
   if (surface_) cairo_surface_destroy(surface_);
   if (shape_) cairo_region_destroy(shape_);
+  if (localZone_) g_time_zone_unref(localZone_);
 }
 
 bool GtkPlatform::Composited() const {
@@ -309,6 +357,8 @@ bool GtkPlatform::SetLayeredStyle(std::string* errorText) {
 void GtkPlatform::SetWindowSize(int width, int height) {
   if (!window_ || (width == size_.width && height == size_.height)) return;
   size_ = {width, height};
+  ReleaseWindowSurface();
+  probeAnswers_.clear();
   gtk_widget_set_size_request(window_, width, height);
   gtk_window_resize(GTK_WINDOW(window_), width, height);
 }
@@ -328,26 +378,73 @@ Point GtkPlatform::WindowPosition() {
 void GtkPlatform::MoveWindow(int left, int top) {
   requestedPosition_ = {left, top};
   knownPosition_.reset();
+  probeAnswers_.clear();
   if (window_) gtk_window_move(GTK_WINDOW(window_), left, top);
 }
 
 gboolean GtkPlatform::OnConfigure(GtkWidget*, GdkEventConfigure*, gpointer data) {
   static_cast<GtkPlatform*>(data)->knownPosition_.reset();
+  static_cast<GtkPlatform*>(data)->probeAnswers_.clear();
   return FALSE;
 }
 
 bool GtkPlatform::PresentFrame(const FrameBuffer& frame, uint8_t constantAlpha) {
   if (!window_ || closed_) return false;
-  surface_ = gtkui::SurfaceFromFrame(frame, surface_);
+  cairo_rectangle_int_t changed;
+  surface_ = gtkui::WindowContentFromFrame(frame, constantAlpha, Composited(), surface_, &changed);
   if (!surface_) return false;
-  alpha_ = constantAlpha;
-  gtk_widget_queue_draw(window_);
+  if (changed.width == 0) return true;  // the same picture again
+  if (gtk_widget_get_mapped(window_))
+    DrawIntoWindow(changed);
+  else
+    gtk_widget_queue_draw(window_);  // painted when it is first exposed
   return true;
+}
+
+// Going through GTK's paint cycle would cost, on every frame, a frame clock
+// tick, an off-screen pixmap cleared and copied to the window, and the
+// window manager's frame counters. The window's content is one upload of the
+// changed pixels instead, which is all a frame needs: nothing else is drawn in
+// the window.
+void GtkPlatform::DrawIntoWindow(const cairo_rectangle_int_t& area) {
+  GdkWindow* gdkWindow = gtk_widget_get_window(window_);
+  // A scaled window (GDK_SCALE) is left to GTK, which enlarges the frame.
+  if (!gdkWindow || !GDK_IS_X11_WINDOW(gdkWindow) || gdk_window_get_scale_factor(gdkWindow) != 1) {
+    gtk_widget_queue_draw(window_);
+    return;
+  }
+  if (!windowSurface_) {
+    windowSurface_ =
+        cairo_xlib_surface_create(GDK_WINDOW_XDISPLAY(gdkWindow), GDK_WINDOW_XID(gdkWindow),
+                                  GDK_VISUAL_XVISUAL(gdk_window_get_visual(gdkWindow)), size_.width, size_.height);
+  }
+  cairo_t* cr = cairo_create(windowSurface_);
+  cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
+  cairo_set_source_surface(cr, surface_, 0, 0);
+  cairo_rectangle(cr, area.x, area.y, area.width, area.height);
+  cairo_fill(cr);
+  cairo_destroy(cr);
+  cairo_surface_flush(windowSurface_);
+  gdk_display_flush(gdk_window_get_display(gdkWindow));
+}
+
+void GtkPlatform::ReleaseWindowSurface() {
+  if (!windowSurface_) return;
+  cairo_surface_finish(windowSurface_);
+  cairo_surface_destroy(windowSurface_);
+  windowSurface_ = nullptr;
 }
 
 gboolean GtkPlatform::OnDraw(GtkWidget*, cairo_t* cr, gpointer data) {
   auto* self = static_cast<GtkPlatform*>(data);
-  gtkui::PaintWindow(cr, self->surface_, self->alpha_, self->Composited());
+  cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
+  if (self->surface_)
+    cairo_set_source_surface(cr, self->surface_, 0, 0);
+  else if (self->Composited())
+    cairo_set_source_rgba(cr, 0, 0, 0, 0);
+  else
+    cairo_set_source_rgb(cr, kFallbackGrey / 255.0, kFallbackGrey / 255.0, kFallbackGrey / 255.0);
+  cairo_paint(cr);
   return TRUE;  // the window's own background is never drawn
 }
 
@@ -360,6 +457,7 @@ void GtkPlatform::SetWindowRegion(const Region& region) {
   if (!window_) return;
   if (shape_) cairo_region_destroy(shape_);
   shape_ = gtkui::CairoRegionFromRegion(region);
+  probeAnswers_.clear();
   gtk_widget_shape_combine_region(window_, shape_);
   gtk_widget_input_shape_combine_region(window_, shape_);
 }
@@ -391,6 +489,21 @@ void GtkPlatform::SetTopmost(bool topmost) {
 // window above the globe goes unseen.
 bool GtkPlatform::IsWindowVisibleAt(int screenX, int screenY) {
   if (!window_ || closed_ || !gtk_widget_get_mapped(window_) || iconified_) return false;
+  // Every frame asks, and each question is a round trip to the X server. The
+  // answer stands until a top-level window appears, goes, moves or changes
+  // its place in the stacking order (see OnRootEvent), this window moves,
+  // maps, changes state or shape, or half a second has passed.
+  const gint64 now = g_get_monotonic_time();
+  if (now - probeAnswersSince_ >= kProbeAnswerLifeUs || probeAnswers_.size() >= 8) probeAnswers_.clear();
+  if (probeAnswers_.empty()) probeAnswersSince_ = now;
+  for (const ProbeAnswer& answer : probeAnswers_)
+    if (answer.x == screenX && answer.y == screenY) return answer.visible;
+  const bool visible = AskWhetherVisibleAt(screenX, screenY);
+  probeAnswers_.push_back({screenX, screenY, visible});
+  return visible;
+}
+
+bool GtkPlatform::AskWhetherVisibleAt(int screenX, int screenY) {
   const Point origin = WindowPosition();
   const int x = screenX - origin.x, y = screenY - origin.y;
   if (x < 0 || y < 0 || x >= size_.width || y >= size_.height) return false;
@@ -418,9 +531,47 @@ bool GtkPlatform::IsWindowVisibleAt(int screenX, int screenY) {
   return visible;
 }
 
+// The root window reports the top-level windows' changes (including the
+// window manager's frames) once asked to; the X server keeps one selection per
+// client and window, so the bits GDK asked for are kept.
+void GtkPlatform::WatchTopLevelWindows() {
+  GdkWindow* root = gdk_screen_get_root_window(gtk_widget_get_screen(window_));
+  if (!root || !GDK_IS_X11_WINDOW(root)) return;
+  Display* display = GDK_WINDOW_XDISPLAY(root);
+  XWindowAttributes attributes;
+  if (!XGetWindowAttributes(display, GDK_WINDOW_XID(root), &attributes)) return;
+  ownRootEvents_ = !(attributes.your_event_mask & SubstructureNotifyMask);
+  if (ownRootEvents_) XSelectInput(display, GDK_WINDOW_XID(root), attributes.your_event_mask | SubstructureNotifyMask);
+  gdk_window_add_filter(root, OnRootEvent, this);
+  watchedRoot_ = root;
+}
+
+GdkFilterReturn GtkPlatform::OnRootEvent(GdkXEvent* xevent, GdkEvent*, gpointer data) {
+  auto* self = static_cast<GtkPlatform*>(data);
+  const XEvent* e = static_cast<const XEvent*>(xevent);
+  Window subject = None;
+  switch (e->type) {
+    case CreateNotify: subject = e->xcreatewindow.window; break;
+    case DestroyNotify: subject = e->xdestroywindow.window; break;
+    case MapNotify: subject = e->xmap.window; break;
+    case UnmapNotify: subject = e->xunmap.window; break;
+    case ReparentNotify: subject = e->xreparent.window; break;
+    case ConfigureNotify: subject = e->xconfigure.window; break;
+    case GravityNotify: subject = e->xgravity.window; break;
+    case CirculateNotify: subject = e->xcirculate.window; break;
+    default: return GDK_FILTER_CONTINUE;
+  }
+  if (subject == e->xany.window) return GDK_FILTER_CONTINUE;  // about the root itself
+  self->probeAnswers_.clear();
+  // GDK did not ask for these, and would take a child's configure for the
+  // screen's own.
+  return self->ownRootEvents_ ? GDK_FILTER_REMOVE : GDK_FILTER_CONTINUE;
+}
+
 gboolean GtkPlatform::OnWindowState(GtkWidget*, GdkEventWindowState* event, gpointer data) {
   auto* self = static_cast<GtkPlatform*>(data);
   self->iconified_ = (event->new_window_state & GDK_WINDOW_STATE_ICONIFIED) != 0;
+  self->probeAnswers_.clear();
   return FALSE;
 }
 
@@ -567,12 +718,14 @@ void GtkPlatform::FinishClose() {
     events_->FormDestroy();
   }
   if (menu_) gtk_widget_destroy(menu_);
+  ReleaseWindowSurface();
   if (window_) gtk_widget_destroy(window_);
   if (loopRunning_) gtk_main_quit();
 }
 
 void GtkPlatform::OnDestroy(GtkWidget*, gpointer data) {
   auto* self = static_cast<GtkPlatform*>(data);
+  self->ReleaseWindowSurface();
   self->window_ = nullptr;
   // Destroyed from outside the close path: the window is gone all the same.
   if (!self->closed_) self->FinishClose();
