@@ -12,7 +12,7 @@ namespace gd {
 
 void StoredSettings::Set(Setting s, int32_t raw) {
   int32_t value = raw;
-  switch (Spec(s).storedAs) {
+  switch (RowOf(s).storedAs) {
     case StoredAs::Flag:
       value = raw != 0 ? 1 : 0;
       break;
@@ -27,7 +27,7 @@ void StoredSettings::Set(Setting s, int32_t raw) {
 
 StoredSettings ReadStoredSettings(SettingsStore& store, std::vector<std::string>* wrongType) {
   StoredSettings stored;
-  for (const SettingSpec& design : kSettings) {
+  for (const SettingRow& design : kSettings) {
     const SettingsStore::Value v = store.Read(design.name);
     if (v.kind == SettingsStore::ValueKind::Int32)
       stored.Set(design.id, v.value);
@@ -72,7 +72,7 @@ namespace {
 // The trace line of the values as they are loaded or saved.
 std::string SettingsTraceFields(std::string_view when, const std::array<int32_t, kSettings.size()>& values) {
   std::string fields = "\"when\": \"" + std::string(when) + "\"";
-  for (const SettingSpec& design : kSettings)
+  for (const SettingRow& design : kSettings)
     fields += ", \"" + std::string(design.name) + "\": " + std::to_string(values[Index(design.id)]);
   return fields;
 }
@@ -144,7 +144,7 @@ void TfrmMain::LoadSettings() {
 
   if (platform_.Tracing()) {
     std::array<int32_t, kSettings.size()> values{};
-    for (const SettingSpec& design : kSettings) values[Index(design.id)] = stored.Get(design.id);
+    for (const SettingRow& design : kSettings) values[Index(design.id)] = stored.Get(design.id);
     values[Index(Setting::Top)] = place.position.y;
     values[Index(Setting::Left)] = place.position.x;
     platform_.Trace("settings", SettingsTraceFields("load", values));
@@ -165,7 +165,7 @@ void TfrmMain::SaveSettings() {
     for (const TransparencyLevel& level : kTransparencyLevels)
       if (level.alpha == Opacity_) transparency = level.index;
   }
-  int32_t speed = Spec(Setting::iSpeed).defaultValue.value_or(0);
+  int32_t speed = RowOf(Setting::iSpeed).defaultValue.value_or(0);
   for (const Speed& s : kSpeeds)
     if (menu_.Checked(s.item)) speed = s.index;
   const int32_t countdown = menu_.Checked("pmiJulian") ? 2 : menu_.Checked("pmiNewYear") ? 1 : 0;
@@ -186,7 +186,7 @@ void TfrmMain::SaveSettings() {
   // date, so the close goes ahead either way.
   SettingsStore& store = platform_.Settings();
   std::array<SettingsStore::Entry, kSettings.size()> entries{};
-  for (const SettingSpec& design : kSettings) entries[Index(design.id)] = {design.name, values[Index(design.id)]};
+  for (const SettingRow& design : kSettings) entries[Index(design.id)] = {design.name, values[Index(design.id)]};
   std::string failedName;
   if (!store.WriteAll(entries.data(), entries.size(), &failedName)) {
     if (failedName.empty()) failedName = entries[0].name;

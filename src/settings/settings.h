@@ -38,7 +38,7 @@ enum class StoredAs {
   Integer,  // as it is
 };
 
-struct SettingSpec {
+struct SettingRow {
   Setting id;
   std::string_view name;
   StoredAs storedAs;
@@ -46,7 +46,7 @@ struct SettingSpec {
 };
 
 // In the order they are written.
-inline constexpr std::array<SettingSpec, 7> kSettings{{
+inline constexpr std::array<SettingRow, 7> kSettings{{
     {Setting::OnTop, "OnTop", StoredAs::Flag, 1},  // pmiOnTop is checked by design
     {Setting::TrVal, "TrVal", StoredAs::LowByte, 0},
     {Setting::Top, "Top", StoredAs::Integer, std::nullopt},
@@ -57,14 +57,14 @@ inline constexpr std::array<SettingSpec, 7> kSettings{{
 }};
 
 constexpr size_t Index(Setting s) { return static_cast<size_t>(s); }
-constexpr const SettingSpec& Spec(Setting s) { return kSettings[Index(s)]; }
+constexpr const SettingRow& RowOf(Setting s) { return kSettings[Index(s)]; }
 
 // The values found in the store, already read back as their table entry says.
 class StoredSettings {
  public:
   bool Has(Setting s) const { return values_[Index(s)].has_value(); }
   // The stored value, or the table's default (0 where the table has none).
-  int32_t Get(Setting s) const { return values_[Index(s)].value_or(Spec(s).defaultValue.value_or(0)); }
+  int32_t Get(Setting s) const { return values_[Index(s)].value_or(RowOf(s).defaultValue.value_or(0)); }
   void Set(Setting s, int32_t raw);
 
  private:
