@@ -23,7 +23,20 @@ void SceneCatalogue::Add(std::unique_ptr<SceneImage> image) {
 
 const SceneImage* SceneCatalogue::FindSceneImage(std::string_view name) const {
   if (name.empty()) return nullptr;
-  auto it = index_.find(Key(name));
+  // Every name the scene builds is short: upper-case it on the stack, so that
+  // the lookups of every frame allocate nothing.
+  char buffer[32];
+  std::string longKey;
+  std::string_view key;
+  if (name.size() <= sizeof buffer) {
+    for (size_t i = 0; i < name.size(); ++i)
+      buffer[i] = name[i] >= 'a' && name[i] <= 'z' ? static_cast<char>(name[i] - 'a' + 'A') : name[i];
+    key = std::string_view(buffer, name.size());
+  } else {
+    longKey = Key(name);
+    key = longKey;
+  }
+  auto it = index_.find(key);
   return it == index_.end() ? nullptr : entries_[it->second].get();
 }
 

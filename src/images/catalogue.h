@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -72,8 +73,14 @@ class SceneCatalogue {
 
  private:
   static std::string Key(std::string_view name);
+  // Lets the index be searched with a string_view, so that a lookup of a
+  // short name needs no allocation.
+  struct KeyHash {
+    using is_transparent = void;
+    size_t operator()(std::string_view key) const { return std::hash<std::string_view>{}(key); }
+  };
   std::vector<std::unique_ptr<SceneImage>> entries_;
-  std::unordered_map<std::string, size_t> index_;
+  std::unordered_map<std::string, size_t, KeyHash, std::equal_to<>> index_;
 };
 
 // The entry for `name`; throws std::runtime_error naming the picture when the
