@@ -37,32 +37,70 @@ FrameBuffer RandomFrame(int w, int h, std::mt19937& gen) {
   return f;
 }
 
-// Only the pixels `visible` leaves open change, each by the formula.
+// Only the pixels `visible` leaves open change, each by the formula. The
+// frame is wide enough that pictures also straddle columns 64 and 128, where
+// small pictures read their open pixels from two words.
 TEST(BlendImageWhereVisible, EqualsTheFormulaOnOpenPixelsOnly) {
   std::mt19937 gen(11);
-  const int sizes[][2] = {{1, 1}, {3, 3}, {7, 7}, {60, 59}, {201, 1341}};
-  for (int round = 0; round < 60; ++round) {
+  const int sizes[][2] = {{1, 1}, {3, 3}, {7, 7}, {64, 1}, {60, 59}, {201, 1341}};
+  const int W = 140, H = 30;
+  for (int round = 0; round < 120; ++round) {
     const auto& s = sizes[round % std::size(sizes)];
     const SceneImage pic = FromRgba(RandomPicture(s[0], s[1], static_cast<uint32_t>(round)));
     // Open where a random mask's alpha is not 0 (runs of every kind).
-    const SceneImage mask = FromRgba(RandomPicture(40, 30, static_cast<uint32_t>(round + 500)));
+    const SceneImage mask = FromRgba(RandomPicture(W, H, static_cast<uint32_t>(round + 500)));
     VisibleSpans open;
     std::vector<uint8_t> bits(mask.bgra.size(), 0);
     for (size_t p = 3; p < bits.size(); p += 4) bits[p] = mask.bgra[p] ? 255 : 0;
-    open.Build(bits.data(), 40, 30);
-    FrameBuffer fast = RandomFrame(40, 30, gen);
+    open.Build(bits.data(), W, H);
+    FrameBuffer fast = RandomFrame(W, H, gen);
     const FrameBuffer before = fast;
-    const int x = static_cast<int>(gen() % (40 + s[0] + 10)) - s[0] - 5;
-    const int y = static_cast<int>(gen() % (30 + s[1] + 10)) - s[1] - 5;
+    const int x = round % 2 ? 64 * static_cast<int>(1 + gen() % 2) - static_cast<int>(gen() % (s[0] + 1))
+                            : static_cast<int>(gen() % (W + s[0] + 10)) - s[0] - 5;
+    const int y = static_cast<int>(gen() % (H + s[1] + 10)) - s[1] - 5;
     FrameBuffer all = fast;
     NaiveBlend(all, pic, x, y);
     BlendImage(fast, pic, x, y, open);
-    for (int py = 0; py < 30; ++py)
-      for (int px = 0; px < 40; ++px) {
-        const bool isOpen = bits[(static_cast<size_t>(py) * 40 + px) * 4 + 3] != 0;
+    for (int py = 0; py < H; ++py)
+      for (int px = 0; px < W; ++px) {
+        const bool isOpen = bits[(static_cast<size_t>(py) * W + px) * 4 + 3] != 0;
         const uint8_t* want = isOpen ? all.Pixel(px, py) : before.Pixel(px, py);
         ASSERT_EQ(0, std::memcmp(fast.Pixel(px, py), want, 4)) << px << "," << py << " at " << x << "," << y;
       }
+  }
+}
+
+// Many pictures drawn together (the flakes of a frame) give what drawing them
+// one after the other gives, overlaps included: small ones wholly inside the
+// frame, at its edges (where four pixels at a time would reach past it) and
+// across columns 64 and 128, and larger ones among them.
+TEST(BlendImages, EqualOneBlendImageAfterAnother) {
+  std::mt19937 gen(5);
+  const int W = 140, H = 30;
+  const int sizes[][2] = {{1, 1}, {3, 3}, {7, 7}, {8, 2}, {5, 5}, {2, 8}, {60, 20}};
+  std::vector<SceneImage> pics;
+  for (const auto& s : sizes) pics.push_back(FromRgba(RandomPicture(s[0], s[1], static_cast<uint32_t>(gen()))));
+  for (int round = 0; round < 20; ++round) {
+    const SceneImage mask = FromRgba(RandomPicture(W, H, static_cast<uint32_t>(gen())));
+    std::vector<uint8_t> bits(mask.bgra.size(), 0);
+    for (size_t p = 3; p < bits.size(); p += 4) bits[p] = mask.bgra[p] ? 255 : 0;
+    VisibleSpans open;
+    open.Build(bits.data(), W, H);
+    std::vector<PlacedImage> placed;
+    for (int k = 0; k < 300; ++k) {
+      const SceneImage& pic = pics[gen() % pics.size()];
+      int x = static_cast<int>(gen() % (W + 2 * pic.width)) - pic.width;
+      int y = static_cast<int>(gen() % (H + 2 * pic.height)) - pic.height;
+      if (k % 3 == 0) x = W - pic.width + static_cast<int>(gen() % 3) - 1;  // at the right edge
+      if (k % 7 == 0) y = H - pic.height;                                  // in the last rows
+      if (k % 5 == 0) x = 64 * static_cast<int>(1 + gen() % 2) - static_cast<int>(gen() % 8);
+      placed.push_back({&pic, x, y});
+    }
+    const FrameBuffer start = RandomFrame(W, H, gen);
+    FrameBuffer together = start, oneByOne = start;
+    BlendImages(together, placed.data(), placed.size(), open);
+    for (const PlacedImage& p : placed) BlendImage(oneByOne, *p.image, p.x, p.y, open);
+    ASSERT_EQ(together.pixels, oneByOne.pixels) << "round " << round;
   }
 }
 

@@ -2,6 +2,7 @@
 // when the main window is created and read-only afterwards.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -37,10 +38,26 @@ struct SceneImage {
   // Where the picture is transparent, opaque or partly covering; built from
   // `bgra` when the picture joins a catalogue (or by IndexAlpha).
   AlphaRuns runs;
+  // Pictures of at most kPaddedSide by kPaddedSide pixels (the snowflakes)
+  // also as rows of paddedWidth pixels, a multiple of four, the pixels added
+  // on the right transparent: a row can then be blended four pixels at a
+  // time without reading past the picture. Empty for larger pictures.
+  static constexpr int kPaddedSide = 8;
+  std::vector<uint8_t> padded;
+  int paddedWidth = 0;
 
   void IndexAlpha() {
     const bool whole = width > 0 && height > 0 && bgra.size() == static_cast<size_t>(width) * height * 4;
     runs.Build(bgra.data(), whole ? width : 0, whole ? height : 0);
+    padded.clear();
+    paddedWidth = 0;
+    if (whole && width <= kPaddedSide && height <= kPaddedSide) {
+      paddedWidth = (width + 3) / 4 * 4;
+      padded.assign(static_cast<size_t>(paddedWidth) * height * 4, 0);
+      for (int y = 0; y < height; ++y)
+        std::copy_n(bgra.begin() + static_cast<ptrdiff_t>(y) * width * 4, width * 4,
+                    padded.begin() + static_cast<ptrdiff_t>(y) * paddedWidth * 4);
+    }
   }
   // True when `bgra` and `runs` describe a picture with pixels.
   bool Drawable() const {

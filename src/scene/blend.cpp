@@ -17,6 +17,14 @@ constexpr uint32_t kAlphaMask = std::endian::native == std::endian::little ? 0xF
 
 // Opaque pixels: blue, green and red from the picture, alpha kept.
 inline void CopyColours(uint8_t* dst, const uint8_t* src, int n) {
+#ifdef GD_BLEND_SSE2
+  const __m128i keepAlpha = _mm_set1_epi32(static_cast<int>(kAlphaMask));
+  for (; n >= 4; n -= 4, src += 16, dst += 16) {
+    const __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src));
+    const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(dst));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(dst), _mm_or_si128(_mm_and_si128(d, keepAlpha), _mm_andnot_si128(keepAlpha, s)));
+  }
+#endif
   for (int i = 0; i < n; ++i, src += 4, dst += 4) {
     uint32_t s, d;
     std::memcpy(&s, src, 4);
@@ -59,6 +67,69 @@ inline void BlendColours(uint8_t* dst, const uint8_t* src, int n) {
 #endif
   for (int i = 0; i < n; ++i, src += 4, dst += 4) BlendColour(dst, src, src[3]);
 }
+
+// The formula on `n` pixels (at most 64) where bit i of `through` lets pixel i
+// of the picture through; elsewhere the frame stays as it is. The formula
+// itself leaves a pixel as it is for alpha 0 and gives the picture's colour
+// for alpha 255, so a pixel held back is simply blended with alpha 0.
+inline void BlendThrough(uint8_t* dst, const uint8_t* src, int n, uint64_t through) {
+#ifdef GD_BLEND_SSE2
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i c255 = _mm_set1_epi16(255);
+  const __m128i keepAlpha = _mm_set1_epi32(static_cast<int>(kAlphaMask));
+  const auto blend = [&](__m128i s8, __m128i d8, int bits) {
+    const __m128i s = _mm_unpacklo_epi8(s8, zero);
+    const __m128i d = _mm_unpacklo_epi8(d8, zero);
+    const __m128i open = _mm_set_epi32(-((bits >> 1) & 1), -((bits >> 1) & 1), -(bits & 1), -(bits & 1));
+    const __m128i a =
+        _mm_and_si128(_mm_shufflehi_epi16(_mm_shufflelo_epi16(s, _MM_SHUFFLE(3, 3, 3, 3)), _MM_SHUFFLE(3, 3, 3, 3)), open);
+    const __m128i sum = _mm_add_epi16(_mm_add_epi16(_mm_mullo_epi16(s, a), _mm_mullo_epi16(d, _mm_sub_epi16(c255, a))), c255);
+    const __m128i r8 = _mm_packus_epi16(_mm_srli_epi16(sum, 8), zero);
+    return _mm_or_si128(_mm_and_si128(d8, keepAlpha), _mm_andnot_si128(keepAlpha, r8));
+  };
+  for (; n >= 2; n -= 2, src += 8, dst += 8, through >>= 2) {
+    if ((through & 3) == 0) continue;
+    const __m128i r = blend(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(src)),
+                            _mm_loadl_epi64(reinterpret_cast<const __m128i*>(dst)), static_cast<int>(through & 3));
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(dst), r);
+  }
+  if (n == 1 && (through & 1)) {
+    uint32_t s, d;
+    std::memcpy(&s, src, 4);
+    std::memcpy(&d, dst, 4);
+    const uint32_t r = static_cast<uint32_t>(
+        _mm_cvtsi128_si32(blend(_mm_cvtsi32_si128(static_cast<int>(s)), _mm_cvtsi32_si128(static_cast<int>(d)), 1)));
+    std::memcpy(dst, &r, 4);
+  }
+#else
+  for (int i = 0; i < n; ++i, src += 4, dst += 4)
+    if ((through >> i) & 1) BlendColour(dst, src, src[3]);
+#endif
+}
+
+#ifdef GD_BLEND_SSE2
+// The formula on four pixels at once, where bit i of `through` lets pixel i
+// through (the others are blended with alpha 0, which leaves them as they
+// are); the frame's alpha bytes stay.
+inline __m128i BlendFour(__m128i s8, __m128i d8, unsigned through) {
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i c255 = _mm_set1_epi16(255);
+  // Bit i of `through` as all ones in pixel i's 32-bit lane, then its alpha byte.
+  const __m128i lane = _mm_set_epi32(8, 4, 2, 1);
+  const __m128i open = _mm_cmpeq_epi32(_mm_and_si128(_mm_set1_epi32(static_cast<int>(through)), lane), lane);
+  const __m128i a8 = _mm_and_si128(_mm_srli_epi32(s8, 24), open);  // alpha in the low byte of each lane
+  const __m128i a16 = _mm_or_si128(a8, _mm_slli_epi32(a8, 16));     // ... and in both 16-bit halves
+  const __m128i aLo = _mm_unpacklo_epi32(a16, a16), aHi = _mm_unpackhi_epi32(a16, a16);
+  const auto half = [&](__m128i s, __m128i d, __m128i a) {
+    const __m128i sum = _mm_add_epi16(_mm_add_epi16(_mm_mullo_epi16(s, a), _mm_mullo_epi16(d, _mm_sub_epi16(c255, a))), c255);
+    return _mm_srli_epi16(sum, 8);
+  };
+  const __m128i lo = half(_mm_unpacklo_epi8(s8, zero), _mm_unpacklo_epi8(d8, zero), aLo);
+  const __m128i hi = half(_mm_unpackhi_epi8(s8, zero), _mm_unpackhi_epi8(d8, zero), aHi);
+  const __m128i keepAlpha = _mm_set1_epi32(static_cast<int>(kAlphaMask));
+  return _mm_or_si128(_mm_and_si128(d8, keepAlpha), _mm_andnot_si128(keepAlpha, _mm_packus_epi16(lo, hi)));
+}
+#endif
 
 // The picture's columns [b, e) of one row onto the frame row, at offset x.
 inline void Span(uint8_t* dstRow, const uint8_t* srcRow, int x, int b, int e, bool opaque) {
@@ -106,19 +177,60 @@ void BlendImage(FrameBuffer& frame, const SceneImage& image, int x, int y) {
   BlendRuns(frame, image, image.runs, x, y);
 }
 
+void VisibleSpans::Build(const uint8_t* bgra, int width, int height) {
+  spans.Build(bgra, width, height);
+  wordsPerRow = (std::max(width, 0) + 63) / 64;
+  bits.assign(static_cast<size_t>(wordsPerRow) * std::max(height, 0), 0);
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x)
+      if (bgra[(static_cast<size_t>(y) * width + x) * 4 + 3] != 0)
+        bits[static_cast<size_t>(y) * wordsPerRow + (x >> 6)] |= uint64_t{1} << (x & 63);
+}
+
 void BlendImage(FrameBuffer& frame, const SceneImage& image, int x, int y, const VisibleSpans& visible) {
   if (!image.Drawable() || frame.Empty() || !visible.BuiltFor(frame.height)) return;
   Clip c;
   if (!ClipTo(frame, image, image.runs, x, y, c)) return;
+  if (image.width * image.height <= kSmallPicturePixels &&
+      visible.bits.size() == static_cast<size_t>(visible.wordsPerRow) * frame.height &&
+      visible.wordsPerRow * 64 >= frame.width) {
+    // A flake: each row's few pixels at once, held back where the frame is not open.
+    const int n = c.x1 - c.x0, fx = x + c.x0;
+#ifdef GD_BLEND_SSE2
+    // Four pixels at a time from the padded rows, where the frame has the
+    // bytes: pixels past the picture's row are held back and written back
+    // as they were.
+    const size_t end = (static_cast<size_t>(y + c.y1 - 1) * frame.width + fx + (n + 3) / 4 * 4) * 4;
+    if (image.paddedWidth > 0 && c.x0 == 0 && end <= frame.pixels.size()) {
+      for (int j = c.y0; j < c.y1; ++j) {
+        uint64_t through = visible.OpenBits(fx, y + j, n);
+        const uint8_t* src = image.padded.data() + static_cast<size_t>(j) * image.paddedWidth * 4;
+        uint8_t* dst = frame.Row(y + j) + fx * 4;
+        for (int k = 0; k < n; k += 4, src += 16, dst += 16, through >>= 4) {
+          if ((through & 15) == 0) continue;
+          const __m128i s8 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src));
+          const __m128i d8 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(dst));
+          _mm_storeu_si128(reinterpret_cast<__m128i*>(dst), BlendFour(s8, d8, static_cast<unsigned>(through & 15)));
+        }
+      }
+      return;
+    }
+#endif
+    for (int j = c.y0; j < c.y1; ++j) {
+      BlendThrough(frame.Row(y + j) + fx * 4, image.bgra.data() + (static_cast<size_t>(j) * image.width + c.x0) * 4, n,
+                   visible.OpenBits(fx, y + j, n));
+    }
+    return;
+  }
   // Only frame rows with an open span can change.
-  c.y0 = std::max(c.y0, visible.firstRow - y);
-  c.y1 = std::min(c.y1, visible.endRow - y);
+  c.y0 = std::max(c.y0, visible.spans.firstRow - y);
+  c.y1 = std::min(c.y1, visible.spans.endRow - y);
   for (int j = c.y0; j < c.y1; ++j) {
     const uint8_t* srcRow = image.bgra.data() + static_cast<size_t>(j) * image.width * 4;
     uint8_t* dstRow = frame.Row(y + j);
     // Both lists run left to right: walk them together, in picture columns.
-    const AlphaRun* open = visible.runs.data() + visible.rowStart[y + j];
-    const AlphaRun* openEnd = visible.runs.data() + visible.rowStart[y + j + 1];
+    const AlphaRun* open = visible.spans.runs.data() + visible.spans.rowStart[y + j];
+    const AlphaRun* openEnd = visible.spans.runs.data() + visible.spans.rowStart[y + j + 1];
     for (uint32_t r = image.runs.rowStart[j], end = image.runs.rowStart[j + 1]; r < end && open != openEnd; ++r) {
       const AlphaRun& run = image.runs.runs[r];
       const int b = std::max(run.begin, c.x0);
@@ -131,6 +243,47 @@ void BlendImage(FrameBuffer& frame, const SceneImage& image, int x, int y, const
         if (open->end - x > e) break;  // this open span reaches into the next run
       }
     }
+  }
+}
+
+void BlendImages(FrameBuffer& frame, const PlacedImage* images, size_t n, const VisibleSpans& visible) {
+  if (frame.Empty() || !visible.BuiltFor(frame.height)) return;
+  const bool bits = visible.bits.size() == static_cast<size_t>(visible.wordsPerRow) * frame.height &&
+                    visible.wordsPerRow * 64 >= frame.width;
+  constexpr size_t kAhead = 4;
+  const auto fetch = [&](const PlacedImage& p) {
+    // Only rows inside the frame; a picture's columns past the frame's edge
+    // still fall within the row's bytes or the next row's.
+    const int x = std::clamp(p.x, 0, frame.width - 1);
+    const int y0 = std::max(p.y, 0), y1 = std::min(p.y + std::min(p.image->height, 8), frame.height);
+    for (int y = y0; y < y1; ++y) __builtin_prefetch(frame.Row(y) + x * 4, 1);
+  };
+  for (size_t i = 0; i < n && i < kAhead; ++i) fetch(images[i]);
+  for (size_t i = 0; i < n; ++i) {
+    if (i + kAhead < n) fetch(images[i + kAhead]);
+    const PlacedImage& p = images[i];
+    const SceneImage& image = *p.image;
+#ifdef GD_BLEND_SSE2
+    // A flake wholly inside the frame, padded rows included: four pixels at
+    // a time, without clipping.
+    if (bits && image.paddedWidth > 0 && p.x >= 0 && p.y >= 0 && p.x + image.paddedWidth <= frame.width &&
+        p.y + image.height <= frame.height && image.Drawable()) {
+      for (int j = image.runs.firstRow; j < image.runs.endRow; ++j) {
+        uint64_t through = visible.OpenBits(p.x, p.y + j, image.width);
+        const uint8_t* src = image.padded.data() + static_cast<size_t>(j) * image.paddedWidth * 4;
+        uint8_t* dst = frame.Row(p.y + j) + p.x * 4;
+        for (int k = 0; k < image.width; k += 4, src += 16, dst += 16, through >>= 4) {
+          if ((through & 15) == 0) continue;
+          const __m128i d8 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(dst));
+          _mm_storeu_si128(reinterpret_cast<__m128i*>(dst),
+                           BlendFour(_mm_loadu_si128(reinterpret_cast<const __m128i*>(src)), d8,
+                                     static_cast<unsigned>(through & 15)));
+        }
+      }
+      continue;
+    }
+#endif
+    BlendImage(frame, image, p.x, p.y, visible);
   }
 }
 

@@ -4,6 +4,9 @@
 // that of the globe.
 #pragma once
 
+#include <cstdint>
+#include <vector>
+
 #include "app/frame_buffer.h"
 #include "images/catalogue.h"
 
@@ -23,12 +26,46 @@ inline uint8_t BlendByte(unsigned s, unsigned d, unsigned a) {
 void BlendImage(FrameBuffer& frame, const SceneImage& image, int x, int y);
 
 // Where in a frame a picture may still change something: per frame row, the
-// spans of columns left open (an AlphaRuns whose runs are all opaque).
-using VisibleSpans = AlphaRuns;
+// spans of columns left open, and the same as one bit per pixel, which small
+// pictures (the snowflakes) test directly instead of walking the row's spans.
+struct VisibleSpans {
+  AlphaRuns spans;              // runs all opaque
+  std::vector<uint64_t> bits;   // row by row, wordsPerRow words each; bit x % 64 of word x / 64
+  int wordsPerRow = 0;
+
+  // Open wherever the alpha of `bgra` (blue, green, red, alpha per pixel,
+  // rows from the top) is not 0.
+  void Build(const uint8_t* bgra, int width, int height);
+  bool BuiltFor(int height) const { return spans.BuiltFor(height); }
+  // Bit i tells whether (x + i, y) is open, for i below n (1 to 64); pixels
+  // x to x + n - 1 must lie inside the frame.
+  uint64_t OpenBits(int x, int y, int n) const {
+    const uint64_t* row = bits.data() + static_cast<size_t>(y) * wordsPerRow;
+    const int word = x >> 6, shift = x & 63;
+    uint64_t v = row[word] >> shift;
+    if (shift != 0 && shift + n > 64) v |= row[word + 1] << (64 - shift);
+    return n == 64 ? v : v & ((uint64_t{1} << n) - 1);
+  }
+};
+
+// Pictures of at most this many pixels are drawn pixel by pixel.
+inline constexpr int kSmallPicturePixels = 64;
 
 // As BlendImage, but only where `visible` (built for the frame's height)
 // leaves the frame open; elsewhere the frame stays as it is.
 void BlendImage(FrameBuffer& frame, const SceneImage& image, int x, int y, const VisibleSpans& visible);
+
+// A picture at a place in a frame.
+struct PlacedImage {
+  const SceneImage* image;
+  int x, y;
+  bool operator==(const PlacedImage&) const = default;
+};
+
+// Blends `n` pictures one after the other where `visible` leaves the frame
+// open, exactly as n calls of BlendImage would. Made for hundreds of small
+// pictures: it asks for the frame rows of the pictures ahead while it draws.
+void BlendImages(FrameBuffer& frame, const PlacedImage* images, size_t n, const VisibleSpans& visible);
 
 // The formula for `n` consecutive pixels: `src` holds blue, green, red, alpha
 // per pixel, `dst` points into a frame row; the frame's alpha bytes stay.
