@@ -39,6 +39,9 @@ class BenchPlatform : public HeadlessPlatform {
     last = &frame;
     return true;
   }
+  // The tick count moves only when a benchmark moves it (and with the
+  // virtual clock, which the calls below leave alone).
+  uint32_t TickCount() override { return HeadlessPlatform::TickCount() + extraTicks; }
   bool Tracing() const override { return tracing; }
   void Trace(std::string_view event, std::string_view fields) override {
     if (event != "frame") return;
@@ -53,6 +56,7 @@ class BenchPlatform : public HeadlessPlatform {
   }
 
   bool tracing = false;
+  uint32_t extraTicks = 0;
   std::vector<Draw> draws;
   const FrameBuffer* last = nullptr;
 };
@@ -66,14 +70,17 @@ HeadlessOptions BenchOptions() {
 
 // A globe 20 calls into its run: the sun up, the sky strip, every fixed
 // layer, the countdown, and the snow at full density (one drift tick: 499,
-// 249 and 31 flakes). Calls made directly leave virtual time where it is, so
-// no further drift tick thins the snow.
+// 249 and 31 flakes), then set to `speed`. Calls made directly leave virtual
+// time where it is, so no further drift tick thins the snow, and the sky
+// takes a step only when a benchmark moves the tick count.
 struct Globe {
-  Globe() : platform(BenchOptions()), window(platform, SceneCatalogue::Embedded(), {}) {
+  explicit Globe(const char* speed = "pmiQuickly")
+      : platform(BenchOptions()), window(platform, SceneCatalogue::Embedded(), {}) {
     platform.Show(window);
     platform.Choose("pmiQuickly");
     platform.RunFor(190);
     window.OnTimer(TimerId::CountSnow);
+    platform.Choose(speed);
   }
   BenchPlatform platform;
   TfrmMain window;
@@ -174,6 +181,30 @@ void BM_ComposeFrame(benchmark::State& state) {
 }
 BENCHMARK(BM_ComposeFrame);
 
+// Every call a step of the sky, as at "Quickly": the sky, sun and moon are
+// drawn afresh each time, through a whole day and night.
+void BM_ComposeStepFrame(benchmark::State& state) {
+  static Globe g;
+  for (auto _ : state) {
+    g.platform.extraTicks += 1000;
+    g.window.TimerGarlandTimer();
+    benchmark::DoNotOptimize(g.platform.last);
+  }
+}
+BENCHMARK(BM_ComposeStepFrame);
+
+// The default speed ("Fast"): a call every 20 ms and a step of the sky every
+// 100 ms or more, so every sixth call.
+void BM_ComposeFrameAtDefaultSpeed(benchmark::State& state) {
+  static Globe g("pmiFast");
+  for (auto _ : state) {
+    g.platform.extraTicks += 20;
+    g.window.TimerGarlandTimer();
+    benchmark::DoNotOptimize(g.platform.last);
+  }
+}
+BENCHMARK(BM_ComposeFrameAtDefaultSpeed);
+
 void BM_ReplayDraws(benchmark::State& state) {
   const CapturedFrame& c = Captured();
   const FrameBuffer& base = *SharedGlobe().window.BaseBitmap();
@@ -248,10 +279,19 @@ int main(int argc, char** argv) {
   auto& t = reporter.ns;
   const auto has = [&](const char* n) { return t.count(n) && t[n] > 0; };
   if (has("BM_ComposeFrame") && has("BM_CopyFrameBuffer") && has("BM_OldArrangement") && has("BM_ReplayDraws")) {
-    std::printf("\nOne frame composed (RenderFrame, present excluded): %.1f us of CPU time\n", t["BM_ComposeFrame"] / 1000);
-    std::printf("  = %.1f plain copies of a 300x260x4 buffer\n", t["BM_ComposeFrame"] / t["BM_CopyFrameBuffer"]);
-    std::printf("The same draws composed the old way: %.1f us, %.1f times a frame of RenderFrame\n",
-                t["BM_OldArrangement"] / 1000, t["BM_OldArrangement"] / t["BM_ComposeFrame"]);
+    const double copy = t["BM_CopyFrameBuffer"];
+    std::printf("\nOne frame composed (RenderFrame, present excluded), in CPU time and in plain copies\n"
+                "of a 300x260x4 buffer (%.1f us):\n", copy / 1000);
+    const auto line = [&](const char* what, const char* name) {
+      if (has(name)) std::printf("  %-44s %6.1f us = %4.1f copies\n", what, t[name] / 1000, t[name] / copy);
+    };
+    line("between two steps of the sky", "BM_ComposeFrame");
+    line("a step of the sky (every call at Quickly)", "BM_ComposeStepFrame");
+    line("on average at the default speed (Fast)", "BM_ComposeFrameAtDefaultSpeed");
+    // Set against a step, which draws every layer as the old way does.
+    const char* full = has("BM_ComposeStepFrame") ? "BM_ComposeStepFrame" : "BM_ComposeFrame";
+    std::printf("The same draws composed the old way: %.1f us, %.1f times a step of RenderFrame\n",
+                t["BM_OldArrangement"] / 1000, t["BM_OldArrangement"] / t[full]);
     std::printf("  and %.1f times the same draws replayed with BlendImage (%.1f us)\n",
                 t["BM_OldArrangement"] / t["BM_ReplayDraws"], t["BM_ReplayDraws"] / 1000);
   }

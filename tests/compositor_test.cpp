@@ -52,10 +52,14 @@ class Window : public ::testing::Test {
   // the base layer with the frame's traced draws blended by the formula, pixel
   // by pixel: the first hundred frames, then every `every`-th.
   void ExpectFramesEqualTheFormula(uint64_t every) {
+    ExpectFramesEqualTheFormula("pmiQuickly", 10, 2500, every);
+    EXPECT_TRUE(sawSun && sawSundown && sawMoon && sawFlake);
+  }
+  // The same for `calls` calls at the speed `item` (frame timer `intervalMs`).
+  void ExpectFramesEqualTheFormula(const char* item, uint64_t intervalMs, uint64_t calls, uint64_t every) {
     Show();
-    p.Choose("pmiQuickly");
+    p.Choose(item);
     uint64_t frame = 0, compared = 0;
-    bool sawSun = false, sawSundown = false, sawMoon = false, sawFlake = false;
     p.onFrame = [&] {
       if (++frame > 100 && frame % every != 0) {
         p.events.clear();
@@ -77,11 +81,12 @@ class Window : public ::testing::Test {
       ++compared;
       p.events.clear();
     };
-    p.RunFor(2500 * 10);
-    EXPECT_EQ(frame, 2500u);
-    EXPECT_EQ(compared, 100u + 2400u / every);
-    EXPECT_TRUE(sawSun && sawSundown && sawMoon && sawFlake);
+    p.RunFor(calls * intervalMs);
+    EXPECT_EQ(frame, calls);
+    EXPECT_EQ(compared, 100u + (calls - 100) / every);
   }
+
+  bool sawSun = false, sawSundown = false, sawMoon = false, sawFlake = false;
 
   const SceneCatalogue& catalogue;
   TracingPlatform p;
@@ -296,6 +301,14 @@ TEST(WindowCreation, MissingSeriesPictureIsAClearError) {
 // Stand-in pictures of random alpha: every kind of run meets every clip.
 TEST_F(Window, FramesEqualTheFormulaAcrossAWholeCycle) { ExpectFramesEqualTheFormula(8); }
 
+// Between two steps of the sky every call draws the same sky, sun and moon, and
+// starts from the frame they made on an earlier call: at "Normal" a step comes
+// every thirteenth call, at "Fast" every sixth.
+TEST_F(Window, FramesBetweenStepsEqualTheFormula) {
+  ExpectFramesEqualTheFormula("pmiNormal", 20, 1000, 3);
+  EXPECT_TRUE(sawFlake);
+}
+
 // The program's own pictures.
 class WindowWithTheProgramsArt : public Window {
  protected:
@@ -303,6 +316,9 @@ class WindowWithTheProgramsArt : public Window {
 };
 
 TEST_F(WindowWithTheProgramsArt, FramesEqualTheFormulaAcrossAWholeCycle) { ExpectFramesEqualTheFormula(8); }
+TEST_F(WindowWithTheProgramsArt, FramesBetweenStepsEqualTheFormula) {
+  ExpectFramesEqualTheFormula("pmiFast", 20, 1000, 2);
+}
 
 TEST(Outputs, TraceFileAndRecording) {
   const std::string dir = ::testing::TempDir();

@@ -92,6 +92,7 @@ void TfrmMain::PrepareBaseLayer() {
   if (colorType == 6 || colorType == 4) CopyPngAlpha(*BaseBitmap_, *BasePng_);
   Premultiply(*BaseBitmap_);
   fixedLayers_.Build(*BaseBitmap_, {imgStars_, imgLandscape_, imgHome_, img3_});  // FixedLayer order
+  keptSkyDraws_.clear();  // made on the old base layer
   platform_.SetWindowSize(static_cast<int>(BasePng_->Width()), static_cast<int>(BasePng_->Height()));
   PresentFrame(*BaseBitmap_, kBaseLayerPresentFailure);
 }

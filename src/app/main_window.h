@@ -14,6 +14,7 @@
 #include "calendar/countdown_dates.h"
 #include "images/catalogue.h"
 #include "platform/platform.h"
+#include "scene/blend.h"
 #include "scene/fixed_layers.h"
 #include "scene/painter.h"
 #include "scene/sky.h"
@@ -127,12 +128,18 @@ class TfrmMain : public WindowEvents, private ScenePainter {
   // Whether the user can see the window at one of the two probe points.
   bool WindowExposed();
   // Blends one picture into the frame being composed, where the fixed
-  // pictures still to come leave it visible, noting it in the trace.
+  // pictures still to come leave it visible, noting it in the trace (while
+  // noteDraws_ is set, only notes it there).
   void Draw(const SceneImage& image, int x, int y) override;
   // Draws the fixed picture `layer` (see FixedLayer) at (0, 0): what is left
   // of it once the frame starts from FixedLayers::Start.
   void DrawFixed(size_t layer);
   void TraceDraw(const SceneImage& image, int x, int y);
+  // The frame up to the landscape: the sky strip, the stars, the sun and moon
+  // (the draws the sky step noted in skyDraws_) and the landscape.
+  void ComposeSky();
+  // Steps snow layers `first` to `last` and draws their flakes.
+  void DrawSnowLayers(int first, int last);
 
   Platform& platform_;
   const SceneCatalogue& catalogue_;
@@ -162,6 +169,19 @@ class TfrmMain : public WindowEvents, private ScenePainter {
   enum FixedLayer : size_t { kStars, kLandscape, kHome, kForeground, kFixedLayerCount };
   FixedLayers fixedLayers_;
   size_t nextFixedLayer_ = 0;  // the fixed picture the frame has reached
+  // What lies under the snow changes only when the sky moves: between two
+  // animation steps every call draws the same strip, sun and moon at the same
+  // places. The frame those layers make is kept with the draws that made it,
+  // and a call with the same draws starts from it instead of drawing them.
+  std::vector<PlacedImage> skyDraws_;      // this call's
+  std::vector<PlacedImage> lastSkyDraws_;  // the previous call's
+  std::vector<PlacedImage> keptSkyDraws_;  // those that made keptSky_ (none: nothing kept)
+  FrameBuffer keptSky_;
+  bool lastSkyKept_ = false;               // whether the previous call started from keptSky_
+  // The flakes of the layers being stepped, drawn together once they are done.
+  std::vector<PlacedImage> flakes_;
+  // While set, Draw notes each draw here instead of blending it.
+  std::vector<PlacedImage>* noteDraws_ = nullptr;
   bool tracing_ = false;
   std::string traceDraws_;  // the draws of the frame being composed, as JSON
 

@@ -1,6 +1,7 @@
 // The frame compositor: one complete picture of the globe per timer tick,
 // drawn back to front from the base layer up, then presented.
 #include <cstdio>
+#include <utility>
 
 #include "app/main_window.h"
 #include "scene/blend.h"
@@ -22,6 +23,10 @@ bool TfrmMain::WindowExposed() {
 }
 
 void TfrmMain::Draw(const SceneImage& image, int x, int y) {
+  if (noteDraws_) {
+    noteDraws_->push_back({&image, x, y});
+    return;
+  }
   BlendImage(frame_, image, x, y, fixedLayers_.Visible(nextFixedLayer_));
   TraceDraw(image, x, y);
 }
@@ -40,6 +45,49 @@ void TfrmMain::TraceDraw(const SceneImage& image, int x, int y) {
   }
 }
 
+void TfrmMain::ComposeSky() {
+  if (!keptSkyDraws_.empty() && skyDraws_ == keptSkyDraws_) {
+    frame_ = keptSky_;
+    nextFixedLayer_ = kLandscape + 1;
+    if (tracing_) {
+      TraceDraw(*skyDraws_[0].image, skyDraws_[0].x, skyDraws_[0].y);
+      TraceDraw(*fixedLayers_.Image(kStars), 0, 0);
+      for (size_t i = 1; i < skyDraws_.size(); ++i) TraceDraw(*skyDraws_[i].image, skyDraws_[i].x, skyDraws_[i].y);
+      TraceDraw(*fixedLayers_.Image(kLandscape), 0, 0);
+    }
+    lastSkyKept_ = true;
+  } else {
+    frame_ = fixedLayers_.Start();
+    nextFixedLayer_ = 0;
+    Draw(*skyDraws_[0].image, skyDraws_[0].x, skyDraws_[0].y);
+    DrawFixed(kStars);
+    for (size_t i = 1; i < skyDraws_.size(); ++i) Draw(*skyDraws_[i].image, skyDraws_[i].x, skyDraws_[i].y);
+    DrawFixed(kLandscape);
+    // Keeping costs a copy, worth it only when the sky stands for a while:
+    // after calls that started from the kept frame (the sky has just taken a
+    // step) or when it did not move since the previous call. At the fastest
+    // speed it moves on every call and nothing is kept.
+    if (lastSkyKept_ || skyDraws_ == lastSkyDraws_) {
+      keptSky_ = frame_;
+      keptSkyDraws_ = skyDraws_;
+    }
+    lastSkyKept_ = false;
+  }
+  std::swap(lastSkyDraws_, skyDraws_);
+}
+
+void TfrmMain::DrawSnowLayers(int first, int last) {
+  flakes_.clear();
+  noteDraws_ = &flakes_;
+  for (int layer = first; layer <= last; ++layer)
+    UpdateSnowLayer(layer, snow_, layer == 1 ? drift_.SnowCount1 : layer == 2 ? drift_.SnowCount2 : drift_.SnowCount3,
+                    random_, snowSprites_, *this);
+  noteDraws_ = nullptr;
+  BlendImages(frame_, flakes_.data(), flakes_.size(), fixedLayers_.Visible(nextFixedLayer_));
+  if (tracing_)
+    for (const PlacedImage& f : flakes_) TraceDraw(*f.image, f.x, f.y);
+}
+
 void TfrmMain::RenderFrame() {
   if (!BaseBitmap_) return;
   tracing_ = platform_.Tracing();
@@ -49,33 +97,30 @@ void TfrmMain::RenderFrame() {
   const bool windowExposed = WindowExposed();
   const bool snowFalls = SnowEnabled_ && windowExposed;
 
-  // 2. A fresh frame from the base layer (the buffer is reused; nothing is
-  // kept). Where a fixed picture is opaque its colour is already in place.
-  frame_ = fixedLayers_.Start();
-  nextFixedLayer_ = 0;
-
-  // 3. Step clock.
+  // 2. Step clock.
   const bool isStepTick = StepClock();
 
-  // 4. Sky strip, where the previous call's sky step left it, and the stars.
-  Draw(*imgDay_, 45, sky_.SkyOffset);
-  DrawFixed(kStars);
-  // 5. Sky, sun and moon.
+  // 3. Sky strip, where the previous call's sky step left it; then the sky
+  // step, which moves the sky, sun and moon and notes where they are drawn.
+  skyDraws_.clear();
+  skyDraws_.push_back({imgDay_, 45, sky_.SkyOffset});
+  noteDraws_ = &skyDraws_;
   SkyStep(sky_, isStepTick, skySprites_, *this);
-  // 6. Landscape.
-  DrawFixed(kLandscape);
-  // 7. Snow layer 1, behind the house.
-  if (snowFalls) UpdateSnowLayer(1, snow_, drift_.SnowCount1, random_, snowSprites_, *this);
-  // 8. House.
+  noteDraws_ = nullptr;
+
+  // 4. A fresh frame from the base layer with the strip, the stars, the sun
+  // and moon and the landscape on it (the buffer is reused). Where a fixed
+  // picture is opaque its colour is already in place.
+  ComposeSky();
+  // 5. Snow layer 1, behind the house.
+  if (snowFalls) DrawSnowLayers(1, 1);
+  // 6. House.
   DrawFixed(kHome);
-  // 9. Snow layers 2 and 3, in front of the house.
-  if (snowFalls) {
-    UpdateSnowLayer(2, snow_, drift_.SnowCount2, random_, snowSprites_, *this);
-    UpdateSnowLayer(3, snow_, drift_.SnowCount3, random_, snowSprites_, *this);
-  }
-  // 10. Foreground: glass rim and stand.
+  // 7. Snow layers 2 and 3, in front of the house.
+  if (snowFalls) DrawSnowLayers(2, 3);
+  // 8. Foreground: glass rim and stand.
   DrawFixed(kForeground);
-  // 11. Countdown.
+  // 9. Countdown.
   DrawCountdown();
 
   if (tracing_) {
@@ -83,7 +128,7 @@ void TfrmMain::RenderFrame() {
                          ", \"opacity\": " + std::to_string(Opacity_) + ", \"draws\": [" + traceDraws_ + "]";
     platform_.Trace("frame", fields);
   }
-  // 12. Present.
+  // 10. Present.
   PresentFrame(frame_, kFramePresentFailure);
   platform_.FrameRendered();
 }
