@@ -8,6 +8,7 @@
 #include <clocale>
 #include <cstring>
 #include <functional>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -150,6 +151,34 @@ TEST(GtkFrame, OnlyTheChangedRectangleIsReported) {
   Content(frame, s, &changed, 255, false);
   EXPECT_EQ(Word(s, 0, 0), 0xFF8080FFu);
   cairo_surface_destroy(s);
+}
+
+// The reported rectangle is exactly the bounds of the pixels that changed,
+// wherever they lie in a row (the ends are searched two pixels at a time, in
+// rows of odd and even width), and the surface then holds the new frame.
+TEST(GtkFrame, ChangedRectangleIsTheBoundsOfTheChangedPixels) {
+  std::mt19937 gen(9);
+  for (int width : {1, 2, 7, 8, 300}) {
+    FrameBuffer frame(width, 6);
+    for (auto& b : frame.pixels) b = static_cast<uint8_t>(gen());
+    cairo_rectangle_int_t changed;
+    cairo_surface_t* s = Content(frame, nullptr, &changed);
+    for (int round = 0; round < 200; ++round) {
+      int left = width, right = 0, top = 6, bottom = 0;
+      for (int k = 1 + static_cast<int>(gen() % 3); k > 0; --k) {
+        const int x = static_cast<int>(gen() % width), y = static_cast<int>(gen() % 6);
+        frame.Pixel(x, y)[gen() % 4] ^= static_cast<uint8_t>(1 + gen() % 255);
+        left = std::min(left, x), right = std::max(right, x + 1), top = std::min(top, y), bottom = std::max(bottom, y + 1);
+      }
+      Content(frame, s, &changed);
+      ExpectRect(changed, left, top, right - left, bottom - top);
+      for (int y = 0; y < 6; ++y)
+        ASSERT_EQ(0, std::memcmp(cairo_image_surface_get_data(s) + y * cairo_image_surface_get_stride(s), frame.Row(y),
+                                 static_cast<size_t>(width) * 4))
+            << "width " << width << " row " << y;
+    }
+    cairo_surface_destroy(s);
+  }
 }
 
 // The window's content for a 2 x 1 frame (red 200 at alpha 200, then a

@@ -143,7 +143,9 @@ class GtkPlatform : public Platform {
   // `surface_` only when the window is exposed.
   cairo_surface_t* surface_ = nullptr;
   cairo_surface_t* windowSurface_ = nullptr;
+  bool contentShared_ = false;
   void DrawIntoWindow(const cairo_rectangle_int_t& area);
+  void UseSharedContent();
   void ReleaseWindowSurface();
 
   // The local time zone; GLib reads /etc/localtime on every request for it.

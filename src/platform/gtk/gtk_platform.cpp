@@ -132,10 +132,18 @@ cairo_surface_t* WindowContentFromFrame(const FrameBuffer& frame, uint8_t consta
     }
     unsigned char* dst = data + static_cast<size_t>(y) * stride;
     if (!fresh && std::memcmp(dst, src, rowBytes) == 0) continue;
-    // Only the run of pixels that differs is copied and reported.
+    // Only the run of pixels that differs is copied and reported; the ends
+    // are found two pixels at a time (the row differs somewhere).
     int first = 0, last = frame.width - 1;
     if (!fresh) {
+      const auto pair = [](const unsigned char* p, int x) {
+        uint64_t v;
+        std::memcpy(&v, p + x * 4, 8);
+        return v;
+      };
+      while (first + 1 < frame.width && pair(dst, first) == pair(src, first)) first += 2;
       while (std::memcmp(dst + first * 4, src + first * 4, 4) == 0) ++first;
+      while (last >= 1 && pair(dst, last - 1) == pair(src, last - 1)) last -= 2;
       while (std::memcmp(dst + last * 4, src + last * 4, 4) == 0) --last;
     }
     std::memcpy(dst + first * 4, src + first * 4, static_cast<size_t>(last - first + 1) * 4);
@@ -418,6 +426,7 @@ void GtkPlatform::DrawIntoWindow(const cairo_rectangle_int_t& area) {
         cairo_xlib_surface_create(GDK_WINDOW_XDISPLAY(gdkWindow), GDK_WINDOW_XID(gdkWindow),
                                   GDK_VISUAL_XVISUAL(gdk_window_get_visual(gdkWindow)), size_.width, size_.height);
   }
+  if (!contentShared_) UseSharedContent();
   cairo_t* cr = cairo_create(windowSurface_);
   cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
   cairo_set_source_surface(cr, surface_, 0, 0);
@@ -426,6 +435,32 @@ void GtkPlatform::DrawIntoWindow(const cairo_rectangle_int_t& area) {
   cairo_destroy(cr);
   cairo_surface_flush(windowSurface_);
   gdk_display_flush(gdk_window_get_display(gdkWindow));
+}
+
+// The window's content moves into an image the X server can read by itself
+// (shared memory, where the server offers it): uploading the changed pixels
+// then copies nothing on this side of the connection. Tried once.
+void GtkPlatform::UseSharedContent() {
+  contentShared_ = true;
+  const int w = cairo_image_surface_get_width(surface_), h = cairo_image_surface_get_height(surface_);
+  cairo_surface_t* shared = cairo_surface_create_similar_image(windowSurface_, CAIRO_FORMAT_ARGB32, w, h);
+  if (!shared || cairo_surface_status(shared) != CAIRO_STATUS_SUCCESS ||
+      cairo_image_surface_get_format(shared) != CAIRO_FORMAT_ARGB32 || cairo_image_surface_get_width(shared) != w ||
+      cairo_image_surface_get_height(shared) != h) {
+    if (shared) cairo_surface_destroy(shared);
+    return;
+  }
+  cairo_surface_flush(surface_);
+  cairo_surface_flush(shared);
+  const unsigned char* from = cairo_image_surface_get_data(surface_);
+  unsigned char* to = cairo_image_surface_get_data(shared);
+  const int fromStride = cairo_image_surface_get_stride(surface_), toStride = cairo_image_surface_get_stride(shared);
+  for (int y = 0; y < h; ++y)
+    std::memcpy(to + static_cast<size_t>(y) * toStride, from + static_cast<size_t>(y) * fromStride,
+                static_cast<size_t>(w) * 4);
+  cairo_surface_mark_dirty(shared);
+  cairo_surface_destroy(surface_);
+  surface_ = shared;
 }
 
 void GtkPlatform::ReleaseWindowSurface() {
