@@ -93,6 +93,7 @@ void TfrmMain::PrepareBaseLayer() {
   Premultiply(*BaseBitmap_);
   fixedLayers_.Build(*BaseBitmap_, {imgStars_, imgLandscape_, imgHome_, img3_});  // FixedLayer order
   keptSkyDraws_.clear();  // made on the old base layer
+  frameOverKept_ = false;
   platform_.SetWindowSize(static_cast<int>(BasePng_->Width()), static_cast<int>(BasePng_->Height()));
   PresentFrame(*BaseBitmap_, kBaseLayerPresentFailure);
 }

@@ -11,6 +11,7 @@
 
 #include "app/frame_buffer.h"
 #include "app/random.h"
+#include "app/region.h"
 #include "calendar/countdown_dates.h"
 #include "images/catalogue.h"
 #include "platform/platform.h"
@@ -178,6 +179,14 @@ class TfrmMain : public WindowEvents, private ScenePainter {
   std::vector<PlacedImage> keptSkyDraws_;  // those that made keptSky_ (none: nothing kept)
   FrameBuffer keptSky_;
   bool lastSkyKept_ = false;               // whether the previous call started from keptSky_
+  // Whether frame_ is keptSky_ with only this over it: the leftovers of the
+  // house and the glass front, and the pictures within `drawnOver_` (the
+  // flakes and the countdown). A call that starts from keptSky_ then copies
+  // back only those rows and columns instead of the whole frame.
+  bool frameOverKept_ = false;
+  Rect drawnOver_;
+  void NoteDrawnOver(int x, int y, int width, int height);
+  void RestoreKeptSky();
   // The flakes of the layers being stepped, drawn together once they are done.
   std::vector<PlacedImage> flakes_;
   // While set, Draw notes each draw here instead of blending it.

@@ -1,6 +1,8 @@
 // The frame compositor: one complete picture of the globe per timer tick,
 // drawn back to front from the base layer up, then presented.
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <utility>
 
 #include "app/main_window.h"
@@ -28,7 +30,34 @@ void TfrmMain::Draw(const SceneImage& image, int x, int y) {
     return;
   }
   BlendImage(frame_, image, x, y, fixedLayers_.Visible(nextFixedLayer_));
+  NoteDrawnOver(x, y, image.width, image.height);
   TraceDraw(image, x, y);
+}
+
+void TfrmMain::NoteDrawnOver(int x, int y, int width, int height) {
+  const Rect r{std::max(x, 0), std::max(y, 0), std::min(x + width, frame_.width), std::min(y + height, frame_.height)};
+  if (r.Empty()) return;
+  drawnOver_ = drawnOver_.Empty() ? r
+                                  : Rect{std::min(drawnOver_.left, r.left), std::min(drawnOver_.top, r.top),
+                                         std::max(drawnOver_.right, r.right), std::max(drawnOver_.bottom, r.bottom)};
+}
+
+void TfrmMain::RestoreKeptSky() {
+  const size_t rowBytes = static_cast<size_t>(frame_.width) * 4;
+  for (int y = 0; y < frame_.height; ++y) {
+    int left = frame_.width, right = 0;
+    const auto take = [&](std::pair<int, int> columns) {
+      if (columns.first >= columns.second) return;
+      left = std::min(left, columns.first);
+      right = std::max(right, columns.second);
+    };
+    take(fixedLayers_.Columns(kHome, y));
+    take(fixedLayers_.Columns(kForeground, y));
+    if (y >= drawnOver_.top && y < drawnOver_.bottom) take({drawnOver_.left, drawnOver_.right});
+    if (left < right)
+      std::memcpy(frame_.Row(y) + left * 4, keptSky_.pixels.data() + y * rowBytes + left * 4,
+                  static_cast<size_t>(right - left) * 4);
+  }
 }
 
 void TfrmMain::DrawFixed(size_t layer) {
@@ -47,7 +76,11 @@ void TfrmMain::TraceDraw(const SceneImage& image, int x, int y) {
 
 void TfrmMain::ComposeSky() {
   if (!keptSkyDraws_.empty() && skyDraws_ == keptSkyDraws_) {
-    frame_ = keptSky_;
+    if (frameOverKept_)
+      RestoreKeptSky();
+    else
+      frame_ = keptSky_;
+    frameOverKept_ = true;
     nextFixedLayer_ = kLandscape + 1;
     if (tracing_) {
       TraceDraw(*skyDraws_[0].image, skyDraws_[0].x, skyDraws_[0].y);
@@ -67,23 +100,33 @@ void TfrmMain::ComposeSky() {
     // after calls that started from the kept frame (the sky has just taken a
     // step) or when it did not move since the previous call. At the fastest
     // speed it moves on every call and nothing is kept.
-    if (lastSkyKept_ || skyDraws_ == lastSkyDraws_) {
+    frameOverKept_ = lastSkyKept_ || skyDraws_ == lastSkyDraws_;
+    if (frameOverKept_) {
       keptSky_ = frame_;
       keptSkyDraws_ = skyDraws_;
     }
     lastSkyKept_ = false;
   }
+  drawnOver_ = Rect{};
   std::swap(lastSkyDraws_, skyDraws_);
 }
 
 void TfrmMain::DrawSnowLayers(int first, int last) {
   flakes_.clear();
-  noteDraws_ = &flakes_;
   for (int layer = first; layer <= last; ++layer)
     UpdateSnowLayer(layer, snow_, layer == 1 ? drift_.SnowCount1 : layer == 2 ? drift_.SnowCount2 : drift_.SnowCount3,
-                    random_, snowSprites_, *this);
-  noteDraws_ = nullptr;
+                    random_, snowSprites_, flakes_);
   BlendImages(frame_, flakes_.data(), flakes_.size(), fixedLayers_.Visible(nextFixedLayer_));
+  if (!flakes_.empty()) {
+    int left = flakes_[0].x, top = flakes_[0].y, right = left, bottom = top;
+    for (const PlacedImage& f : flakes_) {
+      left = std::min(left, f.x);
+      top = std::min(top, f.y);
+      right = std::max(right, f.x + f.image->width);
+      bottom = std::max(bottom, f.y + f.image->height);
+    }
+    NoteDrawnOver(left, top, right - left, bottom - top);
+  }
   if (tracing_)
     for (const PlacedImage& f : flakes_) TraceDraw(*f.image, f.x, f.y);
 }

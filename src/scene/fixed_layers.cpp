@@ -43,6 +43,13 @@ void FixedLayers::Build(const FrameBuffer& base, std::vector<const SceneImage*> 
         ++left.stretches.back().length;
         left.bgra.insert(left.bgra.end(), s, s + 4);
       }
+    left.rows.assign(static_cast<size_t>(std::max(h, 0)), {0, 0});
+    for (const Leftover::Stretch& st : left.stretches) {
+      auto& row = left.rows[st.at / w];
+      const int x0 = static_cast<int>(st.at % w), x1 = x0 + st.length;
+      row = row.first < row.second ? std::pair<int, int>{std::min(row.first, x0), std::max(row.second, x1)}
+                                   : std::pair<int, int>{x0, x1};
+    }
   }
   // Gap g lies before fixed picture g: visible where no picture g or later is opaque.
   visible_.assign(n + 1, VisibleSpans{});

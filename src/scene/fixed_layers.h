@@ -16,6 +16,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 #include "app/frame_buffer.h"
@@ -40,6 +41,12 @@ class FixedLayers {
   // before it) can change the frame; `layer` may be the count of fixed
   // pictures, for what is drawn after all of them.
   const VisibleSpans& Visible(size_t layer) const { return visible_[layer]; }
+  // The columns Draw(frame, layer) may change in frame row y: [first, second),
+  // empty when first >= second.
+  std::pair<int, int> Columns(size_t layer, int y) const {
+    const auto& rows = left_[layer].rows;
+    return y >= 0 && static_cast<size_t>(y) < rows.size() ? rows[y] : std::pair<int, int>{0, 0};
+  }
 
  private:
   FrameBuffer start_;
@@ -53,6 +60,7 @@ class FixedLayers {
     };
     std::vector<Stretch> stretches;
     std::vector<uint8_t> bgra;  // the stretches' pixels, one after the other
+    std::vector<std::pair<int, int>> rows;  // per frame row, the columns the stretches span
   };
   std::vector<Leftover> left_;         // per fixed picture
   std::vector<VisibleSpans> visible_;  // per gap, layers_.size() + 1 of them

@@ -64,8 +64,11 @@ bool InsideGlass(const SnowLayer& c, double x, double y) {
          (x - y / 2 > -18) & (x + y / 2 < c.glassF);
 }
 
-void UpdateSnowLayer(int layer, SnowState& snow, int32_t count, Random& random, const SnowSprites& sprites,
-                     ScenePainter& painter) {
+namespace {
+
+template <class DrawFlake>
+void StepLayer(int layer, SnowState& snow, int32_t count, Random& random, const SnowSprites& sprites,
+               DrawFlake&& draw) {
   const SnowLayer& c = kSnowLayers[layer - 1];
   std::vector<SnowParticle>& particles = snow.Particles(layer);
   // The drift keeps every count within its array; the array bounds the loop all the same.
@@ -76,10 +79,24 @@ void UpdateSnowLayer(int layer, SnowState& snow, int32_t count, Random& random, 
     if (p.kind == 0) Spawn(c, p, random);
     // Also for a record spawned just now at or below the bottom line.
     if (p.y >= c.bottomLine) Respawn(c, p, random);
-    if (InsideGlass(c, p.x, p.y)) painter.Draw(*sprite[p.kind - 1], RoundHalfEven(p.x), RoundHalfEven(p.y));
+    if (InsideGlass(c, p.x, p.y)) draw(*sprite[p.kind - 1], RoundHalfEven(p.x), RoundHalfEven(p.y));
     p.y += p.dy;
     p.x += p.dx;
   }
+}
+
+}  // namespace
+
+void UpdateSnowLayer(int layer, SnowState& snow, int32_t count, Random& random, const SnowSprites& sprites,
+                     ScenePainter& painter) {
+  StepLayer(layer, snow, count, random, sprites,
+            [&](const SceneImage& image, int x, int y) { painter.Draw(image, x, y); });
+}
+
+void UpdateSnowLayer(int layer, SnowState& snow, int32_t count, Random& random, const SnowSprites& sprites,
+                     std::vector<PlacedImage>& flakes) {
+  StepLayer(layer, snow, count, random, sprites,
+            [&](const SceneImage& image, int x, int y) { flakes.push_back({&image, x, y}); });
 }
 
 }  // namespace gd

@@ -11,6 +11,7 @@
 
 #include "app/random.h"
 #include "images/catalogue.h"
+#include "scene/blend.h"
 #include "scene/painter.h"
 
 namespace gd {
@@ -86,5 +87,9 @@ bool InsideGlass(const SnowLayer& layer, double x, double y);
 // length), drawing the flakes inside the glass. `layer` is 1, 2 or 3.
 void UpdateSnowLayer(int layer, SnowState& snow, int32_t count, Random& random, const SnowSprites& sprites,
                      ScenePainter& painter);
+// The same step, adding the flakes to `flakes` in drawing order instead of
+// drawing them (the compositor draws a frame's flakes together).
+void UpdateSnowLayer(int layer, SnowState& snow, int32_t count, Random& random, const SnowSprites& sprites,
+                     std::vector<PlacedImage>& flakes);
 
 }  // namespace gd
