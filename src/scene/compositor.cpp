@@ -152,8 +152,9 @@ void TfrmMain::RenderFrame() {
   noteDraws_ = nullptr;
 
   // 4. A fresh frame from the base layer with the strip, the stars, the sun
-  // and moon and the landscape on it (the buffer is reused). Where a fixed
-  // picture is opaque its colour is already in place.
+  // and moon and the landscape on it (the buffer is reused), or the one an
+  // earlier call made with the same draws. Where a fixed picture is opaque
+  // its colour is already in place.
   ComposeSky();
   // 5. Snow layer 1, behind the house.
   if (snowFalls) DrawSnowLayers(1, 1);
