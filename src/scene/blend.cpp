@@ -69,42 +69,11 @@ inline void BlendColours(uint8_t* dst, const uint8_t* src, int n) {
 }
 
 // The formula on `n` pixels (at most 64) where bit i of `through` lets pixel i
-// of the picture through; elsewhere the frame stays as it is. The formula
-// itself leaves a pixel as it is for alpha 0 and gives the picture's colour
-// for alpha 255, so a pixel held back is simply blended with alpha 0.
+// of the picture through; elsewhere the frame stays as it is. (A frame's
+// flakes go through BlendImages; this serves flakes cut by the frame's edge.)
 inline void BlendThrough(uint8_t* dst, const uint8_t* src, int n, uint64_t through) {
-#ifdef GD_BLEND_SSE2
-  const __m128i zero = _mm_setzero_si128();
-  const __m128i c255 = _mm_set1_epi16(255);
-  const __m128i keepAlpha = _mm_set1_epi32(static_cast<int>(kAlphaMask));
-  const auto blend = [&](__m128i s8, __m128i d8, int bits) {
-    const __m128i s = _mm_unpacklo_epi8(s8, zero);
-    const __m128i d = _mm_unpacklo_epi8(d8, zero);
-    const __m128i open = _mm_set_epi32(-((bits >> 1) & 1), -((bits >> 1) & 1), -(bits & 1), -(bits & 1));
-    const __m128i a =
-        _mm_and_si128(_mm_shufflehi_epi16(_mm_shufflelo_epi16(s, _MM_SHUFFLE(3, 3, 3, 3)), _MM_SHUFFLE(3, 3, 3, 3)), open);
-    const __m128i sum = _mm_add_epi16(_mm_add_epi16(_mm_mullo_epi16(s, a), _mm_mullo_epi16(d, _mm_sub_epi16(c255, a))), c255);
-    const __m128i r8 = _mm_packus_epi16(_mm_srli_epi16(sum, 8), zero);
-    return _mm_or_si128(_mm_and_si128(d8, keepAlpha), _mm_andnot_si128(keepAlpha, r8));
-  };
-  for (; n >= 2; n -= 2, src += 8, dst += 8, through >>= 2) {
-    if ((through & 3) == 0) continue;
-    const __m128i r = blend(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(src)),
-                            _mm_loadl_epi64(reinterpret_cast<const __m128i*>(dst)), static_cast<int>(through & 3));
-    _mm_storel_epi64(reinterpret_cast<__m128i*>(dst), r);
-  }
-  if (n == 1 && (through & 1)) {
-    uint32_t s, d;
-    std::memcpy(&s, src, 4);
-    std::memcpy(&d, dst, 4);
-    const uint32_t r = static_cast<uint32_t>(
-        _mm_cvtsi128_si32(blend(_mm_cvtsi32_si128(static_cast<int>(s)), _mm_cvtsi32_si128(static_cast<int>(d)), 1)));
-    std::memcpy(dst, &r, 4);
-  }
-#else
   for (int i = 0; i < n; ++i, src += 4, dst += 4)
     if ((through >> i) & 1) BlendColour(dst, src, src[3]);
-#endif
 }
 
 #ifdef GD_BLEND_SSE2
@@ -191,31 +160,9 @@ void BlendImage(FrameBuffer& frame, const SceneImage& image, int x, int y, const
   if (!image.Drawable() || frame.Empty() || !visible.BuiltFor(frame.height)) return;
   Clip c;
   if (!ClipTo(frame, image, image.runs, x, y, c)) return;
-  if (image.width * image.height <= kSmallPicturePixels &&
-      visible.bits.size() == static_cast<size_t>(visible.wordsPerRow) * frame.height &&
-      visible.wordsPerRow * 64 >= frame.width) {
-    // A flake: each row's few pixels at once, held back where the frame is not open.
+  if (image.width * image.height <= kSmallPicturePixels && visible.HasBitsFor(frame)) {
+    // A flake: each row's few pixels tested against the open bits.
     const int n = c.x1 - c.x0, fx = x + c.x0;
-#ifdef GD_BLEND_SSE2
-    // Four pixels at a time from the padded rows, where the frame has the
-    // bytes: pixels past the picture's row are held back and written back
-    // as they were.
-    const size_t end = (static_cast<size_t>(y + c.y1 - 1) * frame.width + fx + (n + 3) / 4 * 4) * 4;
-    if (image.paddedWidth > 0 && c.x0 == 0 && end <= frame.pixels.size()) {
-      for (int j = c.y0; j < c.y1; ++j) {
-        uint64_t through = visible.OpenBits(fx, y + j, n);
-        const uint8_t* src = image.padded.data() + static_cast<size_t>(j) * image.paddedWidth * 4;
-        uint8_t* dst = frame.Row(y + j) + fx * 4;
-        for (int k = 0; k < n; k += 4, src += 16, dst += 16, through >>= 4) {
-          if ((through & 15) == 0) continue;
-          const __m128i s8 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src));
-          const __m128i d8 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(dst));
-          _mm_storeu_si128(reinterpret_cast<__m128i*>(dst), BlendFour(s8, d8, static_cast<unsigned>(through & 15)));
-        }
-      }
-      return;
-    }
-#endif
     for (int j = c.y0; j < c.y1; ++j) {
       BlendThrough(frame.Row(y + j) + fx * 4, image.bgra.data() + (static_cast<size_t>(j) * image.width + c.x0) * 4, n,
                    visible.OpenBits(fx, y + j, n));
@@ -248,8 +195,7 @@ void BlendImage(FrameBuffer& frame, const SceneImage& image, int x, int y, const
 
 void BlendImages(FrameBuffer& frame, const PlacedImage* images, size_t n, const VisibleSpans& visible) {
   if (frame.Empty() || !visible.BuiltFor(frame.height)) return;
-  const bool bits = visible.bits.size() == static_cast<size_t>(visible.wordsPerRow) * frame.height &&
-                    visible.wordsPerRow * 64 >= frame.width;
+  const bool bits = visible.HasBitsFor(frame);
   constexpr size_t kAhead = 4;
   const auto fetch = [&](const PlacedImage& p) {
     // Only rows inside the frame; a picture's columns past the frame's edge

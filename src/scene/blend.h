@@ -37,6 +37,10 @@ struct VisibleSpans {
   // rows from the top) is not 0.
   void Build(const uint8_t* bgra, int width, int height);
   bool BuiltFor(int height) const { return spans.BuiltFor(height); }
+  // Whether the bits cover every pixel of `frame`.
+  bool HasBitsFor(const FrameBuffer& frame) const {
+    return bits.size() == static_cast<size_t>(wordsPerRow) * frame.height && wordsPerRow * 64 >= frame.width;
+  }
   // Bit i tells whether (x + i, y) is open, for i below n (1 to 64); pixels
   // x to x + n - 1 must lie inside the frame.
   uint64_t OpenBits(int x, int y, int n) const {
@@ -48,7 +52,8 @@ struct VisibleSpans {
   }
 };
 
-// Pictures of at most this many pixels are drawn pixel by pixel.
+// Pictures of at most this many pixels are tested against the open bits
+// rather than the open spans.
 inline constexpr int kSmallPicturePixels = 64;
 
 // As BlendImage, but only where `visible` (built for the frame's height)
