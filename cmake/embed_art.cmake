@@ -2,7 +2,8 @@
 # length-prefixed class name, then "TPngPicture" followed by the PNG file, or
 # "TBitmap" followed by a 32-bit little-endian byte count and the BMP file.
 # Run in script mode: cmake -DART_DIR=... -DOUTPUT=... -P embed_art.cmake
-file(GLOB pictures "${ART_DIR}/*.png" "${ART_DIR}/*.bmp")
+# The plaque's word in the translations lives in the labels folder.
+file(GLOB pictures "${ART_DIR}/*.png" "${ART_DIR}/*.bmp" "${ART_DIR}/labels/*.png")
 list(SORT pictures)
 
 function(bytes_of_string text out)

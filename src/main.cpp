@@ -1,6 +1,7 @@
 // The program's entry: parse the command line, pick a backend, create the main
 // window and run its message loop.
 #include <cstdio>
+#include <cstdlib>
 #include <exception>
 #include <memory>
 #include <string>
@@ -19,6 +20,15 @@
 #endif
 
 using namespace gd;
+
+namespace {
+
+std::string_view Environment(const char* name) {
+  const char* value = std::getenv(name);
+  return value ? value : "";
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
 #ifdef _WIN32
@@ -49,6 +59,14 @@ int main(int argc, char** argv) {
     // A start-at-login entry written by a headless run names this program.
     if (std::string self = RunningExecutablePath(); !self.empty()) cl.headlessOptions.executablePath = self;
 #endif
+    // The user's languages and long dates, as a desktop program would find them.
+    cl.headlessOptions.languages = LanguagesFromEnvironment(Environment("LANGUAGE"), Environment("LC_ALL"),
+                                                            Environment("LC_MESSAGES"), Environment("LANG"));
+    for (const char* name : {"LC_ALL", "LC_TIME", "LANG"})
+      if (!Environment(name).empty()) {
+        cl.headlessOptions.timeLocale = Environment(name);
+        break;
+      }
     platform = std::make_unique<HeadlessPlatform>(cl.headlessOptions);
   } else {
 #if defined(_WIN32)

@@ -96,6 +96,23 @@ TEST(CalendarCountdownDates, ShownAfterChristmasOrEarlyInJanuary) {
   EXPECT_EQ(CountsAt(ShownAt(jan5_leap), jan5_leap).julian, 367);
 }
 
+// Christmas Eve is counted down to: on the day the count is 0, and from
+// 25 December on the target is the next year's.
+TEST(CalendarCountdownDates, ChristmasEveAroundItsEdges) {
+  const auto eve = [](const LocalDateTime& shown, const LocalDateTime& now) {
+    return DaysUntil(ShownAt(shown).ChristmasEveDate, *EncodeDateTime(now));
+  };
+  EXPECT_EQ(eve(At(2026, 12, 20), At(2026, 12, 20)), 3);
+  EXPECT_EQ(eve(At(2026, 12, 20), At(2026, 12, 23, 0)), 1);
+  EXPECT_EQ(eve(At(2026, 12, 20), At(2026, 12, 23)), 0);
+  EXPECT_EQ(eve(At(2026, 12, 24, 23, 59, 59, 999), At(2026, 12, 24, 23, 59, 59, 999)), 0);
+  EXPECT_EQ(eve(At(2026, 12, 25, 0), At(2026, 12, 25, 0)), 364);
+  EXPECT_EQ(eve(At(2027, 1, 1), At(2027, 1, 1)), 356);  // a day less than Christmas (357)
+  EXPECT_EQ(eve(At(2027, 12, 31), At(2027, 12, 31)), 358);  // to 24 December of the leap year 2028
+  EXPECT_EQ(ShownAt(At(2026, 12, 20)).ChristmasEveCaption, "Christmas Eve - December 24, 2026");
+  EXPECT_EQ(ShownAt(At(2026, 12, 26)).ChristmasEveCaption, "Christmas Eve - December 24, 2027");
+}
+
 TEST(CalendarCountdownDates, DaysUntilIsSymmetricAndTruncates) {
   const DateTime base = *EncodeDateTime(At(2026, 12, 20, 10));
   EXPECT_EQ(DaysUntil(base, base), 0);

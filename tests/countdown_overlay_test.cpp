@@ -104,6 +104,7 @@ TEST(CountdownOverlay, CountOfTheCheckedItem) {
   EXPECT_EQ(CountdownCount(CountdownChecks{}, targets, now), 1);  // Christmas at start
   EXPECT_EQ(CountdownCount({false, true, false}, targets, now), 8);
   EXPECT_EQ(CountdownCount({false, false, true}, targets, now), 14);
+  EXPECT_EQ(CountdownCount({false, false, false, true}, targets, now), 0);
   // Tested in menu order, so a later checked item overrides an earlier one.
   EXPECT_EQ(CountdownCount({true, true, false}, targets, now), 8);
   EXPECT_EQ(CountdownCount({true, true, true}, targets, now), 14);

@@ -83,10 +83,10 @@ TEST(MenuCommands, CountdownItemsOnlyMoveTheCheckMark) {
   Globe g;
   g.Show();
   const uint8_t alpha = g.platform.LastConstantAlpha();
-  for (const char* item : {"pmiJulian", "pmiNewYear", "pmiNewYear", "pmiChristmas"}) {
+  for (const char* item : {"pmiJulian", "pmiNewYear", "pmiChristmasEve", "pmiNewYear", "pmiChristmas"}) {
     g.platform.Choose(item);
     EXPECT_TRUE(g.Checked(item));
-    EXPECT_EQ(CheckedCount(g, {"pmiChristmas", "pmiNewYear", "pmiJulian"}), 1);
+    EXPECT_EQ(CheckedCount(g, {"pmiChristmas", "pmiChristmasEve", "pmiNewYear", "pmiJulian"}), 1);
   }
   EXPECT_EQ(g.platform.LastConstantAlpha(), alpha);
   EXPECT_EQ(g.window.StepDelayMs(), 100);

@@ -149,6 +149,17 @@ TEST(LoadSettings, TransparencyUsesTheLowByteAndAnIndexPastTheLastLevelShowsTheG
   }
 }
 
+// Christmas Eve came after the first three targets, so it is stored as 3.
+TEST(LoadSettings, ChristmasEveIsStoredAsThree) {
+  Globe g;
+  g.Put("iCountdown", 3);
+  g.Show();
+  EXPECT_TRUE(g.Checked("pmiChristmasEve"));
+  EXPECT_FALSE(g.Checked("pmiChristmas"));
+  g.platform.RequestClose();
+  EXPECT_EQ(g.Stored()["iCountdown"], 3);
+}
+
 TEST(LoadSettings, SpeedAndCountdownOutOfRangeRunNothingAndTheNextSaveWritesTheDefaults) {
   for (int32_t bad : {4, -1, 1000}) {
     Globe g;

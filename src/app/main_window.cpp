@@ -10,6 +10,9 @@ namespace gd {
 
 TfrmMain::TfrmMain(Platform& platform, const SceneCatalogue& catalogue, std::vector<std::string> args)
     : platform_(platform), catalogue_(catalogue), args_(std::move(args)) {
+  // The language of the menu and the messages, for as long as the window lives.
+  UseLanguages(platform_.UserLanguages());
+  menu_.TranslateCaptions();
   imgTree_ = &RequireSceneImage(catalogue_, "imgTree");
   imgMask_ = &RequireSceneImage(catalogue_, "imgMask");
   imgDay_ = &RequireSceneImage(catalogue_, "imgDay");
@@ -21,7 +24,7 @@ TfrmMain::TfrmMain(Platform& platform, const SceneCatalogue& catalogue, std::vec
   skySprites_ = ResolveSkySprites(catalogue_);
   snowSprites_ = ResolveSnowSprites(catalogue_);
   if (!imgTree_->png || !imgMask_->bitmap)
-    throw std::runtime_error("The globe pictures of the program are damaged.");
+    throw std::runtime_error(Tr("The globe pictures of the program are damaged."));
   FormCreate();
   // Both timers run from the window's creation; their ticks reach the window
   // through the message loop, after it has been shown.
@@ -111,7 +114,7 @@ void TfrmMain::PresentFrame(const FrameBuffer& surface, const char* failureText)
   // while one failure message is open, no other is opened.
   if (presentFailureOpen_) return;
   presentFailureOpen_ = true;
-  platform_.ShowMessage(failureText, MessageKind::Error);
+  platform_.ShowMessage(Tr(failureText), MessageKind::Error);
   presentFailureOpen_ = false;
 }
 

@@ -13,6 +13,7 @@
 #include "app/random.h"
 #include "app/region.h"
 #include "calendar/countdown_dates.h"
+#include "i18n/translation.h"
 #include "images/catalogue.h"
 #include "platform/platform.h"
 #include "scene/blend.h"
@@ -31,8 +32,9 @@ inline constexpr uint32_t kGarlandQuickIntervalMs = 10;
 inline constexpr uint32_t kCountSnowIntervalMs = 200;
 
 // The failure texts of a present.
-inline constexpr const char* kBaseLayerPresentFailure = "No!!!!!";
-inline constexpr const char* kFramePresentFailure = "UpdateLayeredWindow error";
+// The failure texts of a present (shown in the user's language).
+inline constexpr const char* kBaseLayerPresentFailure = N_("No!!!!!");
+inline constexpr const char* kFramePresentFailure = N_("UpdateLayeredWindow error");
 
 // The compositor's probe points, relative to the window's top-left corner:
 // one on the glass at its upper left, one on the wooden stand.
@@ -86,6 +88,7 @@ class TfrmMain : public WindowEvents, private ScenePainter {
   void pmiFastClick();
   void pmiQuicklyClick();
   void pmiChristmasClick();
+  void pmiChristmasEveClick();
   void pmiNewYearClick();
   void pmiJulianClick();
   void pmiSnowClick();

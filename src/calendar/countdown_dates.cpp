@@ -7,7 +7,7 @@ namespace gd {
 namespace {
 
 std::string Caption(std::string_view prefix, DateTime date, const LongDateFormat& format) {
-  std::string caption(prefix);
+  std::string caption = Tr(prefix);
   caption += FormatLongDate(date, format);
   return caption;
 }
@@ -21,15 +21,21 @@ std::optional<CountdownTargets> ComputeCountdownTargets(const LocalDateTime& now
   if (year >= kMaxYear) return std::nullopt;  // 1 January of year 10000 does not exist
 
   const auto christmas = EncodeDate(year, 12, 25);
+  // Christmas Eve is counted down to, never from: once it has passed, the
+  // next one is the target.
+  const bool evePassed = now.month == 12 && now.day > 24;
+  const auto christmas_eve = EncodeDate(evePassed ? year + 1 : year, 12, 24);
   const auto new_year = EncodeDate(year + 1, 1, 1);
   const auto julian = EncodeDate(year + 1, 1, 7);
-  if (!christmas || !new_year || !julian) return std::nullopt;
+  if (!christmas || !christmas_eve || !new_year || !julian) return std::nullopt;
 
   CountdownTargets t;
   t.ChristmasDate = *christmas;
+  t.ChristmasEveDate = *christmas_eve;
   t.NewYearDate = *new_year;
   t.JulianChristmasDate = *julian;
   t.ChristmasCaption = Caption(kChristmasCaptionPrefix, t.ChristmasDate, format);
+  t.ChristmasEveCaption = Caption(kChristmasEveCaptionPrefix, t.ChristmasEveDate, format);
   t.NewYearCaption = Caption(kNewYearCaptionPrefix, t.NewYearDate, format);
   t.JulianCaption = Caption(kJulianCaptionPrefix, t.JulianChristmasDate, format);
   return t;

@@ -156,4 +156,59 @@ std::string LongDatePatternFromWindowsPicture(std::string_view picture) {
   return out;
 }
 
+std::string LongDatePatternFromCldrPattern(std::string_view pattern) {
+  std::string out;
+  std::string literal;
+  auto flush = [&] {
+    AppendLiteral(out, literal);
+    literal.clear();
+  };
+  bool in_quote = false;
+  size_t i = 0;
+  while (i < pattern.size()) {
+    const char c = pattern[i];
+    if (c == '\'') {
+      if (i + 1 < pattern.size() && pattern[i + 1] == '\'') {  // '' is an apostrophe
+        literal += '\'';
+        i += 2;
+      } else {
+        in_quote = !in_quote;
+        ++i;
+      }
+      continue;
+    }
+    if (in_quote || !IsAsciiLetter(c)) {
+      literal += c;
+      ++i;
+      continue;
+    }
+    size_t n = 1;
+    while (i + n < pattern.size() && pattern[i + n] == c) ++n;
+    std::string_view token;
+    switch (c) {
+      case 'd':
+        token = n == 1 ? "d" : "dd";
+        break;
+      case 'M': case 'L':
+        token = n == 1 ? "m" : n == 2 ? "mm" : n == 3 || n > 4 ? "mmm" : "mmmm";
+        break;
+      case 'y':
+        token = n == 2 ? "yy" : "yyyy";
+        break;
+      case 'E': case 'c': case 'e':
+        token = n == 4 ? "dddd" : "ddd";
+        break;
+      default:
+        break;  // era, time of day, zone and the rest: not part of a date here
+    }
+    if (!token.empty()) {
+      flush();
+      AppendToken(out, token);
+    }
+    i += n;
+  }
+  flush();
+  return out;
+}
+
 }  // namespace gd

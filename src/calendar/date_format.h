@@ -63,4 +63,11 @@ std::string FormatLongDate(DateTime date, const LongDateFormat& format);
 // taken for pattern letters.
 std::string LongDatePatternFromWindowsPicture(std::string_view picture);
 
+// Converts a CLDR date pattern (as ICU gives a locale's long date: d, dd,
+// M to MMMM and L to LLLL, y, yy, E to EEEE and c, 'quoted' text with '' for
+// an apostrophe) into the pattern syntax above. A CLDR y is the whole year
+// and becomes yyyy. Letters with no counterpart here (era, time of day, time
+// zone) are left out; literal text comes out quoted where it has letters.
+std::string LongDatePatternFromCldrPattern(std::string_view pattern);
+
 }  // namespace gd

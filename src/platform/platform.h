@@ -13,6 +13,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "app/frame_buffer.h"
 #include "app/region.h"
@@ -141,6 +142,9 @@ class Platform {
   // The user's long date pattern (the core's pattern letters) and the
   // month and day names of the user's locale; empty fields mean English.
   virtual LongDateFormat UserDateFormat() = 0;
+  // The languages the user reads, most wanted first, as locale names ("de_DE",
+  // "de"); none means English.
+  virtual std::vector<std::string> UserLanguages() { return {}; }
 
   // --- The user -----------------------------------------------------------
   // A modal message box. Timers keep firing while it is open.

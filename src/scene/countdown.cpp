@@ -2,11 +2,17 @@
 
 #include <string>
 
+#include "i18n/translation.h"
+
 namespace gd {
 namespace {
 
 constexpr std::string_view kDigitImages[10] = {"d0", "d1", "d2", "d3", "d4",
                                                "d5", "d6", "d7", "d8", "d9"};
+
+// TRANSLATORS: the word after the number of days on the globe's plaque,
+// drawn as a picture in its own lettering: keep it short (four or five letters).
+constexpr std::string_view kLabelMessage[] = {NP_("day", "days")};
 
 int ShiftFor(std::string_view text) {
   if (text == "1") return 10;
@@ -17,7 +23,8 @@ int ShiftFor(std::string_view text) {
 
 }  // namespace
 
-std::vector<CountdownDraw> PlaceCountdown(int32_t count, const ImageWidthLookup& width_of) {
+std::vector<CountdownDraw> PlaceCountdown(int32_t count, const ImageWidthLookup& width_of,
+                                          std::string_view label) {
   std::vector<CountdownDraw> draws;
   if (count < kLowestCountDrawn || count >= kFirstCountNotDrawn) return draws;
 
@@ -33,7 +40,7 @@ std::vector<CountdownDraw> PlaceCountdown(int32_t count, const ImageWidthLookup&
   }
   pen += kCountdownLabelGap;
 
-  const std::string_view label = text == "1" ? kSingularLabelImage : kPluralLabelImage;
+  if (label.empty()) label = text == "1" ? kSingularLabelImage : kPluralLabelImage;
   if (!width_of(label)) return {};
   draws.push_back({label, shift + pen, kCountdownRowY});
   return draws;
@@ -49,7 +56,19 @@ std::optional<int32_t> CountdownCount(const CountdownChecks& checked,
   if (checked.pmiChristmas) count = DaysUntil(targets->ChristmasDate, *now_value);
   if (checked.pmiNewYear) count = DaysUntil(targets->NewYearDate, *now_value);
   if (checked.pmiJulian) count = DaysUntil(targets->JulianChristmasDate, *now_value);
+  if (checked.pmiChristmasEve) count = DaysUntil(targets->ChristmasEveDate, *now_value);
   return count;
+}
+
+std::string TranslatedLabelImage(int32_t count) {
+  if (count < 0) return {};
+  const std::optional<unsigned long> form = PluralFormOf(kLabelMessage[0], static_cast<unsigned long>(count));
+  if (!form) return {};
+  std::string name = "imgDays_";
+  name += CurrentLanguage();
+  name += '_';
+  name += std::to_string(*form);
+  return name;
 }
 
 }  // namespace gd

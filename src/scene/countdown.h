@@ -1,10 +1,12 @@
 // The countdown on the globe's plaque: the day count in picture digits
-// followed by the label "day" or "days". This file decides what is drawn
-// where; the compositor blends the listed images into the frame in order.
+// followed by the label "day" or "days", or the word the user's language
+// uses after that count. This file decides what is drawn where; the
+// compositor blends the listed images into the frame in order.
 #pragma once
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -36,21 +38,32 @@ struct CountdownDraw {
 using ImageWidthLookup = std::function<std::optional<int>(std::string_view name)>;
 
 // The draws for a day count, in drawing order: the digits left to right,
-// then the label. Counts outside 0 to 367 draw nothing. When an image the
-// count needs is missing from the catalogue nothing is drawn either, rather
-// than a number with a hole in it.
-std::vector<CountdownDraw> PlaceCountdown(int32_t count, const ImageWidthLookup& width_of);
+// then the label: `label` when given, else "day" after the text "1" and
+// "days" after any other. Counts outside 0 to 367 draw nothing. When an
+// image the count needs is missing from the catalogue nothing is drawn
+// either, rather than a number with a hole in it. The names of the draws
+// refer to static storage or to `label`.
+std::vector<CountdownDraw> PlaceCountdown(int32_t count, const ImageWidthLookup& width_of,
+                                          std::string_view label = {});
 
-// The checked states of the three countdown items of the popup menu; the
+// The label picture for a count in the language in use: "imgDays_" with the
+// language's code, "_" and the number of the plural form the language takes
+// for the count ("imgDays_ru_2" for 5 in Russian). Empty for English, and
+// for a language without plural forms for the label, which keep "day" and
+// "days".
+std::string TranslatedLabelImage(int32_t count);
+
+// The checked states of the four countdown items of the popup menu; the
 // program starts with Christmas checked.
 struct CountdownChecks {
   bool pmiChristmas = true;
   bool pmiNewYear = false;
   bool pmiJulian = false;
+  bool pmiChristmasEve = false;
 };
 
 // The count for the checked item at local time `now`. The items are tested
-// in the order Christmas, New Year, Julian Christmas and each checked one
+// in the order Christmas, New Year, Julian Christmas, Christmas Eve and each checked one
 // sets the count, so with several checked the last wins. Nothing when no
 // item is checked, there are no targets (the year-9999 case) or `now` is not
 // a valid local time.

@@ -11,19 +11,25 @@ void TfrmMain::ComputeCountdownDates() {
   // plain captions and the plaque stays empty.
   if (!countdownTargets_) return;
   menu_.SetCaption("pmiChristmas", countdownTargets_->ChristmasCaption);
+  menu_.SetCaption("pmiChristmasEve", countdownTargets_->ChristmasEveCaption);
   menu_.SetCaption("pmiNewYear", countdownTargets_->NewYearCaption);
   menu_.SetCaption("pmiJulian", countdownTargets_->JulianCaption);
 }
 
 void TfrmMain::DrawCountdown() {
-  const CountdownChecks checks{menu_.Checked("pmiChristmas"), menu_.Checked("pmiNewYear"), menu_.Checked("pmiJulian")};
+  const CountdownChecks checks{menu_.Checked("pmiChristmas"), menu_.Checked("pmiNewYear"), menu_.Checked("pmiJulian"),
+                              menu_.Checked("pmiChristmasEve")};
   const std::optional<int32_t> count = CountdownCount(checks, countdownTargets_, platform_.LocalTime());
   if (!count) return;
   const auto widthOf = [this](std::string_view name) -> std::optional<int> {
     const SceneImage* image = catalogue_.FindSceneImage(name);
     return image ? std::optional<int>(image->width) : std::nullopt;
   };
-  for (const CountdownDraw& d : PlaceCountdown(*count, widthOf)) Draw(*catalogue_.FindSceneImage(d.name), d.x, d.y);
+  // The label in the user's language where the program has its picture;
+  // "day" and "days" otherwise.
+  std::string label = TranslatedLabelImage(*count);
+  if (!label.empty() && !catalogue_.FindSceneImage(label)) label.clear();
+  for (const CountdownDraw& d : PlaceCountdown(*count, widthOf, label)) Draw(*catalogue_.FindSceneImage(d.name), d.x, d.y);
 }
 
 }  // namespace gd

@@ -23,6 +23,7 @@ constexpr MenuCommand kMenuCommands[] = {
     {"pmiFast", &TfrmMain::pmiFastClick},
     {"pmiQuickly", &TfrmMain::pmiQuicklyClick},
     {"pmiChristmas", &TfrmMain::pmiChristmasClick},
+    {"pmiChristmasEve", &TfrmMain::pmiChristmasEveClick},
     {"pmiNewYear", &TfrmMain::pmiNewYearClick},
     {"pmiJulian", &TfrmMain::pmiJulianClick},
     {"pmiSnow", &TfrmMain::pmiSnowClick},
@@ -109,6 +110,7 @@ void TfrmMain::ApplySpeed(const Speed& speed) {
 
 // Countdown targets: the overlay reads the checked item on every frame.
 void TfrmMain::pmiChristmasClick() { menu_.SetChecked("pmiChristmas", true); }
+void TfrmMain::pmiChristmasEveClick() { menu_.SetChecked("pmiChristmasEve", true); }
 void TfrmMain::pmiNewYearClick() { menu_.SetChecked("pmiNewYear", true); }
 void TfrmMain::pmiJulianClick() { menu_.SetChecked("pmiJulian", true); }
 

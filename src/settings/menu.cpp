@@ -8,6 +8,11 @@ MenuModel::MenuModel() {
   items_.push_back({kExitItem, std::string(kExitItem.caption), false});
 }
 
+void MenuModel::TranslateCaptions() {
+  for (MenuItem& item : items_)
+    if (item.design.kind != MenuItemKind::Separator) item.caption = Tr(item.design.caption);
+}
+
 const MenuItem* MenuModel::Find(std::string_view name) const {
   for (const MenuItem& item : items_)
     if (item.design.name == name) return &item;

@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "i18n/translation.h"
+
 namespace gd {
 
 enum class MenuItemKind {
@@ -37,39 +39,41 @@ struct MenuItemDesign {
   AutoCheck autoCheck;
 };
 
-// The menu tree in display order.
-inline constexpr std::array<MenuItemDesign, 27> kMenuItems{{
-    {"pmiAbout", "More Christmas stuff...", MenuItemKind::Command, "", 0, false, true, AutoCheck::None},
+// The menu tree in display order. The captions are English; the menu shows
+// them in the user's language (MenuModel::TranslateCaptions).
+inline constexpr std::array<MenuItemDesign, 28> kMenuItems{{
+    {"pmiAbout", N_("More Christmas stuff..."), MenuItemKind::Command, "", 0, false, true, AutoCheck::None},
     {"N1", "-", MenuItemKind::Separator, "", 0, false, false, AutoCheck::None},
-    {"Speedofanimation1", "Speed of animation", MenuItemKind::Submenu, "", 0, false, false, AutoCheck::None},
-    {"pmiSlow", "Slow", MenuItemKind::Radio, "Speedofanimation1", 2, false, false, AutoCheck::None},
-    {"pmiNormal", "Normal", MenuItemKind::Radio, "Speedofanimation1", 2, false, false, AutoCheck::None},
-    {"pmiFast", "Fast", MenuItemKind::Radio, "Speedofanimation1", 2, true, false, AutoCheck::None},
-    {"pmiQuickly", "Quickly", MenuItemKind::Radio, "Speedofanimation1", 2, false, false, AutoCheck::None},
-    {"Countdown1", "Countdown", MenuItemKind::Submenu, "", 0, false, false, AutoCheck::None},
-    {"pmiChristmas", "Christmas", MenuItemKind::Radio, "Countdown1", 3, true, false, AutoCheck::None},
-    {"pmiNewYear", "New Year", MenuItemKind::Radio, "Countdown1", 3, false, false, AutoCheck::None},
-    {"pmiJulian", "Julian", MenuItemKind::Radio, "Countdown1", 3, false, false, AutoCheck::None},
-    {"Options1", "Options", MenuItemKind::Submenu, "", 0, false, false, AutoCheck::None},
-    {"pmiSnow", "Snow (for slow PC)", MenuItemKind::Check, "Options1", 0, true, false, AutoCheck::Toggle},
-    {"ransparent1", "Transparent", MenuItemKind::Submenu, "Options1", 0, false, false, AutoCheck::None},
-    {"pmi0", "0%", MenuItemKind::Radio, "ransparent1", 1, true, false, AutoCheck::ToggleRadio},
-    {"pmi10", "10%", MenuItemKind::Radio, "ransparent1", 1, false, false, AutoCheck::ToggleRadio},
-    {"pmi20", "20%", MenuItemKind::Radio, "ransparent1", 1, false, false, AutoCheck::ToggleRadio},
-    {"pmi30", "30%", MenuItemKind::Radio, "ransparent1", 1, false, false, AutoCheck::ToggleRadio},
-    {"pmi40", "40%", MenuItemKind::Radio, "ransparent1", 1, false, false, AutoCheck::ToggleRadio},
-    {"pmi50", "50%", MenuItemKind::Radio, "ransparent1", 1, false, false, AutoCheck::ToggleRadio},
-    {"pmi60", "60%", MenuItemKind::Radio, "ransparent1", 1, false, false, AutoCheck::ToggleRadio},
-    {"pmi70", "70%", MenuItemKind::Radio, "ransparent1", 1, false, false, AutoCheck::ToggleRadio},
-    {"pmi80", "80%", MenuItemKind::Radio, "ransparent1", 1, false, false, AutoCheck::ToggleRadio},
-    {"pmi90", "90%", MenuItemKind::Radio, "ransparent1", 1, false, false, AutoCheck::ToggleRadio},
-    {"pmiOnTop", "Always OnTop", MenuItemKind::Check, "Options1", 0, true, false, AutoCheck::Toggle},
-    {"pmiStartUp", "Start Frostmote when I start Windows", MenuItemKind::Check, "Options1", 0, true, false,
+    {"Speedofanimation1", N_("Speed of animation"), MenuItemKind::Submenu, "", 0, false, false, AutoCheck::None},
+    {"pmiSlow", N_("Slow"), MenuItemKind::Radio, "Speedofanimation1", 2, false, false, AutoCheck::None},
+    {"pmiNormal", N_("Normal"), MenuItemKind::Radio, "Speedofanimation1", 2, false, false, AutoCheck::None},
+    {"pmiFast", N_("Fast"), MenuItemKind::Radio, "Speedofanimation1", 2, true, false, AutoCheck::None},
+    {"pmiQuickly", N_("Quickly"), MenuItemKind::Radio, "Speedofanimation1", 2, false, false, AutoCheck::None},
+    {"Countdown1", N_("Countdown"), MenuItemKind::Submenu, "", 0, false, false, AutoCheck::None},
+    {"pmiChristmas", N_("Christmas"), MenuItemKind::Radio, "Countdown1", 3, true, false, AutoCheck::None},
+    {"pmiChristmasEve", N_("Christmas Eve"), MenuItemKind::Radio, "Countdown1", 3, false, false, AutoCheck::None},
+    {"pmiNewYear", N_("New Year"), MenuItemKind::Radio, "Countdown1", 3, false, false, AutoCheck::None},
+    {"pmiJulian", N_("Julian"), MenuItemKind::Radio, "Countdown1", 3, false, false, AutoCheck::None},
+    {"Options1", N_("Options"), MenuItemKind::Submenu, "", 0, false, false, AutoCheck::None},
+    {"pmiSnow", N_("Snow (for slow PC)"), MenuItemKind::Check, "Options1", 0, true, false, AutoCheck::Toggle},
+    {"ransparent1", N_("Transparent"), MenuItemKind::Submenu, "Options1", 0, false, false, AutoCheck::None},
+    {"pmi0", N_("0%"), MenuItemKind::Radio, "ransparent1", 1, true, false, AutoCheck::ToggleRadio},
+    {"pmi10", N_("10%"), MenuItemKind::Radio, "ransparent1", 1, false, false, AutoCheck::ToggleRadio},
+    {"pmi20", N_("20%"), MenuItemKind::Radio, "ransparent1", 1, false, false, AutoCheck::ToggleRadio},
+    {"pmi30", N_("30%"), MenuItemKind::Radio, "ransparent1", 1, false, false, AutoCheck::ToggleRadio},
+    {"pmi40", N_("40%"), MenuItemKind::Radio, "ransparent1", 1, false, false, AutoCheck::ToggleRadio},
+    {"pmi50", N_("50%"), MenuItemKind::Radio, "ransparent1", 1, false, false, AutoCheck::ToggleRadio},
+    {"pmi60", N_("60%"), MenuItemKind::Radio, "ransparent1", 1, false, false, AutoCheck::ToggleRadio},
+    {"pmi70", N_("70%"), MenuItemKind::Radio, "ransparent1", 1, false, false, AutoCheck::ToggleRadio},
+    {"pmi80", N_("80%"), MenuItemKind::Radio, "ransparent1", 1, false, false, AutoCheck::ToggleRadio},
+    {"pmi90", N_("90%"), MenuItemKind::Radio, "ransparent1", 1, false, false, AutoCheck::ToggleRadio},
+    {"pmiOnTop", N_("Always OnTop"), MenuItemKind::Check, "Options1", 0, true, false, AutoCheck::Toggle},
+    {"pmiStartUp", N_("Start Frostmote when I start Windows"), MenuItemKind::Check, "Options1", 0, true, false,
      AutoCheck::Toggle},
     {"N2", "-", MenuItemKind::Separator, "", 0, false, false, AutoCheck::None},
 }};
 // pmiExit follows N2; kept apart so the array above stays the data table's body.
-inline constexpr MenuItemDesign kExitItem{"pmiExit", "Exit", MenuItemKind::Command, "", 0, false, false,
+inline constexpr MenuItemDesign kExitItem{"pmiExit", N_("Exit"), MenuItemKind::Command, "", 0, false, false,
                                         AutoCheck::None};
 
 // A live item: the design entry plus its current caption and mark.
@@ -82,6 +86,9 @@ struct MenuItem {
 class MenuModel {
  public:
   MenuModel();
+
+  // Sets every caption to the design caption in the language in use.
+  void TranslateCaptions();
 
   const std::vector<MenuItem>& Items() const { return items_; }
   const MenuItem* Find(std::string_view name) const;

@@ -38,11 +38,11 @@ StoredSettings ReadStoredSettings(SettingsStore& store, std::vector<std::string>
 }
 
 std::string InvalidDataTypeMessage(std::string_view valueName) {
-  return "Invalid data type for '" + std::string(valueName) + "'";
+  return TrFormat("Invalid data type for '%s'", {valueName});
 }
 
 std::string FailedToSetMessage(std::string_view valueName) {
-  return "Failed to set data for '" + std::string(valueName) + "'";
+  return TrFormat("Failed to set data for '%s'", {valueName});
 }
 
 StartPlace ChooseStartPlace(const StartPlaceInput& in, Random& random) {
@@ -86,7 +86,7 @@ void TfrmMain::Randomize() {
 
 void TfrmMain::LoadSettings() {
   SettingsStore& store = platform_.Settings();
-  if (!store.StartsWithWindows()) menu_.SetCaption("pmiStartUp", std::string(kStartUpLoginCaption));
+  if (!store.StartsWithWindows()) menu_.SetCaption("pmiStartUp", Tr(kStartUpLoginCaption));
 
   SnowEnabled_ = true;
 
@@ -168,7 +168,9 @@ void TfrmMain::SaveSettings() {
   int32_t speed = RowOf(Setting::iSpeed).defaultValue.value_or(0);
   for (const Speed& s : kSpeeds)
     if (menu_.Checked(s.item)) speed = s.index;
-  const int32_t countdown = menu_.Checked("pmiJulian") ? 2 : menu_.Checked("pmiNewYear") ? 1 : 0;
+  int32_t countdown = 0;
+  for (size_t i = 0; i < kCountdownItems.size(); ++i)
+    if (menu_.Checked(kCountdownItems[i])) countdown = static_cast<int32_t>(i);
   SnowEnabled_ = menu_.Checked("pmiSnow");
   const Point position = platform_.WindowPosition();
 

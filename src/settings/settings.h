@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "app/random.h"
+#include "i18n/translation.h"
 #include "platform/platform.h"
 
 namespace gd {
@@ -22,7 +23,7 @@ inline constexpr std::string_view kMakerPageUrl = "https://glimmerdome.example.o
 
 // The start-at-login item's caption where the entry starts the program when
 // the user logs in rather than when Windows starts.
-inline constexpr std::string_view kStartUpLoginCaption = "Start Frostmote when I log in";
+inline constexpr std::string_view kStartUpLoginCaption = N_("Start Frostmote when I log in");
 
 // The name of the start-at-login entry as the messages give it.
 inline constexpr std::string_view kStartupEntryName = "Glimmerdome";
@@ -111,8 +112,10 @@ inline constexpr std::array<Speed, 4> kSpeeds{{
     {"pmiQuickly", 3, 10, 1},
 }};
 
-// The countdown items by their stored iCountdown.
-inline constexpr std::array<std::string_view, 3> kCountdownItems{{"pmiChristmas", "pmiNewYear", "pmiJulian"}};
+// The countdown items by their stored iCountdown. Christmas Eve came last, so
+// it takes the next number: a store holding 0 to 2 keeps its meaning.
+inline constexpr std::array<std::string_view, 4> kCountdownItems{{"pmiChristmas", "pmiNewYear", "pmiJulian",
+                                                                  "pmiChristmasEve"}};
 
 // --- Messages ------------------------------------------------------------------
 

@@ -3,6 +3,7 @@
 // cycle, the snowfall, the countdown) and must not change.
 #pragma once
 #include <string>
+#include <vector>
 
 #include "canvas.h"
 #include "image.h"
@@ -33,6 +34,18 @@ Image DrawMoon(int phase, int frame);   // moon1_1..moon7_5, 95 x 95
 Image DrawSnow(int n);                  // Snow1..Snow6
 Image DrawDigit(int digit);             // d0..d9, 20 high
 Image DrawLabel(const std::string& word, int width);  // imgDDay, imgDays
+// The word after the count in another language, in the lettering of "day",
+// in a box as wide as the word needs but no wider than "days" (53).
+Image DrawTranslatedLabel(const std::string& word);  // imgDays_<language>_<form>
+int TranslatedLabelWidth(const std::string& word);
+
+// The plaque's word in each language the program is translated to: the
+// plural forms of "day" in po/LANGUAGE.po (translations.cpp).
+struct PlaqueWords {
+  std::string language;            // the catalogue's code: "ru"
+  std::vector<std::string> forms;  // msgstr[0], msgstr[1], ...
+};
+std::vector<PlaqueWords> ReadPlaqueWords(const std::string& po_dir);
 // DejaVu Sans, loaded from its file, for captions on the review sheets.
 cairo_font_face_t* CaptionFace();
 

@@ -10,7 +10,7 @@ tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DGLIMMERDOME_ARTGEN=ON -DGLIMMERDOME_TESTS=OFF >/dev/null
 cmake --build "$build" --target artgen -j2 >/dev/null
-"$build/artgen" --art "$tmp/art" --docs "$tmp/docs" >/dev/null
+"$build/artgen" --art "$tmp/art" --docs "$tmp/docs" --po "$root/po" >/dev/null
 status=0
 echo "pictures:"
 "$build/artgen" --compare "$tmp/art" "$root/src/images/art" || status=1

@@ -7,4 +7,4 @@ root=$(cd "$(dirname "$0")/../.." && pwd)
 build="$root/build-artgen"
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DGLIMMERDOME_ARTGEN=ON -DGLIMMERDOME_TESTS=OFF >/dev/null
 cmake --build "$build" --target artgen -j2 >/dev/null
-"$build/artgen" --art "$root/src/images/art" --docs "$root/docs/art"
+"$build/artgen" --art "$root/src/images/art" --docs "$root/docs/art" --po "$root/po"

@@ -1,7 +1,8 @@
 // The countdown's lettering: digits and the words "day" and "days" in DejaVu
-// Sans Bold Oblique, near-white with a soft black drop shadow. Every glyph is
-// fitted into the fixed box of its picture: the countdown spaces its digits
-// by the pictures' widths, so the widths are part of the layout.
+// Sans Bold Oblique, near-white with a soft black drop shadow, and the same
+// word in the languages the program is translated to. Every glyph is fitted
+// into the fixed box of its picture: the countdown spaces its digits by the
+// pictures' widths, so the widths are part of the layout.
 #include <ft2build.h>
 #include FT_FREETYPE_H
 #include <cairo-ft.h>
@@ -27,6 +28,9 @@ constexpr double kBodyBottom = 17.0;
 constexpr double kLabelBottom = 17.4; // the descender of "y" may dip a little lower
 constexpr double kLeftMargin = 0.4;
 constexpr double kRoundness = 0.35;   // half-width of the round-joined stroke that softens corners
+// The translated words soften less: their dotted letters (i, і) would lose
+// the gap under the dot, and an "i" would read as an "l".
+constexpr double kTranslatedRoundness = 0.1;
 constexpr double kShadowDx = 1.4, kShadowDy = 1.5, kShadowBlur = 0.75;
 constexpr double kShadowAlpha = 138.0 / 255.0;
 constexpr double kRightMargin = 2.9;  // room for the shadow on the right
@@ -38,6 +42,37 @@ constexpr Colour kLetterTop = Rgb8(255, 255, 255);
 constexpr Colour kLetterBottom = Rgb8(242, 242, 240);
 
 constexpr int kDigitWidths[] = {17, 11, 19, 18, 18, 17, 17, 16, 18, 18};
+
+// The English labels' boxes. A translated word is set with the letter
+// spacing "days" has in its box, in a box of its own width, but never wider
+// than "days": after the widest count (222) that box ends at the plaque's edge.
+constexpr const char* kPluralWord = "days";
+constexpr int kPluralWidth = 53;
+
+// The Unicode code points of a UTF-8 text (a byte that does not decode
+// stands for itself).
+std::vector<char32_t> CodePoints(const std::string& text) {
+  std::vector<char32_t> out;
+  for (size_t i = 0; i < text.size();) {
+    const auto b = static_cast<unsigned char>(text[i]);
+    const int extra = b >= 0xF0 ? 3 : b >= 0xE0 ? 2 : b >= 0xC0 ? 1 : 0;
+    char32_t c = extra == 0 ? b : b & (0x3F >> extra);
+    bool ok = i + extra < text.size() + (extra == 0 ? 1 : 0);
+    for (int k = 1; ok && k <= extra; ++k) {
+      const auto next = static_cast<unsigned char>(text[i + k]);
+      ok = (next & 0xC0) == 0x80;
+      c = (c << 6) | (next & 0x3F);
+    }
+    if (!ok) {
+      out.push_back(b);
+      ++i;
+      continue;
+    }
+    out.push_back(c);
+    i += static_cast<size_t>(extra) + 1;
+  }
+  return out;
+}
 
 struct Polyline {
   std::vector<Point> points;
@@ -89,8 +124,8 @@ class Font {
 
     std::vector<Glyph> glyphs;
     double pen = 0;
-    for (char ch : text) {
-      cairo_glyph_t g{FT_Get_Char_Index(face_, static_cast<FT_ULong>(static_cast<unsigned char>(ch))), 0, 0};
+    for (char32_t ch : CodePoints(text)) {
+      cairo_glyph_t g{FT_Get_Char_Index(face_, static_cast<FT_ULong>(ch)), 0, 0};
       cairo_text_extents_t ext;
       cairo_glyph_extents(cr, &g, 1, &ext);
       cairo_new_path(cr);
@@ -137,6 +172,7 @@ struct Placement {
   double sx, sy;      // scale
   double ox, oy;      // picture position of outline point (0, 0)
   double tracking;    // extra space after each glyph, in outline units
+  double roundness = kRoundness;
 };
 
 Image RenderLettering(const std::vector<Glyph>& glyphs, const Placement& at, int width) {
@@ -162,7 +198,7 @@ Image RenderLettering(const std::vector<Glyph>& glyphs, const Placement& at, int
     cairo_set_source(cr, source);
     cairo_fill_preserve(cr);
     cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
-    cairo_set_line_width(cr, 2 * kRoundness);
+    cairo_set_line_width(cr, 2 * at.roundness);
     cairo_stroke(cr);
     cairo_restore(cr);
   };
@@ -200,6 +236,44 @@ Image RenderLettering(const std::vector<Glyph>& glyphs, const Placement& at, int
     for (int x = 0; x < width; ++x) picture.At(x, y) = Pixel::Of({0, 0, 0}, Clamp01(soft.At(x, y)) * kShadowAlpha);
   picture.Over(letters.ToCanvas());
   return picture.ToImage();
+}
+
+// The vertical scale of a label: the word's ink from the body's top to just
+// below its bottom, where the descender of "y" reaches. Every label takes
+// the scale of the English "day", so that all words are set at one size
+// (English itself keeps the scale of its own word).
+double LabelScale(const Bounds& ink) { return (kLabelBottom - kBodyTop - 2 * kRoundness) / (ink.y1 - ink.y0); }
+
+struct LabelSetting {
+  double sy, y0;  // scale, and the ink top it maps to the body's top
+};
+
+LabelSetting SettingOf(const std::string& word) {
+  const Bounds ink = InkBounds(TheFont().Shape(word));
+  return {LabelScale(ink), ink.y0};
+}
+
+Image SetLabel(const std::vector<Glyph>& glyphs, const LabelSetting& setting, int width,
+               double roundness = kRoundness) {
+  const Bounds natural = InkBounds(glyphs);
+  Placement at{};
+  at.roundness = roundness;
+  at.sy = setting.sy;
+  at.oy = kBodyTop + kRoundness - setting.y0 * at.sy;
+  at.sx = at.sy * kLabelStretch;
+  // Whatever width is left over after the slight stretch goes between the
+  // letters, so that the word fills its box like the digits fill theirs. A
+  // word too long for its box keeps its own spacing and is narrowed instead.
+  const double left = kLeftMargin + kRoundness, right = width - kRightMargin - kRoundness;
+  const double gaps = static_cast<double>(glyphs.size() - 1);
+  at.tracking = gaps > 0 ? ((right - left) / at.sx - (natural.x1 - natural.x0)) / gaps : 0;
+  if (at.tracking < 0) {
+    at.tracking = 0;
+    at.sx = (right - left) / (natural.x1 - natural.x0);
+  }
+  const Bounds spaced = InkBounds(glyphs, at.tracking);
+  at.ox = left - spaced.x0 * at.sx;
+  return RenderLettering(glyphs, at, width);
 }
 
 }  // namespace
@@ -244,18 +318,29 @@ Image DrawDigit(int digit) {
 Image DrawLabel(const std::string& word, int width) {
   const std::vector<Glyph> glyphs = TheFont().Shape(word);
   const Bounds natural = InkBounds(glyphs);
-  Placement at{};
-  at.sy = (kLabelBottom - kBodyTop - 2 * kRoundness) / (natural.y1 - natural.y0);
-  at.oy = kBodyTop + kRoundness - natural.y0 * at.sy;
-  at.sx = at.sy * kLabelStretch;
-  // Whatever width is left over after the slight stretch goes between the
-  // letters, so that the word fills its box like the digits fill theirs.
-  const double left = kLeftMargin + kRoundness, right = width - kRightMargin - kRoundness;
-  const double gaps = static_cast<double>(glyphs.size() - 1);
-  at.tracking = gaps > 0 ? ((right - left) / at.sx - (natural.x1 - natural.x0)) / gaps : 0;
-  const Bounds spaced = InkBounds(glyphs, at.tracking);
-  at.ox = left - spaced.x0 * at.sx;
-  return RenderLettering(glyphs, at, width);
+  return SetLabel(glyphs, {LabelScale(natural), natural.y0}, width);
+}
+
+int TranslatedLabelWidth(const std::string& word) {
+  // The spacing of "days" in its box, in outline units.
+  const std::vector<Glyph> days = TheFont().Shape(kPluralWord);
+  const Bounds days_ink = InkBounds(days);
+  const double sx = LabelScale(days_ink) * kLabelStretch;
+  const double left = kLeftMargin + kRoundness, margins = left + kRightMargin + kRoundness;
+  const double tracking =
+      ((kPluralWidth - margins) / sx - (days_ink.x1 - days_ink.x0)) / static_cast<double>(days.size() - 1);
+  // This word with that spacing, at the English size.
+  const std::vector<Glyph> glyphs = TheFont().Shape(word);
+  const Bounds ink = InkBounds(glyphs, tracking);
+  const double word_sx = SettingOf("day").sy * kLabelStretch;
+  const int width = static_cast<int>(std::ceil((ink.x1 - ink.x0) * word_sx + margins));
+  return std::min(width, kPluralWidth);
+}
+
+Image DrawTranslatedLabel(const std::string& word) {
+  // Set at the size of the English "day", whatever the word's own letters
+  // reach up or down to (a Cyrillic "д" has a descender, "Tag" has none).
+  return SetLabel(TheFont().Shape(word), SettingOf("day"), TranslatedLabelWidth(word), kTranslatedRoundness);
 }
 
 }  // namespace artgen

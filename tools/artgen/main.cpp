@@ -1,12 +1,14 @@
 // artgen: draws every picture of the globe's scene.
 //
-//   artgen --art DIR [--docs DIR]   write the pictures into DIR (and the
+//   artgen --art DIR [--docs DIR] [--po DIR]
+//                                   write the pictures into DIR (and the
 //                                   contact sheet and scene previews into the
-//                                   docs folder)
+//                                   docs folder; and the plaque's word of every
+//                                   translation in the po folder into DIR/labels)
 //   artgen --compare DIR_A DIR_B    compare the pixels of every .png and .bmp
 //                                   file of DIR_A with the file of the same
-//                                   name in DIR_B; exit status 1 on any
-//                                   difference
+//                                   name in DIR_B, and of their labels
+//                                   folders; exit status 1 on any difference
 #include <cstdio>
 #include <filesystem>
 #include <map>
@@ -54,12 +56,28 @@ Catalogue DrawAll() {
   return c;
 }
 
-int Generate(const fs::path& art_dir, const fs::path& docs_dir) {
+// The plaque's word in every translation, one picture per plural form:
+// imgDays_<language>_<form>, the names the countdown builds.
+int DrawTranslatedLabels(const fs::path& po_dir, const fs::path& labels_dir) {
+  fs::create_directories(labels_dir);
+  int count = 0;
+  for (const PlaqueWords& words : ReadPlaqueWords(po_dir.string()))
+    for (size_t form = 0; form < words.forms.size(); ++form, ++count) {
+      const std::string name = "imgDays_" + words.language + "_" + std::to_string(form);
+      WritePng(DrawTranslatedLabel(words.forms[form]), (labels_dir / (name + ".png")).string());
+    }
+  return count;
+}
+
+int Generate(const fs::path& art_dir, const fs::path& docs_dir, const fs::path& po_dir) {
   const Catalogue c = DrawAll();
   fs::create_directories(art_dir);
   for (const auto& [name, img] : c.pictures) WritePng(img, (art_dir / (name + ".png")).string());
   WriteBmp24(c.mask, (art_dir / "imgMask.bmp").string());
   std::printf("wrote %zu pictures and the mask to %s\n", c.pictures.size(), art_dir.string().c_str());
+  if (!po_dir.empty())
+    std::printf("wrote %d translated labels to %s\n", DrawTranslatedLabels(po_dir, art_dir / "labels"),
+                (art_dir / "labels").string().c_str());
   if (!docs_dir.empty()) {
     fs::create_directories(docs_dir);
     WritePng(ContactSheet(c), (docs_dir / "contact-sheet.png").string());
@@ -78,9 +96,12 @@ int Compare(const fs::path& a, const fs::path& b) {
   int differences = 0, compared = 0;
   std::map<std::string, bool> names;
   for (const fs::path& dir : {a, b})
-    for (const auto& entry : fs::directory_iterator(dir)) {
-      const std::string ext = entry.path().extension().string();
-      if (ext == ".png" || ext == ".bmp") names[entry.path().filename().string()] = true;
+    for (const fs::path& folder : {dir, dir / "labels"}) {
+      if (!fs::is_directory(folder)) continue;
+      for (const auto& entry : fs::directory_iterator(folder)) {
+        const std::string ext = entry.path().extension().string();
+        if (ext == ".png" || ext == ".bmp") names[fs::relative(entry.path(), dir).generic_string()] = true;
+      }
     }
   for (const auto& [name, unused] : names) {
     Image ia, ib;
@@ -107,7 +128,7 @@ int Compare(const fs::path& a, const fs::path& b) {
 }
 
 int Usage() {
-  std::fprintf(stderr, "usage: artgen --art DIR [--docs DIR]\n       artgen --compare DIR_A DIR_B\n");
+  std::fprintf(stderr, "usage: artgen --art DIR [--docs DIR] [--po DIR]\n       artgen --compare DIR_A DIR_B\n");
   return 2;
 }
 
@@ -116,15 +137,16 @@ int Usage() {
 int main(int argc, char** argv) {
   try {
     if (argc == 4 && std::string(argv[1]) == "--compare") return Compare(argv[2], argv[3]);
-    fs::path art, docs;
+    fs::path art, docs, po;
     for (int i = 1; i < argc; ++i) {
       const std::string arg = argv[i];
       if (arg == "--art" && i + 1 < argc) art = argv[++i];
       else if (arg == "--docs" && i + 1 < argc) docs = argv[++i];
+      else if (arg == "--po" && i + 1 < argc) po = argv[++i];
       else return Usage();
     }
     if (art.empty()) return Usage();
-    return Generate(art, docs);
+    return Generate(art, docs, po);
   } catch (const std::exception& e) {
     std::fprintf(stderr, "artgen: %s\n", e.what());
     return 1;

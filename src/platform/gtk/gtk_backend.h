@@ -11,6 +11,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 #include <string_view>
 #include <vector>
 
@@ -45,9 +46,12 @@ uint32_t TickCountFromMicroseconds(int64_t microseconds);
 // The calendar fields of a GLib date-time.
 LocalDateTime LocalDateTimeFrom(GDateTime* time);
 
-// The long date pattern (the default one: Linux locales have no long date
-// picture) with the month and day names of the current locale, in UTF-8.
+// The long date of the current LC_TIME locale (ICU's CLDR data), with the
+// month and day names that go with it, in UTF-8.
 LongDateFormat LocaleLongDateFormat();
+// The user's languages for the menu and messages: LANGUAGE, LC_ALL,
+// LC_MESSAGES and LANG, as for the gettext tools.
+std::vector<std::string> LocaleLanguages();
 
 // Builds a GtkMenu showing `model` as it is now: submenus, separators, check
 // and radio marks (drawn by GTK, decided by the model), the default item in
@@ -86,6 +90,7 @@ class GtkPlatform : public Platform {
   LocalDateTime LocalTime() override;
   std::optional<uint64_t> PerformanceCounter() override;
   LongDateFormat UserDateFormat() override;
+  std::vector<std::string> UserLanguages() override;
 
   void ShowMessage(const std::string& text, MessageKind kind) override;
   void OpenUrl(const std::string& url) override;

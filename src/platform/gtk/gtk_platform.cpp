@@ -29,6 +29,8 @@
 #ifdef GLIMMERDOME_HAVE_KEYFILE_STORE
 #include "platform/linux/keyfile_store.h"
 #endif
+#include "i18n/translation.h"
+#include "platform/icu/icu_date.h"
 
 // Xlib last: its macros (None, Bool, Status) would break the headers above.
 #include <gdk/gdkx.h>
@@ -167,36 +169,17 @@ LocalDateTime LocalDateTimeFrom(GDateTime* t) {
                        g_date_time_get_microsecond(t) / 1000};
 }
 
-namespace {
-
-// Fills `name` with the date's text in `format`; leaves it as it is when the
-// locale gives nothing.
-void TakeName(GDateTime* date, const char* format, std::string* name) {
-  gchar* text = g_date_time_format(date, format);
-  if (text && *text) *name = text;
-  g_free(text);
+LongDateFormat LocaleLongDateFormat() {
+  const char* locale = std::setlocale(LC_TIME, nullptr);
+  return IcuLongDateFormat(locale ? locale : "");
 }
 
-}  // namespace
-
-LongDateFormat LocaleLongDateFormat() {
-  LongDateFormat format;
-  // Month names in the form that stands alone (nominative), as the pattern
-  // puts the month before the day.
-  for (int m = 1; m <= 12; ++m) {
-    GDateTime* date = g_date_time_new_utc(2023, m, 1, 12, 0, 0);
-    TakeName(date, "%OB", &format.names.long_month_names[m - 1]);
-    TakeName(date, "%Ob", &format.names.short_month_names[m - 1]);
-    g_date_time_unref(date);
-  }
-  // 1 January 2023 was a Sunday.
-  for (int d = 0; d < 7; ++d) {
-    GDateTime* date = g_date_time_new_utc(2023, 1, 1 + d, 12, 0, 0);
-    TakeName(date, "%A", &format.names.long_day_names[d]);
-    TakeName(date, "%a", &format.names.short_day_names[d]);
-    g_date_time_unref(date);
-  }
-  return format;
+std::vector<std::string> LocaleLanguages() {
+  auto value = [](const char* name) -> std::string_view {
+    const char* v = g_getenv(name);
+    return v ? v : "";
+  };
+  return LanguagesFromEnvironment(value("LANGUAGE"), value("LC_ALL"), value("LC_MESSAGES"), value("LANG"));
 }
 
 }  // namespace gtkui
@@ -278,6 +261,7 @@ std::optional<uint64_t> GtkPlatform::PerformanceCounter() {
 }
 
 LongDateFormat GtkPlatform::UserDateFormat() { return gtkui::LocaleLongDateFormat(); }
+std::vector<std::string> GtkPlatform::UserLanguages() { return gtkui::LocaleLanguages(); }
 
 // --- The window --------------------------------------------------------------------
 
@@ -358,7 +342,7 @@ bool GtkPlatform::Composited() const {
 bool GtkPlatform::SetLayeredStyle(std::string* errorText) {
   // The window is per-pixel transparent from its creation; nothing to switch.
   if (window_) return true;
-  if (errorText) *errorText = "The window no longer exists";
+  if (errorText) *errorText = Tr("The window no longer exists");
   return false;
 }
 

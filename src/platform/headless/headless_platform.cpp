@@ -10,6 +10,9 @@
 #ifdef GLIMMERDOME_HAVE_KEYFILE_STORE
 #include "platform/linux/keyfile_store.h"
 #endif
+#ifdef GLIMMERDOME_HAVE_ICU
+#include "platform/icu/icu_date.h"
+#endif
 
 namespace gd {
 namespace {
@@ -178,6 +181,14 @@ LocalDateTime HeadlessPlatform::LocalTime() {
                        static_cast<int>(time.minutes().count()),
                        static_cast<int>(time.seconds().count()),
                        static_cast<int>(time.subseconds().count())};
+}
+
+LongDateFormat HeadlessPlatform::UserDateFormat() {
+#ifdef GLIMMERDOME_HAVE_ICU
+  return IcuLongDateFormat(options_.timeLocale);
+#else
+  return LongDateFormat{};
+#endif
 }
 
 std::optional<uint64_t> HeadlessPlatform::PerformanceCounter() {

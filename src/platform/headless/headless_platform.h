@@ -40,6 +40,11 @@ struct HeadlessOptions {
   // Screen points at which another window covers this one (for the probe).
   std::vector<Point> coveredPoints;
   std::string executablePath = "/usr/bin/glimmerdome";  // what the autostart entry names
+  // The user's languages, most wanted first ("de_DE", "de"); none: English.
+  std::vector<std::string> languages;
+  // The locale whose long dates the countdown captions use ("de_DE.UTF-8");
+  // empty, "C" or "POSIX": the English default pattern.
+  std::string timeLocale;
 };
 
 // Settings kept in memory; also what tests inspect.
@@ -93,7 +98,8 @@ class HeadlessPlatform : public Platform {
   uint32_t TickCount() override;
   LocalDateTime LocalTime() override;
   std::optional<uint64_t> PerformanceCounter() override;
-  LongDateFormat UserDateFormat() override { return LongDateFormat{}; }
+  LongDateFormat UserDateFormat() override;
+  std::vector<std::string> UserLanguages() override { return options_.languages; }
 
   void ShowMessage(const std::string& text, MessageKind kind) override;
   void OpenUrl(const std::string& url) override { openedUrls_.push_back(url); }

@@ -11,6 +11,8 @@
 #include <cstring>
 #include <memory>
 
+#include "i18n/translation.h"
+
 namespace gd {
 namespace {
 
@@ -45,7 +47,7 @@ std::string Quoted(const std::string& path) { return "'" + path + "'"; }
 bool ReplaceFile(const std::string& path, const std::string& data, std::string* why) {
   GString_ dir(g_path_get_dirname(path.c_str()));
   if (g_mkdir_with_parents(dir.get(), 0777) != 0) {
-    *why = "Cannot create the folder " + Quoted(dir.get()) + ": " + std::strerror(errno) + ".";
+    *why = TrFormat("Cannot create the folder %s: %s.", {Quoted(dir.get()), std::strerror(errno)});
     return false;
   }
   Error error;
@@ -120,9 +122,10 @@ void KeyFileSettingsStore::Load() {
     // No file yet is a first run, nothing to tell. (A file in place of one of
     // the folders is told when the save fails.)
     if (error.Is(G_FILE_ERROR, G_FILE_ERROR_NOENT) || error.Is(G_FILE_ERROR, G_FILE_ERROR_NOTDIR)) return;
-    problem_ = "The settings file " + Quoted(settingsPath_) + " cannot be read: " + error.Message() +
-               ". The default settings are used. When the program closes, it keeps that file as " +
-               Quoted(settingsPath_ + ".bad") + " and writes a new one.";
+    problem_ = TrFormat(
+        "The settings file %s cannot be read: %s. The default settings are used. When the program closes, it "
+        "keeps that file as %s and writes a new one.",
+        {Quoted(settingsPath_), error.Message(), Quoted(settingsPath_ + ".bad")});
     return;
   }
   gsize count = 0;
@@ -163,8 +166,9 @@ bool KeyFileSettingsStore::WriteAll(const Entry* entries, size_t count, std::str
       // A file that is not a readable key file is kept, never overwritten.
       const std::string kept = settingsPath_ + ".bad";
       if (g_rename(settingsPath_.c_str(), kept.c_str()) != 0)
-        return fail("The settings file " + Quoted(settingsPath_) + " cannot be read and cannot be kept as " +
-                    Quoted(kept) + " (" + std::strerror(errno) + "), so it was left as it is.");
+        return fail(TrFormat("The settings file %s cannot be read and cannot be kept as %s (%s), so it was left "
+                             "as it is.",
+                             {Quoted(settingsPath_), Quoted(kept), std::strerror(errno)}));
     }
     keyFile.reset(g_key_file_new());
   }
@@ -208,7 +212,7 @@ std::optional<bool> KeyFileSettingsStore::StartupEntryExists() {
 bool KeyFileSettingsStore::SetStartupEntry(const std::string& executablePath) {
   if (executablePath.empty() || !g_utf8_validate(executablePath.data(), static_cast<gssize>(executablePath.size()),
                                                  nullptr)) {
-    problem_ = "The program's own path is unknown or not valid UTF-8, so no autostart entry can name it.";
+    problem_ = Tr("The program's own path is unknown or not valid UTF-8, so no autostart entry can name it.");
     return false;
   }
   KeyFile keyFile(g_key_file_new());
@@ -229,7 +233,7 @@ bool KeyFileSettingsStore::SetStartupEntry(const std::string& executablePath) {
 
 bool KeyFileSettingsStore::RemoveStartupEntry() {
   if (g_unlink(autostartPath_.c_str()) == 0 || errno == ENOENT || errno == ENOTDIR) return true;
-  problem_ = "Cannot remove " + Quoted(autostartPath_) + ": " + std::strerror(errno) + ".";
+  problem_ = TrFormat("Cannot remove %s: %s.", {Quoted(autostartPath_), std::strerror(errno)});
   return false;
 }
 

@@ -4,6 +4,7 @@
 
 #include <utility>
 
+#include "i18n/translation.h"
 #include "platform/win32/text.h"
 
 namespace gd::win32 {
@@ -61,7 +62,7 @@ std::string RegistrySettingsStore::TakeProblem() { return std::exchange(problem_
 SettingsStore::Value RegistrySettingsStore::Read(std::string_view name) {
   const Key key = Key::Create(settingsKey_, KEY_QUERY_VALUE);
   if (!key) {
-    Problem("The settings in " + KeyName(settingsKey_) + " cannot be read", key.status());
+    Problem(TrFormat("The settings in %s cannot be read", {KeyName(settingsKey_)}), key.status());
     return {};
   }
   DWORD type = 0;

@@ -11,6 +11,7 @@
 #include "platform/win32/locale_date.h"
 #include "platform/win32/popup_menu.h"
 #include "platform/win32/registry_store.h"
+#include "i18n/translation.h"
 #include "platform/win32/text.h"
 
 namespace gd {
@@ -80,6 +81,7 @@ class Win32Platform : public Platform {
   LocalDateTime LocalTime() override;
   std::optional<uint64_t> PerformanceCounter() override;
   LongDateFormat UserDateFormat() override { return win32::LongDateFormatOf(nullptr); }
+  std::vector<std::string> UserLanguages() override;
 
   void ShowMessage(const std::string& text, MessageKind kind) override;
   void OpenUrl(const std::string& url) override;
@@ -313,6 +315,14 @@ Size Win32Platform::WorkAreaSize() {
 
 void Win32Platform::SetTimer(TimerId id, uint32_t intervalMs) {
   ::SetTimer(hwnd_, TimerEventId(id), intervalMs, nullptr);
+}
+
+// The language of the user's Windows interface ("de-DE"), as a preference.
+std::vector<std::string> Win32Platform::UserLanguages() {
+  wchar_t name[LOCALE_NAME_MAX_LENGTH];
+  const LCID lcid = MAKELCID(GetUserDefaultUILanguage(), SORT_DEFAULT);
+  if (LCIDToLocaleName(lcid, name, LOCALE_NAME_MAX_LENGTH, 0) <= 0) return {};
+  return LanguagesOfLocale(Narrow(name));
 }
 
 LocalDateTime Win32Platform::LocalTime() {
