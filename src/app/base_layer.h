@@ -1,7 +1,7 @@
 // Building the base layer: the globe picture as a premultiplied 32-bit frame.
 #pragma once
 
-#include "app/frame_buffer.h"
+#include "base/frame_buffer.h"
 #include "images/png.h"
 
 namespace gd {

@@ -9,9 +9,9 @@
 #include <string_view>
 #include <vector>
 
-#include "app/frame_buffer.h"
-#include "app/random.h"
-#include "app/region.h"
+#include "base/frame_buffer.h"
+#include "base/random.h"
+#include "base/region.h"
 #include "calendar/countdown_dates.h"
 #include "images/catalogue.h"
 #include "platform/platform.h"

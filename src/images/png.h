@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/frame_buffer.h"
+#include "base/frame_buffer.h"
 #include "images/byte_reader.h"
 #include "images/png_chunks.h"
 #include "images/png_errors.h"

@@ -14,24 +14,15 @@
 #include <string>
 #include <string_view>
 
-#include "app/frame_buffer.h"
-#include "app/region.h"
+#include "base/frame_buffer.h"
+#include "base/geometry.h"
+#include "base/region.h"
 #include "calendar/date_format.h"
 #include "calendar/date_time.h"
 
 namespace gd {
 
 class MenuModel;
-
-struct Size {
-  int width = 0;
-  int height = 0;
-};
-
-struct Point {
-  int x = 0;
-  int y = 0;
-};
 
 // The main window's two timers. `TimerGarland` is always started first.
 enum class TimerId { Garland = 0, CountSnow = 1 };

@@ -19,7 +19,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/frame_buffer.h"
+#include "base/frame_buffer.h"
 #include "images/catalogue.h"
 #include "scene/blend.h"
 

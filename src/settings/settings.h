@@ -12,7 +12,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/random.h"
+#include "base/random.h"
 #include "platform/platform.h"
 
 namespace gd {
