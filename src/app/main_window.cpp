@@ -9,17 +9,12 @@
 namespace gd {
 
 TfrmMain::TfrmMain(Platform& platform, const SceneCatalogue& catalogue, std::vector<std::string> args)
-    : platform_(platform), catalogue_(catalogue), args_(std::move(args)) {
-  imgTree_ = &RequireSceneImage(catalogue_, "imgTree");
-  imgMask_ = &RequireSceneImage(catalogue_, "imgMask");
-  imgDay_ = &RequireSceneImage(catalogue_, "imgDay");
-  imgStars_ = &RequireSceneImage(catalogue_, "imgStars");
-  imgLandscape_ = &RequireSceneImage(catalogue_, "imgLandscape");
-  imgHome_ = &RequireSceneImage(catalogue_, "imgHome");
-  img3_ = &RequireSceneImage(catalogue_, "img3");
-  // The series are found by their built names once, not on every frame.
-  skySprites_ = ResolveSkySprites(catalogue_);
-  snowSprites_ = ResolveSnowSprites(catalogue_);
+    : platform_(platform),
+      catalogue_(catalogue),
+      args_(std::move(args)),
+      imgTree_(&RequireSceneImage(catalogue, "imgTree")),
+      imgMask_(&RequireSceneImage(catalogue, "imgMask")),
+      compositor_(catalogue) {
   if (!imgTree_->png || !imgMask_->bitmap)
     throw std::runtime_error("The globe pictures of the program are damaged.");
   FormCreate();
@@ -35,8 +30,8 @@ void TfrmMain::FormCreate() { PrepareBaseLayer(); }
 
 void TfrmMain::FormShow() {
   // The snow's records, all unspawned, and the sun and moon at their rising points.
-  CreateSnowParticles(snow_);
-  PlaceSunAndMoon(sky_);
+  CreateSnowParticles(scene_.snow);
+  PlaceSunAndMoon(scene_.sky);
   // Cut the window to the globe's outline, once.
   platform_.SetWindowRegion(RegionFromMask(*imgMask_->bitmap));
   platform_.SetOwnerToDesktop();
@@ -91,9 +86,7 @@ void TfrmMain::PrepareBaseLayer() {
   const uint8_t colorType = BasePng_->Header().ColorType();
   if (colorType == 6 || colorType == 4) CopyPngAlpha(*BaseBitmap_, *BasePng_);
   Premultiply(*BaseBitmap_);
-  fixedLayers_.Build(*BaseBitmap_, {imgStars_, imgLandscape_, imgHome_, img3_});  // FixedLayer order
-  keptSkyDraws_.clear();  // made on the old base layer
-  frameOverKept_ = false;
+  compositor_.SetBase(*BaseBitmap_);
   platform_.SetWindowSize(static_cast<int>(BasePng_->Width()), static_cast<int>(BasePng_->Height()));
   PresentFrame(*BaseBitmap_, kBaseLayerPresentFailure);
 }
@@ -118,10 +111,11 @@ void TfrmMain::PresentFrame(const FrameBuffer& surface, const char* failureText)
 void TfrmMain::TimerGarlandTimer() { RenderFrame(); }
 
 void TfrmMain::timerCountSnowTimer() {
-  DriftSnowCounts(drift_, random_);
+  const SnowDriftState& drift = scene_.drift;
+  DriftSnowCounts(scene_.drift, random_);
   if (platform_.Tracing()) {
-    platform_.Trace("drift", "\"counts\": [" + std::to_string(drift_.SnowCount1) + ", " +
-                                 std::to_string(drift_.SnowCount2) + ", " + std::to_string(drift_.SnowCount3) + "]");
+    platform_.Trace("drift", "\"counts\": [" + std::to_string(drift.SnowCount1) + ", " +
+                                 std::to_string(drift.SnowCount2) + ", " + std::to_string(drift.SnowCount3) + "]");
   }
 }
 

@@ -1,15 +1,26 @@
-// The frame compositor: one complete picture of the globe per timer tick,
-// drawn back to front from the base layer up, then presented.
-#include <algorithm>
+// One tick of the frame timer: whether the window can be seen, whether this
+// call is an animation step, the frame from the compositor, then the present.
 #include <cstdio>
-#include <cstring>
-#include <utility>
+#include <string>
 
 #include "app/main_window.h"
-#include "scene/blend.h"
 #include "scene/step_clock.h"
 
 namespace gd {
+namespace {
+
+// The frame's draws as the trace writes them: ["name", x, y], ...
+class TracedDraws : public DrawObserver {
+ public:
+  void OnDraw(const SceneImage& image, int x, int y) override {
+    char buf[96];
+    std::snprintf(buf, sizeof buf, "%s[\"%s\", %d, %d]", text.empty() ? "" : ", ", image.name.c_str(), x, y);
+    text += buf;
+  }
+  std::string text;
+};
+
+}  // namespace
 
 bool TfrmMain::StepClock() {
   if (!IsStepDue(platform_.TickCount(), LastStepTick_, StepDelayMs_)) return false;
@@ -24,156 +35,21 @@ bool TfrmMain::WindowExposed() {
          platform_.IsWindowVisibleAt(pos.x + kProbePoint2.x, pos.y + kProbePoint2.y);
 }
 
-void TfrmMain::Draw(const SceneImage& image, int x, int y) {
-  if (noteDraws_) {
-    noteDraws_->push_back({&image, x, y});
-    return;
-  }
-  BlendImage(frame_, image, x, y, fixedLayers_.Visible(nextFixedLayer_));
-  NoteDrawnOver(x, y, image.width, image.height);
-  TraceDraw(image, x, y);
-}
-
-void TfrmMain::NoteDrawnOver(int x, int y, int width, int height) {
-  const Rect r{std::max(x, 0), std::max(y, 0), std::min(x + width, frame_.width), std::min(y + height, frame_.height)};
-  if (r.Empty()) return;
-  drawnOver_ = drawnOver_.Empty() ? r
-                                  : Rect{std::min(drawnOver_.left, r.left), std::min(drawnOver_.top, r.top),
-                                         std::max(drawnOver_.right, r.right), std::max(drawnOver_.bottom, r.bottom)};
-}
-
-void TfrmMain::RestoreKeptSky() {
-  const size_t rowBytes = static_cast<size_t>(frame_.width) * 4;
-  for (int y = 0; y < frame_.height; ++y) {
-    int left = frame_.width, right = 0;
-    const auto take = [&](std::pair<int, int> columns) {
-      if (columns.first >= columns.second) return;
-      left = std::min(left, columns.first);
-      right = std::max(right, columns.second);
-    };
-    take(fixedLayers_.Columns(kHome, y));
-    take(fixedLayers_.Columns(kForeground, y));
-    if (y >= drawnOver_.top && y < drawnOver_.bottom) take({drawnOver_.left, drawnOver_.right});
-    if (left < right)
-      std::memcpy(frame_.Row(y) + left * 4, keptSky_.pixels.data() + y * rowBytes + left * 4,
-                  static_cast<size_t>(right - left) * 4);
-  }
-}
-
-void TfrmMain::DrawFixed(size_t layer) {
-  fixedLayers_.Draw(frame_, layer);
-  nextFixedLayer_ = layer + 1;
-  TraceDraw(*fixedLayers_.Image(layer), 0, 0);
-}
-
-void TfrmMain::TraceDraw(const SceneImage& image, int x, int y) {
-  if (tracing_) {
-    char buf[96];
-    std::snprintf(buf, sizeof buf, "%s[\"%s\", %d, %d]", traceDraws_.empty() ? "" : ", ", image.name.c_str(), x, y);
-    traceDraws_ += buf;
-  }
-}
-
-void TfrmMain::ComposeSky() {
-  if (!keptSkyDraws_.empty() && skyDraws_ == keptSkyDraws_) {
-    if (frameOverKept_)
-      RestoreKeptSky();
-    else
-      frame_ = keptSky_;
-    frameOverKept_ = true;
-    nextFixedLayer_ = kLandscape + 1;
-    if (tracing_) {
-      TraceDraw(*skyDraws_[0].image, skyDraws_[0].x, skyDraws_[0].y);
-      TraceDraw(*fixedLayers_.Image(kStars), 0, 0);
-      for (size_t i = 1; i < skyDraws_.size(); ++i) TraceDraw(*skyDraws_[i].image, skyDraws_[i].x, skyDraws_[i].y);
-      TraceDraw(*fixedLayers_.Image(kLandscape), 0, 0);
-    }
-    lastSkyKept_ = true;
-  } else {
-    frame_ = fixedLayers_.Start();
-    nextFixedLayer_ = 0;
-    Draw(*skyDraws_[0].image, skyDraws_[0].x, skyDraws_[0].y);
-    DrawFixed(kStars);
-    for (size_t i = 1; i < skyDraws_.size(); ++i) Draw(*skyDraws_[i].image, skyDraws_[i].x, skyDraws_[i].y);
-    DrawFixed(kLandscape);
-    // Keeping costs a copy, worth it only when the sky stands for a while:
-    // after calls that started from the kept frame (the sky has just taken a
-    // step) or when it did not move since the previous call. At the fastest
-    // speed it moves on every call and nothing is kept.
-    frameOverKept_ = lastSkyKept_ || skyDraws_ == lastSkyDraws_;
-    if (frameOverKept_) {
-      keptSky_ = frame_;
-      keptSkyDraws_ = skyDraws_;
-    }
-    lastSkyKept_ = false;
-  }
-  drawnOver_ = Rect{};
-  std::swap(lastSkyDraws_, skyDraws_);
-}
-
-void TfrmMain::DrawSnowLayers(int first, int last) {
-  flakes_.clear();
-  for (int layer = first; layer <= last; ++layer)
-    UpdateSnowLayer(layer, snow_, layer == 1 ? drift_.SnowCount1 : layer == 2 ? drift_.SnowCount2 : drift_.SnowCount3,
-                    random_, snowSprites_, flakes_);
-  BlendImages(frame_, flakes_.data(), flakes_.size(), fixedLayers_.Visible(nextFixedLayer_));
-  if (!flakes_.empty()) {
-    int left = flakes_[0].x, top = flakes_[0].y, right = left, bottom = top;
-    for (const PlacedImage& f : flakes_) {
-      left = std::min(left, f.x);
-      top = std::min(top, f.y);
-      right = std::max(right, f.x + f.image->width);
-      bottom = std::max(bottom, f.y + f.image->height);
-    }
-    NoteDrawnOver(left, top, right - left, bottom - top);
-  }
-  if (tracing_)
-    for (const PlacedImage& f : flakes_) TraceDraw(*f.image, f.x, f.y);
-}
-
 void TfrmMain::RenderFrame() {
   if (!BaseBitmap_) return;
-  tracing_ = platform_.Tracing();
-  traceDraws_.clear();
-
-  // 1. Visibility probe: it gates the snow only.
-  const bool windowExposed = WindowExposed();
-  const bool snowFalls = SnowEnabled_ && windowExposed;
-
-  // 2. Step clock.
-  const bool isStepTick = StepClock();
-
-  // 3. Sky strip, where the previous call's sky step left it; then the sky
-  // step, which moves the sky, sun and moon and notes where they are drawn.
-  skyDraws_.clear();
-  skyDraws_.push_back({imgDay_, 45, sky_.SkyOffset});
-  noteDraws_ = &skyDraws_;
-  SkyStep(sky_, isStepTick, skySprites_, *this);
-  noteDraws_ = nullptr;
-
-  // 4. A fresh frame from the base layer with the strip, the stars, the sun
-  // and moon and the landscape on it (the buffer is reused), or the one an
-  // earlier call made with the same draws. Where a fixed picture is opaque
-  // its colour is already in place.
-  ComposeSky();
-  // 5. Snow layer 1, behind the house.
-  if (snowFalls) DrawSnowLayers(1, 1);
-  // 6. House.
-  DrawFixed(kHome);
-  // 7. Snow layers 2 and 3, in front of the house.
-  if (snowFalls) DrawSnowLayers(2, 3);
-  // 8. Foreground: glass rim and stand.
-  DrawFixed(kForeground);
-  // 9. Countdown.
-  DrawCountdown();
-
-  if (tracing_) {
-    std::string fields = std::string("\"step\": ") + (isStepTick ? "true" : "false") +
-                         ", \"opacity\": " + std::to_string(Opacity_) + ", \"draws\": [" + traceDraws_ + "]";
-    platform_.Trace("frame", fields);
+  const bool tracing = platform_.Tracing();
+  // The visibility probe gates the snow only.
+  FrameRequest request;
+  request.snowFalls = SnowEnabled_ && WindowExposed();
+  request.step = StepClock();
+  request.countdownDays = CountdownDays();
+  TracedDraws draws;
+  const FrameBuffer& frame = compositor_.Compose(scene_, random_, request, tracing ? &draws : nullptr);
+  if (tracing) {
+    platform_.Trace("frame", std::string("\"step\": ") + (request.step ? "true" : "false") +
+                                 ", \"opacity\": " + std::to_string(Opacity_) + ", \"draws\": [" + draws.text + "]");
   }
-  // 10. Present.
-  PresentFrame(frame_, kFramePresentFailure);
+  PresentFrame(frame, kFramePresentFailure);
   platform_.FrameRendered();
 }
 
