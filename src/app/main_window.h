@@ -76,27 +76,6 @@ class TfrmMain : public WindowEvents {
   void Randomize();
 
   // --- Menu commands --------------------------------------------------------------
-  void pmiAboutClick();
-  void pmiSlowClick();
-  void pmiNormalClick();
-  void pmiFastClick();
-  void pmiQuicklyClick();
-  void pmiChristmasClick();
-  void pmiNewYearClick();
-  void pmiJulianClick();
-  void pmiSnowClick();
-  void pmi0Click();
-  void pmi10Click();
-  void pmi20Click();
-  void pmi30Click();
-  void pmi40Click();
-  void pmi50Click();
-  void pmi60Click();
-  void pmi70Click();
-  void pmi80Click();
-  void pmi90Click();
-  void pmiOnTopClick();
-  void pmiExitClick();
   // Runs an item's command without touching its mark; false when it has none.
   bool RunMenuCommand(std::string_view itemName);
 

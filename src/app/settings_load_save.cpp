@@ -1,24 +1,10 @@
 // Loading and saving the settings through the menu: loading checks items and
 // runs their commands, saving reads the marks back. Values are read once when
 // the window is shown and written once at every close.
-#include <algorithm>
-
 #include "app/main_window.h"
 #include "settings/settings.h"
 
 namespace gd {
-
-namespace {
-
-// The trace line of the values as they are loaded or saved.
-std::string SettingsTraceFields(std::string_view when, const std::array<int32_t, kSettings.size()>& values) {
-  std::string fields = "\"when\": \"" + std::string(when) + "\"";
-  for (const SettingRow& design : kSettings)
-    fields += ", \"" + std::string(design.name) + "\": " + std::to_string(values[Index(design.id)]);
-  return fields;
-}
-
-}  // namespace
 
 void TfrmMain::Randomize() {
   const std::optional<uint64_t> counter = platform_.PerformanceCounter();
@@ -35,13 +21,9 @@ void TfrmMain::LoadSettings() {
   // the wrong type, are told after the window has its place and opacity, and
   // the loading goes on with what could be read.
   std::vector<std::string> messages;
-  std::vector<std::string> wrongType;
-  const StoredSettings stored = ReadStoredSettings(store, &wrongType);
-  if (std::string problem = store.TakeProblem(); !problem.empty()) messages.push_back(std::move(problem));
-  for (const std::string& name : wrongType) messages.push_back(InvalidDataTypeMessage(name));
+  const StoredSettings stored = ReadStoredSettings(store, &messages);
 
   if (stored.Has(Setting::OnTop)) menu_.SetChecked("pmiOnTop", stored.Get(Setting::OnTop) != 0);
-  const int32_t transparency = stored.Get(Setting::TrVal);
   const int32_t countdown = stored.Get(Setting::iCountdown);
   const int32_t speed = stored.Get(Setting::iSpeed);
   SnowEnabled_ = stored.Get(Setting::isSnowOn) != 0;
@@ -63,13 +45,7 @@ void TfrmMain::LoadSettings() {
   if (!place.corner)
     if (const std::optional<bool> exists = store.StartupEntryExists()) menu_.SetChecked("pmiStartUp", *exists);
 
-  // The transparency level. An index past the last level would leave the
-  // window at the opacity it was created with, that is invisible, so it
-  // applies 0 % instead.
-  const TransparencyLevel& level =
-      transparency >= 0 && transparency < static_cast<int32_t>(kTransparencyLevels.size())
-          ? kTransparencyLevels[transparency]
-          : kTransparencyLevels[0];
+  const TransparencyLevel& level = LevelOfStoredIndex(stored.Get(Setting::TrVal));
   menu_.SetChecked(level.item, true);
   RunMenuCommand(level.item);
 
@@ -80,11 +56,11 @@ void TfrmMain::LoadSettings() {
     RunMenuCommand(kSpeeds[speed].item);
   }
   menu_.SetChecked("pmiSnow", SnowEnabled_);
-  pmiOnTopClick();
+  RunMenuCommand("pmiOnTop");
   settingsLoaded_ = true;
 
   if (platform_.Tracing()) {
-    std::array<int32_t, kSettings.size()> values{};
+    SettingValues values{};
     for (const SettingRow& design : kSettings) values[Index(design.id)] = stored.Get(design.id);
     values[Index(Setting::Top)] = place.position.y;
     values[Index(Setting::Left)] = place.position.x;
@@ -94,55 +70,12 @@ void TfrmMain::LoadSettings() {
 }
 
 void TfrmMain::SaveSettings() {
-  std::array<int32_t, kSettings.size()> values{};
-
-  // The last checked level wins. With none checked (the checked level was
-  // chosen again) the level in force is saved.
-  int32_t transparency = -1;
-  for (const TransparencyLevel& level : kTransparencyLevels)
-    if (menu_.Checked(level.item)) transparency = level.index;
-  if (transparency < 0) {
-    transparency = 0;
-    for (const TransparencyLevel& level : kTransparencyLevels)
-      if (level.alpha == Opacity_) transparency = level.index;
-  }
-  int32_t speed = RowOf(Setting::iSpeed).defaultValue.value_or(0);
-  for (const Speed& s : kSpeeds)
-    if (menu_.Checked(s.item)) speed = s.index;
-  const int32_t countdown = menu_.Checked("pmiJulian") ? 2 : menu_.Checked("pmiNewYear") ? 1 : 0;
   SnowEnabled_ = menu_.Checked("pmiSnow");
-  const Point position = platform_.WindowPosition();
-
-  values[Index(Setting::OnTop)] = menu_.Checked("pmiOnTop") ? 1 : 0;
-  values[Index(Setting::TrVal)] = transparency;
-  values[Index(Setting::Top)] = position.y;
-  values[Index(Setting::Left)] = position.x;
-  values[Index(Setting::iCountdown)] = countdown;
-  values[Index(Setting::iSpeed)] = speed;
-  values[Index(Setting::isSnowOn)] = SnowEnabled_ ? 1 : 0;
+  const SettingValues values = ValuesToSave(menu_, Opacity_, platform_.WindowPosition());
   if (platform_.Tracing()) platform_.Trace("settings", SettingsTraceFields("save", values));
-
-  // All values in one write: a store that refuses keeps what it held before.
-  // A failure is told, and the start-at-login entry is still brought up to
-  // date, so the close goes ahead either way.
-  SettingsStore& store = platform_.Settings();
-  std::array<SettingsStore::Entry, kSettings.size()> entries{};
-  for (const SettingRow& design : kSettings) entries[Index(design.id)] = {design.name, values[Index(design.id)]};
-  std::string failedName;
-  if (!store.WriteAll(entries.data(), entries.size(), &failedName)) {
-    if (failedName.empty()) failedName = entries[0].name;
-    std::string message = FailedToSetMessage(failedName);
-    if (std::string why = store.TakeProblem(); !why.empty()) message += "\n" + why;
-    platform_.ShowMessage(message, MessageKind::Error);
-  }
-
-  const bool entryDone = menu_.Checked("pmiStartUp") ? store.SetStartupEntry(platform_.ExecutablePath())
-                                                     : store.RemoveStartupEntry();
-  if (!entryDone) {
-    std::string message = FailedToSetMessage(kStartupEntryName);
-    if (std::string why = store.TakeProblem(); !why.empty()) message += "\n" + why;
-    platform_.ShowMessage(message, MessageKind::Error);
-  }
+  // A failure is told, and the close goes ahead either way.
+  WriteSettings(platform_.Settings(), values, menu_.Checked("pmiStartUp"), platform_.ExecutablePath(),
+                [this](const std::string& message) { platform_.ShowMessage(message, MessageKind::Error); });
 }
 
 }  // namespace gd

@@ -21,16 +21,78 @@ void StoredSettings::Set(Setting s, int32_t raw) {
   values_[Index(s)] = value;
 }
 
-StoredSettings ReadStoredSettings(SettingsStore& store, std::vector<std::string>* wrongType) {
+StoredSettings ReadStoredSettings(SettingsStore& store, std::vector<std::string>* messages) {
   StoredSettings stored;
+  std::vector<std::string> wrongType;
   for (const SettingRow& design : kSettings) {
     const SettingsStore::Value v = store.Read(design.name);
     if (v.kind == SettingsStore::ValueKind::Int32)
       stored.Set(design.id, v.value);
-    else if (v.kind == SettingsStore::ValueKind::WrongType && wrongType)
-      wrongType->emplace_back(design.name);
+    else if (v.kind == SettingsStore::ValueKind::WrongType)
+      wrongType.emplace_back(design.name);
+  }
+  if (messages) {
+    if (std::string problem = store.TakeProblem(); !problem.empty()) messages->push_back(std::move(problem));
+    for (const std::string& name : wrongType) messages->push_back(InvalidDataTypeMessage(name));
   }
   return stored;
+}
+
+std::string SettingsTraceFields(std::string_view when, const SettingValues& values) {
+  std::string fields = "\"when\": \"" + std::string(when) + "\"";
+  for (const SettingRow& design : kSettings)
+    fields += ", \"" + std::string(design.name) + "\": " + std::to_string(values[Index(design.id)]);
+  return fields;
+}
+
+const TransparencyLevel& LevelOfStoredIndex(int32_t index) {
+  return index >= 0 && index < static_cast<int32_t>(kTransparencyLevels.size()) ? kTransparencyLevels[index]
+                                                                                : kTransparencyLevels[0];
+}
+
+SettingValues ValuesToSave(const MenuModel& menu, uint8_t opacity, Point position) {
+  // The last checked level wins. With none checked (the checked level was
+  // chosen again) the level in force is saved.
+  int32_t transparency = -1;
+  for (const TransparencyLevel& level : kTransparencyLevels)
+    if (menu.Checked(level.item)) transparency = level.index;
+  if (transparency < 0) {
+    transparency = 0;
+    for (const TransparencyLevel& level : kTransparencyLevels)
+      if (level.alpha == opacity) transparency = level.index;
+  }
+  int32_t speed = RowOf(Setting::iSpeed).defaultValue.value_or(0);
+  for (const Speed& s : kSpeeds)
+    if (menu.Checked(s.item)) speed = s.index;
+  SettingValues values{};
+  values[Index(Setting::OnTop)] = menu.Checked("pmiOnTop") ? 1 : 0;
+  values[Index(Setting::TrVal)] = transparency;
+  values[Index(Setting::Top)] = position.y;
+  values[Index(Setting::Left)] = position.x;
+  values[Index(Setting::iCountdown)] = menu.Checked("pmiJulian") ? 2 : menu.Checked("pmiNewYear") ? 1 : 0;
+  values[Index(Setting::iSpeed)] = speed;
+  values[Index(Setting::isSnowOn)] = menu.Checked("pmiSnow") ? 1 : 0;
+  return values;
+}
+
+void WriteSettings(SettingsStore& store, const SettingValues& values, bool startAtLogin,
+                   const std::string& executablePath, const std::function<void(const std::string&)>& tell) {
+  // All values in one write: a store that refuses keeps what it held before.
+  std::array<SettingsStore::Entry, kSettings.size()> entries{};
+  for (const SettingRow& design : kSettings) entries[Index(design.id)] = {design.name, values[Index(design.id)]};
+  std::string failedName;
+  if (!store.WriteAll(entries.data(), entries.size(), &failedName)) {
+    if (failedName.empty()) failedName = entries[0].name;
+    std::string message = FailedToSetMessage(failedName);
+    if (std::string why = store.TakeProblem(); !why.empty()) message += "\n" + why;
+    tell(message);
+  }
+  const bool entryDone = startAtLogin ? store.SetStartupEntry(executablePath) : store.RemoveStartupEntry();
+  if (!entryDone) {
+    std::string message = FailedToSetMessage(kStartupEntryName);
+    if (std::string why = store.TakeProblem(); !why.empty()) message += "\n" + why;
+    tell(message);
+  }
 }
 
 std::string InvalidDataTypeMessage(std::string_view valueName) {
