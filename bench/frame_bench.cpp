@@ -42,8 +42,8 @@ class BenchPlatform : public HeadlessPlatform {
   // The tick count moves only when a benchmark moves it (and with the
   // virtual clock, which the calls below leave alone).
   uint32_t TickCount() override { return HeadlessPlatform::TickCount() + extraTicks; }
-  bool Tracing() const override { return tracing; }
-  void Trace(std::string_view event, std::string_view fields) override {
+  TraceSink* Tracer() override { return tracing ? this : nullptr; }
+  void Write(std::string_view event, std::string_view fields) override {
     if (event != "frame") return;
     draws.clear();
     const std::string f(fields);
@@ -79,7 +79,7 @@ struct Globe {
     platform.Show(window);
     platform.Choose("pmiQuickly");
     platform.RunFor(190);
-    window.OnTimer(TimerId::CountSnow);
+    window.Tick(TimerId::CountSnow);
     platform.Choose(speed);
   }
   BenchPlatform platform;

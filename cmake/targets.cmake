@@ -1,6 +1,9 @@
 # Executables, tools, tests and benchmarks. Kept apart from the top-level file
 # so that each part of the program adds its targets in one obvious place.
 
+# What two backends share: the settings kept in memory, the region walk.
+glimmer_folder_library(glimmer_backend_shared platform/shared LINKS glimmer_seam)
+
 # The settings store of Linux desktops: a key file and an XDG autostart entry,
 # through GLib. Shared by the headless and the GTK backends; not part of a
 # Windows build, whose settings live in the registry.
@@ -12,7 +15,7 @@ if(NOT WIN32)
 endif()
 
 # The headless backend and the command line: always built.
-glimmer_folder_library(glimmer_headless platform/headless LINKS glimmer_seam glimmer_images)
+glimmer_folder_library(glimmer_headless platform/headless LINKS glimmer_seam glimmer_backend_shared glimmer_images)
 if(TARGET glimmer_keyfile)
   target_link_libraries(glimmer_headless PUBLIC glimmer_keyfile)
 endif()
@@ -33,7 +36,10 @@ if(GLIMMERDOME_GTK AND NOT WIN32)
   endif()
   if(GTK3_FOUND)
     set(GLIMMERDOME_HAVE_GTK ON)
-    glimmer_folder_library(glimmer_gtk platform/gtk LINKS glimmer_seam glimmer_headless glimmer_settings PkgConfig::GTK3)
+    glimmer_folder_library(glimmer_gtk platform/gtk LINKS glimmer_seam glimmer_backend_shared PkgConfig::GTK3)
+    if(TARGET glimmer_keyfile)
+      target_link_libraries(glimmer_gtk PUBLIC glimmer_keyfile)
+    endif()
     target_link_libraries(glimmerdome PRIVATE glimmer_gtk)
     target_compile_definitions(glimmerdome PRIVATE GLIMMERDOME_HAVE_GTK)
   else()
@@ -130,7 +136,7 @@ if(GLIMMERDOME_TESTS)
   if(GLIMMERDOME_HAVE_GTK)
     file(GLOB GTK_TEST_SOURCES CONFIGURE_DEPENDS tests/gtk/*.cpp)
     add_executable(glimmer_gtk_tests ${GTK_TEST_SOURCES})
-    target_link_libraries(glimmer_gtk_tests PRIVATE glimmer_gtk GTest::gtest GTest::gtest_main)
+    target_link_libraries(glimmer_gtk_tests PRIVATE glimmer_gtk glimmer_settings GTest::gtest GTest::gtest_main)
     gtest_discover_tests(glimmer_gtk_tests DISCOVERY_TIMEOUT 60)
   endif()
 

@@ -3,7 +3,7 @@
 # Included from targets.cmake when the target system is Windows.
 
 glimmer_folder_library(glimmer_win32 platform/win32
-  LINKS glimmer_seam glimmer_settings user32 gdi32 advapi32 shell32)
+  LINKS glimmer_seam glimmer_backend_shared user32 gdi32 advapi32 shell32)
 # The wide-character API, as of Windows 7.
 target_compile_definitions(glimmer_win32 PUBLIC UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
 

@@ -217,8 +217,8 @@ TEST_F(Window, FailedPresentsOpenOneMessageAtATime) {
   p.whileMessageOpen = [&] {
     if (nested > 0) return;
     ++nested;
-    w.OnTimer(TimerId::Garland);
-    w.OnTimer(TimerId::Garland);
+    w.Tick(TimerId::Garland);
+    w.Tick(TimerId::Garland);
     --nested;
   };
   const uint64_t framesBefore = p.FramesRendered();

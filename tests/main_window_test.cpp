@@ -50,8 +50,8 @@ TEST(BaseLayer, IsTheGlobePremultipliedAndStableAcrossRebuilds) {
       ASSERT_EQ(b[2], tree.R(x, y) * a / 255);
     }
   const std::vector<uint8_t> first = base.pixels;
-  form.OnMenuItemChosen("pmi90");
-  form.OnMenuItemChosen("pmi90");
+  form.MenuItemChosen("pmi90");
+  form.MenuItemChosen("pmi90");
   EXPECT_EQ(form.BaseBitmap()->pixels, first);
 }
 
@@ -72,8 +72,7 @@ TEST(MainWindow, ShowCutsTheShapePlacesTheWindowAndRendersAtOnce) {
   TfrmMain form(p, SceneCatalogue::Embedded(), {});
   p.Show(form);
   EXPECT_TRUE(p.HasRegion());
-  EXPECT_TRUE(p.OwnedByDesktop());
-  EXPECT_TRUE(p.TaskbarButtonHidden());
+  EXPECT_TRUE(p.IsDesktopOrnament());
   EXPECT_TRUE(p.Topmost());
   EXPECT_EQ(p.FramesRendered(), 1u);
   EXPECT_EQ(p.LastConstantAlpha(), 255);
@@ -109,10 +108,10 @@ TEST(MainWindow, TransparencyLevelsSetTheConstantAlpha) {
   HeadlessPlatform p(Options());
   TfrmMain form(p, SceneCatalogue::Embedded(), {});
   p.Show(form);
-  form.OnMenuItemChosen("pmi90");
+  form.MenuItemChosen("pmi90");
   EXPECT_EQ(p.LastConstantAlpha(), 57);
   EXPECT_EQ(form.Opacity(), 57);
-  form.OnMenuItemChosen("pmi0");
+  form.MenuItemChosen("pmi0");
   EXPECT_EQ(p.LastConstantAlpha(), 255);
 }
 
@@ -141,7 +140,7 @@ TEST(MainWindow, FailedPresentsShowOneMessageEachAndTheNextTickTriesAgain) {
 
 TEST(MainWindow, LayeredStyleFailureIsShownAndCreationGoesOn) {
   HeadlessPlatform p(Options());
-  p.SetLayeredStyleFails(true);
+  p.SetDesktopOrnamentFails(true);
   TfrmMain form(p, SceneCatalogue::Embedded(), {});
   ASSERT_GE(p.Messages().size(), 2u);
   EXPECT_EQ(p.Messages()[0].second, "Access is denied");

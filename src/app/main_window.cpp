@@ -28,59 +28,46 @@ TfrmMain::~TfrmMain() = default;
 
 void TfrmMain::FormCreate() { PrepareBaseLayer(); }
 
-void TfrmMain::FormShow() {
+void TfrmMain::Shown() {
   // The snow's records, all unspawned, and the sun and moon at their rising points.
   CreateSnowParticles(scene_.snow);
   PlaceSunAndMoon(scene_.sky);
   // Cut the window to the globe's outline, once.
   platform_.SetWindowRegion(RegionFromMask(*imgMask_->bitmap));
-  platform_.SetOwnerToDesktop();
   ComputeCountdownDates();
-  // Places the window and applies the saved choices, the opacity among them.
+  // Places the window and applies the saved choices, the opacity among them
+  // (which makes the window a desktop ornament again, see PrepareBaseLayer).
   LoadSettings();
-  platform_.HideTaskbarButton();
-  platform_.SetOwnerToDesktop();
-  shown_ = true;
   RenderFrame();
 }
 
-void TfrmMain::OnTimer(TimerId id) {
-  if (destroyed_) return;
-  // An error that leaves a timer handler is shown; the timer keeps running.
-  try {
-    if (id == TimerId::Garland)
-      TimerGarlandTimer();
-    else
-      timerCountSnowTimer();
-  } catch (const std::exception& e) {
-    platform_.ShowMessage(e.what(), MessageKind::Error);
-  }
+// An error that leaves a tick is shown by the lifecycle; the timer keeps running.
+void TfrmMain::Tick(TimerId id) {
+  if (id == TimerId::Garland)
+    TimerGarlandTimer();
+  else
+    timerCountSnowTimer();
 }
 
-void TfrmMain::FormMouseDown(MouseButton /*button*/) { platform_.BeginMoveDrag(); }
+void TfrmMain::MouseDown(MouseButton /*button*/) { platform_.BeginMoveDrag(); }
 
 // Every close saves the settings: the Exit command, the window manager, the
-// end of the desktop session. A failing save is reported and the close still
-// goes ahead, so the program can always be closed.
-bool TfrmMain::FormCloseQuery() {
-  if (!settingsLoaded_ || destroyed_) return true;
-  try {
-    SaveSettings();
-  } catch (const std::exception& e) {
-    platform_.ShowMessage(e.what(), MessageKind::Error);
-  }
+// end of the desktop session. A save that fails is reported (an exception by
+// the lifecycle, which then lets the close go ahead), so the program can
+// always be closed.
+bool TfrmMain::CloseRequested() {
+  if (settingsLoaded_) SaveSettings();
   return true;
 }
 
-void TfrmMain::FormDestroy() {
-  destroyed_ = true;
+void TfrmMain::Destroyed() {
   BaseBitmap_.reset();
   BasePng_.reset();
 }
 
 void TfrmMain::PrepareBaseLayer() {
   std::string error;
-  if (!platform_.SetLayeredStyle(&error)) platform_.ShowMessage(error, MessageKind::Error);
+  if (!platform_.MakeDesktopOrnament(&error)) platform_.ShowMessage(error, MessageKind::Error);
   BasePng_ = std::make_unique<TPngPicture>(*imgTree_->png);
   BaseBitmap_ = std::make_unique<FrameBuffer>(BasePng_->ToBitmap());
   const uint8_t colorType = BasePng_->Header().ColorType();
@@ -113,8 +100,8 @@ void TfrmMain::TimerGarlandTimer() { RenderFrame(); }
 void TfrmMain::timerCountSnowTimer() {
   const SnowDriftState& drift = scene_.drift;
   DriftSnowCounts(scene_.drift, random_);
-  if (platform_.Tracing()) {
-    platform_.Trace("drift", "\"counts\": [" + std::to_string(drift.SnowCount1) + ", " +
+  if (TraceSink* trace = platform_.Tracer()) {
+    trace->Write("drift", "\"counts\": [" + std::to_string(drift.SnowCount1) + ", " +
                                  std::to_string(drift.SnowCount2) + ", " + std::to_string(drift.SnowCount3) + "]");
   }
 }

@@ -46,13 +46,13 @@ class TfrmMain : public WindowEvents {
 
   // --- Lifecycle --------------------------------------------------------------
   void FormCreate();
-  void FormShow() override;
-  void OnTimer(TimerId id) override;
-  void FormMouseDown(MouseButton button) override;
-  void OnMenuItemChosen(std::string_view itemName) override;
-  bool FormCloseQuery() override;
-  void FormDestroy() override;
-  const MenuModel* PopupMenu() const override { return &menu_; }
+  void Shown() override;
+  void Tick(TimerId id) override;
+  void MouseDown(MouseButton button) override;
+  void MenuItemChosen(std::string_view itemName) override;
+  bool CloseRequested() override;
+  void Destroyed() override;
+  PopupMenu PopupMenuItems() const override { return ToPopupMenu(menu_); }
 
   // --- The layered surface ----------------------------------------------------
   void PrepareBaseLayer();
@@ -140,8 +140,6 @@ class TfrmMain : public WindowEvents {
   // The program-wide random generator.
   Random random_;
 
-  bool shown_ = false;
-  bool destroyed_ = false;
 };
 
 }  // namespace gd

@@ -7,9 +7,9 @@
 
 namespace gd {
 
-void TfrmMain::OnMenuItemChosen(std::string_view itemName) {
-  if (destroyed_ || !menu_.ApplyChoice(itemName)) return;
-  if (platform_.Tracing()) platform_.Trace("choose", "\"item\": \"" + std::string(itemName) + "\"");
+void TfrmMain::MenuItemChosen(std::string_view itemName) {
+  if (!menu_.ApplyChoice(itemName)) return;
+  if (TraceSink* trace = platform_.Tracer()) trace->Write("choose", "\"item\": \"" + std::string(itemName) + "\"");
   RunMenuCommand(itemName);
 }
 
@@ -33,7 +33,7 @@ bool TfrmMain::RunMenuCommand(std::string_view itemName) {
       SetOpacity(command->level->alpha);
       break;
     case CommandAction::FollowOnTopMark:
-      platform_.SetTopmost(menu_.Checked("pmiOnTop"));
+      if (platform_.Capabilities().canStayOnTop) platform_.SetTopmost(menu_.Checked("pmiOnTop"));
       break;
     case CommandAction::Close:
       platform_.CloseWindow();  // the close query saves the settings

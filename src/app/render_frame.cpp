@@ -29,6 +29,8 @@ bool TfrmMain::StepClock() {
 }
 
 bool TfrmMain::WindowExposed() {
+  // A window that cannot tell counts as seen.
+  if (!platform_.Capabilities().canTellWhetherCovered) return true;
   // The second point is asked only when the first does not show this window.
   const Point pos = platform_.WindowPosition();
   return platform_.IsWindowVisibleAt(pos.x + kProbePoint1.x, pos.y + kProbePoint1.y) ||
@@ -37,16 +39,16 @@ bool TfrmMain::WindowExposed() {
 
 void TfrmMain::RenderFrame() {
   if (!BaseBitmap_) return;
-  const bool tracing = platform_.Tracing();
+  TraceSink* trace = platform_.Tracer();
   // The visibility probe gates the snow only.
   FrameRequest request;
   request.snowFalls = SnowEnabled_ && WindowExposed();
   request.step = StepClock();
   request.countdownDays = CountdownDays();
   TracedDraws draws;
-  const FrameBuffer& frame = compositor_.Compose(scene_, random_, request, tracing ? &draws : nullptr);
-  if (tracing) {
-    platform_.Trace("frame", std::string("\"step\": ") + (request.step ? "true" : "false") +
+  const FrameBuffer& frame = compositor_.Compose(scene_, random_, request, trace ? &draws : nullptr);
+  if (trace) {
+    trace->Write("frame", std::string("\"step\": ") + (request.step ? "true" : "false") +
                                  ", \"opacity\": " + std::to_string(Opacity_) + ", \"draws\": [" + draws.text + "]");
   }
   PresentFrame(frame, kFramePresentFailure);

@@ -38,7 +38,7 @@ void TfrmMain::LoadSettings() {
   in.window = {imgTree_->width, imgTree_->height};
   if (in.atRandom) Randomize();
   const StartPlace place = ChooseStartPlace(in, random_);
-  platform_.MoveWindow(place.position.x, place.position.y);
+  if (platform_.Capabilities().canPlaceItself) platform_.MoveWindow(place.position.x, place.position.y);
 
   // On a first run the start-at-login item keeps its design mark, so that
   // the first close writes the entry.
@@ -59,12 +59,12 @@ void TfrmMain::LoadSettings() {
   RunMenuCommand("pmiOnTop");
   settingsLoaded_ = true;
 
-  if (platform_.Tracing()) {
+  if (TraceSink* trace = platform_.Tracer()) {
     SettingValues values{};
     for (const SettingRow& design : kSettings) values[Index(design.id)] = stored.Get(design.id);
     values[Index(Setting::Top)] = place.position.y;
     values[Index(Setting::Left)] = place.position.x;
-    platform_.Trace("settings", SettingsTraceFields("load", values));
+    trace->Write("settings", SettingsTraceFields("load", values));
   }
   for (const std::string& message : messages) platform_.ShowMessage(message, MessageKind::Error);
 }
@@ -72,7 +72,7 @@ void TfrmMain::LoadSettings() {
 void TfrmMain::SaveSettings() {
   SnowEnabled_ = menu_.Checked("pmiSnow");
   const SettingValues values = ValuesToSave(menu_, Opacity_, platform_.WindowPosition());
-  if (platform_.Tracing()) platform_.Trace("settings", SettingsTraceFields("save", values));
+  if (TraceSink* trace = platform_.Tracer()) trace->Write("settings", SettingsTraceFields("save", values));
   // A failure is told, and the close goes ahead either way.
   WriteSettings(platform_.Settings(), values, menu_.Checked("pmiStartUp"), platform_.ExecutablePath(),
                 [this](const std::string& message) { platform_.ShowMessage(message, MessageKind::Error); });

@@ -15,10 +15,9 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "platform/window_lifecycle.h"
 
 namespace gd {
-
-class MenuModel;
 
 namespace gtkui {
 
@@ -49,11 +48,11 @@ LocalDateTime LocalDateTimeFrom(GDateTime* time);
 // picture) with the month and day names of the current locale, in UTF-8.
 LongDateFormat LocaleLongDateFormat();
 
-// Builds a GtkMenu showing `model` as it is now: submenus, separators, check
-// and radio marks (drawn by GTK, decided by the model), the default item in
-// bold. Choosing an item calls `onChosen` with its name; setting up the marks
-// calls nothing. The caller destroys the menu.
-GtkWidget* BuildPopupMenu(const MenuModel& model, std::function<void(const std::string&)> onChosen);
+// Builds a GtkMenu showing `items`: submenus, separators, check and radio
+// marks (drawn by GTK, decided by the core), the default item in bold.
+// Choosing an item calls `onChosen` with its name; setting up the marks calls
+// nothing. The caller destroys the menu.
+GtkWidget* BuildPopupMenu(const PopupMenu& items, std::function<void(const std::string&)> onChosen);
 
 }  // namespace gtkui
 
@@ -65,14 +64,12 @@ class GtkPlatform : public Platform {
   GtkPlatform(const GtkPlatform&) = delete;
   GtkPlatform& operator=(const GtkPlatform&) = delete;
 
-  bool SetLayeredStyle(std::string* errorText) override;
+  bool MakeDesktopOrnament(std::string* errorText) override;
   void SetWindowSize(int width, int height) override;
   Point WindowPosition() override;
   void MoveWindow(int left, int top) override;
   bool PresentFrame(const FrameBuffer& frame, uint8_t constantAlpha) override;
   void SetWindowRegion(const Region& region) override;
-  void SetOwnerToDesktop() override;
-  void HideTaskbarButton() override;
   void SetTopmost(bool topmost) override;
   void BeginMoveDrag() override;
   bool IsWindowVisibleAt(int screenX, int screenY) override;
@@ -130,7 +127,7 @@ class GtkPlatform : public Platform {
   static gboolean OnDeferredChoice(gpointer self);
 
   std::unique_ptr<SettingsStore> settings_;
-  WindowEvents* events_ = nullptr;
+  std::optional<WindowLifecycle> lifecycle_;
   GtkWidget* window_ = nullptr;
   GtkWidget* menu_ = nullptr;
   bool rgbaVisual_ = false;
@@ -189,10 +186,7 @@ class GtkPlatform : public Platform {
   std::vector<std::string> pendingChoices_;
   bool choiceQueued_ = false;
   bool closeQueued_ = false;
-  bool closing_ = false;
   bool closed_ = false;
-  bool shown_ = false;
-  bool formDestroyed_ = false;
   bool loopRunning_ = false;
 };
 

@@ -25,7 +25,8 @@
 
 #include "platform/gtk/gtk_backend.h"
 #include "platform/gtk/gtk_platform.h"
-#include "platform/headless/headless_platform.h"
+#include "platform/shared/memory_settings_store.h"
+#include "platform/shared/native_region.h"
 #ifdef GLIMMERDOME_HAVE_KEYFILE_STORE
 #include "platform/linux/keyfile_store.h"
 #endif
@@ -58,14 +59,16 @@ constexpr gint64 kProbeAnswerLifeUs = G_USEC_PER_SEC / 2;
 namespace gtkui {
 
 cairo_region_t* CairoRegionFromRegion(const Region& region) {
-  const Rect& b = region.Bounds();
-  cairo_rectangle_int_t bounds{b.left, b.top, b.Empty() ? 0 : b.right - b.left, b.Empty() ? 0 : b.bottom - b.top};
-  cairo_region_t* out = cairo_region_create_rectangle(&bounds);
-  for (const Rect& cut : region.Cuts()) {
-    const cairo_rectangle_int_t r{cut.left, cut.top, cut.right - cut.left, cut.bottom - cut.top};
-    cairo_region_subtract_rectangle(out, &r);
-  }
-  return out;
+  return NativeRegionFrom<cairo_region_t*>(
+      region,
+      [](const Rect& b) {
+        const cairo_rectangle_int_t r{b.left, b.top, b.Empty() ? 0 : b.right - b.left, b.Empty() ? 0 : b.bottom - b.top};
+        return cairo_region_create_rectangle(&r);
+      },
+      [](cairo_region_t* shape, const Rect& cut) {
+        const cairo_rectangle_int_t r{cut.left, cut.top, cut.right - cut.left, cut.bottom - cut.top};
+        cairo_region_subtract_rectangle(shape, &r);
+      });
 }
 
 namespace {
@@ -250,9 +253,7 @@ void GtkPlatform::StopTimers() {
 }
 
 void GtkPlatform::FireTimer(TimerId id) {
-  // Ticks reach the window only after its show handler has run.
-  if (!events_ || !shown_ || closed_) return;
-  events_->OnTimer(id);
+  if (lifecycle_ && !closed_) lifecycle_->Tick(id);
 }
 
 uint32_t GtkPlatform::TickCount() { return gtkui::TickCountFromMicroseconds(g_get_monotonic_time()); }
@@ -337,7 +338,7 @@ GtkPlatform::GtkPlatform(std::unique_ptr<SettingsStore> store) : settings_(std::
 }
 
 GtkPlatform::~GtkPlatform() {
-  events_ = nullptr;
+  lifecycle_.reset();
   StopTimers();
   for (guint id : signalSources_) g_source_remove(id);
   if (watchedRoot_) gdk_window_remove_filter(watchedRoot_, OnRootEvent, this);
@@ -355,11 +356,17 @@ bool GtkPlatform::Composited() const {
   return rgbaVisual_ && window_ && gdk_screen_is_composited(gtk_widget_get_screen(window_));
 }
 
-bool GtkPlatform::SetLayeredStyle(std::string* errorText) {
-  // The window is per-pixel transparent from its creation; nothing to switch.
-  if (window_) return true;
-  if (errorText) *errorText = "The window no longer exists";
-  return false;
+bool GtkPlatform::MakeDesktopOrnament(std::string* errorText) {
+  // The window is per-pixel transparent from its creation. X11 has no owner
+  // window; what owning by the desktop achieves (no taskbar button) is what
+  // the skip hints do.
+  if (!window_) {
+    if (errorText) *errorText = "The window no longer exists";
+    return false;
+  }
+  gtk_window_set_skip_taskbar_hint(GTK_WINDOW(window_), TRUE);
+  gtk_window_set_skip_pager_hint(GTK_WINDOW(window_), TRUE);
+  return true;
 }
 
 void GtkPlatform::SetWindowSize(int width, int height) {
@@ -497,18 +504,6 @@ void GtkPlatform::SetWindowRegion(const Region& region) {
   gtk_widget_input_shape_combine_region(window_, shape_);
 }
 
-void GtkPlatform::SetOwnerToDesktop() {
-  // No owner window on X11; what owning by the desktop achieves there (no
-  // taskbar button) is what the skip hints do.
-  HideTaskbarButton();
-}
-
-void GtkPlatform::HideTaskbarButton() {
-  if (!window_) return;
-  gtk_window_set_skip_taskbar_hint(GTK_WINDOW(window_), TRUE);
-  gtk_window_set_skip_pager_hint(GTK_WINDOW(window_), TRUE);
-}
-
 void GtkPlatform::SetTopmost(bool topmost) {
   if (window_) gtk_window_set_keep_above(GTK_WINDOW(window_), topmost);
 }
@@ -616,7 +611,7 @@ gboolean GtkPlatform::OnButtonPress(GtkWidget*, GdkEventButton* event, gpointer 
   auto* self = static_cast<GtkPlatform*>(data);
   // The second and third press of a double or triple click have already
   // arrived as plain presses.
-  if (event->type != GDK_BUTTON_PRESS || !self->events_ || self->closed_) return TRUE;
+  if (event->type != GDK_BUTTON_PRESS || !self->lifecycle_ || !self->lifecycle_->Live() || self->closed_) return TRUE;
   self->press_ = {static_cast<int>(event->button), static_cast<int>(event->x_root), static_cast<int>(event->y_root),
                   event->time};
   if (event->button == GDK_BUTTON_SECONDARY) self->rightPressed_ = true;
@@ -628,7 +623,7 @@ gboolean GtkPlatform::OnButtonPress(GtkWidget*, GdkEventButton* event, gpointer 
     default: break;
   }
   self->inPress_ = true;
-  self->events_->FormMouseDown(button);
+  self->lifecycle_->MouseDown(button);
   self->inPress_ = false;
   return TRUE;
 }
@@ -665,17 +660,17 @@ gboolean GtkPlatform::OnButtonRelease(GtkWidget*, GdkEventButton* event, gpointe
   self->rightPressed_ = false;
   self->rightDragArmed_ = false;
   // As on Windows, the menu opens when the right button comes up.
-  if (click && self->events_ && !self->closed_) self->OpenPopupMenu(reinterpret_cast<const GdkEvent*>(event));
+  if (click && self->lifecycle_ && !self->closed_) self->OpenPopupMenu(reinterpret_cast<const GdkEvent*>(event));
   return TRUE;
 }
 
 // --- The popup menu ----------------------------------------------------------------
 
 void GtkPlatform::OpenPopupMenu(const GdkEvent* event) {
-  const MenuModel* model = events_->PopupMenu();
-  if (!model) return;
+  const PopupMenu items = lifecycle_->PopupMenuItems();
+  if (items.empty()) return;
   if (menu_) gtk_widget_destroy(menu_);
-  menu_ = gtkui::BuildPopupMenu(*model, [this](const std::string& name) {
+  menu_ = gtkui::BuildPopupMenu(items, [this](const std::string& name) {
     // The choice runs once GTK has finished with the menu.
     pendingChoices_.push_back(name);
     if (!choiceQueued_) {
@@ -698,8 +693,8 @@ gboolean GtkPlatform::OnDeferredChoice(gpointer data) {
   std::vector<std::string> choices = std::move(self->pendingChoices_);
   self->pendingChoices_.clear();
   for (const std::string& name : choices) {
-    if (!self->events_ || self->closed_) break;
-    self->events_->OnMenuItemChosen(name);
+    if (!self->lifecycle_ || self->closed_) break;
+    self->lifecycle_->MenuItemChosen(name);
   }
   return G_SOURCE_REMOVE;
 }
@@ -731,27 +726,17 @@ gboolean GtkPlatform::OnTerminateSignal(gpointer data) {
 }
 
 void GtkPlatform::RequestClose() {
-  // A close asked for while the close query is still open (its message box
-  // runs a loop) is the same close.
-  if (closed_ || closing_) return;
-  if (!events_) {
-    FinishClose();
-    return;
-  }
-  closing_ = true;
-  const bool allowed = events_->FormCloseQuery();
-  closing_ = false;
-  if (allowed) FinishClose();
+  if (closed_) return;
+  // Before the show there is no one to ask.
+  if (lifecycle_ && !lifecycle_->RequestClose()) return;
+  FinishClose();
 }
 
 void GtkPlatform::FinishClose() {
   if (closed_) return;
   closed_ = true;
   StopTimers();
-  if (events_ && !formDestroyed_) {
-    formDestroyed_ = true;
-    events_->FormDestroy();
-  }
+  if (lifecycle_) lifecycle_->Destroy();
   if (menu_) gtk_widget_destroy(menu_);
   ReleaseWindowSurface();
   if (window_) gtk_widget_destroy(window_);
@@ -769,12 +754,11 @@ void GtkPlatform::OnDestroy(GtkWidget*, gpointer data) {
 // --- The loop ----------------------------------------------------------------------
 
 void GtkPlatform::Show(WindowEvents& events) {
-  events_ = &events;
+  lifecycle_.emplace(*this, events);
   if (closed_) return;  // closed before it was ever shown (a signal during start-up)
   // As on Windows, the show handler runs just before the window appears, so it
   // appears already shaped, placed and painted.
-  events.FormShow();
-  shown_ = true;
+  lifecycle_->Show();
   if (window_ && !closed_) gtk_widget_show(window_);
 }
 
@@ -785,7 +769,7 @@ int GtkPlatform::RunMessageLoop(WindowEvents& events) {
     gtk_main();
     loopRunning_ = false;
   }
-  events_ = nullptr;
+  lifecycle_.reset();  // nothing reaches the window once the loop is over
   return 0;
 }
 
