@@ -1,7 +1,10 @@
 // Inside the GTK backend: the platform class and the pieces it is made of that
 // can be checked on their own (region and frame conversion, clocks, the locale's
 // date names, the popup menu). Only the backend and its tests include this;
-// the program reaches the backend through gtk_platform.h.
+// the program reaches the backend through gtk_platform.h. The class is defined
+// by concern: gtk_window.cpp (the window, presenting frames, the mouse, closing
+// and the loop), gtk_stacking.cpp (the X11 stacking probe), gtk_clock.cpp
+// (timers, clocks, local time and the locale's dates), gtk_menu.cpp (the menu).
 #pragma once
 
 #include <gtk/gtk.h>

@@ -94,3 +94,42 @@ GtkWidget* BuildPopupMenu(const PopupMenu& items, std::function<void(const std::
 }
 
 }  // namespace gd::gtkui
+
+namespace gd {
+
+// --- The popup menu ----------------------------------------------------------------
+
+void GtkPlatform::OpenPopupMenu(const GdkEvent* event) {
+  const PopupMenu items = lifecycle_->PopupMenuItems();
+  if (items.empty()) return;
+  if (menu_) gtk_widget_destroy(menu_);
+  menu_ = gtkui::BuildPopupMenu(items, [this](const std::string& name) {
+    // The choice runs once GTK has finished with the menu.
+    pendingChoices_.push_back(name);
+    if (!choiceQueued_) {
+      choiceQueued_ = true;
+      g_idle_add_full(G_PRIORITY_DEFAULT, OnDeferredChoice, this, nullptr);
+    }
+  });
+  gtk_menu_attach_to_widget(GTK_MENU(menu_), window_, nullptr);
+  g_signal_connect(menu_, "destroy", G_CALLBACK(+[](GtkWidget* menu, gpointer data) {
+                     auto* self = static_cast<GtkPlatform*>(data);
+                     if (self->menu_ == menu) self->menu_ = nullptr;
+                   }),
+                   this);
+  gtk_menu_popup_at_pointer(GTK_MENU(menu_), event);
+}
+
+gboolean GtkPlatform::OnDeferredChoice(gpointer data) {
+  auto* self = static_cast<GtkPlatform*>(data);
+  self->choiceQueued_ = false;
+  std::vector<std::string> choices = std::move(self->pendingChoices_);
+  self->pendingChoices_.clear();
+  for (const std::string& name : choices) {
+    if (!self->lifecycle_ || self->closed_) break;
+    self->lifecycle_->MenuItemChosen(name);
+  }
+  return G_SOURCE_REMOVE;
+}
+
+}  // namespace gd
