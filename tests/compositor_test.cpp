@@ -51,7 +51,7 @@ class Window : public ::testing::Test {
 
   const SceneCatalogue& catalogue;
   TracingPlatform p;
-  TfrmMain w;
+  MainWindow w;
 };
 
 TEST_F(Window, FirstFrameOfARun) {
@@ -131,7 +131,7 @@ TEST_F(Window, DriftTicksAreTracedAfterTheFrameOfTheSameMoment) {
 }
 
 // Flakes stand still and vanish while `hide` holds, and reappear where they stood.
-void ExpectSnowFreezes(TracingPlatform& p, const TfrmMain& w, const std::function<void(bool)>& hide) {
+void ExpectSnowFreezes(TracingPlatform& p, const MainWindow& w, const std::function<void(bool)>& hide) {
   p.RunFor(60);
   const SnowState before = w.Snow();
   const int32_t skyBefore = w.Sky().SkyOffset;
@@ -252,7 +252,7 @@ TEST(WindowCreation, MissingSeriesPictureIsAClearError) {
   }
   HeadlessPlatform p(SceneOptions());
   try {
-    TfrmMain w(p, partial, {});
+    MainWindow w(p, partial, {});
     FAIL() << "window built without moon7_5";
   } catch (const std::exception& e) {
     EXPECT_NE(std::string(e.what()).find("moon7_5"), std::string::npos) << e.what();
@@ -342,7 +342,7 @@ TEST(Outputs, TraceFileAndRecording) {
   o.recordPath = dir + "/glimmer_record.png";
   {
     HeadlessPlatform p(o);
-    TfrmMain w(p, SharedSceneCatalogue(), {});
+    MainWindow w(p, SharedSceneCatalogue(), {});
     p.Show(w);
     p.RunFor(200);
     std::string error;

@@ -8,7 +8,7 @@ namespace gd {
 
 // Writes the picture's alpha rows into byte 3 of every pixel of `bitmap`,
 // which has the picture's width and height. Bytes 0 to 2 are not touched.
-void CopyPngAlpha(FrameBuffer& bitmap, const TPngPicture& png);
+void CopyPngAlpha(FrameBuffer& bitmap, const PngImage& png);
 
 // Multiplies each pixel's blue, green and red by its alpha, dividing by 255
 // and dropping the remainder. Alpha stays as it is.

@@ -5,7 +5,7 @@
 
 namespace gd {
 
-void TfrmMain::ComputeCountdownDates() {
+void MainWindow::ComputeCountdownDates() {
   countdownTargets_ = ComputeCountdownTargets(platform_.LocalTime(), platform_.UserDateFormat());
   // Without targets (the last year of the calendar) the items keep their
   // plain captions and the plaque stays empty.
@@ -15,7 +15,7 @@ void TfrmMain::ComputeCountdownDates() {
   menu_.SetCaption("pmiJulian", countdownTargets_->JulianCaption);
 }
 
-std::optional<int32_t> TfrmMain::CountdownDays() {
+std::optional<int32_t> MainWindow::CountdownDays() {
   const CountdownChecks checks{menu_.Checked("pmiChristmas"), menu_.Checked("pmiNewYear"), menu_.Checked("pmiJulian")};
   return CountdownCount(checks, countdownTargets_, platform_.LocalTime());
 }

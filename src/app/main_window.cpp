@@ -8,7 +8,7 @@
 
 namespace gd {
 
-TfrmMain::TfrmMain(Platform& platform, const SceneCatalogue& catalogue, std::vector<std::string> args)
+MainWindow::MainWindow(Platform& platform, const SceneCatalogue& catalogue, std::vector<std::string> args)
     : platform_(platform),
       catalogue_(catalogue),
       args_(std::move(args)),
@@ -17,18 +17,16 @@ TfrmMain::TfrmMain(Platform& platform, const SceneCatalogue& catalogue, std::vec
       compositor_(catalogue) {
   if (!imgTree_->png || !imgMask_->bitmap)
     throw std::runtime_error("The globe pictures of the program are damaged.");
-  FormCreate();
+  PrepareBaseLayer();
   // Both timers run from the window's creation; their ticks reach the window
   // through the message loop, after it has been shown.
   platform_.SetTimer(TimerId::Garland, kGarlandIntervalMs);
   platform_.SetTimer(TimerId::CountSnow, kCountSnowIntervalMs);
 }
 
-TfrmMain::~TfrmMain() = default;
+MainWindow::~MainWindow() = default;
 
-void TfrmMain::FormCreate() { PrepareBaseLayer(); }
-
-void TfrmMain::Shown() {
+void MainWindow::Shown() {
   // The snow's records, all unspawned, and the sun and moon at their rising points.
   CreateSnowParticles(scene_.snow);
   PlaceSunAndMoon(scene_.sky);
@@ -42,51 +40,51 @@ void TfrmMain::Shown() {
 }
 
 // An error that leaves a tick is shown by the lifecycle; the timer keeps running.
-void TfrmMain::Tick(TimerId id) {
+void MainWindow::Tick(TimerId id) {
   if (id == TimerId::Garland)
-    TimerGarlandTimer();
+    RenderFrame();
   else
-    timerCountSnowTimer();
+    DriftSnow();
 }
 
-void TfrmMain::MouseDown(MouseButton /*button*/) { platform_.BeginMoveDrag(); }
+void MainWindow::MouseDown(MouseButton /*button*/) { platform_.BeginMoveDrag(); }
 
 // Every close saves the settings: the Exit command, the window manager, the
 // end of the desktop session. A save that fails is reported (an exception by
 // the lifecycle, which then lets the close go ahead), so the program can
 // always be closed.
-bool TfrmMain::CloseRequested() {
+bool MainWindow::CloseRequested() {
   if (settingsLoaded_) SaveSettings();
   return true;
 }
 
-void TfrmMain::Destroyed() {
-  BaseBitmap_.reset();
-  BasePng_.reset();
+void MainWindow::Destroyed() {
+  baseBitmap_.reset();
+  basePng_.reset();
 }
 
-void TfrmMain::PrepareBaseLayer() {
+void MainWindow::PrepareBaseLayer() {
   std::string error;
   if (!platform_.MakeDesktopOrnament(&error)) platform_.ShowMessage(error, MessageKind::Error);
-  BasePng_ = std::make_unique<TPngPicture>(*imgTree_->png);
-  BaseBitmap_ = std::make_unique<FrameBuffer>(BasePng_->ToBitmap());
-  const uint8_t colorType = BasePng_->Header().ColorType();
-  if (colorType == 6 || colorType == 4) CopyPngAlpha(*BaseBitmap_, *BasePng_);
-  Premultiply(*BaseBitmap_);
-  compositor_.SetBase(*BaseBitmap_);
-  platform_.SetWindowSize(static_cast<int>(BasePng_->Width()), static_cast<int>(BasePng_->Height()));
-  PresentFrame(*BaseBitmap_, kBaseLayerPresentFailure);
+  basePng_ = std::make_unique<PngImage>(*imgTree_->png);
+  baseBitmap_ = std::make_unique<FrameBuffer>(basePng_->ToBitmap());
+  const uint8_t colorType = basePng_->Header().ColorType();
+  if (colorType == 6 || colorType == 4) CopyPngAlpha(*baseBitmap_, *basePng_);
+  Premultiply(*baseBitmap_);
+  compositor_.SetBase(*baseBitmap_);
+  platform_.SetWindowSize(static_cast<int>(basePng_->Width()), static_cast<int>(basePng_->Height()));
+  PresentFrame(*baseBitmap_, kBaseLayerPresentFailure);
 }
 
-void TfrmMain::SetOpacity(uint8_t value) {
-  BaseBitmap_.reset();
-  BasePng_.reset();
-  Opacity_ = value;
+void MainWindow::SetOpacity(uint8_t value) {
+  baseBitmap_.reset();
+  basePng_.reset();
+  opacity_ = value;
   PrepareBaseLayer();
 }
 
-void TfrmMain::PresentFrame(const FrameBuffer& surface, const char* failureText) {
-  if (platform_.PresentFrame(surface, Opacity_)) return;
+void MainWindow::PresentFrame(const FrameBuffer& surface, const char* failureText) {
+  if (platform_.PresentFrame(surface, opacity_)) return;
   // The message box runs its own loop, in which further ticks may fail again:
   // while one failure message is open, no other is opened.
   if (presentFailureOpen_) return;
@@ -95,9 +93,7 @@ void TfrmMain::PresentFrame(const FrameBuffer& surface, const char* failureText)
   presentFailureOpen_ = false;
 }
 
-void TfrmMain::TimerGarlandTimer() { RenderFrame(); }
-
-void TfrmMain::timerCountSnowTimer() {
+void MainWindow::DriftSnow() {
   const SnowDriftState& drift = scene_.drift;
   DriftSnowCounts(scene_.drift, random_);
   if (TraceSink* trace = platform_.Tracer()) {

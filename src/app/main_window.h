@@ -36,16 +36,15 @@ inline constexpr Point kProbePoint2{220, 220};
 
 struct Speed;
 
-class TfrmMain : public WindowEvents {
+class MainWindow : public WindowEvents {
  public:
-  // Creates the window: takes the decoded catalogue and runs `FormCreate`.
+  // Creates the window from the decoded catalogue and presents its base layer.
   // `args` are the program's arguments after the options (the first one may
   // be "add").
-  TfrmMain(Platform& platform, const SceneCatalogue& catalogue, std::vector<std::string> args);
-  ~TfrmMain() override;
+  MainWindow(Platform& platform, const SceneCatalogue& catalogue, std::vector<std::string> args);
+  ~MainWindow() override;
 
   // --- Lifecycle --------------------------------------------------------------
-  void FormCreate();
   void Shown() override;
   void Tick(TimerId id) override;
   void MouseDown(MouseButton button) override;
@@ -60,9 +59,9 @@ class TfrmMain : public WindowEvents {
   void PresentFrame(const FrameBuffer& surface, const char* failureText);
 
   // --- The compositor ---------------------------------------------------------
-  void TimerGarlandTimer();
   void RenderFrame();
-  void timerCountSnowTimer();
+  // The snow's density takes one step (the slower timer).
+  void DriftSnow();
 
   // --- The countdown ----------------------------------------------------------
   void ComputeCountdownDates();
@@ -80,18 +79,12 @@ class TfrmMain : public WindowEvents {
   bool RunMenuCommand(std::string_view itemName);
 
   // --- Read access for tests and tools ------------------------------------------
-  const FrameBuffer* BaseBitmap() const { return BaseBitmap_.get(); }
-  uint8_t Opacity() const { return Opacity_; }
-  int32_t StepDelayMs() const { return StepDelayMs_; }
-  uint32_t LastStepTick() const { return LastStepTick_; }
-  void SetStepClock(int32_t stepDelayMs, uint32_t lastStepTick) {
-    StepDelayMs_ = stepDelayMs;
-    LastStepTick_ = lastStepTick;
-  }
+  const FrameBuffer* BaseBitmap() const { return baseBitmap_.get(); }
+  uint8_t Opacity() const { return opacity_; }
+  int32_t StepDelayMs() const { return stepDelayMs_; }
+  uint32_t LastStepTick() const { return lastStepTick_; }
   const MenuModel& Menu() const { return menu_; }
-  bool SnowEnabled() const { return SnowEnabled_; }
-  uint32_t TimerGarlandInterval() const { return TimerGarlandIntervalMs_; }
-  Random& Rand() { return random_; }
+  bool SnowEnabled() const { return snowEnabled_; }
   const SkyState& Sky() const { return scene_.sky; }
   const SnowState& Snow() const { return scene_.snow; }
   const SnowDriftState& Drift() const { return scene_.drift; }
@@ -112,15 +105,15 @@ class TfrmMain : public WindowEvents {
   const SceneImage* imgMask_;
 
   // Layered surface.
-  std::unique_ptr<TPngPicture> BasePng_;
-  std::unique_ptr<FrameBuffer> BaseBitmap_;
-  uint8_t Opacity_ = 0;
+  std::unique_ptr<PngImage> basePng_;
+  std::unique_ptr<FrameBuffer> baseBitmap_;
+  uint8_t opacity_ = 0;
   bool presentFailureOpen_ = false;  // one failure message at a time
 
   // Compositor: the step clock and the frame timer.
-  int32_t StepDelayMs_ = 0;
-  uint32_t TimerGarlandIntervalMs_ = kGarlandIntervalMs;
-  uint32_t LastStepTick_ = 0;
+  int32_t stepDelayMs_ = 0;
+  uint32_t frameIntervalMs_ = kGarlandIntervalMs;
+  uint32_t lastStepTick_ = 0;
 
   // The scene and the compositor that draws it.
   SceneState scene_;
@@ -132,7 +125,7 @@ class TfrmMain : public WindowEvents {
   // Menu: the check marks are the live settings.
   MenuModel menu_;
   // Snow: falls while true (and the window can be seen); set from pmiSnow.
-  bool SnowEnabled_ = true;
+  bool snowEnabled_ = true;
   // Settings: saved at close only once they have been loaded, so that a
   // window that never finished showing cannot overwrite them with defaults.
   bool settingsLoaded_ = false;

@@ -7,13 +7,13 @@
 
 namespace gd {
 
-void TfrmMain::MenuItemChosen(std::string_view itemName) {
+void MainWindow::MenuItemChosen(std::string_view itemName) {
   if (!menu_.ApplyChoice(itemName)) return;
   if (TraceSink* trace = platform_.Tracer()) trace->Write("choose", "\"item\": \"" + std::string(itemName) + "\"");
   RunMenuCommand(itemName);
 }
 
-bool TfrmMain::RunMenuCommand(std::string_view itemName) {
+bool MainWindow::RunMenuCommand(std::string_view itemName) {
   const std::optional<MenuCommand> command = FindMenuCommand(itemName);
   if (!command) return false;
   switch (command->action) {
@@ -27,7 +27,7 @@ bool TfrmMain::RunMenuCommand(std::string_view itemName) {
       menu_.SetChecked(command->item, true);
       break;
     case CommandAction::FollowSnowMark:
-      SnowEnabled_ = menu_.Checked("pmiSnow");
+      snowEnabled_ = menu_.Checked("pmiSnow");
       break;
     case CommandAction::SetOpacity:
       SetOpacity(command->level->alpha);
@@ -44,13 +44,13 @@ bool TfrmMain::RunMenuCommand(std::string_view itemName) {
 
 // The radio item is checked by its command; the frame timer keeps its rhythm
 // unless the interval really changes.
-void TfrmMain::ApplySpeed(const Speed& speed) {
+void MainWindow::ApplySpeed(const Speed& speed) {
   menu_.SetChecked(speed.item, true);
-  if (TimerGarlandIntervalMs_ != speed.intervalMs) {
-    TimerGarlandIntervalMs_ = speed.intervalMs;
+  if (frameIntervalMs_ != speed.intervalMs) {
+    frameIntervalMs_ = speed.intervalMs;
     platform_.SetTimer(TimerId::Garland, speed.intervalMs);
   }
-  StepDelayMs_ = speed.stepDelayMs;
+  stepDelayMs_ = speed.stepDelayMs;
 }
 
 }  // namespace gd

@@ -22,13 +22,13 @@ class TracedDraws : public DrawObserver {
 
 }  // namespace
 
-bool TfrmMain::StepClock() {
-  if (!IsStepDue(platform_.TickCount(), LastStepTick_, StepDelayMs_)) return false;
-  LastStepTick_ = platform_.TickCount();
+bool MainWindow::StepClock() {
+  if (!IsStepDue(platform_.TickCount(), lastStepTick_, stepDelayMs_)) return false;
+  lastStepTick_ = platform_.TickCount();
   return true;
 }
 
-bool TfrmMain::WindowExposed() {
+bool MainWindow::WindowExposed() {
   // A window that cannot tell counts as seen.
   if (!platform_.Capabilities().canTellWhetherCovered) return true;
   // The second point is asked only when the first does not show this window.
@@ -37,19 +37,19 @@ bool TfrmMain::WindowExposed() {
          platform_.IsWindowVisibleAt(pos.x + kProbePoint2.x, pos.y + kProbePoint2.y);
 }
 
-void TfrmMain::RenderFrame() {
-  if (!BaseBitmap_) return;
+void MainWindow::RenderFrame() {
+  if (!baseBitmap_) return;
   TraceSink* trace = platform_.Tracer();
   // The visibility probe gates the snow only.
   FrameRequest request;
-  request.snowFalls = SnowEnabled_ && WindowExposed();
+  request.snowFalls = snowEnabled_ && WindowExposed();
   request.step = StepClock();
   request.countdownDays = CountdownDays();
   TracedDraws draws;
   const FrameBuffer& frame = compositor_.Compose(scene_, random_, request, trace ? &draws : nullptr);
   if (trace) {
     trace->Write("frame", std::string("\"step\": ") + (request.step ? "true" : "false") +
-                                 ", \"opacity\": " + std::to_string(Opacity_) + ", \"draws\": [" + draws.text + "]");
+                                 ", \"opacity\": " + std::to_string(opacity_) + ", \"draws\": [" + draws.text + "]");
   }
   PresentFrame(frame, kFramePresentFailure);
   platform_.FrameRendered();

@@ -6,16 +6,16 @@
 
 namespace gd {
 
-void TfrmMain::Randomize() {
+void MainWindow::Randomize() {
   const std::optional<uint64_t> counter = platform_.PerformanceCounter();
   random_.SetSeed(counter ? static_cast<uint32_t>(*counter) : platform_.TickCount());
 }
 
-void TfrmMain::LoadSettings() {
+void MainWindow::LoadSettings() {
   SettingsStore& store = platform_.Settings();
   if (!store.StartsWithWindows()) menu_.SetCaption("pmiStartUp", std::string(kStartUpLoginCaption));
 
-  SnowEnabled_ = true;
+  snowEnabled_ = true;
 
   // Every value at once. A store that could not be read at all, and values of
   // the wrong type, are told after the window has its place and opacity, and
@@ -26,7 +26,7 @@ void TfrmMain::LoadSettings() {
   if (stored.Has(Setting::OnTop)) menu_.SetChecked("pmiOnTop", stored.Get(Setting::OnTop) != 0);
   const int32_t countdown = stored.Get(Setting::iCountdown);
   const int32_t speed = stored.Get(Setting::iSpeed);
-  SnowEnabled_ = stored.Get(Setting::isSnowOn) != 0;
+  snowEnabled_ = stored.Get(Setting::isSnowOn) != 0;
 
   // The place. The window already has the globe's size.
   StartPlaceInput in;
@@ -55,7 +55,7 @@ void TfrmMain::LoadSettings() {
     menu_.SetChecked(kSpeeds[speed].item, true);
     RunMenuCommand(kSpeeds[speed].item);
   }
-  menu_.SetChecked("pmiSnow", SnowEnabled_);
+  menu_.SetChecked("pmiSnow", snowEnabled_);
   RunMenuCommand("pmiOnTop");
   settingsLoaded_ = true;
 
@@ -69,9 +69,9 @@ void TfrmMain::LoadSettings() {
   for (const std::string& message : messages) platform_.ShowMessage(message, MessageKind::Error);
 }
 
-void TfrmMain::SaveSettings() {
-  SnowEnabled_ = menu_.Checked("pmiSnow");
-  const SettingValues values = ValuesToSave(menu_, Opacity_, platform_.WindowPosition());
+void MainWindow::SaveSettings() {
+  snowEnabled_ = menu_.Checked("pmiSnow");
+  const SettingValues values = ValuesToSave(menu_, opacity_, platform_.WindowPosition());
   if (TraceSink* trace = platform_.Tracer()) trace->Write("settings", SettingsTraceFields("save", values));
   // A failure is told, and the close goes ahead either way.
   WriteSettings(platform_.Settings(), values, menu_.Checked("pmiStartUp"), platform_.ExecutablePath(),

@@ -80,12 +80,10 @@ class Compositor : private ScenePainter {
   // Starts every frame from `base` from now on (the base layer is rebuilt
   // when the opacity changes); forgets the kept sky, made on the old one.
   void SetBase(const FrameBuffer& base);
-  bool HasBase() const { return fixedLayers_.Built(); }
 
   // Composes one frame, stepping `scene` and drawing with `random` as the
   // request says, and reports each draw to `observer` (may be null).
   const FrameBuffer& Compose(SceneState& scene, Random& random, const FrameRequest& request, DrawObserver* observer);
-  const FrameBuffer& Frame() const { return frame_; }
 
  private:
   // Notes the sky step's sun and moon in skyDraws_.

@@ -398,7 +398,7 @@ class RecordingEvents : public WindowEvents {
  public:
   explicit RecordingEvents(GtkPlatform& p) : platform(p) {}
   void Shown() override {
-    log.push_back("FormShow");
+    log.push_back("Shown");
     mappedDuringShow = gtk_widget_get_mapped(platform.Widget());
     if (onShow) onShow();
   }
@@ -409,7 +409,7 @@ class RecordingEvents : public WindowEvents {
     log.push_back("CloseQuery");
     return allowClose;
   }
-  void Destroyed() override { log.push_back("FormDestroy"); }
+  void Destroyed() override { log.push_back("Destroyed"); }
   PopupMenu PopupMenuItems() const override { return ToPopupMenu(menu); }
 
   int Count(const std::string& what) const { return static_cast<int>(std::count(log.begin(), log.end(), what)); }
@@ -468,7 +468,7 @@ TEST(GtkWindow, ShowsAsAShapedOrnamentAtItsPlace) {
   platform.SetWindowSize(100, 80);
   ASSERT_TRUE(platform.PresentFrame(OpaqueFrame(100, 80), 255));
   platform.Show(events);
-  EXPECT_EQ(events.log, (std::vector<std::string>{"FormShow"}));
+  EXPECT_EQ(events.log, (std::vector<std::string>{"Shown"}));
   EXPECT_FALSE(events.mappedDuringShow) << "the show handler runs before the window appears";
   GtkWidget* w = platform.Widget();
   ASSERT_TRUE(PumpUntil([&] { return gtk_widget_get_mapped(w); }));
@@ -596,7 +596,7 @@ TEST(GtkWindow, CloseAsksTheCoreAndDestroysOnce) {
   platform.RequestClose();
   EXPECT_FALSE(platform.Closed());
   ASSERT_NE(platform.Widget(), nullptr);
-  EXPECT_EQ(events.Count("FormDestroy"), 0);
+  EXPECT_EQ(events.Count("Destroyed"), 0);
 
   // The window manager's close button arrives as a delete event.
   events.allowClose = true;
@@ -612,7 +612,7 @@ TEST(GtkWindow, CloseAsksTheCoreAndDestroysOnce) {
   platform.RequestClose();
   platform.CloseWindow();
   PumpFor(20);
-  EXPECT_EQ(events.log, (std::vector<std::string>{"FormShow", "CloseQuery", "CloseQuery", "FormDestroy"}));
+  EXPECT_EQ(events.log, (std::vector<std::string>{"Shown", "CloseQuery", "CloseQuery", "Destroyed"}));
 }
 
 TEST(GtkWindow, CloseWindowRunsAfterTheCallingHandlerReturns) {
@@ -626,7 +626,7 @@ TEST(GtkWindow, CloseWindowRunsAfterTheCallingHandlerReturns) {
   EXPECT_FALSE(platform.Closed());
   ASSERT_TRUE(PumpUntil([&] { return platform.Closed(); }));
   EXPECT_EQ(events.Count("CloseQuery"), 1);
-  EXPECT_EQ(events.Count("FormDestroy"), 1);
+  EXPECT_EQ(events.Count("Destroyed"), 1);
 }
 
 TEST(GtkWindow, WindowDestroyedFromOutsideStillEndsTheFormOnce) {
@@ -637,9 +637,9 @@ TEST(GtkWindow, WindowDestroyedFromOutsideStillEndsTheFormOnce) {
   platform.Show(events);
   gtk_widget_destroy(platform.Widget());
   EXPECT_TRUE(platform.Closed());
-  EXPECT_EQ(events.Count("FormDestroy"), 1);
+  EXPECT_EQ(events.Count("Destroyed"), 1);
   platform.RequestClose();
-  EXPECT_EQ(events.Count("FormDestroy"), 1);
+  EXPECT_EQ(events.Count("Destroyed"), 1);
 }
 
 // Sends a synthesized button event to the window, as GTK would deliver it.
