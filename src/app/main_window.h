@@ -20,9 +20,9 @@
 
 namespace gd {
 
-// Timer intervals and step delays, in milliseconds.
+// The two timers' start intervals, in milliseconds (the speeds set the frame
+// timer's later ones).
 inline constexpr uint32_t kGarlandIntervalMs = 20;
-inline constexpr uint32_t kGarlandQuickIntervalMs = 10;
 inline constexpr uint32_t kCountSnowIntervalMs = 200;
 
 // The failure texts of a present.
@@ -96,6 +96,7 @@ class MainWindow : public WindowEvents {
   bool StepClock();
   // Whether the user can see the window at one of the two probe points.
   bool WindowExposed();
+
   Platform& platform_;
   const SceneCatalogue& catalogue_;
   std::vector<std::string> args_;
@@ -110,7 +111,7 @@ class MainWindow : public WindowEvents {
   uint8_t opacity_ = 0;
   bool presentFailureOpen_ = false;  // one failure message at a time
 
-  // Compositor: the step clock and the frame timer.
+  // The step clock and the frame timer.
   int32_t stepDelayMs_ = 0;
   uint32_t frameIntervalMs_ = kGarlandIntervalMs;
   uint32_t lastStepTick_ = 0;
@@ -132,7 +133,6 @@ class MainWindow : public WindowEvents {
 
   // The program-wide random generator.
   Random random_;
-
 };
 
 }  // namespace gd
