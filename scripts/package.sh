@@ -55,10 +55,12 @@ cmake --build "$windows_dir" -j "$jobs" --target glimmerdome
 
 # What both Windows packages hold: the program without its symbols, the
 # README and the licence as text with Windows line ends, all dated by the
-# release so that the same sources give the same archive.
+# release so that the same sources give the same archive. The installer also
+# takes its icon from here.
 stage="$work/stage"
 mkdir -p "$stage"
 x86_64-w64-mingw32-strip -o "$stage/glimmerdome.exe" "$windows_dir/glimmerdome.exe"
+cp "$windows_dir/generated/glimmerdome.ico" "$stage/"
 sed 's/$/\r/' README.md >"$stage/README.txt"
 sed 's/$/\r/' LICENSE >"$stage/LICENSE.txt"
 release_date=$(sed -n 's/^ -- .*  \(.*\)$/\1/p' packaging/debian/changelog | head -1)
@@ -73,7 +75,7 @@ convert -size 164x314 gradient:'#0c1a3a-#3a6cb0' "$linux_dir/packaging/icons/128
   -gravity north -geometry +0+48 -composite -type TrueColor BMP3:"$stage/wizard.bmp"
 
 setup="glimmerdome-$version-setup.exe"
-makensis -V2 -DVERSION="$version" -DSTAGE="$stage" -DICON="$windows_dir/generated/glimmerdome.ico" \
+makensis -V2 -DVERSION="$version" -DSTAGE="$stage" -DICON="$stage/glimmerdome.ico" \
   -DWIZARD="$stage/wizard.bmp" -DOUTFILE="$dist/$setup" packaging/windows/glimmerdome.nsi
 
 echo "Packages of Glimmerdome $version:"

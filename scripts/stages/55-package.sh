@@ -72,8 +72,13 @@ pkg_check_deb() {
   local listed expected
   listed=$(dpkg-deb -c "$pkg_deb" | awk '$1 !~ /^d/ {print $6}' | sort)
   expected=$(printf '%s\n' "${want[@]}" | sort)
-  [ "$listed" = "$expected" ] && pkg_ok "the package holds the program, its entry, metadata, manual page and ${#want[@]} - 6 icons" ||
+  [ "$listed" = "$expected" ] && pkg_ok "the package holds the program, its entry, metadata, manual page and 13 icons" ||
     pkg_fail "the package's files differ: $(diff <(echo "$expected") <(echo "$listed") | grep '^[<>]' | tr '\n' ' ')"
+
+  # dpkg-shlibdeps found what the program links to.
+  out=$(dpkg-deb -f "$pkg_deb" Depends)
+  [[ $out == *libc6* && $out == *libgtk-3-0* && $out == *zlib1g* ]] && pkg_ok "Depends: $out" ||
+    pkg_fail "the dependencies are '$out'"
 
   local x="$pkg_tmp/deb"
   dpkg-deb -x "$pkg_deb" "$x"
@@ -87,7 +92,7 @@ pkg_check_deb() {
   for size in 16 24 32 48 64 128 256; do
     sizes+="$(identify -format '%w' "$x/usr/share/icons/hicolor/${size}x${size}/apps/glimmerdome.png" 2>/dev/null) "
   done
-  [ "$sizes" = "16 24 32 48 64 128 256 " ] && pkg_ok "the icons are $sizes pixels wide" || pkg_fail "the icons are '$sizes'"
+  [ "$sizes" = "16 24 32 48 64 128 256 " ] && pkg_ok "the icons are ${sizes% } pixels wide" || pkg_fail "the icons are '$sizes'"
 
   # dpkg -i and -r in a scratch root: the installed program runs, and removing
   # it leaves no file behind.
@@ -147,10 +152,9 @@ pkg_check_installer() {
   link=$(pkg_winpath "$app_data\\Microsoft\\Windows\\Start Menu\\Programs\\Glimmerdome.lnk")
 
   # An earlier version first, made from the same files, to upgrade from.
-  local stage="$root/build-package/stage" ico
-  ico=$(ls "$root"/build*/generated/glimmerdome.ico 2>/dev/null | head -1)
+  local stage="$root/build-package/stage"
   local earlier="$pkg_tmp/glimmerdome-0.9.0-setup.exe"
-  makensis -V1 -DVERSION=0.9.0 -DSTAGE="$stage" -DICON="$ico" -DOUTFILE="$earlier" \
+  makensis -V1 -DVERSION=0.9.0 -DSTAGE="$stage" -DICON="$stage/glimmerdome.ico" -DOUTFILE="$earlier" \
     "$root/packaging/windows/glimmerdome.nsi" >"$pkg_tmp/makensis.log" 2>&1 || { pkg_fail "makensis 0.9.0"; return; }
   timeout 120 wine "$earlier" /S >"$pkg_tmp/setup.log" 2>&1 || pkg_fail "the silent install exits with $?"
   if [ -f "$dir/glimmerdome.exe" ] && [ -f "$dir/uninstall.exe" ] && [ -f "$link" ]; then
