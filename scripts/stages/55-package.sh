@@ -200,7 +200,7 @@ pkg_check_installer() {
   local left=""
   [ -e "$dir" ] && left+="$(ls -A "$dir" | tr '\n' ' ')(in $win_dir) "
   [ -e "$link" ] && left+="the Start-menu entry "
-  [ -n "$(pkg_reg "$uninstall")" ] && left+="the Uninstall entry "
+  timeout 60 wine reg query "$uninstall" >/dev/null 2>&1 && left+="the Uninstall entry "
   [ -n "$(pkg_value "$run" Glimmerdome)" ] && left+="the Run value "
   [ -z "$left" ] && pkg_ok "uninstall.exe /S removes the program, its folder, the shortcut, the Uninstall entry and the Run value" ||
     pkg_fail "uninstall.exe /S leaves $left"
