@@ -39,6 +39,8 @@ OutFile "${OUTFILE}"
 InstallDir "$LOCALAPPDATA\Programs\${PRODUCT}"
 InstallDirRegKey HKCU "${UNINSTALL_KEY}" "InstallLocation"
 BrandingText "${PRODUCT} ${VERSION}"
+; A program of one megabyte: no space counts on the pages.
+SpaceTexts none
 
 VIProductVersion "${VERSION}.0"
 VIFileVersion "${VERSION}.0"
@@ -161,7 +163,8 @@ Section "un.${PRODUCT}" UnSecProgram
   ${EndIf}
 SectionEnd
 
-Section /o "un.Remove my settings (the globe's place and the menu's choices)" UnSecSettings
+; The globe's place and the menu's choices.
+Section /o "un.Remove my settings" UnSecSettings
   DeleteRegKey HKCU "${SETTINGS_KEY}"
 SectionEnd
 
