@@ -8,24 +8,25 @@
 #                                        points at, rendered by the program
 # The version is the one of project() in CMakeLists.txt.
 #
-#   scripts/package.sh [--linux-build DIR] [--windows-build DIR]
-# The options package existing Release builds instead of fresh ones (the test
-# stage reuses the builds of the earlier stages).
+#   scripts/package.sh [--linux-build DIR] [--windows-build DIR] [--out DIR]
+# --linux-build and --windows-build package existing Release builds instead of
+# fresh ones (the test stage reuses the builds of the earlier stages); --out
+# writes the packages to another folder than dist/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
-linux_dir="" windows_dir=""
+linux_dir="" windows_dir="" dist="$root/dist"
 while [ $# -gt 0 ]; do
   case $1 in
     --linux-build) linux_dir=$(realpath "$2"); shift 2 ;;
     --windows-build) windows_dir=$(realpath "$2"); shift 2 ;;
-    *) echo "usage: $0 [--linux-build DIR] [--windows-build DIR]" >&2; exit 2 ;;
+    --out) dist=$(realpath -m "$2"); shift 2 ;;
+    *) echo "usage: $0 [--linux-build DIR] [--windows-build DIR] [--out DIR]" >&2; exit 2 ;;
   esac
 done
 scripts/deps.sh package
 jobs=$(nproc 2>/dev/null || echo 2)
 work="$root/build-package"
-dist="$root/dist"
 rm -rf "$work" && mkdir -p "$work" "$dist"
 
 # Linux: the program, its icons, manual page and metadata, and the .deb.

@@ -1,11 +1,12 @@
 # The packages as a user gets them. Runs scripts/package.sh on the builds of
-# the earlier stages (or fresh ones), then checks: the Debian package with
-# lintian, its file list, its desktop entry and AppStream metadata, and an
-# install and removal with dpkg in a scratch root; the zip's contents; and,
-# under Wine in a fresh prefix, the installer: a silent install for the
-# current user, the installed program drawing the same frame as the Linux
-# one, an upgrade that keeps the settings and the start-at-login value, and a
-# silent uninstall that leaves nothing but the settings.
+# the earlier stages (or fresh ones), into a scratch folder so that dist/ is
+# left alone, then checks: the Debian package with lintian, its file list,
+# its desktop entry and AppStream metadata, and an install and removal with
+# dpkg in a scratch root; the zip's contents; and, under Wine in a fresh
+# prefix, the installer: a silent install for the current user, the installed
+# program drawing the same frame as the Linux one, an upgrade that keeps the
+# settings and the start-at-login value, and a silent uninstall that leaves
+# nothing but the settings.
 
 stage_package() {
   (
@@ -33,7 +34,7 @@ pkg_cleanup() {
 
 pkg_build() {
   pkg_version=$(sed -n 's/^project(Glimmerdome VERSION \([0-9.]*\) .*/\1/p' "$root/CMakeLists.txt")
-  local args=()
+  local args=(--out "$pkg_tmp/dist")
   [ -x "$root/build/glimmerdome" ] && args+=(--linux-build "$root/build")
   [ -x "$root/build-windows/glimmerdome.exe" ] && args+=(--windows-build "$root/build-windows")
   if ! timeout 1800 bash "$root/scripts/package.sh" "${args[@]}" >"$pkg_tmp/package.log" 2>&1; then
@@ -41,14 +42,14 @@ pkg_build() {
     echo "package: scripts/package.sh failed"
     return 1
   fi
-  pkg_deb="$root/dist/glimmerdome_${pkg_version}_amd64.deb"
-  pkg_setup="$root/dist/glimmerdome-${pkg_version}-setup.exe"
-  pkg_zip="$root/dist/glimmerdome-${pkg_version}-win64.zip"
+  pkg_deb="$pkg_tmp/dist/glimmerdome_${pkg_version}_amd64.deb"
+  pkg_setup="$pkg_tmp/dist/glimmerdome-${pkg_version}-setup.exe"
+  pkg_zip="$pkg_tmp/dist/glimmerdome-${pkg_version}-win64.zip"
   local f
   for f in "$pkg_deb" "$pkg_setup" "$pkg_zip"; do
     [ -s "$f" ] || { echo "package: $f is missing"; return 1; }
   done
-  pkg_ok "scripts/package.sh wrote $(cd "$root/dist" && ls "$pkg_deb" "$pkg_setup" "$pkg_zip" | xargs -n1 basename | tr '\n' ' ')"
+  pkg_ok "scripts/package.sh wrote $(ls "$pkg_deb" "$pkg_setup" "$pkg_zip" | xargs -n1 basename | tr '\n' ' ')"
 }
 
 pkg_check_deb() {
