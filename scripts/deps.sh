@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages Glimmerdome needs, only those that are missing.
-# Usage: scripts/deps.sh run|test|windows
+# Usage: scripts/deps.sh run|test|windows|package
 set -euo pipefail
 
 # gettext compiles the translations, ICU gives Linux locales' long dates.
@@ -16,12 +16,18 @@ windows_pkgs=(build-essential cmake pkg-config zlib1g-dev libglib2.0-dev gettext
 # The locales the tests run the program in (the GTK backend takes its locale
 # from the C library, which knows only the generated ones).
 test_locales=(de_DE.UTF-8 ru_RU.UTF-8)
+# The packages (scripts/package.sh): the Debian package's tools, NSIS and zip,
+# with the Linux and Windows builds; the tests also check them with lintian,
+# desktop-file-validate and appstreamcli.
+package_pkgs=("${run_pkgs[@]}" g++-mingw-w64-x86-64 libz-mingw-w64-dev dpkg-dev file nsis zip imagemagick)
+test_pkgs+=(dpkg-dev file nsis zip unzip lintian desktop-file-utils appstream man-db)
 
 case "${1:-}" in
   run) want=("${run_pkgs[@]}") ;;
   test) want=("${test_pkgs[@]}") ;;
   windows) want=("${windows_pkgs[@]}") ;;
-  *) echo "usage: $0 run|test|windows" >&2; exit 2 ;;
+  package) want=("${package_pkgs[@]}") ;;
+  *) echo "usage: $0 run|test|windows|package" >&2; exit 2 ;;
 esac
 
 SUDO=""

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "i18n/translation.h"
+#include "platform/platform.h"
 
 namespace gd {
 
@@ -104,5 +105,9 @@ class MenuModel {
   MenuItem* FindMutable(std::string_view name);
   std::vector<MenuItem> items_;
 };
+
+// The menu as the backends show it: every item in display order with its
+// live caption and mark.
+PopupMenu ToPopupMenu(const MenuModel& menu);
 
 }  // namespace gd
