@@ -21,6 +21,7 @@ struct InLanguage {
   ~InLanguage() { UseLanguages({}); }
 };
 
+#ifdef GLIMMERDOME_POT
 struct TemplateEntry {
   std::string msgid;
   bool plural = false;
@@ -61,6 +62,7 @@ std::vector<TemplateEntry> ReadTemplate(const std::string& path) {
   std::erase_if(entries, [](const TemplateEntry& e) { return e.msgid.empty(); });  // the header
   return entries;
 }
+#endif
 
 TEST(Translations, EveryCatalogueTranslatesEveryTextAndHasItsPlaqueLabels) {
   const std::vector<std::string_view> languages = AvailableLanguages();
@@ -69,17 +71,17 @@ TEST(Translations, EveryCatalogueTranslatesEveryTextAndHasItsPlaqueLabels) {
   // The texts collected from the sources by xgettext when the tests were built.
   const std::vector<TemplateEntry> texts = ReadTemplate(GLIMMERDOME_POT);
   ASSERT_GT(texts.size(), 30u) << GLIMMERDOME_POT;
-#else
-  const std::vector<TemplateEntry> texts;  // a cross build: the menu below still counts
 #endif
   for (std::string_view language : languages) {
     SCOPED_TRACE(language);
     const MessageCatalogue& catalogue = *CatalogueFor(language);
+#ifdef GLIMMERDOME_POT
     for (const TemplateEntry& text : texts) {
       const unsigned long forms = text.plural ? catalogue.Plurals().Count() : 1;
       for (unsigned long form = 0; form < forms; ++form)
         EXPECT_TRUE(catalogue.FindPlural(text.msgid, form)) << "no translation of \"" << text.msgid << "\"";
     }
+#endif  // a cross build has no template: the menu below still counts
     // Every caption of the menu, marked or not.
     for (const MenuItemDesign& item : kMenuItems) {
       if (item.kind == MenuItemKind::Separator) continue;
