@@ -9,6 +9,7 @@
 #include "app/main_window.h"
 #include "cli/options.h"
 #include "platform/headless/headless_platform.h"
+#include "settings/menu_text.h"
 #ifdef GLIMMERDOME_HAVE_KEYFILE_STORE
 #include "platform/linux/keyfile_store.h"
 #endif
@@ -19,6 +20,19 @@
 #endif
 
 using namespace gd;
+
+namespace {
+
+// --print-menu: the show and the chosen items, then the menu as the user
+// would see it. The window is not closed, so nothing is saved.
+int PrintMenu(HeadlessPlatform& headless, TfrmMain& window, const std::vector<std::string>& choose) {
+  headless.Show(window);
+  for (const std::string& name : choose) headless.Choose(name);
+  std::fputs(MenuAsText(window.Menu()).c_str(), stdout);
+  return std::fflush(stdout) == 0 ? 0 : 1;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
 #ifdef _WIN32
@@ -68,6 +82,7 @@ int main(int argc, char** argv) {
   try {
     const SceneCatalogue& catalogue = SceneCatalogue::Embedded();
     TfrmMain frmMain(*platform, catalogue, cl.args);
+    if (cl.printMenu) return PrintMenu(static_cast<HeadlessPlatform&>(*platform), frmMain, cl.headlessOptions.choose);
     return platform->RunMessageLoop(frmMain);
   } catch (const std::exception& e) {
     platform->ShowMessage(e.what(), MessageKind::Error);

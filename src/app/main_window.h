@@ -58,6 +58,7 @@ class TfrmMain : public WindowEvents, private ScenePainter {
   bool FormCloseQuery() override;
   void FormDestroy() override;
   const MenuModel* PopupMenu() const override { return &menu_; }
+  void MonitorsChanged() override;
 
   // --- The layered surface ----------------------------------------------------
   void PrepareBaseLayer();

@@ -13,6 +13,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "app/frame_buffer.h"
 #include "app/region.h"
@@ -31,6 +32,14 @@ struct Size {
 struct Point {
   int x = 0;
   int y = 0;
+};
+
+// One monitor of the desktop, in screen coordinates: its whole rectangle and
+// its work area (the rectangle less panels and taskbars).
+struct Monitor {
+  Rect bounds;
+  Rect workArea;
+  bool primary = false;
 };
 
 // The main window's two timers. `TimerGarland` is always started first.
@@ -95,6 +104,8 @@ class WindowEvents {
   virtual void FormDestroy() = 0;
   // The popup menu to show on a right click, with its live check marks.
   virtual const MenuModel* PopupMenu() const = 0;
+  // Monitors were added, removed or resized, or their work areas changed.
+  virtual void MonitorsChanged() {}
 };
 
 class Platform {
@@ -129,6 +140,14 @@ class Platform {
   // --- The screen ---------------------------------------------------------
   virtual Size ScreenSize() = 0;
   virtual Size WorkAreaSize() = 0;
+  // Every monitor, the primary one marked. Backends that know of only one
+  // screen give it at the origin.
+  virtual std::vector<Monitor> Monitors() {
+    const Size screen = ScreenSize(), work = WorkAreaSize();
+    return {Monitor{{0, 0, screen.width, screen.height}, {0, 0, work.width, work.height}, true}};
+  }
+  // Whether the user asked the desktop for less motion (animations off).
+  virtual bool PrefersReducedMotion() { return false; }
 
   // --- Time ---------------------------------------------------------------
   // Starts a timer, or restarts it with a new interval.

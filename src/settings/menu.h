@@ -64,7 +64,7 @@ inline constexpr std::array<MenuItemDesign, 27> kMenuItems{{
     {"pmi80", "80%", MenuItemKind::Radio, "ransparent1", 1, false, false, AutoCheck::ToggleRadio},
     {"pmi90", "90%", MenuItemKind::Radio, "ransparent1", 1, false, false, AutoCheck::ToggleRadio},
     {"pmiOnTop", "Always OnTop", MenuItemKind::Check, "Options1", 0, true, false, AutoCheck::Toggle},
-    {"pmiStartUp", "Start Frostmote when I start Windows", MenuItemKind::Check, "Options1", 0, true, false,
+    {"pmiStartUp", "Start Glimmerdome when I start Windows", MenuItemKind::Check, "Options1", 0, true, false,
      AutoCheck::Toggle},
     {"N2", "-", MenuItemKind::Separator, "", 0, false, false, AutoCheck::None},
 }};

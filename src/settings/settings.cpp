@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "app/main_window.h"
+#include "settings/placement.h"
 
 namespace gd {
 
@@ -49,19 +50,20 @@ StartPlace ChooseStartPlace(const StartPlaceInput& in, Random& random) {
   StartPlace place;
   if (in.atRandom) {
     // A work area smaller than the window leaves no room: the edge it is.
-    const int spanX = in.workArea.width - in.window.width - 5;
-    const int spanY = in.workArea.height - in.window.height;
-    place.position.x = static_cast<int>(random(static_cast<uint32_t>(std::max(spanX, 0))));
-    place.position.y = static_cast<int>(random(static_cast<uint32_t>(std::max(spanY, 0))));
+    Rect work{0, 0, 0, 0};
+    if (!in.monitors.empty()) {
+      const Monitor& primary = PrimaryMonitor(in.monitors);
+      work = primary.workArea.Empty() ? primary.bounds : primary.workArea;
+    }
+    const int spanX = work.right - work.left - in.window.width - kCornerGapRight;
+    const int spanY = work.bottom - work.top - in.window.height;
+    place.position.x = work.left + static_cast<int>(random(static_cast<uint32_t>(std::max(spanX, 0))));
+    place.position.y = work.top + static_cast<int>(random(static_cast<uint32_t>(std::max(spanY, 0))));
   } else if (in.top && in.left) {
-    int left = *in.left;
-    int top = *in.top;
-    // A window dragged too far off the screen comes back to a fixed place.
-    if (left < -70 || left > in.screen.width - 30) left = 550;
-    if (top < -140 || top > in.screen.height - 30) top = 350;
-    place.position = {left, top};
+    // A window left where no monitor shows it comes back onto the nearest one.
+    place.position = KeepOnMonitors({*in.left, *in.top}, in.window, in.monitors);
   } else {
-    place.position = {in.workArea.width - in.window.width - 5, in.workArea.height - in.window.height};
+    place.position = CornerPlace(in.window, in.monitors);
     place.corner = true;
   }
   return place;
@@ -102,16 +104,21 @@ void TfrmMain::LoadSettings() {
   if (stored.Has(Setting::OnTop)) menu_.SetChecked("pmiOnTop", stored.Get(Setting::OnTop) != 0);
   const int32_t transparency = stored.Get(Setting::TrVal);
   const int32_t countdown = stored.Get(Setting::iCountdown);
-  const int32_t speed = stored.Get(Setting::iSpeed);
+  int32_t speed = stored.Get(Setting::iSpeed);
   SnowEnabled_ = stored.Get(Setting::isSnowOn) != 0;
+  // A desktop that asks for less motion starts without snow at the slowest
+  // speed, until the user's own choices are stored.
+  if (platform_.PrefersReducedMotion()) {
+    if (!stored.Has(Setting::iSpeed)) speed = kSpeeds[0].index;
+    if (!stored.Has(Setting::isSnowOn)) SnowEnabled_ = false;
+  }
 
   // The place. The window already has the globe's size.
   StartPlaceInput in;
   in.atRandom = !args_.empty() && args_[0] == "add";
   if (stored.Has(Setting::Top)) in.top = stored.Get(Setting::Top);
   if (stored.Has(Setting::Left)) in.left = stored.Get(Setting::Left);
-  in.workArea = platform_.WorkAreaSize();
-  in.screen = platform_.ScreenSize();
+  in.monitors = platform_.Monitors();
   in.window = {imgTree_->width, imgTree_->height};
   if (in.atRandom) Randomize();
   const StartPlace place = ChooseStartPlace(in, random_);
@@ -150,6 +157,14 @@ void TfrmMain::LoadSettings() {
     platform_.Trace("settings", SettingsTraceFields("load", values));
   }
   for (const std::string& message : messages) platform_.ShowMessage(message, MessageKind::Error);
+}
+
+// A window that no monitor shows any more comes back as it would at a start.
+void TfrmMain::MonitorsChanged() {
+  if (!shown_ || destroyed_) return;
+  const Point now = platform_.WindowPosition();
+  const Point back = KeepOnMonitors(now, {imgTree_->width, imgTree_->height}, platform_.Monitors());
+  if (back.x != now.x || back.y != now.y) platform_.MoveWindow(back.x, back.y);
 }
 
 void TfrmMain::SaveSettings() {
