@@ -25,7 +25,7 @@ namespace {
 
 // --print-menu: the show and the chosen items, then the menu as the user
 // would see it. The window is not closed, so nothing is saved.
-int PrintMenu(HeadlessPlatform& headless, TfrmMain& window, const std::vector<std::string>& choose) {
+int PrintMenu(HeadlessPlatform& headless, MainWindow& window, const std::vector<std::string>& choose) {
   headless.Show(window);
   for (const std::string& name : choose) headless.Choose(name);
   std::fputs(MenuAsText(window.Menu()).c_str(), stdout);
@@ -81,7 +81,7 @@ int main(int argc, char** argv) {
 
   try {
     const SceneCatalogue& catalogue = SceneCatalogue::Embedded();
-    TfrmMain frmMain(*platform, catalogue, cl.args);
+    MainWindow frmMain(*platform, catalogue, cl.args);
     if (cl.printMenu) return PrintMenu(static_cast<HeadlessPlatform&>(*platform), frmMain, cl.headlessOptions.choose);
     return platform->RunMessageLoop(frmMain);
   } catch (const std::exception& e) {

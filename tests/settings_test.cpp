@@ -285,7 +285,7 @@ TEST(SaveSettings, ARefusedStartAtLoginEntryIsToldByItsName) {
 TEST(SaveSettings, AWindowThatWasNeverShownSavesNothing) {
   Globe g;
   g.Put("TrVal", 5);
-  EXPECT_TRUE(g.window.FormCloseQuery());
+  EXPECT_TRUE(g.window.CloseRequested());
   EXPECT_EQ(g.Stored(), (std::map<std::string, int32_t>{{"TrVal", 5}}));
 }
 

@@ -8,105 +8,83 @@
 
 namespace gd {
 
-TfrmMain::TfrmMain(Platform& platform, const SceneCatalogue& catalogue, std::vector<std::string> args)
-    : platform_(platform), catalogue_(catalogue), args_(std::move(args)) {
-  imgTree_ = &RequireSceneImage(catalogue_, "imgTree");
-  imgMask_ = &RequireSceneImage(catalogue_, "imgMask");
-  imgDay_ = &RequireSceneImage(catalogue_, "imgDay");
-  imgStars_ = &RequireSceneImage(catalogue_, "imgStars");
-  imgLandscape_ = &RequireSceneImage(catalogue_, "imgLandscape");
-  imgHome_ = &RequireSceneImage(catalogue_, "imgHome");
-  img3_ = &RequireSceneImage(catalogue_, "img3");
-  // The series are found by their built names once, not on every frame.
-  skySprites_ = ResolveSkySprites(catalogue_);
-  snowSprites_ = ResolveSnowSprites(catalogue_);
+MainWindow::MainWindow(Platform& platform, const SceneCatalogue& catalogue, std::vector<std::string> args)
+    : platform_(platform),
+      catalogue_(catalogue),
+      args_(std::move(args)),
+      imgTree_(&RequireSceneImage(catalogue, "imgTree")),
+      imgMask_(&RequireSceneImage(catalogue, "imgMask")),
+      compositor_(catalogue) {
   if (!imgTree_->png || !imgMask_->bitmap)
     throw std::runtime_error("The globe pictures of the program are damaged.");
-  FormCreate();
+  PrepareBaseLayer();
   // Both timers run from the window's creation; their ticks reach the window
   // through the message loop, after it has been shown.
   platform_.SetTimer(TimerId::Garland, kGarlandIntervalMs);
   platform_.SetTimer(TimerId::CountSnow, kCountSnowIntervalMs);
 }
 
-TfrmMain::~TfrmMain() = default;
+MainWindow::~MainWindow() = default;
 
-void TfrmMain::FormCreate() { PrepareBaseLayer(); }
-
-void TfrmMain::FormShow() {
+void MainWindow::Shown() {
   // The snow's records, all unspawned, and the sun and moon at their rising points.
-  CreateSnowParticles(snow_);
-  PlaceSunAndMoon(sky_);
+  CreateSnowParticles(scene_.snow);
+  PlaceSunAndMoon(scene_.sky);
   // Cut the window to the globe's outline, once.
   platform_.SetWindowRegion(RegionFromMask(*imgMask_->bitmap));
-  platform_.SetOwnerToDesktop();
   ComputeCountdownDates();
-  // Places the window and applies the saved choices, the opacity among them.
+  // Places the window and applies the saved choices, the opacity among them
+  // (which makes the window a desktop ornament again, see PrepareBaseLayer).
   LoadSettings();
-  platform_.HideTaskbarButton();
-  platform_.SetOwnerToDesktop();
-  shown_ = true;
   RenderFrame();
 }
 
-void TfrmMain::OnTimer(TimerId id) {
-  if (destroyed_) return;
-  // An error that leaves a timer handler is shown; the timer keeps running.
-  try {
-    if (id == TimerId::Garland)
-      TimerGarlandTimer();
-    else
-      timerCountSnowTimer();
-  } catch (const std::exception& e) {
-    platform_.ShowMessage(e.what(), MessageKind::Error);
-  }
+// An error that leaves a tick is shown by the lifecycle; the timer keeps running.
+void MainWindow::Tick(TimerId id) {
+  if (id == TimerId::Garland)
+    RenderFrame();
+  else
+    DriftSnow();
 }
 
-void TfrmMain::FormMouseDown(MouseButton /*button*/) { platform_.BeginMoveDrag(); }
+void MainWindow::MouseDown(MouseButton /*button*/) { platform_.BeginMoveDrag(); }
 
 // Every close saves the settings: the Exit command, the window manager, the
-// end of the desktop session. A failing save is reported and the close still
-// goes ahead, so the program can always be closed.
-bool TfrmMain::FormCloseQuery() {
-  if (!settingsLoaded_ || destroyed_) return true;
-  try {
-    SaveSettings();
-  } catch (const std::exception& e) {
-    platform_.ShowMessage(e.what(), MessageKind::Error);
-  }
+// end of the desktop session. A save that fails is reported (an exception by
+// the lifecycle, which then lets the close go ahead), so the program can
+// always be closed.
+bool MainWindow::CloseRequested() {
+  if (settingsLoaded_) SaveSettings();
   return true;
 }
 
-void TfrmMain::FormDestroy() {
-  destroyed_ = true;
-  BaseBitmap_.reset();
-  BasePng_.reset();
+void MainWindow::Destroyed() {
+  baseBitmap_.reset();
+  basePng_.reset();
 }
 
-void TfrmMain::PrepareBaseLayer() {
+void MainWindow::PrepareBaseLayer() {
   std::string error;
-  if (!platform_.SetLayeredStyle(&error)) platform_.ShowMessage(error, MessageKind::Error);
-  BasePng_ = std::make_unique<TPngPicture>(*imgTree_->png);
-  BaseBitmap_ = std::make_unique<FrameBuffer>(BasePng_->ToBitmap());
-  const uint8_t colorType = BasePng_->Header().ColorType();
-  if (colorType == 6 || colorType == 4) CopyPngAlpha(*BaseBitmap_, *BasePng_);
-  Premultiply(*BaseBitmap_);
-  fixedLayers_.Build(*BaseBitmap_, {imgStars_, imgLandscape_, imgHome_, img3_});  // FixedLayer order
-  keptSkyDraws_.clear();  // made on the old base layer
-  frameOverKept_ = false;
-  platform_.SetWindowSize(static_cast<int>(BasePng_->Width()), static_cast<int>(BasePng_->Height()));
-  PresentFrame(*BaseBitmap_, kBaseLayerPresentFailure);
+  if (!platform_.MakeDesktopOrnament(&error)) platform_.ShowMessage(error, MessageKind::Error);
+  basePng_ = std::make_unique<PngImage>(*imgTree_->png);
+  baseBitmap_ = std::make_unique<FrameBuffer>(basePng_->ToBitmap());
+  const uint8_t colorType = basePng_->Header().ColorType();
+  if (colorType == 6 || colorType == 4) CopyPngAlpha(*baseBitmap_, *basePng_);
+  Premultiply(*baseBitmap_);
+  compositor_.SetBase(*baseBitmap_);
+  platform_.SetWindowSize(static_cast<int>(basePng_->Width()), static_cast<int>(basePng_->Height()));
+  PresentFrame(*baseBitmap_, kBaseLayerPresentFailure);
 }
 
-void TfrmMain::SetOpacity(uint8_t value) {
-  BaseBitmap_.reset();
-  BasePng_.reset();
-  Opacity_ = value;
+void MainWindow::SetOpacity(uint8_t value) {
+  baseBitmap_.reset();
+  basePng_.reset();
+  opacity_ = value;
   PrepareBaseLayer();
 }
 
-void TfrmMain::PresentFrame(const FrameBuffer& surface, const char* failureText) {
-  if (platform_.PresentFrame(surface, Opacity_)) return;
+void MainWindow::PresentFrame(const FrameBuffer& surface, const char* failureText) {
+  if (platform_.PresentFrame(surface, opacity_)) return;
   // The message box runs its own loop, in which further ticks may fail again:
   // while one failure message is open, no other is opened.
   if (presentFailureOpen_) return;
@@ -115,13 +93,12 @@ void TfrmMain::PresentFrame(const FrameBuffer& surface, const char* failureText)
   presentFailureOpen_ = false;
 }
 
-void TfrmMain::TimerGarlandTimer() { RenderFrame(); }
-
-void TfrmMain::timerCountSnowTimer() {
-  DriftSnowCounts(drift_, random_);
-  if (platform_.Tracing()) {
-    platform_.Trace("drift", "\"counts\": [" + std::to_string(drift_.SnowCount1) + ", " +
-                                 std::to_string(drift_.SnowCount2) + ", " + std::to_string(drift_.SnowCount3) + "]");
+void MainWindow::DriftSnow() {
+  const SnowDriftState& drift = scene_.drift;
+  DriftSnowCounts(scene_.drift, random_);
+  if (TraceSink* trace = platform_.Tracer()) {
+    trace->Write("drift", "\"counts\": [" + std::to_string(drift.SnowCount1) + ", " +
+                                 std::to_string(drift.SnowCount2) + ", " + std::to_string(drift.SnowCount3) + "]");
   }
 }
 

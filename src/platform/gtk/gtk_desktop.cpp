@@ -62,7 +62,7 @@ void GtkPlatform::OnMonitorsChanged(GdkScreen*, gpointer data) {
 gboolean GtkPlatform::OnMonitorsSettled(gpointer data) {
   auto* self = static_cast<GtkPlatform*>(data);
   self->monitorsSettle_ = 0;
-  if (self->events_ && self->shown_ && !self->closed_) self->events_->MonitorsChanged();
+  if (self->lifecycle_ && !self->closed_) self->lifecycle_->MonitorsChanged();
   return G_SOURCE_REMOVE;
 }
 

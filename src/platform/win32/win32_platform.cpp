@@ -6,13 +6,15 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
-#include <exception>
+#include <optional>
 
 #include "platform/win32/desktop.h"
 #include "platform/win32/locale_date.h"
 #include "platform/win32/popup_menu.h"
 #include "platform/win32/registry_store.h"
 #include "platform/win32/text.h"
+#include "platform/shared/native_region.h"
+#include "platform/window_lifecycle.h"
 
 namespace gd {
 namespace {
@@ -60,14 +62,12 @@ class Win32Platform : public Platform {
 
   bool Create(std::string* error);
 
-  bool SetLayeredStyle(std::string* errorText) override;
+  bool MakeDesktopOrnament(std::string* errorText) override;
   void SetWindowSize(int width, int height) override;
   Point WindowPosition() override;
   void MoveWindow(int left, int top) override;
   bool PresentFrame(const FrameBuffer& frame, uint8_t constantAlpha) override;
   void SetWindowRegion(const Region& region) override;
-  void SetOwnerToDesktop() override;
-  void HideTaskbarButton() override;
   void SetTopmost(bool topmost) override;
   void BeginMoveDrag() override;
   bool IsWindowVisibleAt(int screenX, int screenY) override;
@@ -103,11 +103,6 @@ class Win32Platform : public Platform {
   bool EndMoveLoopOnRelease(MouseButton button, LPARAM lParam);
   void OpenPopupMenu(POINT at);
 
-  // Runs a handler of the core; an error that leaves it is shown, and the
-  // program carries on.
-  template <typename Handler>
-  void Guard(Handler&& handler);
-
   bool EnsureSurface(int width, int height);
 
   // "Show desktop" brings the shell's desktop to the front over every window
@@ -122,7 +117,7 @@ class Win32Platform : public Platform {
   HINSTANCE instance_ = nullptr;
   ATOM windowClass_ = 0;
   HWND hwnd_ = nullptr;
-  WindowEvents* events_ = nullptr;
+  std::optional<WindowLifecycle> lifecycle_;
   win32::RegistrySettingsStore settings_;
 
   // The window's region, once set.
@@ -176,18 +171,12 @@ bool Win32Platform::Create(std::string* error) {
   return true;
 }
 
-template <typename Handler>
-void Win32Platform::Guard(Handler&& handler) {
-  try {
-    handler();
-  } catch (const std::exception& e) {
-    ShowMessage(e.what(), MessageKind::Error);
-  }
-}
-
 // --- The window -------------------------------------------------------------
 
-bool Win32Platform::SetLayeredStyle(std::string* errorText) {
+// Per-pixel alpha (the layered style) and the desktop as owner. No taskbar
+// button needs hiding: the window was created as a tool window, which never
+// gets one, and there is no other top-level window.
+bool Win32Platform::MakeDesktopOrnament(std::string* errorText) {
   const LONG style = GetWindowLongW(hwnd_, GWL_EXSTYLE);
   // SetWindowLong returns the previous style, which may be 0 on success; only
   // a set last error tells a failure.
@@ -199,6 +188,7 @@ bool Win32Platform::SetLayeredStyle(std::string* errorText) {
       return false;
     }
   }
+  SetWindowLongPtrW(hwnd_, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(GetDesktopWindow()));
   return true;
 }
 
@@ -260,25 +250,16 @@ bool Win32Platform::PresentFrame(const FrameBuffer& frame, uint8_t constantAlpha
 }
 
 void Win32Platform::SetWindowRegion(const Region& region) {
-  const Rect& b = region.Bounds();
-  HRGN shape = CreateRectRgn(b.left, b.top, b.right, b.bottom);
-  for (const Rect& cut : region.Cuts()) {
-    HRGN piece = CreateRectRgn(cut.left, cut.top, cut.right, cut.bottom);
-    CombineRgn(shape, shape, piece, RGN_DIFF);
-    DeleteObject(piece);
-  }
+  HRGN shape = NativeRegionFrom<HRGN>(
+      region, [](const Rect& b) { return CreateRectRgn(b.left, b.top, b.right, b.bottom); },
+      [](HRGN shape, const Rect& cut) {
+        HRGN piece = CreateRectRgn(cut.left, cut.top, cut.right, cut.bottom);
+        CombineRgn(shape, shape, piece, RGN_DIFF);
+        DeleteObject(piece);
+      });
   // From here on the window owns the region.
   if (!SetWindowRgn(hwnd_, shape, TRUE)) DeleteObject(shape);
   region_ = region;
-}
-
-void Win32Platform::SetOwnerToDesktop() {
-  SetWindowLongPtrW(hwnd_, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(GetDesktopWindow()));
-}
-
-void Win32Platform::HideTaskbarButton() {
-  // Nothing to hide: the window was created as a tool window, which never
-  // gets a taskbar button, and there is no other top-level window.
 }
 
 void Win32Platform::SetTopmost(bool topmost) {
@@ -371,10 +352,10 @@ void Win32Platform::OpenUrl(const std::string& url) {
 }
 
 void Win32Platform::OpenPopupMenu(POINT at) {
-  if (!events_ || menuOpen_) return;
-  const MenuModel* model = events_->PopupMenu();
-  if (!model) return;
-  HMENU menu = win32::BuildPopupMenu(*model);
+  if (!lifecycle_ || menuOpen_) return;
+  const PopupMenu items = lifecycle_->PopupMenuItems();
+  if (items.empty()) return;
+  HMENU menu = win32::BuildPopupMenu(items);
   // The menu closes on a click elsewhere only when its owner is in front.
   SetForegroundWindow(hwnd_);
   menuOpen_ = true;
@@ -384,8 +365,8 @@ void Win32Platform::OpenPopupMenu(POINT at) {
   menuOpen_ = false;
   DestroyMenu(menu);
   PostMessageW(hwnd_, WM_NULL, 0, 0);
-  const std::string name(win32::MenuItemName(*model, chosen));
-  if (!name.empty()) Guard([&] { events_->OnMenuItemChosen(name); });
+  const std::string name(win32::MenuItemName(items, chosen));
+  if (!name.empty() && lifecycle_) lifecycle_->MenuItemChosen(name);
 }
 
 // --- Storage ----------------------------------------------------------------------
@@ -406,11 +387,11 @@ std::string Win32Platform::ExecutablePath() {
 // --- The loop ---------------------------------------------------------------------
 
 int Win32Platform::RunMessageLoop(WindowEvents& events) {
-  events_ = &events;
+  lifecycle_.emplace(*this, events);
   // The window is still fully transparent; the show handler places it and
   // gives it its opacity.
   ShowWindow(hwnd_, SW_SHOW);
-  Guard([&] { events.FormShow(); });
+  lifecycle_->Show();
   if (!foregroundWatcher_) {
     foregroundWatcher_ = this;
     foregroundHook_ = SetWinEventHook(EVENT_SYSTEM_FOREGROUND, EVENT_SYSTEM_FOREGROUND, nullptr, OnForeground, 0, 0,
@@ -421,13 +402,13 @@ int Win32Platform::RunMessageLoop(WindowEvents& events) {
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
   }
-  events_ = nullptr;
+  lifecycle_.reset();  // nothing reaches the window once the loop is over
   return static_cast<int>(msg.wParam);
 }
 
 void Win32Platform::MouseDown(MouseButton button) {
   pressedButton_ = button;
-  if (events_) Guard([&] { events_->FormMouseDown(button); });
+  if (lifecycle_) lifecycle_->MouseDown(button);
 }
 
 LRESULT CALLBACK Win32Platform::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -445,10 +426,8 @@ LRESULT CALLBACK Win32Platform::WindowProc(HWND hwnd, UINT message, WPARAM wPara
 LRESULT Win32Platform::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_TIMER:
-      if (events_ && (wParam == TimerEventId(TimerId::Garland) || wParam == TimerEventId(TimerId::CountSnow))) {
-        const TimerId id = wParam == TimerEventId(TimerId::Garland) ? TimerId::Garland : TimerId::CountSnow;
-        Guard([&] { events_->OnTimer(id); });
-      }
+      if (lifecycle_ && (wParam == TimerEventId(TimerId::Garland) || wParam == TimerEventId(TimerId::CountSnow)))
+        lifecycle_->Tick(wParam == TimerEventId(TimerId::Garland) ? TimerId::Garland : TimerId::CountSnow);
       return 0;
 
     case WM_LBUTTONDOWN:
@@ -481,23 +460,17 @@ LRESULT Win32Platform::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
       return 0;
     }
 
-    case WM_CLOSE: {
-      bool close = true;
-      if (events_) Guard([&] { close = events_->FormCloseQuery(); });
-      if (close) DestroyWindow(hwnd_);
+    case WM_CLOSE:
+      if (!lifecycle_ || lifecycle_->RequestClose()) DestroyWindow(hwnd_);
       return 0;
-    }
-    case WM_QUERYENDSESSION: {
+    case WM_QUERYENDSESSION:
       // The user logs off or the system shuts down: the close query saves.
-      bool close = true;
-      if (events_) Guard([&] { close = events_->FormCloseQuery(); });
-      return close ? TRUE : FALSE;
-    }
+      return !lifecycle_ || lifecycle_->QueryClose() ? TRUE : FALSE;
     case WM_ENDSESSION:
       if (wParam) DestroyWindow(hwnd_);
       return 0;
     case WM_DESTROY:
-      if (events_) Guard([&] { events_->FormDestroy(); });
+      if (lifecycle_) lifecycle_->Destroy();
       PostQuitMessage(0);
       return 0;
     case WM_NCDESTROY: {
@@ -510,10 +483,10 @@ LRESULT Win32Platform::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
       return 1;  // the layered surface is the whole picture
 
     case WM_DISPLAYCHANGE:
-      if (events_) Guard([&] { events_->MonitorsChanged(); });
+      if (lifecycle_) lifecycle_->MonitorsChanged();
       break;
     case WM_SETTINGCHANGE:
-      if (wParam == SPI_SETWORKAREA && events_) Guard([&] { events_->MonitorsChanged(); });
+      if (wParam == SPI_SETWORKAREA && lifecycle_) lifecycle_->MonitorsChanged();
       break;
     case WM_SIZE:
       // Nothing minimizes an ornament, not even "minimize all".
