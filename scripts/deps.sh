@@ -8,6 +8,7 @@ run_pkgs=(build-essential cmake pkg-config zlib1g-dev libglib2.0-dev libgtk-3-de
 test_pkgs=("${run_pkgs[@]}" libgtest-dev libgmock-dev libbenchmark-dev libpng-dev libspng-dev
   libcairo2-dev fonts-dejavu-core clang libclang-rt-14-dev
   xvfb xauth x11-utils x11-apps picom xdotool imagemagick hsetroot
+  xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils openbox wmctrl xsettingsd
   g++-mingw-w64-x86-64 mingw-w64-tools libz-mingw-w64-dev googletest wine wine64 locales)
 # The Windows build: mingw-w64 with zlib for the program, and what the build
 # machine's own build of the icon tool needs (msgfmt for the translations).

@@ -10,6 +10,7 @@
 #include "app/main_window.h"
 #include "cli/options.h"
 #include "platform/headless/headless_platform.h"
+#include "settings/menu_text.h"
 #ifdef GLIMMERDOME_HAVE_KEYFILE_STORE
 #include "platform/linux/keyfile_store.h"
 #endif
@@ -26,6 +27,15 @@ namespace {
 std::string_view Environment(const char* name) {
   const char* value = std::getenv(name);
   return value ? value : "";
+}
+
+// --print-menu: the show and the chosen items, then the menu as the user
+// would see it. The window is not closed, so nothing is saved.
+int PrintMenu(HeadlessPlatform& headless, MainWindow& window, const std::vector<std::string>& choose) {
+  headless.Show(window);
+  for (const std::string& name : choose) headless.Choose(name);
+  std::fputs(MenuAsText(window.Menu()).c_str(), stdout);
+  return std::fflush(stdout) == 0 ? 0 : 1;
 }
 
 }  // namespace
@@ -86,6 +96,7 @@ int main(int argc, char** argv) {
   try {
     const SceneCatalogue& catalogue = SceneCatalogue::Embedded();
     MainWindow frmMain(*platform, catalogue, cl.args);
+    if (cl.printMenu) return PrintMenu(static_cast<HeadlessPlatform&>(*platform), frmMain, cl.headlessOptions.choose);
     return platform->RunMessageLoop(frmMain);
   } catch (const std::exception& e) {
     platform->ShowMessage(e.what(), MessageKind::Error);

@@ -44,6 +44,22 @@ TEST(CommandLine, RejectsBadValuesWithAClearMessage) {
   EXPECT_FALSE(Parse({"--frames", "3"}, &cl, &error));
 }
 
+TEST(CommandLine, MonitorsTakeSignedOffsetsAndTheFirstIsPrimary) {
+  CommandLine cl;
+  std::string error;
+  ASSERT_TRUE(Parse({"--headless", "--monitors", "1920x1080+0+0,1280x1024-1280+-200"}, &cl, &error)) << error;
+  const std::vector<Monitor>& m = cl.headlessOptions.monitors;
+  ASSERT_EQ(m.size(), 2u);
+  EXPECT_TRUE(m[0].primary);
+  EXPECT_FALSE(m[1].primary);
+  EXPECT_EQ(m[1].bounds, (Rect{-1280, -200, 0, 824}));
+  EXPECT_EQ(m[1].workArea, m[1].bounds);
+  for (const char* bad : {"", "1920x1080", "1920x1080+0+0,", "0x1080+0+0", "1920x1080+0+0+0", "axb+0+0"}) {
+    EXPECT_FALSE(Parse({"--headless", "--monitors", bad}, &cl, &error)) << bad;
+    EXPECT_NE(error.find("--monitors"), std::string::npos) << bad;
+  }
+}
+
 TEST(CommandLine, LocalTimes) {
   LocalDateTime t;
   EXPECT_TRUE(ParseLocalDateTime("2028-02-29T23:59:59", &t));

@@ -209,11 +209,31 @@ TEST(LoadSettings, TheStartAtLoginCaptionNamesTheMomentItStarts) {
   Globe login;
   login.Store().startsWithWindows = false;  // the in-memory store's default differs on Windows
   login.Show();
-  EXPECT_EQ(login.window.Menu().Find("pmiStartUp")->caption, "Start Frostmote when I log in");
+  EXPECT_EQ(login.window.Menu().Find("pmiStartUp")->caption, "Start Glimmerdome when I log in");
   Globe windows;
   windows.Store().startsWithWindows = true;
   windows.Show();
-  EXPECT_EQ(windows.window.Menu().Find("pmiStartUp")->caption, "Start Frostmote when I start Windows");
+  EXPECT_EQ(windows.window.Menu().Find("pmiStartUp")->caption, "Start Glimmerdome when I start Windows");
+}
+
+TEST(LoadSettings, ADesktopAskingForLessMotionStartsSlowWithoutSnowUntilTheUserChooses) {
+  HeadlessOptions options = GlobeOptions();
+  options.reducedMotion = true;
+  Globe first(options);
+  first.Show();
+  EXPECT_TRUE(first.Checked("pmiSlow"));
+  EXPECT_FALSE(first.Checked("pmiSnow"));
+  EXPECT_FALSE(first.window.SnowEnabled());
+  EXPECT_EQ(first.window.StepDelayMs(), 500);
+  first.platform.Choose("pmiSnow");
+  first.platform.Choose("pmiFast");
+  first.platform.RequestClose();
+
+  Globe second(options);
+  second.Store().values = first.Store().values;
+  second.Show();
+  EXPECT_TRUE(second.Checked("pmiFast"));
+  EXPECT_TRUE(second.window.SnowEnabled());
 }
 
 TEST(SaveSettings, EveryValueSurvivesARestart) {
@@ -284,8 +304,7 @@ TEST(StartPlace, AWorkAreaSmallerThanTheWindowLeavesNoRoomToChoose) {
   Random random;
   StartPlaceInput in;
   in.atRandom = true;
-  in.workArea = {200, 100};
-  in.screen = {200, 100};
+  in.monitors = {Monitor{{0, 0, 200, 100}, {0, 0, 200, 100}, true}};
   in.window = {300, 260};
   const StartPlace place = ChooseStartPlace(in, random);
   EXPECT_EQ(place.position.x, 0);

@@ -193,7 +193,7 @@ TEST(PopupMenuTest, ShowsTheTreeWithItsMarksAndTheDefaultItem) {
   HMENU options = ItemAt(menu, 4).submenu;
   ASSERT_NE(options, nullptr);
   EXPECT_EQ(Texts(options), (std::vector<std::wstring>{L"Snow (for slow PC)", L"Transparent", L"Always OnTop",
-                                                      L"Start Frostmote when I start Windows"}));
+                                                      L"Start Glimmerdome when I start Windows"}));
   const ShownItem snow = ItemAt(options, 0);
   EXPECT_FALSE(snow.type & MFT_RADIOCHECK) << "a check item has the tick, not the dot";
   EXPECT_TRUE(snow.state & MFS_CHECKED);

@@ -23,6 +23,7 @@ stage_windows() {
     win_build && win_start_screen && win_start_wine || exit 1
     win_unit_tests
     win_headless_matches_linux
+    win_menu_caption
     win_desktop_run
     echo "windows: $win_failures failed check(s)"
     [ "$win_failures" -eq 0 ]
@@ -106,6 +107,17 @@ win_headless_matches_linux() {
     win_ok "a headless run draws the same frames and trace as on Linux"
   else
     win_fail "a headless run differs from the Linux build's"
+  fi
+}
+
+# The menu names this program, and the moment the Run entry starts it.
+win_menu_caption() {
+  local menu
+  menu=$(cd "$win_tmp" && timeout 60 wine "$win_exe" --headless --print-menu 2>/dev/null | tr -d '\r')
+  if grep -qx '  \[x\] Start Glimmerdome when I start Windows' <<<"$menu"; then
+    win_ok "the menu offers \"Start Glimmerdome when I start Windows\""
+  else
+    win_fail "the printed menu has no checked \"Start Glimmerdome when I start Windows\": $(tr '\n' '|' <<<"$menu")"
   fi
 }
 

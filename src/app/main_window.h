@@ -54,6 +54,7 @@ class MainWindow : public WindowEvents {
   bool CloseRequested() override;
   void Destroyed() override;
   PopupMenu PopupMenuItems() const override { return ToPopupMenu(menu_); }
+  void MonitorsChanged() override;
 
   // --- The layered surface ----------------------------------------------------
   void PrepareBaseLayer();

@@ -2,6 +2,7 @@
 // runs their commands, saving reads the marks back. Values are read once when
 // the window is shown and written once at every close.
 #include "app/main_window.h"
+#include "settings/placement.h"
 #include "settings/settings.h"
 
 namespace gd {
@@ -25,16 +26,21 @@ void MainWindow::LoadSettings() {
 
   if (stored.Has(Setting::OnTop)) menu_.SetChecked("pmiOnTop", stored.Get(Setting::OnTop) != 0);
   const int32_t countdown = stored.Get(Setting::iCountdown);
-  const int32_t speed = stored.Get(Setting::iSpeed);
+  int32_t speed = stored.Get(Setting::iSpeed);
   snowEnabled_ = stored.Get(Setting::isSnowOn) != 0;
+  // A desktop that asks for less motion starts without snow at the slowest
+  // speed, until the user's own choices are stored.
+  if (platform_.PrefersReducedMotion()) {
+    if (!stored.Has(Setting::iSpeed)) speed = kSpeeds[0].index;
+    if (!stored.Has(Setting::isSnowOn)) snowEnabled_ = false;
+  }
 
   // The place. The window already has the globe's size.
   StartPlaceInput in;
   in.atRandom = !args_.empty() && args_[0] == "add";
   if (stored.Has(Setting::Top)) in.top = stored.Get(Setting::Top);
   if (stored.Has(Setting::Left)) in.left = stored.Get(Setting::Left);
-  in.workArea = platform_.WorkAreaSize();
-  in.screen = platform_.ScreenSize();
+  in.monitors = platform_.Monitors();
   in.window = {imgTree_->width, imgTree_->height};
   if (in.atRandom) Randomize();
   const StartPlace place = ChooseStartPlace(in, random_);
@@ -67,6 +73,14 @@ void MainWindow::LoadSettings() {
     trace->Write("settings", SettingsTraceFields("load", values));
   }
   for (const std::string& message : messages) platform_.ShowMessage(message, MessageKind::Error);
+}
+
+// A window that no monitor shows any more comes back as it would at a start.
+void MainWindow::MonitorsChanged() {
+  if (!platform_.Capabilities().canPlaceItself) return;
+  const Point now = platform_.WindowPosition();
+  const Point back = KeepOnMonitors(now, {imgTree_->width, imgTree_->height}, platform_.Monitors());
+  if (back.x != now.x || back.y != now.y) platform_.MoveWindow(back.x, back.y);
 }
 
 void MainWindow::SaveSettings() {

@@ -27,6 +27,13 @@ const char* const kUsage =
     "  --choose NAME       (headless) choose a menu item by name after the show;\n"
     "                      may repeat, for example --choose pmiQuickly --choose pmiExit\n"
     "  --tick-start MS     (headless) the system tick count at start\n"
+    "  --monitors LIST     (headless) the desktop's monitors, the first one primary,\n"
+    "                      as WxH+X+Y separated by commas (offsets may be negative:\n"
+    "                      1280x1024-1280+0); each work area is the whole monitor\n"
+    "                      (default: 1920x1080+0+0 with a 40-pixel taskbar)\n"
+    "  --reduced-motion    (headless) the desktop asks for less motion\n"
+    "  --print-menu        (headless) after the show and the chosen items, print\n"
+    "                      the popup menu as the user sees it and exit\n"
     "  --help              show this help and exit\n"
     "  --version           show the version and exit\n";
 
@@ -61,6 +68,32 @@ bool IsChoosable(const std::string& name) {
   for (const MenuItemDesign& item : kMenuItems)
     if (choosable(item)) return true;
   return choosable(kExitItem);
+}
+
+// Parses WxH+X+Y, each offset signed (+X, -X or +-X).
+bool ParseMonitor(const std::string& text, Monitor* out) {
+  size_t pos = 0;
+  auto number = [&](bool signedOffset, int* v) {
+    bool negative = false;
+    if (signedOffset) {
+      if (pos >= text.size() || (text[pos] != '+' && text[pos] != '-')) return false;
+      negative = text[pos++] == '-';
+      if (!negative && pos < text.size() && text[pos] == '-') negative = true, ++pos;
+    }
+    const size_t start = pos;
+    long long n = 0;
+    while (pos < text.size() && text[pos] >= '0' && text[pos] <= '9' && pos - start < 6) n = n * 10 + (text[pos++] - '0');
+    if (pos == start || (pos < text.size() && text[pos] >= '0' && text[pos] <= '9')) return false;
+    *v = static_cast<int>(negative ? -n : n);
+    return true;
+  };
+  int w, h, x, y;
+  if (!number(false, &w) || pos >= text.size() || text[pos++] != 'x' || !number(false, &h) || !number(true, &x) ||
+      !number(true, &y) || pos != text.size() || w <= 0 || h <= 0)
+    return false;
+  out->bounds = {x, y, x + w, y + h};
+  out->workArea = out->bounds;
+  return true;
 }
 
 bool ParseCount(const std::string& text, unsigned long long max, unsigned long long* out) {
@@ -123,6 +156,31 @@ bool ParseCommandLine(const std::vector<std::string>& argv, CommandLine* out, st
       }
       cl.headlessOptions.tickStart = static_cast<uint32_t>(n);
       headlessOnly = true;
+    } else if (a == "--monitors") {
+      if (!value(&v)) return false;
+      std::vector<Monitor> monitors;
+      size_t start = 0;
+      for (;;) {
+        const size_t comma = v.find(',', start);
+        Monitor m;
+        if (!ParseMonitor(v.substr(start, comma == std::string::npos ? std::string::npos : comma - start), &m)) {
+          *error = "--monitors takes monitors as WxH+X+Y separated by commas, such as "
+                   "1920x1080+0+0,1280x1024+1920+0, not '" + v + "'";
+          return false;
+        }
+        m.primary = monitors.empty();
+        monitors.push_back(m);
+        if (comma == std::string::npos) break;
+        start = comma + 1;
+      }
+      cl.headlessOptions.monitors = std::move(monitors);
+      headlessOnly = true;
+    } else if (a == "--reduced-motion") {
+      cl.headlessOptions.reducedMotion = true;
+      headlessOnly = true;
+    } else if (a == "--print-menu") {
+      cl.printMenu = true;
+      headlessOnly = true;
     } else if (a == "--snapshot" || a == "--dump" || a == "--trace" || a == "--record" || a == "--settings" ||
                a == "--choose") {
       if (!value(&v)) return false;
@@ -158,8 +216,8 @@ bool ParseCommandLine(const std::vector<std::string>& argv, CommandLine* out, st
   }
 #endif
   if (headlessOnly && !cl.headless && !cl.help && !cl.version) {
-    *error = "the options --frames, --at, --snapshot, --dump, --trace, --record, --settings, --choose and "
-             "--tick-start go with --headless";
+    *error = "the options --frames, --at, --snapshot, --dump, --trace, --record, --settings, --choose, "
+             "--tick-start, --monitors, --reduced-motion and --print-menu go with --headless";
     return false;
   }
   *out = std::move(cl);

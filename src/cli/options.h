@@ -14,6 +14,8 @@ struct CommandLine {
   bool headless = false;
   HeadlessOptions headlessOptions;
   bool framesGiven = false;
+  // Print the popup menu after the show and exit (headless).
+  bool printMenu = false;
   // Arguments that are not options; the first may be "add".
   std::vector<std::string> args;
 };

@@ -24,6 +24,14 @@
 
 namespace gd {
 
+// One monitor of the desktop, in screen coordinates: its whole rectangle and
+// its work area (the rectangle less panels and taskbars).
+struct Monitor {
+  Rect bounds;
+  Rect workArea;
+  bool primary = false;
+};
+
 // The main window's two timers. `TimerGarland` is always started first.
 enum class TimerId { Garland = 0, CountSnow = 1 };
 
@@ -102,6 +110,8 @@ class WindowEvents {
   virtual void Destroyed() = 0;
   // The popup menu to show on a right click, with its live check marks.
   virtual PopupMenu PopupMenuItems() const = 0;
+  // Monitors were added, removed or resized, or their work areas changed.
+  virtual void MonitorsChanged() {}
 };
 
 // What a backend's window can do. The core asks before relying on a thing,
@@ -155,6 +165,14 @@ class Platform {
   // --- The screen ---------------------------------------------------------
   virtual Size ScreenSize() = 0;
   virtual Size WorkAreaSize() = 0;
+  // Every monitor, the primary one marked. Backends that know of only one
+  // screen give it at the origin.
+  virtual std::vector<Monitor> Monitors() {
+    const Size screen = ScreenSize(), work = WorkAreaSize();
+    return {Monitor{{0, 0, screen.width, screen.height}, {0, 0, work.width, work.height}, true}};
+  }
+  // Whether the user asked the desktop for less motion (animations off).
+  virtual bool PrefersReducedMotion() { return false; }
 
   // --- Time ---------------------------------------------------------------
   // Starts a timer, or restarts it with a new interval.

@@ -31,6 +31,10 @@ void WindowLifecycle::MenuItemChosen(std::string_view itemName) {
   if (Live()) Guard([&] { events_.MenuItemChosen(itemName); });
 }
 
+void WindowLifecycle::MonitorsChanged() {
+  if (Live()) Guard([&] { events_.MonitorsChanged(); });
+}
+
 PopupMenu WindowLifecycle::PopupMenuItems() {
   PopupMenu items;
   if (Live()) Guard([&] { items = events_.PopupMenuItems(); });

@@ -26,6 +26,7 @@ class WindowLifecycle {
   void Tick(TimerId id);
   void MouseDown(MouseButton button);
   void MenuItemChosen(std::string_view itemName);
+  void MonitorsChanged();
   // The menu to show; empty while the window is not shown.
   PopupMenu PopupMenuItems();
 

@@ -69,7 +69,7 @@ inline constexpr std::array<MenuItemDesign, 28> kMenuItems{{
     {"pmi80", N_("80%"), MenuItemKind::Radio, "ransparent1", 1, false, false, AutoCheck::ToggleRadio},
     {"pmi90", N_("90%"), MenuItemKind::Radio, "ransparent1", 1, false, false, AutoCheck::ToggleRadio},
     {"pmiOnTop", N_("Always OnTop"), MenuItemKind::Check, "Options1", 0, true, false, AutoCheck::Toggle},
-    {"pmiStartUp", N_("Start Frostmote when I start Windows"), MenuItemKind::Check, "Options1", 0, true, false,
+    {"pmiStartUp", N_("Start Glimmerdome when I start Windows"), MenuItemKind::Check, "Options1", 0, true, false,
      AutoCheck::Toggle},
     {"N2", "-", MenuItemKind::Separator, "", 0, false, false, AutoCheck::None},
 }};

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+#include "settings/placement.h"
+
 namespace gd {
 
 void StoredSettings::Set(Setting s, int32_t raw) {
@@ -110,19 +112,20 @@ StartPlace ChooseStartPlace(const StartPlaceInput& in, Random& random) {
   StartPlace place;
   if (in.atRandom) {
     // A work area smaller than the window leaves no room: the edge it is.
-    const int spanX = in.workArea.width - in.window.width - 5;
-    const int spanY = in.workArea.height - in.window.height;
-    place.position.x = static_cast<int>(random(static_cast<uint32_t>(std::max(spanX, 0))));
-    place.position.y = static_cast<int>(random(static_cast<uint32_t>(std::max(spanY, 0))));
+    Rect work{0, 0, 0, 0};
+    if (!in.monitors.empty()) {
+      const Monitor& primary = PrimaryMonitor(in.monitors);
+      work = primary.workArea.Empty() ? primary.bounds : primary.workArea;
+    }
+    const int spanX = work.right - work.left - in.window.width - kCornerGapRight;
+    const int spanY = work.bottom - work.top - in.window.height;
+    place.position.x = work.left + static_cast<int>(random(static_cast<uint32_t>(std::max(spanX, 0))));
+    place.position.y = work.top + static_cast<int>(random(static_cast<uint32_t>(std::max(spanY, 0))));
   } else if (in.top && in.left) {
-    int left = *in.left;
-    int top = *in.top;
-    // A window dragged too far off the screen comes back to a fixed place.
-    if (left < -70 || left > in.screen.width - 30) left = 550;
-    if (top < -140 || top > in.screen.height - 30) top = 350;
-    place.position = {left, top};
+    // A window left where no monitor shows it comes back onto the nearest one.
+    place.position = KeepOnMonitors({*in.left, *in.top}, in.window, in.monitors);
   } else {
-    place.position = {in.workArea.width - in.window.width - 5, in.workArea.height - in.window.height};
+    place.position = CornerPlace(in.window, in.monitors);
     place.corner = true;
   }
   return place;

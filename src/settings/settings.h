@@ -27,7 +27,7 @@ inline constexpr std::string_view kMakerPageUrl = "https://glimmerdome.example.o
 
 // The start-at-login item's caption where the entry starts the program when
 // the user logs in rather than when Windows starts.
-inline constexpr std::string_view kStartUpLoginCaption = N_("Start Frostmote when I log in");
+inline constexpr std::string_view kStartUpLoginCaption = N_("Start Glimmerdome when I log in");
 
 // The name of the start-at-login entry as the messages give it.
 inline constexpr std::string_view kStartupEntryName = "Glimmerdome";
@@ -161,14 +161,14 @@ struct StartPlaceInput {
   bool atRandom = false;  // the first argument was "add"
   std::optional<int32_t> top;
   std::optional<int32_t> left;
-  Size workArea;
-  Size screen;
+  std::vector<Monitor> monitors;
   Size window;
 };
 
-// Where the window starts: at random (the generator already seeded), at the
-// saved place moved back onto the screen when it is too far off, or on a
-// first run in the bottom right corner of the work area.
+// Where the window starts: at random within the primary monitor's work area
+// (the generator already seeded), at the saved place brought back onto a
+// monitor when it is on none of them (see KeepOnMonitors), or on a first run
+// in the bottom right corner of the primary monitor's work area.
 StartPlace ChooseStartPlace(const StartPlaceInput& in, Random& random);
 
 }  // namespace gd

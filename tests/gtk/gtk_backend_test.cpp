@@ -479,8 +479,10 @@ TEST(GtkWindow, ShowsAsAShapedOrnamentAtItsPlace) {
   EXPECT_FALSE(gtk_window_get_decorated(win));
   EXPECT_TRUE(gtk_window_get_skip_taskbar_hint(win));
   EXPECT_TRUE(gtk_window_get_skip_pager_hint(win));
-  EXPECT_EQ(gtk_window_get_type_hint(win), GDK_WINDOW_TYPE_HINT_UTILITY);
+  // A dock on every workspace: still shown when the user shows the desktop.
+  EXPECT_EQ(gtk_window_get_type_hint(win), GDK_WINDOW_TYPE_HINT_DOCK);
   const auto state = NetWmState(w);
+  EXPECT_TRUE(Has(state, "_NET_WM_STATE_STICKY"));
   EXPECT_TRUE(Has(state, "_NET_WM_STATE_ABOVE"));
   EXPECT_TRUE(Has(state, "_NET_WM_STATE_SKIP_TASKBAR"));
   EXPECT_TRUE(Has(state, "_NET_WM_STATE_SKIP_PAGER"));

@@ -84,6 +84,8 @@ class GtkPlatform : public Platform {
 
   Size ScreenSize() override;
   Size WorkAreaSize() override;
+  std::vector<Monitor> Monitors() override;
+  bool PrefersReducedMotion() override;
 
   void SetTimer(TimerId id, uint32_t intervalMs) override;
   uint32_t TickCount() override;
@@ -117,6 +119,20 @@ class GtkPlatform : public Platform {
   void FireTimer(TimerId id);
   void OpenPopupMenu(const GdkEvent* event);
   void StartMoveDrag(int button, int rootX, int rootY, guint32 time);
+  // The globe's own drag (see gtk_desktop.cpp): moves the window with the
+  // mouse, and ends at the release of the button that started it.
+  bool FollowDrag(int rootX, int rootY);
+  bool EndDrag(int button);
+  struct Drag {
+    int button = 0;
+    int rootX = 0, rootY = 0;  // the mouse at the press
+    Point windowAt;            // the window then
+  };
+  std::optional<Drag> drag_;
+  static void OnMonitorsChanged(GdkScreen*, gpointer self);
+  static gboolean OnMonitorsSettled(gpointer self);
+  gulong monitorsHandler_ = 0;
+  guint monitorsSettle_ = 0;
   void FinishClose();
   void StopTimers();
   bool Composited() const;

@@ -165,11 +165,11 @@ GtkPlatform::GtkPlatform(std::unique_ptr<SettingsStore> store) : settings_(std::
   gtk_window_set_title(w, "frmMain");
   gtk_window_set_decorated(w, FALSE);
   gtk_window_set_resizable(w, FALSE);
-  // A utility window: window managers keep it off the taskbar with the skip
-  // hints below and still let it be moved and kept above others on request (a
-  // dock would always stay above, a desktop window always below). It does not
-  // take the focus when it appears.
-  gtk_window_set_type_hint(w, GDK_WINDOW_TYPE_HINT_UTILITY);
+  // A dock on every workspace, off the taskbar and the pager, still shown
+  // when the user shows the desktop (see gtk_desktop.cpp). It does not take
+  // the focus when it appears.
+  gtk_window_set_type_hint(w, GDK_WINDOW_TYPE_HINT_DOCK);
+  gtk_window_stick(w);
   gtk_window_set_skip_taskbar_hint(w, TRUE);
   gtk_window_set_skip_pager_hint(w, TRUE);
   gtk_window_set_focus_on_map(w, FALSE);
@@ -184,6 +184,7 @@ GtkPlatform::GtkPlatform(std::unique_ptr<SettingsStore> store) : settings_(std::
     rgbaVisual_ = true;
   }
   compositedHandler_ = g_signal_connect(screen, "composited-changed", G_CALLBACK(OnCompositedChanged), this);
+  monitorsHandler_ = g_signal_connect(screen, "monitors-changed", G_CALLBACK(OnMonitorsChanged), this);
   WatchTopLevelWindows();
 
   gtk_widget_add_events(window_, GDK_BUTTON_PRESS_MASK | GDK_BUTTON_RELEASE_MASK | GDK_BUTTON_MOTION_MASK |
@@ -219,6 +220,8 @@ GtkPlatform::~GtkPlatform() {
   if (watchedRoot_) gdk_window_remove_filter(watchedRoot_, OnRootEvent, this);
   if (compositedHandler_ && window_)
     g_signal_handler_disconnect(gtk_widget_get_screen(window_), compositedHandler_);
+  if (monitorsHandler_ && window_) g_signal_handler_disconnect(gtk_widget_get_screen(window_), monitorsHandler_);
+  if (monitorsSettle_) g_source_remove(monitorsSettle_);
   if (menu_) gtk_widget_destroy(menu_);
   ReleaseWindowSurface();
   if (window_) gtk_widget_destroy(window_);  // OnDestroy clears window_
@@ -380,7 +383,10 @@ void GtkPlatform::SetWindowRegion(const Region& region) {
 }
 
 void GtkPlatform::SetTopmost(bool topmost) {
-  if (window_) gtk_window_set_keep_above(GTK_WINDOW(window_), topmost);
+  if (!window_) return;
+  // A dock stays above other windows unless it is asked to stay below them.
+  gtk_window_set_keep_above(GTK_WINDOW(window_), topmost);
+  gtk_window_set_keep_below(GTK_WINDOW(window_), !topmost);
 }
 
 // --- The mouse ---------------------------------------------------------------------
@@ -415,12 +421,9 @@ void GtkPlatform::BeginMoveDrag() {
   StartMoveDrag(press_.button, press_.rootX, press_.rootY, press_.time);
 }
 
-void GtkPlatform::StartMoveDrag(int button, int rootX, int rootY, guint32 time) {
-  gtk_window_begin_move_drag(GTK_WINDOW(window_), button, rootX, rootY, time);
-}
-
 gboolean GtkPlatform::OnMotion(GtkWidget* widget, GdkEventMotion* event, gpointer data) {
   auto* self = static_cast<GtkPlatform*>(data);
+  if (self->FollowDrag(static_cast<int>(event->x_root), static_cast<int>(event->y_root))) return TRUE;
   if (!self->rightDragArmed_ || !(event->state & GDK_BUTTON3_MASK)) return FALSE;
   if (!gtk_drag_check_threshold(widget, self->press_.rootX, self->press_.rootY, static_cast<int>(event->x_root),
                                 static_cast<int>(event->y_root)))
@@ -433,6 +436,10 @@ gboolean GtkPlatform::OnMotion(GtkWidget* widget, GdkEventMotion* event, gpointe
 
 gboolean GtkPlatform::OnButtonRelease(GtkWidget*, GdkEventButton* event, gpointer data) {
   auto* self = static_cast<GtkPlatform*>(data);
+  if (self->drag_ && self->drag_->button == static_cast<int>(event->button)) {
+    self->FollowDrag(static_cast<int>(event->x_root), static_cast<int>(event->y_root));
+    self->EndDrag(static_cast<int>(event->button));
+  }
   if (event->button != GDK_BUTTON_SECONDARY) return TRUE;
   const bool click = self->rightPressed_;
   self->rightPressed_ = false;

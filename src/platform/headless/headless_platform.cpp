@@ -104,6 +104,16 @@ bool HeadlessPlatform::IsWindowVisibleAt(int screenX, int screenY) {
   return !hasRegion_ || region_.Contains(x, y);
 }
 
+std::vector<Monitor> HeadlessPlatform::Monitors() {
+  if (!options_.monitors.empty()) return options_.monitors;
+  return Platform::Monitors();
+}
+
+void HeadlessPlatform::SetMonitors(std::vector<Monitor> monitors) {
+  options_.monitors = std::move(monitors);
+  if (lifecycle_ && !closed_) lifecycle_->MonitorsChanged();
+}
+
 void HeadlessPlatform::SetTimer(TimerId id, uint32_t intervalMs) {
   if (intervalMs == 0) intervalMs = 1;
   auto it = timers_.find(id);

@@ -39,6 +39,11 @@ struct HeadlessOptions {
   std::vector<std::string> choose;  // menu items chosen after the show
   Size screen{1920, 1080};
   Size workArea{1920, 1040};
+  // The desktop's monitors, the first one primary; none means one monitor
+  // of `screen` size with `workArea` at the origin.
+  std::vector<Monitor> monitors;
+  // The desktop asks for less motion.
+  bool reducedMotion = false;
   // Screen points at which another window covers this one (for the probe).
   std::vector<Point> coveredPoints;
   std::string executablePath = "/usr/bin/glimmerdome";  // what the autostart entry names
@@ -67,6 +72,8 @@ class HeadlessPlatform : public Platform, public TraceSink {
 
   Size ScreenSize() override { return options_.screen; }
   Size WorkAreaSize() override { return options_.workArea; }
+  std::vector<Monitor> Monitors() override;
+  bool PrefersReducedMotion() override { return options_.reducedMotion; }
 
   void SetTimer(TimerId id, uint32_t intervalMs) override;
   uint32_t TickCount() override;
@@ -99,6 +106,8 @@ class HeadlessPlatform : public Platform, public TraceSink {
   void Choose(std::string_view itemName);
   // Presses a mouse button on the window.
   void Press(MouseButton button);
+  // Changes the monitors while the window runs, and tells the window.
+  void SetMonitors(std::vector<Monitor> monitors);
   // Asks the window to close, as the window manager would; runs the close query.
   bool RequestClose();
   // Writes the files asked for in the options (snapshot, dump, recording).

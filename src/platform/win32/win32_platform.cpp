@@ -8,6 +8,7 @@
 #include <cstring>
 #include <optional>
 
+#include "platform/win32/desktop.h"
 #include "platform/win32/locale_date.h"
 #include "platform/win32/popup_menu.h"
 #include "platform/win32/registry_store.h"
@@ -75,6 +76,8 @@ class Win32Platform : public Platform {
 
   Size ScreenSize() override;
   Size WorkAreaSize() override;
+  std::vector<Monitor> Monitors() override { return win32::DesktopMonitors(); }
+  bool PrefersReducedMotion() override { return win32::DesktopPrefersReducedMotion(); }
 
   void SetTimer(TimerId id, uint32_t intervalMs) override;
   uint32_t TickCount() override { return GetTickCount(); }
@@ -104,6 +107,15 @@ class Win32Platform : public Platform {
 
   bool EnsureSurface(int width, int height);
 
+  // "Show desktop" brings the shell's desktop to the front over every window
+  // that is not topmost. While the desktop is in front the globe is lifted
+  // into the topmost band, as desktop ornaments are, and put back after.
+  static void CALLBACK OnForeground(HWINEVENTHOOK, DWORD, HWND window, LONG, LONG, DWORD, DWORD);
+  static Win32Platform* foregroundWatcher_;
+  HWINEVENTHOOK foregroundHook_ = nullptr;
+  bool topmost_ = false;
+  bool liftedOverDesktop_ = false;
+
   HINSTANCE instance_ = nullptr;
   ATOM windowClass_ = 0;
   HWND hwnd_ = nullptr;
@@ -123,7 +135,11 @@ class Win32Platform : public Platform {
   bool menuOpen_ = false;
 };
 
+Win32Platform* Win32Platform::foregroundWatcher_ = nullptr;
+
 Win32Platform::~Win32Platform() {
+  if (foregroundHook_) UnhookWinEvent(foregroundHook_);
+  if (foregroundWatcher_ == this) foregroundWatcher_ = nullptr;
   if (hwnd_) DestroyWindow(hwnd_);
   if (surface_) DeleteObject(surface_);
   if (windowClass_) UnregisterClassW(kWindowClass, instance_);
@@ -249,7 +265,23 @@ void Win32Platform::SetWindowRegion(const Region& region) {
 }
 
 void Win32Platform::SetTopmost(bool topmost) {
+  topmost_ = topmost;
+  if (liftedOverDesktop_) return;  // put back to this when the desktop leaves the front
   SetWindowPos(hwnd_, topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+}
+
+void CALLBACK Win32Platform::OnForeground(HWINEVENTHOOK, DWORD, HWND window, LONG, LONG, DWORD, DWORD) {
+  Win32Platform* self = foregroundWatcher_;
+  if (!self || !self->hwnd_) return;
+  const bool desktop = win32::IsShellDesktop(window);
+  if (desktop == self->liftedOverDesktop_) return;
+  self->liftedOverDesktop_ = desktop;
+  const UINT flags = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
+  if (desktop) {
+    SetWindowPos(self->hwnd_, HWND_TOPMOST, 0, 0, 0, 0, flags | SWP_SHOWWINDOW);
+  } else {
+    SetWindowPos(self->hwnd_, self->topmost_ ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, flags);
+  }
 }
 
 void Win32Platform::BeginMoveDrag() {
@@ -370,6 +402,11 @@ int Win32Platform::RunMessageLoop(WindowEvents& events) {
   // gives it its opacity.
   ShowWindow(hwnd_, SW_SHOW);
   lifecycle_->Show();
+  if (!foregroundWatcher_) {
+    foregroundWatcher_ = this;
+    foregroundHook_ = SetWinEventHook(EVENT_SYSTEM_FOREGROUND, EVENT_SYSTEM_FOREGROUND, nullptr, OnForeground, 0, 0,
+                                      WINEVENT_OUTOFCONTEXT | WINEVENT_SKIPOWNPROCESS);
+  }
   MSG msg{};
   while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
     TranslateMessage(&msg);
@@ -454,6 +491,17 @@ LRESULT Win32Platform::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 
     case WM_ERASEBKGND:
       return 1;  // the layered surface is the whole picture
+
+    case WM_DISPLAYCHANGE:
+      if (lifecycle_) lifecycle_->MonitorsChanged();
+      break;
+    case WM_SETTINGCHANGE:
+      if (wParam == SPI_SETWORKAREA && lifecycle_) lifecycle_->MonitorsChanged();
+      break;
+    case WM_SIZE:
+      // Nothing minimizes an ornament, not even "minimize all".
+      if (wParam == SIZE_MINIMIZED) ShowWindow(hwnd_, SW_SHOWNOACTIVATE);
+      break;
   }
   return DefWindowProcW(hwnd_, message, wParam, lParam);
 }
