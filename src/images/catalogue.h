@@ -104,8 +104,14 @@ class SceneCatalogue {
 // catalogue lacks it, so that nothing is drawn from a missing picture.
 const SceneImage& RequireSceneImage(const SceneCatalogue& catalogue, std::string_view name);
 
-// The stored pictures compiled into the program (generated at build time).
+// The stored pictures compiled into the program (generated at build time),
+// and the same pictures drawn at twice and three times the size, for screens
+// with more pixels (their mask is a PNG picture with the mask's colours).
 extern const EmbeddedPicture kEmbeddedPictures[];
 extern const size_t kEmbeddedPictureCount;
+extern const EmbeddedPicture kEmbeddedPictures2x[];
+extern const size_t kEmbeddedPictureCount2x;
+extern const EmbeddedPicture kEmbeddedPictures3x[];
+extern const size_t kEmbeddedPictureCount3x;
 
 }  // namespace gd
