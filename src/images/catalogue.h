@@ -87,6 +87,9 @@ class SceneCatalogue {
   // Adds a decoded entry (for tests that build their own catalogue) and
   // indexes its alpha for drawing.
   void Add(std::unique_ptr<SceneImage> image);
+  // Hands entry i over to the caller, to build another catalogue from this
+  // one; what is left of this catalogue is only fit to be destroyed.
+  std::unique_ptr<SceneImage> Take(size_t i) { return std::move(entries_[i]); }
 
  private:
   static std::string Key(std::string_view name);
