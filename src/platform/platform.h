@@ -95,6 +95,9 @@ class WindowEvents {
   virtual void FormDestroy() = 0;
   // The popup menu to show on a right click, with its live check marks.
   virtual const MenuModel* PopupMenu() const = 0;
+  // The system's display scale where the window is has changed (it moved to
+  // another monitor, or the user changed the setting).
+  virtual void OnSystemScaleChanged() {}
 };
 
 class Platform {
@@ -127,8 +130,13 @@ class Platform {
   virtual void CloseWindow() = 0;
 
   // --- The screen ---------------------------------------------------------
+  // Sizes, places and the frame are in device pixels: at a display scale
+  // above 1 the frame holds more pixels than the globe's 300 by 260.
   virtual Size ScreenSize() = 0;
   virtual Size WorkAreaSize() = 0;
+  // The system's display scale where the window is, in quarters (4 is
+  // 100 %, 8 is 200 %; see base/scale.h).
+  virtual int SystemScaleQuarters() { return 4; }
 
   // --- Time ---------------------------------------------------------------
   // Starts a timer, or restarts it with a new interval.
