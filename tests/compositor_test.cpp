@@ -42,8 +42,9 @@ int Flakes(const std::vector<DrawCall>& draws) {
 
 class Window : public ::testing::Test {
  protected:
-  explicit Window(const SceneCatalogue& catalogue = SharedSceneCatalogue())
-      : catalogue(catalogue), p(SceneOptions()), w(p, catalogue, {}) {}
+  explicit Window(const SceneCatalogue& catalogue = SharedSceneCatalogue(), int scale = 1,
+                  const SceneCatalogue* drawnAtScale = nullptr)
+      : catalogue(catalogue), scale(scale), drawnAtScale(drawnAtScale), p(SceneOptions(scale * 4)), w(p, catalogue, {}) {}
   void Show() { p.Show(w); }
   std::vector<DrawCall> LastDraws() const { return ParseDraws(p.Events("frame").back()->fields); }
 
@@ -68,10 +69,10 @@ class Window : public ::testing::Test {
       const std::vector<DrawCall> draws = LastDraws();
       FrameBuffer naive = *w.BaseBitmap();
       for (const DrawCall& d : draws) {
-        const SceneImage* img = catalogue.FindSceneImage(d.name);
+        const SceneImage* img = (drawnAtScale ? drawnAtScale : &catalogue)->FindSceneImage(d.name);
         ASSERT_NE(img, nullptr) << d.name;
         ASSERT_EQ(img->name, d.name);  // the catalogue's spelling
-        NaiveBlend(naive, *img, d.x, d.y);
+        NaiveBlend(naive, *img, d.x * scale, d.y * scale);
         sawSun = sawSun || d.name.starts_with("sun");
         sawSundown = sawSundown || d.name.starts_with("sundown");
         sawMoon = sawMoon || d.name.starts_with("moon");
@@ -89,6 +90,8 @@ class Window : public ::testing::Test {
   bool sawSun = false, sawSundown = false, sawMoon = false, sawFlake = false;
 
   const SceneCatalogue& catalogue;
+  const int scale;                       // a whole display scale
+  const SceneCatalogue* drawnAtScale;   // the pictures drawn at it (none: `catalogue`)
   TracingPlatform p;
   TfrmMain w;
 };
@@ -318,6 +321,25 @@ class WindowWithTheProgramsArt : public Window {
 TEST_F(WindowWithTheProgramsArt, FramesEqualTheFormulaAcrossAWholeCycle) { ExpectFramesEqualTheFormula(8); }
 TEST_F(WindowWithTheProgramsArt, FramesBetweenStepsEqualTheFormula) {
   ExpectFramesEqualTheFormula("pmiFast", 20, 1000, 2);
+}
+
+// At scale 2 the scene and its trace stay in the logical 300 x 260 space,
+// and the frame is the formula over the pictures drawn at twice the size,
+// at twice the traced places.
+class WindowAtScaleTwo : public Window {
+ protected:
+  WindowAtScaleTwo() : Window(SceneCatalogue::Embedded(), 2, &DrawnAtTwo()) {}
+  static const SceneCatalogue& DrawnAtTwo() {
+    static const SceneCatalogue set = SceneCatalogue::FromStored(kEmbeddedPictures2x, kEmbeddedPictureCount2x);
+    return set;
+  }
+};
+
+TEST_F(WindowAtScaleTwo, FramesEqualTheFormulaOverTheDoubledPictures) {
+  ExpectFramesEqualTheFormula("pmiFast", 20, 400, 4);
+  EXPECT_EQ(p.LastFrame().width, 600);
+  EXPECT_EQ(p.LastFrame().height, 520);
+  EXPECT_TRUE(sawFlake);
 }
 
 TEST(Outputs, TraceFileAndRecording) {

@@ -1,5 +1,6 @@
 #include "app/main_window.h"
 
+#include <algorithm>
 #include <exception>
 #include <stdexcept>
 
@@ -34,11 +35,13 @@ TfrmMain::~TfrmMain() = default;
 void TfrmMain::FormCreate() { PrepareBaseLayer(); }
 
 void TfrmMain::FormShow() {
+  // The globe at the system's display scale.
+  ApplyScale(platform_.SystemScaleQuarters(), false);
   // The snow's records, all unspawned, and the sun and moon at their rising points.
   CreateSnowParticles(snow_);
   PlaceSunAndMoon(sky_);
   // Cut the window to the globe's outline, once.
-  platform_.SetWindowRegion(RegionFromMask(*imgMask_->bitmap));
+  platform_.SetWindowRegion(RegionFromMask(*device_.Of(*imgMask_).bitmap));
   platform_.SetOwnerToDesktop();
   ComputeCountdownDates();
   // Places the window and applies the saved choices, the opacity among them.
@@ -87,15 +90,49 @@ void TfrmMain::PrepareBaseLayer() {
   std::string error;
   if (!platform_.SetLayeredStyle(&error)) platform_.ShowMessage(error, MessageKind::Error);
   BasePng_ = std::make_unique<TPngPicture>(*imgTree_->png);
-  BaseBitmap_ = std::make_unique<FrameBuffer>(BasePng_->ToBitmap());
-  const uint8_t colorType = BasePng_->Header().ColorType();
-  if (colorType == 6 || colorType == 4) CopyPngAlpha(*BaseBitmap_, *BasePng_);
+  if (device_.Scaled()) {
+    // The globe at the display scale: its picture as it is, premultiplied.
+    const SceneImage& tree = device_.Of(*imgTree_);
+    BaseBitmap_ = std::make_unique<FrameBuffer>(tree.width, tree.height);
+    BaseBitmap_->pixels = tree.bgra;
+  } else {
+    BaseBitmap_ = std::make_unique<FrameBuffer>(BasePng_->ToBitmap());
+    const uint8_t colorType = BasePng_->Header().ColorType();
+    if (colorType == 6 || colorType == 4) CopyPngAlpha(*BaseBitmap_, *BasePng_);
+  }
   Premultiply(*BaseBitmap_);
-  fixedLayers_.Build(*BaseBitmap_, {imgStars_, imgLandscape_, imgHome_, img3_});  // FixedLayer order
+  fixedLayers_.Build(*BaseBitmap_, {&device_.Of(*imgStars_), &device_.Of(*imgLandscape_), &device_.Of(*imgHome_),
+                                    &device_.Of(*img3_)});  // FixedLayer order
   keptSkyDraws_.clear();  // made on the old base layer
   frameOverKept_ = false;
-  platform_.SetWindowSize(static_cast<int>(BasePng_->Width()), static_cast<int>(BasePng_->Height()));
+  platform_.SetWindowSize(BaseBitmap_->width, BaseBitmap_->height);
   PresentFrame(*BaseBitmap_, kBaseLayerPresentFailure);
+}
+
+void TfrmMain::ApplyScale(int quarters, bool keepCorner) {
+  quarters = ClampScaleQuarters(quarters);
+  if (quarters == device_.Quarters()) return;
+  const Point was = platform_.WindowPosition();
+  const int wasWidth = BaseBitmap_ ? BaseBitmap_->width : imgTree_->width;
+  const int wasHeight = BaseBitmap_ ? BaseBitmap_->height : imgTree_->height;
+  device_.SetScale(catalogue_, quarters);
+  if (!destroyed_) PrepareBaseLayer();
+  if (shown_) platform_.SetWindowRegion(RegionFromMask(*device_.Of(*imgMask_).bitmap));
+  if (keepCorner && BaseBitmap_) {
+    // The bottom-right corner stays, as long as the top-left one stays on
+    // the screen.
+    const Size screen = platform_.ScreenSize();
+    int left = was.x + wasWidth - BaseBitmap_->width, top = was.y + wasHeight - BaseBitmap_->height;
+    if (screen.width > 0) left = std::clamp(left, 0, std::max(0, screen.width - BaseBitmap_->width));
+    if (screen.height > 0) top = std::clamp(top, 0, std::max(0, screen.height - BaseBitmap_->height));
+    platform_.MoveWindow(left, top);
+  }
+}
+
+void TfrmMain::OnSystemScaleChanged() {
+  if (destroyed_) return;
+  ApplyScale(platform_.SystemScaleQuarters(), false);
+  if (shown_) RenderFrame();
 }
 
 void TfrmMain::SetOpacity(uint8_t value) {

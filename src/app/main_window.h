@@ -16,6 +16,7 @@
 #include "images/catalogue.h"
 #include "platform/platform.h"
 #include "scene/blend.h"
+#include "scene/device_pictures.h"
 #include "scene/fixed_layers.h"
 #include "scene/painter.h"
 #include "scene/sky.h"
@@ -63,6 +64,15 @@ class TfrmMain : public WindowEvents, private ScenePainter {
   void PrepareBaseLayer();
   void SetOpacity(uint8_t value);
   void PresentFrame(const FrameBuffer& surface, const char* failureText);
+
+  // --- The display scale ------------------------------------------------------
+  // Draws the globe at `quarters` (base/scale.h) from now on: a frame, base
+  // layer and shape of that many device pixels, the scene unchanged. With
+  // `keepCorner` the globe's bottom-right corner stays where it is (and on
+  // the screen); otherwise its top-left corner does.
+  void ApplyScale(int quarters, bool keepCorner);
+  int ScaleQuarters() const { return device_.Quarters(); }
+  void OnSystemScaleChanged() override;
 
   // --- The compositor ---------------------------------------------------------
   void TimerGarlandTimer();
@@ -189,6 +199,9 @@ class TfrmMain : public WindowEvents, private ScenePainter {
   void RestoreKeptSky();
   // The flakes of the layers being stepped, drawn together once they are done.
   std::vector<PlacedImage> flakes_;
+  std::vector<PlacedImage> deviceFlakes_;  // the same at the display scale
+  // The pictures at the display scale.
+  DevicePictures device_;
   // While set, Draw notes each draw here instead of blending it.
   std::vector<PlacedImage>* noteDraws_ = nullptr;
   bool tracing_ = false;

@@ -19,9 +19,10 @@ bool TfrmMain::StepClock() {
 
 bool TfrmMain::WindowExposed() {
   // The second point is asked only when the first does not show this window.
+  // The points are the globe's, in device pixels like the window's place.
   const Point pos = platform_.WindowPosition();
-  return platform_.IsWindowVisibleAt(pos.x + kProbePoint1.x, pos.y + kProbePoint1.y) ||
-         platform_.IsWindowVisibleAt(pos.x + kProbePoint2.x, pos.y + kProbePoint2.y);
+  return platform_.IsWindowVisibleAt(pos.x + device_.Place(kProbePoint1.x), pos.y + device_.Place(kProbePoint1.y)) ||
+         platform_.IsWindowVisibleAt(pos.x + device_.Place(kProbePoint2.x), pos.y + device_.Place(kProbePoint2.y));
 }
 
 void TfrmMain::Draw(const SceneImage& image, int x, int y) {
@@ -29,8 +30,11 @@ void TfrmMain::Draw(const SceneImage& image, int x, int y) {
     noteDraws_->push_back({&image, x, y});
     return;
   }
-  BlendImage(frame_, image, x, y, fixedLayers_.Visible(nextFixedLayer_));
-  NoteDrawnOver(x, y, image.width, image.height);
+  // The scene's place, times the display scale, with the picture at that scale.
+  const SceneImage& picture = device_.Of(image);
+  const int dx = device_.Place(x), dy = device_.Place(y);
+  BlendImage(frame_, picture, dx, dy, fixedLayers_.Visible(nextFixedLayer_));
+  NoteDrawnOver(dx, dy, picture.width, picture.height);
   TraceDraw(image, x, y);
 }
 
@@ -116,10 +120,16 @@ void TfrmMain::DrawSnowLayers(int first, int last) {
   for (int layer = first; layer <= last; ++layer)
     UpdateSnowLayer(layer, snow_, layer == 1 ? drift_.SnowCount1 : layer == 2 ? drift_.SnowCount2 : drift_.SnowCount3,
                     random_, snowSprites_, flakes_);
-  BlendImages(frame_, flakes_.data(), flakes_.size(), fixedLayers_.Visible(nextFixedLayer_));
-  if (!flakes_.empty()) {
-    int left = flakes_[0].x, top = flakes_[0].y, right = left, bottom = top;
-    for (const PlacedImage& f : flakes_) {
+  const std::vector<PlacedImage>* drawn = &flakes_;
+  if (device_.Scaled()) {
+    deviceFlakes_.clear();
+    for (const PlacedImage& f : flakes_) deviceFlakes_.push_back({&device_.Of(*f.image), device_.Place(f.x), device_.Place(f.y)});
+    drawn = &deviceFlakes_;
+  }
+  BlendImages(frame_, drawn->data(), drawn->size(), fixedLayers_.Visible(nextFixedLayer_));
+  if (!drawn->empty()) {
+    int left = (*drawn)[0].x, top = (*drawn)[0].y, right = left, bottom = top;
+    for (const PlacedImage& f : *drawn) {
       left = std::min(left, f.x);
       top = std::min(top, f.y);
       right = std::max(right, f.x + f.image->width);

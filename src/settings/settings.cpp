@@ -105,14 +105,14 @@ void TfrmMain::LoadSettings() {
   const int32_t speed = stored.Get(Setting::iSpeed);
   SnowEnabled_ = stored.Get(Setting::isSnowOn) != 0;
 
-  // The place. The window already has the globe's size.
+  // The place. The window already has the globe's size at its scale.
   StartPlaceInput in;
   in.atRandom = !args_.empty() && args_[0] == "add";
   if (stored.Has(Setting::Top)) in.top = stored.Get(Setting::Top);
   if (stored.Has(Setting::Left)) in.left = stored.Get(Setting::Left);
   in.workArea = platform_.WorkAreaSize();
   in.screen = platform_.ScreenSize();
-  in.window = {imgTree_->width, imgTree_->height};
+  in.window = {BaseBitmap_->width, BaseBitmap_->height};
   if (in.atRandom) Randomize();
   const StartPlace place = ChooseStartPlace(in, random_);
   platform_.MoveWindow(place.position.x, place.position.y);

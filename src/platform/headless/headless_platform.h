@@ -35,6 +35,8 @@ struct HeadlessOptions {
   // FILE.autostart.desktop; empty keeps the settings in memory.
   std::string settingsPath;
   std::vector<std::string> choose;  // menu items chosen after the show
+  // The display scale in quarters (base/scale.h): the system's, for the window.
+  int scaleQuarters = 4;
   Size screen{1920, 1080};
   Size workArea{1920, 1040};
   // Screen points at which another window covers this one (for the probe).
@@ -88,6 +90,7 @@ class HeadlessPlatform : public Platform {
 
   Size ScreenSize() override { return options_.screen; }
   Size WorkAreaSize() override { return options_.workArea; }
+  int SystemScaleQuarters() override { return options_.scaleQuarters; }
 
   void SetTimer(TimerId id, uint32_t intervalMs) override;
   uint32_t TickCount() override;

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <exception>
 
+#include "base/scale.h"
 #include "platform/win32/locale_date.h"
 #include "platform/win32/popup_menu.h"
 #include "platform/win32/registry_store.h"
@@ -32,6 +33,25 @@ constexpr WPARAM kScDragMove = 0xF012;
 constexpr UINT kOpenMenuMessage = WM_APP + 1;
 
 UINT_PTR TimerEventId(TimerId id) { return static_cast<UINT_PTR>(id) + 1; }
+
+// Sent to a window whose display scale changes (Windows 8.1 on); the headers
+// of older systems lack it.
+constexpr UINT kWmDpiChanged = 0x02E0;
+
+// The window's dots per inch: its monitor's where the system knows that
+// (GetDpiForWindow, Windows 10 1607 on, asked for by name so that the program
+// still starts on older systems), else the screen's.
+UINT WindowDpi(HWND hwnd) {
+  using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+  static const auto getDpiForWindow = reinterpret_cast<GetDpiForWindowFn>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+  if (getDpiForWindow && hwnd)
+    if (const UINT dpi = getDpiForWindow(hwnd)) return dpi;
+  HDC screen = GetDC(nullptr);
+  const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSX) : 96;
+  if (screen) ReleaseDC(nullptr, screen);
+  return dpi > 0 ? static_cast<UINT>(dpi) : 96;
+}
 
 // Clears the pixels of a top-down 32-bit picture that lie outside `region`.
 void ClearOutside(const Region& region, uint8_t* bits, int width, int height) {
@@ -74,6 +94,8 @@ class Win32Platform : public Platform {
 
   Size ScreenSize() override;
   Size WorkAreaSize() override;
+  // 96 dots per inch is scale 1.
+  int SystemScaleQuarters() override { return ScaleQuartersOf(WindowDpi(hwnd_) / 96.0); }
 
   void SetTimer(TimerId id, uint32_t intervalMs) override;
   uint32_t TickCount() override { return GetTickCount(); }
@@ -471,6 +493,17 @@ LRESULT Win32Platform::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 
     case WM_ERASEBKGND:
       return 1;  // the layered surface is the whole picture
+
+    case kWmDpiChanged: {
+      // Moved to a monitor of another scale, or the scale was changed: take
+      // the place the system suggests, then the core draws at the new scale.
+      const auto* suggested = reinterpret_cast<const RECT*>(lParam);
+      if (suggested)
+        SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                     suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+      if (events_) Guard([&] { events_->OnSystemScaleChanged(); });
+      return 0;
+    }
   }
   return DefWindowProcW(hwnd_, message, wParam, lParam);
 }
