@@ -209,10 +209,10 @@ stage_gtk() (
   grep -qx "Left=$x" "$ini" && grep -qx "Top=$y" "$ini" && grep -qx "TrVal=9" "$ini" ||
     fail "the close did not keep the place $x,$y and the 90 % level in $ini"
   local key
-  for key in OnTop TrVal Top Left iCountdown iSpeed isSnowOn; do
+  for key in OnTop TrVal Top Left iCountdown iSpeed isSnowOn Scale; do
     grep -qE "^$key=-?[0-9]+\$" "$ini" || fail "the close did not write $key in $ini"
   done
-  [ "$(grep -cE '^[A-Za-z]+=' "$ini")" = 7 ] || fail "$ini holds other values than the seven settings"
+  [ "$(grep -cE '^[A-Za-z]+=' "$ini")" = 8 ] || fail "$ini holds other values than the eight settings"
   start_app composited-again composited
   [ "$(position)" = "$x $y" ] || fail "the second start put the globe at $(position), not at the kept $x,$y"
   shot composited-again

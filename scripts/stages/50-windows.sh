@@ -326,16 +326,16 @@ win_check_outline() {
   fi
 }
 
-# The seven values of the first close, and the Run entry with the program's path.
+# The eight values of the first close, and the Run entry with the program's path.
 win_check_registry() {
   local out
   out=$(timeout 60 wine reg query 'HKCU\Software\Glimmerdome' 2>/dev/null | tr -d '\r')
   local name want got expected_all=1
-  for name in OnTop TrVal Top Left iCountdown iSpeed isSnowOn; do
+  for name in OnTop TrVal Top Left iCountdown iSpeed isSnowOn Scale; do
     got=$(awk -v n="$name" '$1 == n {print $2, $3}' <<<"$out")
     case $name in
       OnTop | isSnowOn) want=1 ;;
-      TrVal | iCountdown) want=0 ;;
+      TrVal | iCountdown | Scale) want=0 ;;
       iSpeed) want=2 ;;
       Top) want=$2 ;;
       Left) want=$1 ;;
@@ -345,7 +345,7 @@ win_check_registry() {
       expected_all=0
     fi
   done
-  [ $expected_all = 1 ] && win_ok "Exit stored the seven values in HKCU\\Software\\Glimmerdome"
+  [ $expected_all = 1 ] && win_ok "Exit stored the eight values in HKCU\\Software\\Glimmerdome"
 
   local run path
   run=$(timeout 60 wine reg query 'HKCU\Software\Microsoft\Windows\CurrentVersion\Run' /v Glimmerdome 2>/dev/null |

@@ -130,7 +130,8 @@ void TfrmMain::ApplyScale(int quarters, bool keepCorner) {
 }
 
 void TfrmMain::OnSystemScaleChanged() {
-  if (destroyed_) return;
+  // A size of its own keeps the globe as it is.
+  if (destroyed_ || !menu_.Checked("pmiSizeAuto")) return;
   ApplyScale(platform_.SystemScaleQuarters(), false);
   if (shown_) RenderFrame();
 }

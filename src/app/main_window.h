@@ -41,6 +41,7 @@ inline constexpr Point kProbePoint1{75, 40};
 inline constexpr Point kProbePoint2{220, 220};
 
 struct Speed;
+struct DisplaySize;
 
 class TfrmMain : public WindowEvents, private ScenePainter {
  public:
@@ -95,6 +96,14 @@ class TfrmMain : public WindowEvents, private ScenePainter {
   void pmiNormalClick();
   void pmiFastClick();
   void pmiQuicklyClick();
+  void pmiSizeAutoClick();
+  void pmiSize100Click();
+  void pmiSize125Click();
+  void pmiSize150Click();
+  void pmiSize175Click();
+  void pmiSize200Click();
+  void pmiSize250Click();
+  void pmiSize300Click();
   void pmiChristmasClick();
   void pmiNewYearClick();
   void pmiJulianClick();
@@ -134,6 +143,8 @@ class TfrmMain : public WindowEvents, private ScenePainter {
  private:
   // Checks a speed's item and sets the frame timer and the step delay.
   void ApplySpeed(const Speed& speed);
+  // Checks a size's item and draws the globe at its scale.
+  void ApplySize(const DisplaySize& size, bool keepCorner);
   // Applies the step clock: whether this call is an animation step.
   bool StepClock();
   // Whether the user can see the window at one of the two probe points.

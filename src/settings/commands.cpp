@@ -22,6 +22,14 @@ constexpr MenuCommand kMenuCommands[] = {
     {"pmiNormal", &TfrmMain::pmiNormalClick},
     {"pmiFast", &TfrmMain::pmiFastClick},
     {"pmiQuickly", &TfrmMain::pmiQuicklyClick},
+    {"pmiSizeAuto", &TfrmMain::pmiSizeAutoClick},
+    {"pmiSize100", &TfrmMain::pmiSize100Click},
+    {"pmiSize125", &TfrmMain::pmiSize125Click},
+    {"pmiSize150", &TfrmMain::pmiSize150Click},
+    {"pmiSize175", &TfrmMain::pmiSize175Click},
+    {"pmiSize200", &TfrmMain::pmiSize200Click},
+    {"pmiSize250", &TfrmMain::pmiSize250Click},
+    {"pmiSize300", &TfrmMain::pmiSize300Click},
     {"pmiChristmas", &TfrmMain::pmiChristmasClick},
     {"pmiNewYear", &TfrmMain::pmiNewYearClick},
     {"pmiJulian", &TfrmMain::pmiJulianClick},
@@ -68,6 +76,12 @@ const Speed& SpeedOf(std::string_view item) {
   return kSpeeds[2];
 }
 
+const DisplaySize& SizeOf(std::string_view item) {
+  for (const DisplaySize& s : kSizes)
+    if (s.item == item) return s;
+  return kSizes[0];
+}
+
 uint8_t AlphaOf(std::string_view item) {
   for (const TransparencyLevel& level : kTransparencyLevels)
     if (level.item == item) return level.alpha;
@@ -105,6 +119,22 @@ void TfrmMain::ApplySpeed(const Speed& speed) {
     platform_.SetTimer(TimerId::Garland, speed.intervalMs);
   }
   StepDelayMs_ = speed.stepDelayMs;
+}
+
+// Sizes: the globe at the chosen scale, or the system's, its bottom-right
+// corner staying where it is.
+void TfrmMain::pmiSizeAutoClick() { ApplySize(SizeOf("pmiSizeAuto"), true); }
+void TfrmMain::pmiSize100Click() { ApplySize(SizeOf("pmiSize100"), true); }
+void TfrmMain::pmiSize125Click() { ApplySize(SizeOf("pmiSize125"), true); }
+void TfrmMain::pmiSize150Click() { ApplySize(SizeOf("pmiSize150"), true); }
+void TfrmMain::pmiSize175Click() { ApplySize(SizeOf("pmiSize175"), true); }
+void TfrmMain::pmiSize200Click() { ApplySize(SizeOf("pmiSize200"), true); }
+void TfrmMain::pmiSize250Click() { ApplySize(SizeOf("pmiSize250"), true); }
+void TfrmMain::pmiSize300Click() { ApplySize(SizeOf("pmiSize300"), true); }
+
+void TfrmMain::ApplySize(const DisplaySize& size, bool keepCorner) {
+  menu_.SetChecked(size.item, true);
+  ApplyScale(size.percent == 0 ? platform_.SystemScaleQuarters() : ScaleQuartersOfPercent(size.percent), keepCorner);
 }
 
 // Countdown targets: the overlay reads the checked item on every frame.

@@ -38,7 +38,7 @@ struct MenuItemDesign {
 };
 
 // The menu tree in display order.
-inline constexpr std::array<MenuItemDesign, 27> kMenuItems{{
+inline constexpr std::array<MenuItemDesign, 36> kMenuItems{{
     {"pmiAbout", "More Christmas stuff...", MenuItemKind::Command, "", 0, false, true, AutoCheck::None},
     {"N1", "-", MenuItemKind::Separator, "", 0, false, false, AutoCheck::None},
     {"Speedofanimation1", "Speed of animation", MenuItemKind::Submenu, "", 0, false, false, AutoCheck::None},
@@ -46,6 +46,15 @@ inline constexpr std::array<MenuItemDesign, 27> kMenuItems{{
     {"pmiNormal", "Normal", MenuItemKind::Radio, "Speedofanimation1", 2, false, false, AutoCheck::None},
     {"pmiFast", "Fast", MenuItemKind::Radio, "Speedofanimation1", 2, true, false, AutoCheck::None},
     {"pmiQuickly", "Quickly", MenuItemKind::Radio, "Speedofanimation1", 2, false, false, AutoCheck::None},
+    {"Size1", "Size", MenuItemKind::Submenu, "", 0, false, false, AutoCheck::None},
+    {"pmiSizeAuto", "Automatic", MenuItemKind::Radio, "Size1", 4, true, false, AutoCheck::None},
+    {"pmiSize100", "100%", MenuItemKind::Radio, "Size1", 4, false, false, AutoCheck::None},
+    {"pmiSize125", "125%", MenuItemKind::Radio, "Size1", 4, false, false, AutoCheck::None},
+    {"pmiSize150", "150%", MenuItemKind::Radio, "Size1", 4, false, false, AutoCheck::None},
+    {"pmiSize175", "175%", MenuItemKind::Radio, "Size1", 4, false, false, AutoCheck::None},
+    {"pmiSize200", "200%", MenuItemKind::Radio, "Size1", 4, false, false, AutoCheck::None},
+    {"pmiSize250", "250%", MenuItemKind::Radio, "Size1", 4, false, false, AutoCheck::None},
+    {"pmiSize300", "300%", MenuItemKind::Radio, "Size1", 4, false, false, AutoCheck::None},
     {"Countdown1", "Countdown", MenuItemKind::Submenu, "", 0, false, false, AutoCheck::None},
     {"pmiChristmas", "Christmas", MenuItemKind::Radio, "Countdown1", 3, true, false, AutoCheck::None},
     {"pmiNewYear", "New Year", MenuItemKind::Radio, "Countdown1", 3, false, false, AutoCheck::None},

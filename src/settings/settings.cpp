@@ -105,6 +105,13 @@ void TfrmMain::LoadSettings() {
   const int32_t speed = stored.Get(Setting::iSpeed);
   SnowEnabled_ = stored.Get(Setting::isSnowOn) != 0;
 
+  // The size, before the place: a first run's corner place depends on it.
+  const int32_t scale = stored.Get(Setting::Scale);
+  const DisplaySize* size = &kSizes[0];
+  for (const DisplaySize& s : kSizes)
+    if (s.percent == scale) size = &s;
+  ApplySize(*size, false);
+
   // The place. The window already has the globe's size at its scale.
   StartPlaceInput in;
   in.atRandom = !args_.empty() && args_[0] == "add";
@@ -179,6 +186,8 @@ void TfrmMain::SaveSettings() {
   values[Index(Setting::iCountdown)] = countdown;
   values[Index(Setting::iSpeed)] = speed;
   values[Index(Setting::isSnowOn)] = SnowEnabled_ ? 1 : 0;
+  for (const DisplaySize& s : kSizes)
+    if (menu_.Checked(s.item)) values[Index(Setting::Scale)] = s.percent;
   if (platform_.Tracing()) platform_.Trace("settings", SettingsTraceFields("save", values));
 
   // All values in one write: a store that refuses keeps what it held before.

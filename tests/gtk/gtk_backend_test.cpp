@@ -340,8 +340,8 @@ TEST(GtkMenu, ShowsTheModelsTreeMarksAndDefaultItem) {
   // Top level, in display order.
   std::vector<std::string> top;
   for (GtkWidget* w : Children(menu)) top.push_back(gtk_widget_get_name(w));
-  EXPECT_EQ(top, (std::vector<std::string>{"pmiAbout", "N1", "Speedofanimation1", "Countdown1", "Options1", "N2",
-                                           "pmiExit"}));
+  EXPECT_EQ(top, (std::vector<std::string>{"pmiAbout", "N1", "Speedofanimation1", "Size1", "Countdown1", "Options1",
+                                           "N2", "pmiExit"}));
   EXPECT_TRUE(GTK_IS_SEPARATOR_MENU_ITEM(FindItem(menu, "N1")));
   EXPECT_EQ(LabelOf(FindItem(menu, "pmiAbout")), "<b>More Christmas stuff...</b>");
   EXPECT_EQ(LabelOf(FindItem(menu, "pmiExit")), "Exit");
