@@ -274,6 +274,27 @@ win_desktop_run() {
   if win_open_menu 150 120 && win_choose_exit; then :; else win_fail "the second start did not end on Exit"; return; fi
 
   win_wrong_type_run "$dragged_x" "$dragged_y"
+  win_high_dpi_run
+}
+
+# A screen at 200 % (LogPixels 192): the globe, aware of the monitor's DPI,
+# draws itself at scale 2 in a 600 x 520 window instead of staying small.
+win_high_dpi_run() {
+  local key
+  for key in 'HKCU\Control Panel\Desktop' 'HKLM\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts'; do
+    timeout 60 wine reg add "$key" /v LogPixels /t REG_DWORD /d 192 /f >/dev/null 2>&1
+  done
+  win_start_program
+  if ! win_wait_shown; then
+    win_fail "at 200 % the window did not show within 30 s"
+    return
+  fi
+  local size
+  size=$(win_windows | awk '$1 == "frmMain" {print $2, $3; exit}')
+  [ "$size" = "600 520" ] && win_ok "at 200 % (LogPixels 192) the window is 600 x 520" ||
+    win_fail "at 200 % (LogPixels 192) the window is '$size', not 600 520"
+  win_shot high-dpi
+  if ! { win_open_menu 150 120 && win_choose_exit; }; then win_fail "at 200 % the program did not end on Exit"; fi
 }
 
 # A stored value of the wrong type is told in an error box titled with the
