@@ -262,17 +262,18 @@ stage_gtk() (
   sleep 1
   shot scaled-later
   read -r x y < <(position)
-  rgba_lines "$art/2x/imgMask.png" >"$out/mask2x.txt" && rgba_lines "$art/2x/img3.png" >"$out/front2x.txt" ||
-    fail "cannot read the pictures in $art/2x"
+  rgba_lines "$art/2x/imgMask.png" >"$out/mask2x.txt" && rgba_lines "$art/2x/imgTree.png" >"$out/tree2x.txt" &&
+    rgba_lines "$art/2x/img3.png" >"$out/front2x.txt" || fail "cannot read the pictures in $art/2x"
   convert "$out/scaled.png" -crop "600x520+$x+$y" +repage -depth 8 RGBA:- | od -An -v -tu1 -w4 |
     awk '{print $1, $2, $3}' >"$out/scaled.window.txt"
-  paste -d' ' "$out/mask2x.txt" "$out/front2x.txt" "$out/scaled.window.txt" | awk '
+  paste -d' ' "$out/mask2x.txt" "$out/tree2x.txt" "$out/front2x.txt" "$out/scaled.window.txt" | awk '
     {
       i = NR - 1; x = i % 600; y = int(i / 600)
       if ($1 == 255 && $2 == 255 && $3 == 255) next              # outside the outline
-      if ($8 != 255 || (x >= 160 && x <= 428 && y >= 360 && y <= 424)) next  # not opaque front, or the plaque
+      # Only where the globe and the glass front are opaque, away from the plaque.
+      if ($8 != 255 || $12 != 255 || (x >= 160 && x <= 428 && y >= 360 && y <= 424)) next
       front++
-      if ($5 != $9 || $6 != $10 || $7 != $11) { wrong++; if (wrong <= 5) printf "  front pixel %d,%d is %d %d %d, not %d %d %d\n", x, y, $9, $10, $11, $5, $6, $7 }
+      if ($9 != $13 || $10 != $14 || $11 != $15) { wrong++; if (wrong <= 5) printf "  front pixel %d,%d is %d %d %d, not %d %d %d\n", x, y, $13, $14, $15, $9, $10, $11 }
     }
     END { printf "  scaled: %d opaque front pixels at 2x, %d wrong\n", front, wrong; exit (NR != 312000 || front < 4000 || wrong > 0) }' ||
     fail "at GDK_SCALE=2 the globe is not the picture drawn at twice the size (see $out/scaled.png)"

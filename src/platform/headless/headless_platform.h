@@ -189,6 +189,9 @@ class HeadlessPlatform : public Platform {
   std::FILE* trace_ = nullptr;
   ApngWriter record_;
   RgbaImage pendingRecordFrame_;
+  struct {
+    uint32_t width = 0, height = 0;
+  } recordSize_;  // the first frame's
   uint64_t pendingRecordAt_ = 0;
   bool hasPendingRecordFrame_ = false;
   std::string outputError_;
