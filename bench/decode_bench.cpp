@@ -108,7 +108,7 @@ void DecodeCodec(benchmark::State& state, const PictureSet* set, bool to_rgba) {
   for (auto _ : state) {
     for (const Bytes& file : set->files) {
       gd::ByteReader r(file.data(), file.size());
-      gd::TPngPicture picture;
+      gd::PngImage picture;
       picture.LoadPng(r);
       if (to_rgba) {
         gd::RgbaImage rgba = gd::ExpandToRgba(picture);

@@ -42,8 +42,8 @@ class BenchPlatform : public HeadlessPlatform {
   // The tick count moves only when a benchmark moves it (and with the
   // virtual clock, which the calls below leave alone).
   uint32_t TickCount() override { return HeadlessPlatform::TickCount() + extraTicks; }
-  bool Tracing() const override { return tracing; }
-  void Trace(std::string_view event, std::string_view fields) override {
+  TraceSink* Tracer() override { return tracing ? this : nullptr; }
+  void Write(std::string_view event, std::string_view fields) override {
     if (event != "frame") return;
     draws.clear();
     const std::string f(fields);
@@ -80,11 +80,11 @@ struct Globe {
     platform.Show(window);
     platform.Choose("pmiQuickly");
     platform.RunFor(190);
-    window.OnTimer(TimerId::CountSnow);
+    window.Tick(TimerId::CountSnow);
     platform.Choose(speed);
   }
   BenchPlatform platform;
-  TfrmMain window;
+  MainWindow window;
 };
 
 Globe& SharedGlobe() {
@@ -152,7 +152,7 @@ const CapturedFrame& Captured() {
   static const CapturedFrame captured = [] {
     Globe& g = SharedGlobe();
     g.platform.tracing = true;
-    g.window.TimerGarlandTimer();
+    g.window.RenderFrame();
     g.platform.tracing = false;
     CapturedFrame c{g.platform.draws, *g.platform.last, {}};
     const SceneCatalogue& cat = SceneCatalogue::Embedded();
@@ -174,7 +174,7 @@ const CapturedFrame& Captured() {
 void ComposeFrames(benchmark::State& state, Globe& g, uint32_t ticksPerCall) {
   for (auto _ : state) {
     g.platform.extraTicks += ticksPerCall;
-    g.window.TimerGarlandTimer();
+    g.window.RenderFrame();
     benchmark::DoNotOptimize(g.platform.last);
   }
 }
@@ -261,7 +261,7 @@ void BM_StartUpToFirstFrame(benchmark::State& state) {
   for (auto _ : state) {
     const SceneCatalogue catalogue = SceneCatalogue::FromStored(kEmbeddedPictures, kEmbeddedPictureCount);
     BenchPlatform platform(BenchOptions());
-    TfrmMain window(platform, catalogue, {});
+    MainWindow window(platform, catalogue, {});
     platform.Show(window);
     benchmark::DoNotOptimize(platform.last);
   }

@@ -1,29 +1,30 @@
 # Executables, tools, tests and benchmarks. Kept apart from the top-level file
 # so that each part of the program adds its targets in one obvious place.
 
+# What two backends share: the settings kept in memory, the region walk.
+glimmer_folder_library(glimmer_backend_shared platform/shared LINKS glimmer_seam)
+
 # The settings store of Linux desktops: a key file and an XDG autostart entry,
 # through GLib. Shared by the headless and the GTK backends; not part of a
 # Windows build, whose settings live in the registry.
 if(NOT WIN32)
   find_package(PkgConfig REQUIRED)
   pkg_check_modules(GLIB REQUIRED IMPORTED_TARGET glib-2.0>=2.66)
-  file(GLOB LINUX_SOURCES CONFIGURE_DEPENDS src/platform/linux/*.cpp)
-  add_library(glimmer_keyfile STATIC ${LINUX_SOURCES})
-  target_include_directories(glimmer_keyfile PUBLIC src)
-  target_link_libraries(glimmer_keyfile PUBLIC PkgConfig::GLIB)
+  glimmer_folder_library(glimmer_keyfile platform/linux LINKS glimmer_seam PkgConfig::GLIB)
   target_compile_definitions(glimmer_keyfile PUBLIC GLIMMERDOME_HAVE_KEYFILE_STORE=1)
 endif()
 
 # The headless backend and the command line: always built.
-file(GLOB HEADLESS_SOURCES CONFIGURE_DEPENDS src/platform/headless/*.cpp src/cli/*.cpp)
-add_library(glimmer_headless STATIC ${HEADLESS_SOURCES})
-target_link_libraries(glimmer_headless PUBLIC glimmer_core)
+glimmer_folder_library(glimmer_headless platform/headless LINKS glimmer_seam glimmer_backend_shared glimmer_images)
 if(TARGET glimmer_keyfile)
   target_link_libraries(glimmer_headless PUBLIC glimmer_keyfile)
 endif()
+glimmer_folder_library(glimmer_cli cli LINKS glimmer_headless glimmer_settings)
 
+# main.cpp chooses the backend; it alone sees the main window and the backends.
 add_executable(glimmerdome src/main.cpp)
-target_link_libraries(glimmerdome PRIVATE glimmer_headless)
+target_link_libraries(glimmerdome PRIVATE glimmer_app glimmer_cli glimmer_headless)
+target_compile_definitions(glimmerdome PRIVATE GLIMMERDOME_VERSION="${PROJECT_VERSION}")
 install(TARGETS glimmerdome RUNTIME DESTINATION bin)
 
 # The GTK 3 desktop backend, when GTK is there to build it; not for Windows.
@@ -35,9 +36,10 @@ if(GLIMMERDOME_GTK AND NOT WIN32)
   endif()
   if(GTK3_FOUND)
     set(GLIMMERDOME_HAVE_GTK ON)
-    file(GLOB GTK_SOURCES CONFIGURE_DEPENDS src/platform/gtk/*.cpp)
-    add_library(glimmer_gtk STATIC ${GTK_SOURCES})
-    target_link_libraries(glimmer_gtk PUBLIC glimmer_headless PkgConfig::GTK3)
+    glimmer_folder_library(glimmer_gtk platform/gtk LINKS glimmer_seam glimmer_backend_shared PkgConfig::GTK3)
+    if(TARGET glimmer_keyfile)
+      target_link_libraries(glimmer_gtk PUBLIC glimmer_keyfile)
+    endif()
     target_link_libraries(glimmerdome PRIVATE glimmer_gtk)
     target_compile_definitions(glimmerdome PRIVATE GLIMMERDOME_HAVE_GTK)
   else()
@@ -55,7 +57,7 @@ endif()
 # build machine (cmake/windows.cmake).
 if(NOT CMAKE_CROSSCOMPILING)
   add_executable(glimmer_icon tools/make_icon.cpp)
-  target_link_libraries(glimmer_icon PRIVATE glimmer_headless)
+  target_link_libraries(glimmer_icon PRIVATE glimmer_app glimmer_headless)
 endif()
 
 # What a Linux desktop needs to list the program: a launcher entry and an icon
@@ -78,7 +80,7 @@ endif()
 # pngdecode: decode any PNG with Glimmerdome's codec and write RGBA as PAM.
 if(EXISTS ${PROJECT_SOURCE_DIR}/tools/pngdecode.cpp)
   add_executable(pngdecode tools/pngdecode.cpp)
-  target_link_libraries(pngdecode PRIVATE glimmer_core)
+  target_link_libraries(pngdecode PRIVATE glimmer_images)
 endif()
 
 if(GLIMMERDOME_TESTS)
@@ -108,7 +110,7 @@ if(GLIMMERDOME_TESTS)
     endforeach()
   endif()
   add_executable(glimmer_tests ${TEST_SOURCES})
-  target_link_libraries(glimmer_tests PRIVATE glimmer_headless GTest::gtest GTest::gtest_main)
+  target_link_libraries(glimmer_tests PRIVATE glimmer_app glimmer_cli glimmer_headless GTest::gtest GTest::gtest_main)
   if(WIN32)
     target_link_libraries(glimmer_tests PRIVATE glimmer_win32)
   endif()
@@ -134,13 +136,13 @@ if(GLIMMERDOME_TESTS)
   if(GLIMMERDOME_HAVE_GTK)
     file(GLOB GTK_TEST_SOURCES CONFIGURE_DEPENDS tests/gtk/*.cpp)
     add_executable(glimmer_gtk_tests ${GTK_TEST_SOURCES})
-    target_link_libraries(glimmer_gtk_tests PRIVATE glimmer_gtk GTest::gtest GTest::gtest_main)
+    target_link_libraries(glimmer_gtk_tests PRIVATE glimmer_gtk glimmer_settings GTest::gtest GTest::gtest_main)
     gtest_discover_tests(glimmer_gtk_tests DISCOVERY_TIMEOUT 60)
   endif()
 
   # The soak run: a million frames with every counter checked (scripts/stages/30-soak.sh).
   add_executable(glimmer_soak tests/soak/soak_main.cpp)
-  target_link_libraries(glimmer_soak PRIVATE glimmer_headless)
+  target_link_libraries(glimmer_soak PRIVATE glimmer_app glimmer_headless)
 endif()
 
 # artgen: draws the scene pictures under src/images/art (and the review sheets
@@ -158,13 +160,13 @@ endif()
 if(GLIMMERDOME_FUZZING)
   foreach(target fuzz_stored_picture fuzz_bmp)
     add_executable(${target} fuzz/${target}.cpp)
-    target_link_libraries(${target} PRIVATE glimmer_core)
+    target_link_libraries(${target} PRIVATE glimmer_app)
     target_link_options(${target} PRIVATE -fsanitize=fuzzer)
   endforeach()
   find_package(PNG REQUIRED)
   add_executable(fuzz_make_seeds fuzz/make_seeds.cpp tests/png_test_support.cpp)
   target_include_directories(fuzz_make_seeds PRIVATE tests)
-  target_link_libraries(fuzz_make_seeds PRIVATE glimmer_core PNG::PNG)
+  target_link_libraries(fuzz_make_seeds PRIVATE glimmer_images PNG::PNG)
 endif()
 
 # Benchmarks (Google Benchmark). Only built on request.
@@ -176,7 +178,7 @@ if(GLIMMERDOME_BENCH)
       CACHE PATH "Folder of the PngSuite images")
   add_executable(decode_bench bench/decode_bench.cpp tests/png_test_support.cpp)
   target_include_directories(decode_bench PRIVATE tests)
-  target_link_libraries(decode_bench PRIVATE glimmer_core PNG::PNG benchmark::benchmark)
+  target_link_libraries(decode_bench PRIVATE glimmer_images PNG::PNG benchmark::benchmark)
   target_compile_definitions(decode_bench PRIVATE GLIMMERDOME_PNGSUITE_DIR="${GLIMMERDOME_PNGSUITE_DIR}")
   find_path(SPNG_INCLUDE_DIR spng.h)
   find_library(SPNG_LIBRARY spng)
@@ -188,5 +190,5 @@ if(GLIMMERDOME_BENCH)
   # frame_bench: one composed frame against a plain copy and the old arrangement,
   # on the headless backend.
   add_executable(frame_bench bench/frame_bench.cpp)
-  target_link_libraries(frame_bench PRIVATE glimmer_headless benchmark::benchmark)
+  target_link_libraries(frame_bench PRIVATE glimmer_app glimmer_headless benchmark::benchmark)
 endif()

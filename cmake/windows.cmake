@@ -2,9 +2,8 @@
 # version information and manifest, and the unit tests built for Windows.
 # Included from targets.cmake when the target system is Windows.
 
-file(GLOB WIN32_SOURCES CONFIGURE_DEPENDS src/platform/win32/*.cpp)
-add_library(glimmer_win32 STATIC ${WIN32_SOURCES})
-target_link_libraries(glimmer_win32 PUBLIC glimmer_core user32 gdi32 advapi32 shell32)
+glimmer_folder_library(glimmer_win32 platform/win32
+  LINKS glimmer_seam glimmer_backend_shared user32 gdi32 advapi32 shell32)
 # The wide-character API, as of Windows 7.
 target_compile_definitions(glimmer_win32 PUBLIC UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
 

@@ -9,7 +9,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   try {
     gd::ByteReader reader(data, size);
-    gd::TBitmap bitmap;
+    gd::BmpImage bitmap;
     bitmap.LoadBmp(reader);
     // The program's only use of the mask: the window's shape.
     gd::Region region = gd::RegionFromMask(bitmap);

@@ -12,7 +12,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   try {
     gd::StoredPicture stored = gd::ReadStoredPicture(data, size);
     if (stored.png) {
-      gd::TPngPicture copy(*stored.png);  // deep copy
+      gd::PngImage copy(*stored.png);  // deep copy
       stored.png.reset();
       const uint32_t h = copy.Height();
       volatile uint32_t sum = 0;

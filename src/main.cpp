@@ -67,7 +67,7 @@ int main(int argc, char** argv) {
 
   try {
     const SceneCatalogue& catalogue = SceneCatalogue::Embedded();
-    TfrmMain frmMain(*platform, catalogue, cl.args);
+    MainWindow frmMain(*platform, catalogue, cl.args);
     return platform->RunMessageLoop(frmMain);
   } catch (const std::exception& e) {
     platform->ShowMessage(e.what(), MessageKind::Error);

@@ -72,7 +72,7 @@ TEST(Catalogue, BlendCopyMatchesTheDecodedPlanes) {
   // The blend reads a copy of each picture; it must hold the decoder's own
   // colour and alpha, rows from the top.
   const SceneImage& sun = *Art().FindSceneImage("sun3");
-  const TPngPicture& png = *sun.png;
+  const PngImage& png = *sun.png;
   for (int y = 0; y < sun.height; ++y) {
     const uint8_t* color = png.ColorRow(static_cast<uint32_t>(y));
     const uint8_t* alpha = png.AlphaRow(static_cast<uint32_t>(y));
@@ -89,7 +89,7 @@ TEST(Catalogue, BlendCopyMatchesTheDecodedPlanes) {
 TEST(Catalogue, ABrokenStoredPicturePassesTheDecodersErrorOn) {
   static const uint8_t bad[] = {11, 'T', 'P', 'n', 'g', 'P', 'i', 'c', 't', 'u', 'r', 'e', 1, 2, 3};
   const EmbeddedPicture pictures[] = {{"imgBroken", bad, sizeof bad}};
-  EXPECT_THROW(SceneCatalogue::FromStored(pictures, 1), EPngException);
+  EXPECT_THROW(SceneCatalogue::FromStored(pictures, 1), PngException);
 }
 
 TEST(Catalogue, AnUnregisteredClassLeavesTheEntryWithoutAPicture) {

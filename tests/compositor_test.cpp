@@ -1,7 +1,7 @@
-// The compositor through the main window on the headless backend: the step
-// clock, the layer order and the trace, the probe and the snow switch, the
-// speed commands, present failures, recordings, and frames compared with the
-// blend formula applied naively.
+// The compositor: frames compared with the blend formula applied naively,
+// called directly; and through the main window on the headless backend, the
+// step clock, the layer order and the trace, the probe and the snow switch,
+// the speed commands, present failures and recordings.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -9,7 +9,9 @@
 #include <sstream>
 
 #include "app/main_window.h"
+#include "scene/compositor.h"
 #include "scene/step_clock.h"
+#include "settings/settings.h"
 #include "scene_fixture.h"
 
 namespace gd {
@@ -42,58 +44,14 @@ int Flakes(const std::vector<DrawCall>& draws) {
 
 class Window : public ::testing::Test {
  protected:
-  explicit Window(const SceneCatalogue& catalogue = SharedSceneCatalogue(), int scale = 1,
-                  const SceneCatalogue* drawnAtScale = nullptr)
-      : catalogue(catalogue), scale(scale), drawnAtScale(drawnAtScale), p(SceneOptions(scale * 4)), w(p, catalogue, {}) {}
+  explicit Window(const SceneCatalogue& catalogue = SharedSceneCatalogue())
+      : catalogue(catalogue), p(SceneOptions()), w(p, catalogue, {}) {}
   void Show() { p.Show(w); }
   std::vector<DrawCall> LastDraws() const { return ParseDraws(p.Events("frame").back()->fields); }
 
-  // Runs a whole sky cycle at "Quickly" (day, the hold, night, sunrise, sunset,
-  // moonrise and the moon going down: 2500 calls) and checks that frames equal
-  // the base layer with the frame's traced draws blended by the formula, pixel
-  // by pixel: the first hundred frames, then every `every`-th.
-  void ExpectFramesEqualTheFormula(uint64_t every) {
-    ExpectFramesEqualTheFormula("pmiQuickly", 10, 2500, every);
-    EXPECT_TRUE(sawSun && sawSundown && sawMoon && sawFlake);
-  }
-  // The same for `calls` calls at the speed `item` (frame timer `intervalMs`).
-  void ExpectFramesEqualTheFormula(const char* item, uint64_t intervalMs, uint64_t calls, uint64_t every) {
-    Show();
-    p.Choose(item);
-    uint64_t frame = 0, compared = 0;
-    p.onFrame = [&] {
-      if (++frame > 100 && frame % every != 0) {
-        p.events.clear();
-        return;
-      }
-      const std::vector<DrawCall> draws = LastDraws();
-      FrameBuffer naive = *w.BaseBitmap();
-      for (const DrawCall& d : draws) {
-        const SceneImage* img = (drawnAtScale ? drawnAtScale : &catalogue)->FindSceneImage(d.name);
-        ASSERT_NE(img, nullptr) << d.name;
-        ASSERT_EQ(img->name, d.name);  // the catalogue's spelling
-        NaiveBlend(naive, *img, d.x * scale, d.y * scale);
-        sawSun = sawSun || d.name.starts_with("sun");
-        sawSundown = sawSundown || d.name.starts_with("sundown");
-        sawMoon = sawMoon || d.name.starts_with("moon");
-        sawFlake = sawFlake || d.name.starts_with("Snow");
-      }
-      ASSERT_EQ(p.LastFrame().pixels, naive.pixels) << "frame " << frame;
-      ++compared;
-      p.events.clear();
-    };
-    p.RunFor(calls * intervalMs);
-    EXPECT_EQ(frame, calls);
-    EXPECT_EQ(compared, 100u + (calls - 100) / every);
-  }
-
-  bool sawSun = false, sawSundown = false, sawMoon = false, sawFlake = false;
-
   const SceneCatalogue& catalogue;
-  const int scale;                       // a whole display scale
-  const SceneCatalogue* drawnAtScale;   // the pictures drawn at it (none: `catalogue`)
   TracingPlatform p;
-  TfrmMain w;
+  MainWindow w;
 };
 
 TEST_F(Window, FirstFrameOfARun) {
@@ -173,7 +131,7 @@ TEST_F(Window, DriftTicksAreTracedAfterTheFrameOfTheSameMoment) {
 }
 
 // Flakes stand still and vanish while `hide` holds, and reappear where they stood.
-void ExpectSnowFreezes(TracingPlatform& p, const TfrmMain& w, const std::function<void(bool)>& hide) {
+void ExpectSnowFreezes(TracingPlatform& p, const MainWindow& w, const std::function<void(bool)>& hide) {
   p.RunFor(60);
   const SnowState before = w.Snow();
   const int32_t skyBefore = w.Sky().SkyOffset;
@@ -259,8 +217,8 @@ TEST_F(Window, FailedPresentsOpenOneMessageAtATime) {
   p.whileMessageOpen = [&] {
     if (nested > 0) return;
     ++nested;
-    w.OnTimer(TimerId::Garland);
-    w.OnTimer(TimerId::Garland);
+    w.Tick(TimerId::Garland);
+    w.Tick(TimerId::Garland);
     --nested;
   };
   const uint64_t framesBefore = p.FramesRendered();
@@ -294,51 +252,131 @@ TEST(WindowCreation, MissingSeriesPictureIsAClearError) {
   }
   HeadlessPlatform p(SceneOptions());
   try {
-    TfrmMain w(p, partial, {});
+    MainWindow w(p, partial, {});
     FAIL() << "window built without moon7_5";
   } catch (const std::exception& e) {
     EXPECT_NE(std::string(e.what()).find("moon7_5"), std::string::npos) << e.what();
   }
 }
 
-// Stand-in pictures of random alpha: every kind of run meets every clip.
-TEST_F(Window, FramesEqualTheFormulaAcrossAWholeCycle) { ExpectFramesEqualTheFormula(8); }
-
-// Between two steps of the sky every call draws the same sky, sun and moon, and
-// starts from the frame they made on an earlier call: at "Normal" a step comes
-// every thirteenth call, at "Fast" every sixth.
-TEST_F(Window, FramesBetweenStepsEqualTheFormula) {
-  ExpectFramesEqualTheFormula("pmiNormal", 20, 1000, 3);
-  EXPECT_TRUE(sawFlake);
-}
-
-// The program's own pictures.
-class WindowWithTheProgramsArt : public Window {
+// The compositor on its own, with a recording observer: every frame equals the
+// base layer with the reported draws blended by the formula, pixel by pixel,
+// whether it started afresh or from the kept sky.
+class CompositorFrames : public ::testing::TestWithParam<bool> {
  protected:
-  WindowWithTheProgramsArt() : Window(SceneCatalogue::Embedded()) {}
-};
+  const SceneCatalogue& Catalogue() const { return GetParam() ? SceneCatalogue::Embedded() : SharedSceneCatalogue(); }
 
-TEST_F(WindowWithTheProgramsArt, FramesEqualTheFormulaAcrossAWholeCycle) { ExpectFramesEqualTheFormula(8); }
-TEST_F(WindowWithTheProgramsArt, FramesBetweenStepsEqualTheFormula) {
-  ExpectFramesEqualTheFormula("pmiFast", 20, 1000, 2);
-}
+  struct Recorder : DrawObserver {
+    void OnDraw(const SceneImage& image, int x, int y) override { draws.push_back({&image, x, y}); }
+    std::vector<PlacedImage> draws;
+  };
 
-// At scale 2 the scene and its trace stay in the logical 300 x 260 space,
-// and the frame is the formula over the pictures drawn at twice the size,
-// at twice the traced places.
-class WindowAtScaleTwo : public Window {
- protected:
-  WindowAtScaleTwo() : Window(SceneCatalogue::Embedded(), 2, &DrawnAtTwo()) {}
-  static const SceneCatalogue& DrawnAtTwo() {
-    static const SceneCatalogue set = SceneCatalogue::FromStored(kEmbeddedPictures2x, kEmbeddedPictureCount2x);
-    return set;
+  // `calls` calls of the frame timer every `intervalMs` with the given step
+  // delay, the snow's density drifting every 200 ms as on the window; every
+  // frame up to the hundredth is compared, then every `every`-th.
+  void ExpectFramesEqualTheFormula(uint32_t intervalMs, int32_t stepDelayMs, int calls, int every) {
+    Compositor compositor(Catalogue());
+    // A base with every alpha, its colours premultiplied.
+    FrameBuffer base(300, 260);
+    Random bytes;
+    for (size_t i = 0; i < base.pixels.size(); i += 4) {
+      const uint8_t a = static_cast<uint8_t>(bytes(256));
+      for (int c = 0; c < 3; ++c) base.pixels[i + c] = static_cast<uint8_t>(bytes(256) * a / 255);
+      base.pixels[i + 3] = a;
+    }
+    compositor.SetBase(base);
+    SceneState scene;
+    CreateSnowParticles(scene.snow);
+    PlaceSunAndMoon(scene.sky);
+    Random random;
+    uint32_t tick = 1000, lastStep = 0;
+    for (int call = 0; call < calls; ++call, tick += intervalMs) {
+      if (call > 0 && tick % 200 < intervalMs) DriftSnowCounts(scene.drift, random);
+      FrameRequest request;
+      request.step = IsStepDue(tick, lastStep, stepDelayMs);
+      if (request.step) lastStep = tick;
+      request.snowFalls = call % 500 < 450;  // the snow switched off now and then
+      if (call % 300 < 250) request.countdownDays = call % 400;
+      Recorder recorder;
+      const FrameBuffer& frame = compositor.Compose(scene, random, request, &recorder);
+      if (call >= 100 && call % every != 0) continue;
+      FrameBuffer naive = base;
+      for (const PlacedImage& d : recorder.draws) {
+        NaiveBlend(naive, *d.image, d.x, d.y);
+        sawSun = sawSun || d.image->name.starts_with("sun");
+        sawSundown = sawSundown || d.image->name.starts_with("sundown");
+        sawMoon = sawMoon || d.image->name.starts_with("moon");
+        sawFlake = sawFlake || d.image->name.starts_with("Snow");
+        sawDigit = sawDigit || (d.image->name.size() == 2 && d.image->name[0] == 'd');
+      }
+      ASSERT_EQ(frame.pixels, naive.pixels) << "call " << call;
+    }
   }
+
+  bool sawSun = false, sawSundown = false, sawMoon = false, sawFlake = false, sawDigit = false;
 };
 
-TEST_F(WindowAtScaleTwo, FramesEqualTheFormulaOverTheDoubledPictures) {
-  ExpectFramesEqualTheFormula("pmiFast", 20, 400, 4);
-  EXPECT_EQ(p.LastFrame().width, 600);
-  EXPECT_EQ(p.LastFrame().height, 520);
+// A whole sky cycle at "Quickly" (day, the hold, night, sunrise, sunset,
+// moonrise and the moon going down: 2500 calls), where the sky moves on every call.
+TEST_P(CompositorFrames, EqualTheFormulaAcrossAWholeCycle) {
+  ExpectFramesEqualTheFormula(10, 1, 2500, 8);
+  EXPECT_TRUE(sawSun && sawSundown && sawMoon && sawFlake && sawDigit);
+}
+
+// At every speed: between two steps every call draws the same sky, sun and
+// moon and starts from the frame they made on an earlier call.
+TEST_P(CompositorFrames, EqualTheFormulaAtEverySpeed) {
+  for (const Speed& speed : kSpeeds) {
+    SCOPED_TRACE(std::string(speed.item));
+    ExpectFramesEqualTheFormula(speed.intervalMs, speed.stepDelayMs, 1000, 3);
+  }
+  EXPECT_TRUE(sawFlake && sawDigit);
+}
+
+INSTANTIATE_TEST_SUITE_P(StandInAndProgramsArt, CompositorFrames, ::testing::Bool());
+
+// At display scale 2 the reported draws stay in the logical 300 x 260 space,
+// and the frame is the formula over the pictures drawn at twice the size, at
+// twice the reported places.
+TEST(CompositorAtScaleTwo, FramesEqualTheFormulaOverThePicturesDrawnTwiceTheSize) {
+  static const SceneCatalogue twice = SceneCatalogue::FromStored(kEmbeddedPictures2x, kEmbeddedPictureCount2x);
+  struct Recorder : DrawObserver {
+    void OnDraw(const SceneImage& image, int x, int y) override { draws.push_back({&image, x, y}); }
+    std::vector<PlacedImage> draws;
+  };
+  Compositor compositor(SceneCatalogue::Embedded());
+  compositor.SetScale(8);
+  FrameBuffer base(600, 520);
+  Random bytes;
+  for (size_t i = 0; i < base.pixels.size(); i += 4) {
+    const uint8_t a = static_cast<uint8_t>(bytes(256));
+    for (int c = 0; c < 3; ++c) base.pixels[i + c] = static_cast<uint8_t>(bytes(256) * a / 255);
+    base.pixels[i + 3] = a;
+  }
+  compositor.SetBase(base);
+  SceneState scene;
+  CreateSnowParticles(scene.snow);
+  PlaceSunAndMoon(scene.sky);
+  Random random;
+  DriftSnowCounts(scene.drift, random);
+  bool sawFlake = false;
+  for (int call = 0; call < 200; ++call) {
+    FrameRequest request;
+    request.step = call % 3 == 0;  // every third call a step: the others start from the kept sky
+    request.snowFalls = true;
+    request.countdownDays = 24;
+    Recorder recorder;
+    const FrameBuffer& frame = compositor.Compose(scene, random, request, &recorder);
+    ASSERT_EQ(frame.width, 600);
+    ASSERT_EQ(frame.height, 520);
+    FrameBuffer naive = base;
+    for (const PlacedImage& d : recorder.draws) {
+      ASSERT_EQ(d.image, SceneCatalogue::Embedded().FindSceneImage(d.image->name)) << "a logical picture";
+      NaiveBlend(naive, *twice.FindSceneImage(d.image->name), d.x * 2, d.y * 2);
+      sawFlake = sawFlake || d.image->name.starts_with("Snow");
+    }
+    ASSERT_EQ(frame.pixels, naive.pixels) << "call " << call;
+  }
   EXPECT_TRUE(sawFlake);
 }
 
@@ -349,7 +387,7 @@ TEST(Outputs, TraceFileAndRecording) {
   o.recordPath = dir + "/glimmer_record.png";
   {
     HeadlessPlatform p(o);
-    TfrmMain w(p, SharedSceneCatalogue(), {});
+    MainWindow w(p, SharedSceneCatalogue(), {});
     p.Show(w);
     p.RunFor(200);
     std::string error;

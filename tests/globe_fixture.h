@@ -43,7 +43,7 @@ struct Globe {
   }
 
   HeadlessPlatform platform;
-  TfrmMain window;
+  MainWindow window;
 };
 
 }  // namespace gd::testing

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <stdexcept>
 #include <string>
 #include <utility>
 #include <vector>
@@ -13,28 +14,32 @@ namespace {
 class Recorder : public WindowEvents {
  public:
   explicit Recorder(HeadlessPlatform& p) : p_(p) {}
-  void FormShow() override { log.push_back("show@" + std::to_string(p_.Now())); }
-  void OnTimer(TimerId id) override {
+  void Shown() override { log.push_back("show@" + std::to_string(p_.Now())); }
+  void Tick(TimerId id) override {
+    if (throwOnTick) throw std::runtime_error("tick failed");
     log.push_back(std::string(id == TimerId::Garland ? "garland" : "snow") + "@" + std::to_string(p_.Now()));
     if (id == TimerId::Garland) {
       p_.PresentFrame(FrameBuffer(2, 2), 255);
       p_.FrameRendered();
     }
   }
-  void FormMouseDown(MouseButton) override { log.push_back("mouse"); }
-  void OnMenuItemChosen(std::string_view name) override {
+  void MouseDown(MouseButton) override { log.push_back("mouse"); }
+  void MenuItemChosen(std::string_view name) override {
     log.push_back("choose " + std::string(name));
     if (name == "pmiExit") p_.CloseWindow();
   }
-  bool FormCloseQuery() override {
+  bool CloseRequested() override {
     log.push_back("closequery");
+    if (throwOnClose) throw std::runtime_error("save failed");
     return allowClose;
   }
-  void FormDestroy() override { log.push_back("destroy"); }
-  const MenuModel* PopupMenu() const override { return nullptr; }
+  void Destroyed() override { log.push_back("destroy"); }
+  PopupMenu PopupMenuItems() const override { return {}; }
 
   std::vector<std::string> log;
   bool allowClose = true;
+  bool throwOnTick = false;
+  bool throwOnClose = false;
 
  private:
   HeadlessPlatform& p_;
@@ -50,7 +55,7 @@ HeadlessOptions Unlimited() {
 TEST(HeadlessTimers, FireInTimeOrderFirstStartedFirstOnATie) {
   HeadlessPlatform p(Unlimited());
   Recorder r(p);
-  ASSERT_TRUE(p.SetLayeredStyle(nullptr));
+  ASSERT_TRUE(p.MakeDesktopOrnament(nullptr));
   p.SetTimer(TimerId::Garland, 20);
   p.SetTimer(TimerId::CountSnow, 200);
   p.Show(r);
@@ -74,6 +79,31 @@ TEST(HeadlessTimers, NewIntervalCountsFromNow) {
   p.RunFor(20);
   EXPECT_EQ(r.log.back(), "garland@45");
   EXPECT_EQ(r.log[r.log.size() - 2], "garland@35");
+}
+
+// The lifecycle the backends share: nothing before the show, an error leaving
+// the core is shown and the timers go on, a close whose query fails still
+// destroys the window once, and nothing reaches the core after that.
+TEST(WindowLifecycle, ShowsCoreErrorsAndDestroysOnce) {
+  HeadlessPlatform p(Unlimited());
+  Recorder r(p);
+  p.SetTimer(TimerId::Garland, 20);
+  EXPECT_FALSE(p.RequestClose());  // not shown yet: nothing to close
+  p.Press(MouseButton::Left);
+  EXPECT_TRUE(r.log.empty());
+  p.Show(r);
+  r.throwOnTick = true;
+  p.RunFor(40);
+  r.throwOnTick = false;
+  p.RunFor(20);
+  r.throwOnClose = true;
+  EXPECT_TRUE(p.RequestClose());
+  EXPECT_TRUE(p.RequestClose());
+  p.Choose("pmiExit");
+  EXPECT_EQ(r.log, (std::vector<std::string>{"show@0", "garland@60", "closequery", "destroy"}));
+  ASSERT_EQ(p.Messages().size(), 3u);
+  EXPECT_EQ(p.Messages()[0].second, "tick failed");
+  EXPECT_EQ(p.Messages()[2].second, "save failed");
 }
 
 TEST(HeadlessClock, TickCountWrapsAndLocalTimeFollowsVirtualTime) {
@@ -115,7 +145,7 @@ TEST(HeadlessLoop, StopsAfterTheAskedFramesAndClosesTheWindow) {
   o.frames = 3;
   HeadlessPlatform p(o);
   Recorder r(p);
-  p.SetLayeredStyle(nullptr);
+  p.MakeDesktopOrnament(nullptr);
   p.SetTimer(TimerId::Garland, 20);
   EXPECT_EQ(p.RunMessageLoop(r), 0);
   EXPECT_EQ(p.FramesRendered(), 3u);

@@ -36,7 +36,7 @@ TEST(BaseLayer, IsTheGlobePremultipliedAndStableAcrossRebuilds) {
   const art_test::Picture tree = art_test::LoadPng("imgTree");
   ASSERT_TRUE(tree.ok) << tree.error;
   HeadlessPlatform p(Options());
-  TfrmMain form(p, SceneCatalogue::Embedded(), {});
+  MainWindow form(p, SceneCatalogue::Embedded(), {});
   const FrameBuffer& base = *form.BaseBitmap();
   ASSERT_EQ(base.width, 300);
   ASSERT_EQ(base.height, 260);
@@ -50,14 +50,14 @@ TEST(BaseLayer, IsTheGlobePremultipliedAndStableAcrossRebuilds) {
       ASSERT_EQ(b[2], tree.R(x, y) * a / 255);
     }
   const std::vector<uint8_t> first = base.pixels;
-  form.OnMenuItemChosen("pmi90");
-  form.OnMenuItemChosen("pmi90");
+  form.MenuItemChosen("pmi90");
+  form.MenuItemChosen("pmi90");
   EXPECT_EQ(form.BaseBitmap()->pixels, first);
 }
 
 TEST(MainWindow, CreationPresentsTheBaseLayerInvisibly) {
   HeadlessPlatform p(Options());
-  TfrmMain form(p, SceneCatalogue::Embedded(), {});
+  MainWindow form(p, SceneCatalogue::Embedded(), {});
   EXPECT_EQ(p.Presents(), 1u);
   EXPECT_EQ(p.LastConstantAlpha(), 0);
   EXPECT_EQ(p.WindowSize().width, 300);
@@ -69,11 +69,10 @@ TEST(MainWindow, CreationPresentsTheBaseLayerInvisibly) {
 
 TEST(MainWindow, ShowCutsTheShapePlacesTheWindowAndRendersAtOnce) {
   HeadlessPlatform p(Options());
-  TfrmMain form(p, SceneCatalogue::Embedded(), {});
+  MainWindow form(p, SceneCatalogue::Embedded(), {});
   p.Show(form);
   EXPECT_TRUE(p.HasRegion());
-  EXPECT_TRUE(p.OwnedByDesktop());
-  EXPECT_TRUE(p.TaskbarButtonHidden());
+  EXPECT_TRUE(p.IsDesktopOrnament());
   EXPECT_TRUE(p.Topmost());
   EXPECT_EQ(p.FramesRendered(), 1u);
   EXPECT_EQ(p.LastConstantAlpha(), 255);
@@ -85,7 +84,7 @@ TEST(MainWindow, ShapeIsExactlyTheMasksNonWhitePixels) {
   const art_test::Bitmap mask = art_test::LoadBmp("imgMask");
   ASSERT_TRUE(mask.ok) << mask.error;
   HeadlessPlatform p(Options());
-  TfrmMain form(p, SceneCatalogue::Embedded(), {});
+  MainWindow form(p, SceneCatalogue::Embedded(), {});
   p.Show(form);
   const Region& r = p.WindowRegion();
   int left = 300, right = -1, top = 260, bottom = -1;
@@ -107,18 +106,18 @@ TEST(MainWindow, ShapeIsExactlyTheMasksNonWhitePixels) {
 
 TEST(MainWindow, TransparencyLevelsSetTheConstantAlpha) {
   HeadlessPlatform p(Options());
-  TfrmMain form(p, SceneCatalogue::Embedded(), {});
+  MainWindow form(p, SceneCatalogue::Embedded(), {});
   p.Show(form);
-  form.OnMenuItemChosen("pmi90");
+  form.MenuItemChosen("pmi90");
   EXPECT_EQ(p.LastConstantAlpha(), 57);
   EXPECT_EQ(form.Opacity(), 57);
-  form.OnMenuItemChosen("pmi0");
+  form.MenuItemChosen("pmi0");
   EXPECT_EQ(p.LastConstantAlpha(), 255);
 }
 
 TEST(MainWindow, AnyButtonStartsAMove) {
   HeadlessPlatform p(Options());
-  TfrmMain form(p, SceneCatalogue::Embedded(), {});
+  MainWindow form(p, SceneCatalogue::Embedded(), {});
   p.Show(form);
   p.Press(MouseButton::Left);
   p.Press(MouseButton::Right);
@@ -127,7 +126,7 @@ TEST(MainWindow, AnyButtonStartsAMove) {
 
 TEST(MainWindow, FailedPresentsShowOneMessageEachAndTheNextTickTriesAgain) {
   HeadlessPlatform p(Options());
-  TfrmMain form(p, SceneCatalogue::Embedded(), {});
+  MainWindow form(p, SceneCatalogue::Embedded(), {});
   p.Show(form);
   p.SetPresentFails(true);
   p.RunFor(40);
@@ -141,8 +140,8 @@ TEST(MainWindow, FailedPresentsShowOneMessageEachAndTheNextTickTriesAgain) {
 
 TEST(MainWindow, LayeredStyleFailureIsShownAndCreationGoesOn) {
   HeadlessPlatform p(Options());
-  p.SetLayeredStyleFails(true);
-  TfrmMain form(p, SceneCatalogue::Embedded(), {});
+  p.SetDesktopOrnamentFails(true);
+  MainWindow form(p, SceneCatalogue::Embedded(), {});
   ASSERT_GE(p.Messages().size(), 2u);
   EXPECT_EQ(p.Messages()[0].second, "Access is denied");
   EXPECT_EQ(p.Messages()[1].second, "No!!!!!");

@@ -44,47 +44,47 @@ void ExpectLoadThrows(const Bytes& file, const char* expected_message = nullptr)
 
 TEST(PngErrors, EveryErrorCarriesItsFixedMessage) {
   const std::pair<std::string, std::string> cases[] = {
-      {EPNGInvalidFileHeader().what(),
+      {PngInvalidFileHeader().what(),
        "The file being readed is not a valid \"Portable Network Graphics\" image because it contains "
        "an invalid header. This file may be corruped, try obtaining it again."},
-      {EPngUnexpectedEnd().what(),
+      {PngUnexpectedEnd().what(),
        "This \"Portable Network Graphics\" image is invalid because the decoder found an unexpected "
        "end of the file."},
-      {EPNGIHDRNotFirst().what(),
+      {PngIHDRNotFirst().what(),
        "This \"Portable Network Graphics\" image is not supported or it might be invalid.\r\n(IHDR "
        "chunk is not the first)"},
-      {EPNGUnknownCriticalChunk().what(),
+      {PngUnknownCriticalChunk().what(),
        "This \"Portable Network Graphics\" image contains an unknown critical part which could not "
        "be decoded."},
-      {EPngInvalidCRC().what(),
+      {PngInvalidCRC().what(),
        "This \"Portable Network Graphics\" image is not valid because it contains invalid pieces of "
        "data (crc error)"},
-      {EPngInvalidIHDR().what(),
+      {PngInvalidIHDR().what(),
        "The \"Portable Network Graphics\" image could not be loaded because one of its main piece of "
        "data (ihdr) might be corrupted"},
-      {EPNGSizeExceeds().what(),
+      {PngSizeExceeds().what(),
        "This \"Portable Network Graphics\" image is not supported because either it's width or "
        "height exceeds the maximum size, which is 65535 pixels length."},
-      {EPNGUnknownCompression().what(),
+      {PngUnknownCompression().what(),
        "This \"Portable Network Graphics\" image is encoded with an unknown compression scheme which "
        "could not be decoded."},
-      {EPNGUnknownInterlace().what(),
+      {PngUnknownInterlace().what(),
        "This \"Portable Network Graphics\" image uses an unknown interlace scheme which could not be "
        "decoded."},
-      {EPNGMissingMultipleIDAT().what(),
+      {PngMissingMultipleIDAT().what(),
        "This \"Portable Network Graphics\" image is invalid because it has missing image parts."},
-      {EPNGNoImageData().what(), "This \"Portable Network Graphics\" image contains no data."},
-      {EPNGHeaderNotPresent().what(),
+      {PngNoImageData().what(), "This \"Portable Network Graphics\" image contains no data."},
+      {PngHeaderNotPresent().what(),
        "This operation is not valid because the current image contains no valid header."},
-      {EPNGOutMemory().what(),
+      {PngOutMemory().what(),
        "Some operation could not be performed because the system is out of resources. Close some "
        "windows and try again."},
-      {EPNGInvalidPalette().what(),
+      {PngInvalidPalette().what(),
        "The \"Portable Network Graphics\" image contains an invalid palette."},
-      {EPngError(EPngError::Kind::Resize).what(),
+      {PngError(PngError::Kind::Resize).what(),
        "The \"Portable Network Graphics\" image can not be resize by changing width and height "
        "properties. Try assigning the image from a bitmap."},
-      {EPngError(EPngError::Kind::IncompatibleChunks).what(),
+      {PngError(PngError::Kind::IncompatibleChunks).what(),
        "The chunks must be compatible to be assigned."},
   };
   for (const auto& [actual, expected] : cases) EXPECT_EQ(actual, expected);
@@ -94,7 +94,7 @@ TEST(PngErrors, EveryErrorCarriesItsFixedMessage) {
   const std::pair<int, const char*> zlib[] = {{-6, "incompatible version (-6)"}, {-5, "buffer error (-5)"},
                                               {-4, "insufficient memory (-4)"},  {-3, "data error (-3)"},
                                               {-2, "stream error (-2)"},         {-1, "file error (-1)"}};
-  for (const auto& [result, text] : zlib) EXPECT_EQ(EPNGZLIBError(result).what(), prefix + text);
+  for (const auto& [result, text] : zlib) EXPECT_EQ(PngZLIBError(result).what(), prefix + text);
 }
 
 // ---- signature and chunk order --------------------------------------------
@@ -104,25 +104,25 @@ TEST(PngChunks, SignatureMismatchIsRefusedBeforeAnyChunk) {
   for (size_t i = 0; i < 8; ++i) {
     Bytes bad = good;
     bad[i] ^= 0x20;
-    ExpectLoadThrows<EPNGInvalidFileHeader>(bad);
+    ExpectLoadThrows<PngInvalidFileHeader>(bad);
   }
-  ExpectLoadThrows<EPNGInvalidFileHeader>(Bytes{});
-  ExpectLoadThrows<EPNGInvalidFileHeader>(Bytes(good.begin(), good.begin() + 7));
+  ExpectLoadThrows<PngInvalidFileHeader>(Bytes{});
+  ExpectLoadThrows<PngInvalidFileHeader>(Bytes(good.begin(), good.begin() + 7));
   // A failed load leaves an empty picture, even one that held a picture before.
-  TPngPicture picture = Decode(good);
+  PngImage picture = Decode(good);
   Bytes bad = good;
   bad[0] = 0;
   ByteReader r(bad.data(), bad.size());
-  EXPECT_THROW(picture.LoadPng(r), EPNGInvalidFileHeader);
+  EXPECT_THROW(picture.LoadPng(r), PngInvalidFileHeader);
   EXPECT_TRUE(picture.Empty());
   EXPECT_EQ(picture.Width(), 0);
 }
 
 TEST(PngChunks, HeaderMustComeFirstAndImageDataMustExist) {
-  ExpectLoadThrows<EPNGIHDRNotFirst>(PngBuilder().Chunk("tEXt", Text("a\0b")).IhdrOf(Small()).bytes());
-  ExpectLoadThrows<EPNGIHDRNotFirst>(PngBuilder().ImageData(SmallStream()).bytes());
-  ExpectLoadThrows<EPNGIHDRNotFirst>(PngBuilder().Chunk("cHRM", Bytes(32)).IhdrOf(Small()).bytes());
-  ExpectLoadThrows<EPNGNoImageData>(Start().Iend().bytes());
+  ExpectLoadThrows<PngIHDRNotFirst>(PngBuilder().Chunk("tEXt", Text("a\0b")).IhdrOf(Small()).bytes());
+  ExpectLoadThrows<PngIHDRNotFirst>(PngBuilder().ImageData(SmallStream()).bytes());
+  ExpectLoadThrows<PngIHDRNotFirst>(PngBuilder().Chunk("cHRM", Bytes(32)).IhdrOf(Small()).bytes());
+  ExpectLoadThrows<PngNoImageData>(Start().Iend().bytes());
 }
 
 TEST(PngChunks, StreamIsLeftJustBehindIend) {
@@ -130,30 +130,30 @@ TEST(PngChunks, StreamIsLeftJustBehindIend) {
   const size_t end = file.size();
   file.insert(file.end(), {'M', 'O', 'R', 'E'});
   ByteReader r(file.data(), file.size());
-  TPngPicture picture;
+  PngImage picture;
   picture.LoadPng(r);
   EXPECT_EQ(r.Position(), end);
 }
 
 TEST(PngChunks, StreamThatEndsBeforeIendIsUnexpectedEnd) {
   const Bytes file = Start().ImageData(SmallStream()).bytes();
-  ExpectLoadThrows<EPngUnexpectedEnd>(file);
+  ExpectLoadThrows<PngUnexpectedEnd>(file);
   Bytes partial_length = file;
   partial_length.insert(partial_length.end(), {0, 0});
-  ExpectLoadThrows<EPngUnexpectedEnd>(partial_length);
+  ExpectLoadThrows<PngUnexpectedEnd>(partial_length);
 }
 
 TEST(PngChunks, CrcIsCheckedOnEveryChunkButSkippedCHRM) {
   // cHRM with a wrong CRC is passed over and not kept.
-  const TPngPicture picture =
+  const PngImage picture =
       Decode(Start().Chunk("cHRM", Bytes(32, 1), false).ImageData(SmallStream()).Iend().bytes());
   EXPECT_EQ(picture.Chunks().Find("cHRM"), nullptr);
   EXPECT_EQ(ExpandToRgba(picture).pixels, ExpectedRgba(Small()));
 
-  ExpectLoadThrows<EPngInvalidCRC>(Start().Chunk("tEXt", Text("Software"), false).ImageData(SmallStream()).Iend().bytes());
-  ExpectLoadThrows<EPngInvalidCRC>(PngBuilder().Chunk("IHDR", Bytes{0, 0, 0, 3, 0, 0, 0, 2, 8, 6, 0, 0, 0}, false).bytes());
-  ExpectLoadThrows<EPngInvalidCRC>(Start().ImageData(SmallStream()).Chunk("IEND", {}, false).bytes());
-  ExpectLoadThrows<EPngInvalidCRC>(Start().Chunk("iTXt", Text("XML"), false).ImageData(SmallStream()).Iend().bytes());
+  ExpectLoadThrows<PngInvalidCRC>(Start().Chunk("tEXt", Text("Software"), false).ImageData(SmallStream()).Iend().bytes());
+  ExpectLoadThrows<PngInvalidCRC>(PngBuilder().Chunk("IHDR", Bytes{0, 0, 0, 3, 0, 0, 0, 2, 8, 6, 0, 0, 0}, false).bytes());
+  ExpectLoadThrows<PngInvalidCRC>(Start().ImageData(SmallStream()).Chunk("IEND", {}, false).bytes());
+  ExpectLoadThrows<PngInvalidCRC>(Start().Chunk("iTXt", Text("XML"), false).ImageData(SmallStream()).Iend().bytes());
 
   // Image data: a damaged CRC in the first, a middle or the last IDAT chunk.
   const Bytes stream = SmallStream();
@@ -164,13 +164,13 @@ TEST(PngChunks, CrcIsCheckedOnEveryChunkButSkippedCHRM) {
   for (size_t at : {first_crc, second_crc, last_crc}) {
     Bytes bad = split;
     bad[at] ^= 0x01;
-    ExpectLoadThrows<EPngInvalidCRC>(bad);
+    ExpectLoadThrows<PngInvalidCRC>(bad);
   }
   EXPECT_NO_THROW(Decode(split));
 }
 
 TEST(PngChunks, UnknownAncillaryChunksAreKeptAndUnknownCriticalOnesRefused) {
-  const TPngPicture picture = Decode(Start()
+  const PngImage picture = Decode(Start()
                                          .Chunk("tEXt", Text(std::string("Software\0Glimmer", 16)))
                                          .Chunk("iTXt", Text("XML:com.adobe.xmp"))
                                          .Chunk("prVt", Bytes{1, 2, 3})
@@ -178,7 +178,7 @@ TEST(PngChunks, UnknownAncillaryChunksAreKeptAndUnknownCriticalOnesRefused) {
                                          .Iend()
                                          .bytes());
   ASSERT_EQ(picture.Chunks().Count(), 6u);  // IHDR tEXt iTXt prVt IDAT IEND
-  const auto* text = dynamic_cast<const TChunktEXt*>(picture.Chunks().Find("tEXt"));
+  const auto* text = dynamic_cast<const PngChunktEXt*>(picture.Chunks().Find("tEXt"));
   ASSERT_NE(text, nullptr);
   EXPECT_EQ(text->Keyword(), "Software");
   EXPECT_EQ(text->Text(), "Glimmer");
@@ -186,8 +186,8 @@ TEST(PngChunks, UnknownAncillaryChunksAreKeptAndUnknownCriticalOnesRefused) {
   EXPECT_EQ(picture.Chunks().Find("iTXt")->Data(), Text("XML:com.adobe.xmp"));
   EXPECT_EQ(picture.Chunks().Find("prVt")->Data(), (Bytes{1, 2, 3}));
 
-  ExpectLoadThrows<EPNGUnknownCriticalChunk>(Start().Chunk("ABCD", {}).ImageData(SmallStream()).Iend().bytes());
-  ExpectLoadThrows<EPNGUnknownCriticalChunk>(Start().ImageData(SmallStream()).Chunk("EXIT", {}).Iend().bytes());
+  ExpectLoadThrows<PngUnknownCriticalChunk>(Start().Chunk("ABCD", {}).ImageData(SmallStream()).Iend().bytes());
+  ExpectLoadThrows<PngUnknownCriticalChunk>(Start().ImageData(SmallStream()).Chunk("EXIT", {}).Iend().bytes());
 }
 
 TEST(PngChunks, ImageDataAfterTheImageIsSkippedUnchecked) {
@@ -204,21 +204,21 @@ TEST(PngChunks, ImageDataInterruptedByAnotherChunkIsMissingParts) {
   const Bytes stream = SmallStream();
   Bytes file = Start().Chunk("IDAT", Bytes(stream.begin(), stream.begin() + 6)).Chunk("tEXt", Text("x")).bytes();
   file = PngBuilder(false).Raw(file).Chunk("IDAT", Bytes(stream.begin() + 6, stream.end())).Iend().bytes();
-  ExpectLoadThrows<EPNGMissingMultipleIDAT>(file);
+  ExpectLoadThrows<PngMissingMultipleIDAT>(file);
 }
 
 TEST(PngChunks, DamagedCompressedDataRaisesTheZlibError) {
   Bytes stream = SmallStream();
   Bytes bad_header = stream;
   bad_header[0] = 0x79;  // not deflate
-  ExpectLoadThrows<EPNGZLIBError>(Start().ImageData(bad_header).Iend().bytes());
+  ExpectLoadThrows<PngZLIBError>(Start().ImageData(bad_header).Iend().bytes());
 
   Bytes bad_block = stream;
   bad_block[2] = 0xFF;  // reserved block type 3
   try {
     Decode(Start().ImageData(bad_block).Iend().bytes());
     ADD_FAILURE() << "no error raised";
-  } catch (const EPNGZLIBError& e) {
+  } catch (const PngZLIBError& e) {
     EXPECT_EQ(e.Result(), Z_DATA_ERROR);
     EXPECT_NE(std::string(e.what()).find("\r\n Description: data error (-3)"), std::string::npos);
   }
@@ -226,8 +226,8 @@ TEST(PngChunks, DamagedCompressedDataRaisesTheZlibError) {
   // The stream's Adler-32 is checked, also when it comes in a later chunk.
   Bytes bad_adler = stream;
   bad_adler.back() ^= 0x01;
-  ExpectLoadThrows<EPNGZLIBError>(Start().ImageData(bad_adler).Iend().bytes());
-  ExpectLoadThrows<EPNGZLIBError>(Start().ImageData(bad_adler, {bad_adler.size() - 4}).Iend().bytes());
+  ExpectLoadThrows<PngZLIBError>(Start().ImageData(bad_adler).Iend().bytes());
+  ExpectLoadThrows<PngZLIBError>(Start().ImageData(bad_adler, {bad_adler.size() - 4}).Iend().bytes());
 }
 
 // ---- header ---------------------------------------------------------------
@@ -235,19 +235,19 @@ TEST(PngChunks, DamagedCompressedDataRaisesTheZlibError) {
 TEST(PngHeader, SizeLimits) {
   // 65535 by 1 loads; 65536 in either direction does not.
   const Bytes row = Deflate(Bytes(1 + 65535 * 4, 0));
-  const TPngPicture wide = Decode(PngBuilder().Ihdr(65535, 1, 8, 6).ImageData(row).Iend().bytes());
+  const PngImage wide = Decode(PngBuilder().Ihdr(65535, 1, 8, 6).ImageData(row).Iend().bytes());
   EXPECT_EQ(wide.Width(), 65535);
   EXPECT_EQ(wide.Height(), 1);
-  ExpectLoadThrows<EPNGSizeExceeds>(PngBuilder().Ihdr(65536, 1, 8, 6).ImageData(row).Iend().bytes());
-  ExpectLoadThrows<EPNGSizeExceeds>(PngBuilder().Ihdr(1, 65536, 8, 6).ImageData(row).Iend().bytes());
-  ExpectLoadThrows<EPNGSizeExceeds>(PngBuilder().Ihdr(0xFFFFFFFF, 1, 8, 6).ImageData(row).Iend().bytes());
+  ExpectLoadThrows<PngSizeExceeds>(PngBuilder().Ihdr(65536, 1, 8, 6).ImageData(row).Iend().bytes());
+  ExpectLoadThrows<PngSizeExceeds>(PngBuilder().Ihdr(1, 65536, 8, 6).ImageData(row).Iend().bytes());
+  ExpectLoadThrows<PngSizeExceeds>(PngBuilder().Ihdr(0xFFFFFFFF, 1, 8, 6).ImageData(row).Iend().bytes());
 }
 
 TEST(PngHeader, UnknownMethodsAndShortHeader) {
   const Bytes stream = SmallStream();
-  ExpectLoadThrows<EPNGUnknownCompression>(PngBuilder().Ihdr(3, 2, 8, 6, 0, 1).ImageData(stream).Iend().bytes());
-  ExpectLoadThrows<EPNGUnknownInterlace>(PngBuilder().Ihdr(3, 2, 8, 6, 2).ImageData(stream).Iend().bytes());
-  ExpectLoadThrows<EPngInvalidIHDR>(PngBuilder().Chunk("IHDR", Bytes{0, 0, 0, 3, 0, 0, 0, 2, 8, 6, 0, 0}).bytes());
+  ExpectLoadThrows<PngUnknownCompression>(PngBuilder().Ihdr(3, 2, 8, 6, 0, 1).ImageData(stream).Iend().bytes());
+  ExpectLoadThrows<PngUnknownInterlace>(PngBuilder().Ihdr(3, 2, 8, 6, 2).ImageData(stream).Iend().bytes());
+  ExpectLoadThrows<PngInvalidIHDR>(PngBuilder().Chunk("IHDR", Bytes{0, 0, 0, 3, 0, 0, 0, 2, 8, 6, 0, 0}).bytes());
   // The filter method is kept as read.
   EXPECT_EQ(Decode(PngBuilder().Ihdr(3, 2, 8, 6, 0, 0, 7).ImageData(stream).Iend().bytes()).Header().FilterMethod(), 7);
 }
@@ -258,25 +258,25 @@ TEST(PngHeader, ImpossibleColourTypeAndDepthOrZeroSizeIsAnInvalidHeader) {
                                                  {3, 16}, {4, 4}, {5, 8},  {6, 2}, {7, 8}, {255, 8}};
   for (auto [type, depth] : invalid) {
     SCOPED_TRACE("colour type " + std::to_string(type) + ", depth " + std::to_string(depth));
-    ExpectLoadThrows<EPngInvalidIHDR>(PngBuilder().Ihdr(3, 2, depth, type).ImageData(stream).Iend().bytes());
+    ExpectLoadThrows<PngInvalidIHDR>(PngBuilder().Ihdr(3, 2, depth, type).ImageData(stream).Iend().bytes());
   }
-  ExpectLoadThrows<EPngInvalidIHDR>(PngBuilder().Ihdr(0, 2, 8, 6).ImageData(stream).Iend().bytes());
-  ExpectLoadThrows<EPngInvalidIHDR>(PngBuilder().Ihdr(3, 0, 8, 6).ImageData(stream).Iend().bytes());
+  ExpectLoadThrows<PngInvalidIHDR>(PngBuilder().Ihdr(0, 2, 8, 6).ImageData(stream).Iend().bytes());
+  ExpectLoadThrows<PngInvalidIHDR>(PngBuilder().Ihdr(3, 0, 8, 6).ImageData(stream).Iend().bytes());
   // A second header would bring a second set of planes.
-  ExpectLoadThrows<EPngInvalidIHDR>(Start().IhdrOf(Small()).ImageData(stream).Iend().bytes());
+  ExpectLoadThrows<PngInvalidIHDR>(Start().IhdrOf(Small()).ImageData(stream).Iend().bytes());
 }
 
 TEST(PngHeader, PicturesAboveTheCapAreRefusedBeforeAllocating) {
   const Bytes one_row = Deflate(Bytes(1 + 1024, 0));
   // Exactly at the cap (8192 x 8192, 1 bit a pixel: 8 MB of plane) loads.
-  const TPngPicture at_cap = Decode(PngBuilder().Ihdr(8192, 8192, 1, 0).ImageData(one_row).Iend().bytes());
+  const PngImage at_cap = Decode(PngBuilder().Ihdr(8192, 8192, 1, 0).ImageData(one_row).Iend().bytes());
   EXPECT_EQ(at_cap.Height(), 8192);
   const char* message =
       "This \"Portable Network Graphics\" image is not supported because it has more than 67108864 "
       "pixels (8192 by 8192), the most this program decodes.";
-  ExpectLoadThrows<EPngTooLarge>(PngBuilder().Ihdr(8192, 8193, 1, 0).ImageData(one_row).Iend().bytes(), message);
-  ExpectLoadThrows<EPngTooLarge>(PngBuilder().Ihdr(65535, 65535, 16, 6).ImageData(one_row).Iend().bytes(), message);
-  ExpectLoadThrows<EPngTooLarge>(PngBuilder().Ihdr(65535, 1025, 8, 6).ImageData(one_row).Iend().bytes(), message);
+  ExpectLoadThrows<PngTooLarge>(PngBuilder().Ihdr(8192, 8193, 1, 0).ImageData(one_row).Iend().bytes(), message);
+  ExpectLoadThrows<PngTooLarge>(PngBuilder().Ihdr(65535, 65535, 16, 6).ImageData(one_row).Iend().bytes(), message);
+  ExpectLoadThrows<PngTooLarge>(PngBuilder().Ihdr(65535, 1025, 8, 6).ImageData(one_row).Iend().bytes(), message);
 }
 
 // ---- truncation -----------------------------------------------------------
@@ -288,7 +288,7 @@ TEST(PngChunks, ChunkWhoseDataEndsBeforeItsLengthIsUnexpectedEnd) {
   for (size_t size = 8; size < full.size(); ++size) {
     SCOPED_TRACE("cut at " + std::to_string(size));
     const Bytes cut(full.begin(), full.begin() + static_cast<std::ptrdiff_t>(size));
-    ExpectLoadThrows<EPngUnexpectedEnd>(cut);
+    ExpectLoadThrows<PngUnexpectedEnd>(cut);
   }
   // Stated lengths far beyond the data, in a skipped, a kept and an image chunk.
   for (const char* name : {"cHRM", "tEXt", "IDAT"}) {
@@ -296,7 +296,7 @@ TEST(PngChunks, ChunkWhoseDataEndsBeforeItsLengthIsUnexpectedEnd) {
     file.insert(file.end(), {0x7F, 0xFF, 0xFF, 0xF0});
     file.insert(file.end(), name, name + 4);
     file.insert(file.end(), {1, 2, 3, 4, 5, 6, 7, 8});
-    ExpectLoadThrows<EPngUnexpectedEnd>(file);
+    ExpectLoadThrows<PngUnexpectedEnd>(file);
   }
 }
 
@@ -312,7 +312,7 @@ TEST(PngPalette, IndexOutsideThePaletteReadsBlackNeverPastIt) {
   image.plte = {10, 20, 30, 40, 50, 60};
   image.trns = {100};
   const Bytes file = SimplePng(image);
-  const TPngPicture picture = Decode(file);
+  const PngImage picture = Decode(file);
   const Bytes expected = {10, 20, 30, 100, 40, 50, 60, 255, 0, 0, 0, 255, 0, 0, 0, 255};
   EXPECT_EQ(ExpandToRgba(picture).pixels, expected);
   EXPECT_EQ(DecodeWithLibpng(file).rgba, expected);
@@ -332,9 +332,9 @@ TEST(PngPalette, IndexOutsideThePaletteReadsBlackNeverPastIt) {
 TEST(PngPalette, PalettePictureNeedsAWellFormedPalette) {
   SourceImage image = RandomImage(4, 4, 3, 8, 3, 4);
   const Bytes stream = Deflate(FilterScanlines(image, [](uint32_t) { return uint8_t{0}; }));
-  ExpectLoadThrows<EPNGInvalidPalette>(PngBuilder().IhdrOf(image).ImageData(stream).Iend().bytes());
+  ExpectLoadThrows<PngInvalidPalette>(PngBuilder().IhdrOf(image).ImageData(stream).Iend().bytes());
   for (size_t size : {size_t{0}, size_t{7}, size_t{257 * 3}}) {
-    ExpectLoadThrows<EPNGInvalidPalette>(PngBuilder().IhdrOf(image).Chunk("PLTE", Bytes(size)).ImageData(stream).Iend().bytes());
+    ExpectLoadThrows<PngInvalidPalette>(PngBuilder().IhdrOf(image).Chunk("PLTE", Bytes(size)).ImageData(stream).Iend().bytes());
   }
   // A tRNS with more entries than the palette is ignored, as is one out of place.
   image.trns = Bytes(5, 0);
@@ -348,10 +348,10 @@ TEST(PngPalette, PalettePictureNeedsAWellFormedPalette) {
 // ---- picture object -------------------------------------------------------
 
 TEST(PngPicture, AlphaRowIsNullWithoutAnAlphaChannel) {
-  const TPngPicture rgb = Decode(SimplePng(RandomImage(5, 2, 2, 8, 1)));
+  const PngImage rgb = Decode(SimplePng(RandomImage(5, 2, 2, 8, 1)));
   EXPECT_EQ(rgb.AlphaRow(0), nullptr);
   EXPECT_NE(rgb.ColorRow(0), nullptr);
-  const TPngPicture rgba = Decode(SimplePng(RandomImage(5, 2, 6, 8, 1)));
+  const PngImage rgba = Decode(SimplePng(RandomImage(5, 2, 6, 8, 1)));
   ASSERT_NE(rgba.AlphaRow(0), nullptr);
   EXPECT_EQ(rgba.AlphaRow(1) - rgba.AlphaRow(0), 5);
   EXPECT_EQ(rgba.AlphaRow(2), nullptr);  // outside the picture
@@ -362,16 +362,16 @@ TEST(PngPicture, CopyIsDeepAndOutlivesItsSource) {
   SourceImage pal = RandomImage(6, 3, 3, 4, 9, 12);
   pal.trns = {255, 0};
   for (const SourceImage& image : {RandomImage(6, 3, 6, 8, 8), pal}) {
-    auto source = std::make_unique<TPngPicture>(
+    auto source = std::make_unique<PngImage>(
         Decode(PngBuilder().IhdrOf(image).PaletteOf(image).Chunk("tEXt", Text("k\0v")).ImageData(
             Deflate(FilterScanlines(image, [](uint32_t) { return uint8_t{0}; }))).Iend().bytes()));
-    TPngPicture copy;
+    PngImage copy;
     copy = *source;
     EXPECT_NE(copy.ColorRow(0), source->ColorRow(0));
     ASSERT_EQ(copy.Chunks().Count(), source->Chunks().Count());
     for (size_t i = 0; i < copy.Chunks().Count(); ++i) {
-      const TChunk& to = copy.Chunks().Item(i);
-      const TChunk& from = source->Chunks().Item(i);
+      const PngChunk& to = copy.Chunks().Item(i);
+      const PngChunk& from = source->Chunks().Item(i);
       EXPECT_EQ(typeid(to), typeid(from));
       EXPECT_EQ(to.Name(), from.Name());
       EXPECT_EQ(to.Data(), from.Data());
@@ -380,40 +380,40 @@ TEST(PngPicture, CopyIsDeepAndOutlivesItsSource) {
     source.reset();
     EXPECT_EQ(ExpandToRgba(copy).pixels, ExpectedRgba(image));
     EXPECT_EQ(copy.GetAlphaKind(), image.color_type == 6 ? AlphaKind::Partial : AlphaKind::SingleColor);
-    const TPngPicture copy_of_copy(copy);
+    const PngImage copy_of_copy(copy);
     EXPECT_EQ(ExpandToRgba(copy_of_copy).pixels, ExpectedRgba(image));
   }
 }
 
 TEST(PngPicture, FailedLoadKeepsTheChunksReadBeforeTheFailure) {
-  TPngPicture picture;
+  PngImage picture;
   const Bytes file = Start().Chunk("tEXt", Text("a")).Chunk("zTXt", Text("b"), false).ImageData(SmallStream()).Iend().bytes();
   ByteReader r(file.data(), file.size());
-  EXPECT_THROW(picture.LoadPng(r), EPngInvalidCRC);
+  EXPECT_THROW(picture.LoadPng(r), PngInvalidCRC);
   ASSERT_EQ(picture.Chunks().Count(), 2u);
   EXPECT_EQ(picture.Chunks().Item(1).Name(), "tEXt");
   EXPECT_EQ(picture.Width(), 3);
 }
 
 TEST(PngPicture, MisusesRaiseTheirErrors) {
-  TPngPicture empty;
+  PngImage empty;
   EXPECT_EQ(empty.Width(), 0);
   EXPECT_EQ(empty.ColorRow(0), nullptr);
-  EXPECT_THROW(empty.Header(), EPNGHeaderNotPresent);
+  EXPECT_THROW(empty.Header(), PngHeaderNotPresent);
   try {
     empty.ToBitmap();
     ADD_FAILURE() << "no error raised";
-  } catch (const EConvertError& e) {
+  } catch (const ConvertError& e) {
     EXPECT_STREQ(e.what(), "Cannot assign a TPngPicture to a TBitmap");
   }
-  TPngPicture picture = Decode(SimplePng(Small()));
-  EXPECT_THROW(picture.SetWidth(10), EPngError);
-  EXPECT_THROW(picture.SetHeight(10), EPngError);
+  PngImage picture = Decode(SimplePng(Small()));
+  EXPECT_THROW(picture.SetWidth(10), PngError);
+  EXPECT_THROW(picture.SetHeight(10), PngError);
   EXPECT_EQ(picture.Width(), 3);
-  TChunkIHDR header;
-  EXPECT_THROW(header.Assign(TChunk("tEXt")), EPngError);
-  TChunkPLTE palette;
-  EXPECT_THROW(palette.Assign(TChunk("tEXt")), EPngError);
+  PngChunkIHDR header;
+  EXPECT_THROW(header.Assign(PngChunk("tEXt")), PngError);
+  PngChunkPLTE palette;
+  EXPECT_THROW(palette.Assign(PngChunk("tEXt")), PngError);
 }
 
 // ---- CRC ------------------------------------------------------------------

@@ -154,8 +154,8 @@ TEST(PngDecode, ImageDataSplitOverManyIdatChunksAtAwkwardPlaces) {
 TEST(PngDecode, ColourAndAlphaPlanesHaveTheirDocumentedLayout) {
   // 5 x 3 colour with alpha: rows of 15 bytes padded to 16, bottom row first.
   const SourceImage rgba = RandomImage(5, 3, 6, 8, 21);
-  const TPngPicture picture = Decode(SimplePng(rgba, 1));
-  const TChunkIHDR& h = picture.Header();
+  const PngImage picture = Decode(SimplePng(rgba, 1));
+  const PngChunkIHDR& h = picture.Header();
   ASSERT_EQ(h.ColorRowBytes(), 16u);
   ASSERT_EQ(h.ColorRows().size(), 48u);
   for (uint32_t y = 0; y < 3; ++y) {
@@ -173,7 +173,7 @@ TEST(PngDecode, ColourAndAlphaPlanesHaveTheirDocumentedLayout) {
 
   // 16-bit colour keeps the high byte of each sample.
   const SourceImage rgb16 = RandomImage(3, 2, 2, 16, 22);
-  const TPngPicture wide = Decode(SimplePng(rgb16, 0));
+  const PngImage wide = Decode(SimplePng(rgb16, 0));
   for (uint32_t x = 0; x < 3; ++x) {
     EXPECT_EQ(wide.ColorRow(1)[3 * x], rgb16.Sample(x, 1, 2) >> 8);
     EXPECT_EQ(wide.ColorRow(1)[3 * x + 2], rgb16.Sample(x, 1, 0) >> 8);
@@ -186,7 +186,7 @@ TEST(PngDecode, ColourAndAlphaPlanesHaveTheirDocumentedLayout) {
   grey2.color_type = 0;
   grey2.bit_depth = 2;
   grey2.samples = {3, 1, 2};
-  const TPngPicture g2 = Decode(SimplePng(grey2, 0));
+  const PngImage g2 = Decode(SimplePng(grey2, 0));
   EXPECT_EQ(g2.Header().ColorBitsPerPixel(), 4);
   EXPECT_EQ(g2.ColorRow(0)[0], 0x31);
   EXPECT_EQ(g2.ColorRow(0)[1], 0x20);
@@ -201,7 +201,7 @@ TEST(PngDecode, ColourAndAlphaPlanesHaveTheirDocumentedLayout) {
   bits.bit_depth = 1;
   bits.samples = {1, 0, 1, 1, 0, 0, 0, 1, 1, 0};
   bits.plte = {1, 2, 3, 4, 5, 6};
-  const TPngPicture b = Decode(SimplePng(bits, 0));
+  const PngImage b = Decode(SimplePng(bits, 0));
   EXPECT_EQ(b.ColorRow(0)[0], 0xB1);
   EXPECT_EQ(b.ColorRow(0)[1], 0x80);
 
@@ -212,7 +212,7 @@ TEST(PngDecode, ColourAndAlphaPlanesHaveTheirDocumentedLayout) {
   ga.color_type = 4;
   ga.bit_depth = 16;
   ga.samples = {0x1234, 0xABCD, 0xFF00, 0x0001};
-  const TPngPicture g = Decode(SimplePng(ga, 0));
+  const PngImage g = Decode(SimplePng(ga, 0));
   EXPECT_EQ(g.ColorRow(0)[0], 0x12);
   EXPECT_EQ(g.ColorRow(0)[1], 0xFF);
   EXPECT_EQ(g.AlphaRow(0)[0], 0xAB);
@@ -262,7 +262,7 @@ TEST(PngDecode, RowsTheDataNeverReachesStayZero) {
   const SourceImage source = RandomImage(8, 6, 6, 8, 41);
   Bytes scanlines = FilterScanlines(source, [](uint32_t) { return uint8_t{1}; });
   scanlines.resize(scanlines.size() / 2);  // a complete zlib stream of the first 3 rows
-  const TPngPicture picture = Decode(PngBuilder().IhdrOf(source).ImageData(Deflate(scanlines)).Iend().bytes());
+  const PngImage picture = Decode(PngBuilder().IhdrOf(source).ImageData(Deflate(scanlines)).Iend().bytes());
   const RgbaImage rgba = ExpandToRgba(picture);
   const Bytes expected = ExpectedRgba(source);
   EXPECT_TRUE(std::equal(expected.begin(), expected.begin() + 8 * 3 * 4, rgba.pixels.begin()));
@@ -301,7 +301,7 @@ TEST(PngDecode, ToBitmapExpandsTheColourPlaneAndLeavesAlphaOut) {
 }
 
 TEST(PngDecode, AlphaKindFollowsColourTypeAndTransparency) {
-  EXPECT_EQ(TPngPicture().GetAlphaKind(), AlphaKind::None);
+  EXPECT_EQ(PngImage().GetAlphaKind(), AlphaKind::None);
   EXPECT_EQ(Decode(SimplePng(RandomImage(2, 2, 6, 8, 1))).GetAlphaKind(), AlphaKind::Partial);
   EXPECT_EQ(Decode(SimplePng(RandomImage(2, 2, 4, 8, 1))).GetAlphaKind(), AlphaKind::Partial);
   EXPECT_EQ(Decode(SimplePng(RandomImage(2, 2, 2, 8, 1))).GetAlphaKind(), AlphaKind::None);

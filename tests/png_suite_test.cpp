@@ -64,7 +64,7 @@ TEST(PngSuite, CorruptFilesAreRefusedWithTheCodecsErrors) {
     SCOPED_TRACE(path.filename().string());
     const Bytes file = ReadFileBytes(path.string());
     EXPECT_FALSE(DecodeWithLibpng(file).ok);  // the reference agrees that it is corrupt
-    EXPECT_THROW(Decode(file), EPngException);
+    EXPECT_THROW(Decode(file), PngException);
     ++refused;
   }
   EXPECT_GE(refused, 14);

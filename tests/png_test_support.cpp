@@ -310,9 +310,9 @@ Bytes SimplePng(const SourceImage& image, uint8_t filter_type) {
   return PngBuilder().IhdrOf(image).PaletteOf(image).ImageData(Deflate(scanlines)).Iend().bytes();
 }
 
-TPngPicture Decode(const Bytes& file) {
+PngImage Decode(const Bytes& file) {
   ByteReader r(file.data(), file.size());
-  TPngPicture picture;
+  PngImage picture;
   picture.LoadPng(r);
   return picture;
 }

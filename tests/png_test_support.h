@@ -87,7 +87,7 @@ class PngBuilder {
 Bytes SimplePng(const SourceImage& image, uint8_t filter_type = 0);
 
 // Decodes with the codec under test.
-TPngPicture Decode(const Bytes& file);
+PngImage Decode(const Bytes& file);
 
 // libpng's view of a file: low-level API with expand, gray-to-RGB, filler,
 // strip-16 and interlace handling, no gamma.

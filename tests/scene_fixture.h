@@ -188,8 +188,8 @@ struct TraceEvent {
 class TracingPlatform : public HeadlessPlatform {
  public:
   explicit TracingPlatform(HeadlessOptions o) : HeadlessPlatform(std::move(o)) {}
-  bool Tracing() const override { return true; }
-  void Trace(std::string_view event, std::string_view fieldsJson) override {
+  TraceSink* Tracer() override { return this; }
+  void Write(std::string_view event, std::string_view fieldsJson) override {
     events.push_back({Now(), std::string(event), std::string(fieldsJson)});
   }
   void FrameRendered() override {

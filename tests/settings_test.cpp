@@ -293,7 +293,7 @@ TEST(Size, ChosenSizeKeepsTheCornerAndComesBackAtTheNextStart) {
 TEST(SaveSettings, AWindowThatWasNeverShownSavesNothing) {
   Globe g;
   g.Put("TrVal", 5);
-  EXPECT_TRUE(g.window.FormCloseQuery());
+  EXPECT_TRUE(g.window.CloseRequested());
   EXPECT_EQ(g.Stored(), (std::map<std::string, int32_t>{{"TrVal", 5}}));
 }
 

@@ -55,9 +55,9 @@ uint32_t AsColor(uint32_t rrggbb) {
                    static_cast<uint8_t>(rrggbb));
 }
 
-TBitmap LoadBmp(const Bytes& file) {
+BmpImage LoadBmp(const Bytes& file) {
   ByteReader r(file.data(), file.size());
-  TBitmap bitmap;
+  BmpImage bitmap;
   bitmap.LoadBmp(r);
   return bitmap;
 }
@@ -65,17 +65,17 @@ TBitmap LoadBmp(const Bytes& file) {
 TEST(Bmp, Reads24BitFilesBottomUpAndTopDown) {
   for (int height : {5, -5}) {
     SCOPED_TRACE("height " + std::to_string(height));
-    const TBitmap bitmap = LoadBmp(MakeBmp(7, height, Pattern));  // 21-byte rows padded to 24
+    const BmpImage bitmap = LoadBmp(MakeBmp(7, height, Pattern));  // 21-byte rows padded to 24
     ASSERT_EQ(bitmap.Width(), 7);
     ASSERT_EQ(bitmap.Height(), 5);
     for (int y = 0; y < 5; ++y) {
       for (int x = 0; x < 7; ++x) EXPECT_EQ(bitmap.Pixel(x, y), AsColor(Pattern(x, y)));
     }
-    EXPECT_EQ(bitmap.Pixel(7, 0), TBitmap::kInvalidColor);
-    EXPECT_EQ(bitmap.Pixel(0, -1), TBitmap::kInvalidColor);
+    EXPECT_EQ(bitmap.Pixel(7, 0), BmpImage::kInvalidColor);
+    EXPECT_EQ(bitmap.Pixel(0, -1), BmpImage::kInvalidColor);
   }
   // Red sits in the low byte: pure red is 0x0000FF, white 0xFFFFFF.
-  const TBitmap rgb = LoadBmp(MakeBmp(2, 1, [](int x, int) { return x == 0 ? 0xFF0000u : 0xFFFFFFu; }));
+  const BmpImage rgb = LoadBmp(MakeBmp(2, 1, [](int x, int) { return x == 0 ? 0xFF0000u : 0xFFFFFFu; }));
   EXPECT_EQ(rgb.Pixel(0, 0), 0x0000FFu);
   EXPECT_EQ(rgb.Pixel(1, 0), 0xFFFFFFu);
   // A last row without its padding is accepted; an empty bitmap has no pixels.
@@ -91,7 +91,7 @@ TEST(Bmp, RefusesOtherFormatsAndBrokenFiles) {
     try {
       LoadBmp(file);
       ADD_FAILURE() << "no error for a file that should give: " << fragment;
-    } catch (const EBmpError& e) {
+    } catch (const BmpError& e) {
       EXPECT_NE(std::string(e.what()).find(fragment), std::string::npos) << e.what();
     }
   };
@@ -177,20 +177,20 @@ TEST(StoredPicture, BrokenDataRaisesAndLeavesNoPicture) {
   Bytes bad_png = png;
   bad_png[40] ^= 0xFF;
   const Bytes stored_png = Stored("TPngPicture", bad_png);
-  EXPECT_THROW(ReadStoredPicture(stored_png.data(), stored_png.size()), EPngException);
+  EXPECT_THROW(ReadStoredPicture(stored_png.data(), stored_png.size()), PngException);
   const Bytes cut_png = Stored("TPngPicture", Bytes(png.begin(), png.end() - 3));
-  EXPECT_THROW(ReadStoredPicture(cut_png.data(), cut_png.size()), EPngUnexpectedEnd);
+  EXPECT_THROW(ReadStoredPicture(cut_png.data(), cut_png.size()), PngUnexpectedEnd);
 
   const Bytes bmp = MakeBmp(3, 2, Pattern);
   Bytes short_count = Stored("TBitmap", WithCount(bmp));
   short_count.resize(short_count.size() - 1);  // the count says one byte more than there is
-  EXPECT_THROW(ReadStoredPicture(short_count.data(), short_count.size()), EBmpError);
+  EXPECT_THROW(ReadStoredPicture(short_count.data(), short_count.size()), BmpError);
   const Bytes cut_count = Stored("TBitmap", Bytes{1, 0});
-  EXPECT_THROW(ReadStoredPicture(cut_count.data(), cut_count.size()), EBmpError);
+  EXPECT_THROW(ReadStoredPicture(cut_count.data(), cut_count.size()), BmpError);
   // A count smaller than the file leaves the BMP reader a truncated file.
   Bytes small_count = Stored("TBitmap", WithCount(bmp));
   PutLE(small_count, 8, static_cast<uint32_t>(bmp.size() - 4), 4);
-  EXPECT_THROW(ReadStoredPicture(small_count.data(), small_count.size()), EBmpError);
+  EXPECT_THROW(ReadStoredPicture(small_count.data(), small_count.size()), BmpError);
 
   const Bytes cut_name = {11, 'T', 'P', 'n', 'g'};
   EXPECT_THROW(ReadStoredPicture(cut_name.data(), cut_name.size()), EStoredPictureError);

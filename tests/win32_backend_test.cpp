@@ -173,13 +173,13 @@ std::vector<std::wstring> Texts(HMENU menu) {
 
 TEST(PopupMenuTest, ShowsTheTreeWithItsMarksAndTheDefaultItem) {
   MenuModel model;
-  HMENU menu = BuildPopupMenu(model);
+  HMENU menu = BuildPopupMenu(ToPopupMenu(model));
   ASSERT_NE(menu, nullptr);
   EXPECT_EQ(Texts(menu), (std::vector<std::wstring>{L"More Christmas stuff...", L"-", L"Speed of animation",
                                                     L"Size", L"Countdown", L"Options", L"-", L"Exit"}));
   EXPECT_EQ(GetMenuDefaultItem(menu, TRUE, 0), 0u) << "the first item is the bold default";
-  EXPECT_EQ(MenuItemName(model, ItemAt(menu, 0).id), "pmiAbout");
-  EXPECT_EQ(MenuItemName(model, ItemAt(menu, 7).id), "pmiExit");
+  EXPECT_EQ(MenuItemName(ToPopupMenu(model), ItemAt(menu, 0).id), "pmiAbout");
+  EXPECT_EQ(MenuItemName(ToPopupMenu(model), ItemAt(menu, 7).id), "pmiExit");
 
   HMENU speed = ItemAt(menu, 2).submenu;
   ASSERT_NE(speed, nullptr);
@@ -201,9 +201,9 @@ TEST(PopupMenuTest, ShowsTheTreeWithItsMarksAndTheDefaultItem) {
   ASSERT_NE(transparent, nullptr);
   ASSERT_EQ(GetMenuItemCount(transparent), 10);
   EXPECT_EQ(ItemAt(transparent, 9).text, L"90%");
-  EXPECT_EQ(MenuItemName(model, ItemAt(transparent, 9).id), "pmi90");
-  EXPECT_EQ(MenuItemName(model, 0), "");
-  EXPECT_EQ(MenuItemName(model, 1000), "");
+  EXPECT_EQ(MenuItemName(ToPopupMenu(model), ItemAt(transparent, 9).id), "pmi90");
+  EXPECT_EQ(MenuItemName(ToPopupMenu(model), 0), "");
+  EXPECT_EQ(MenuItemName(ToPopupMenu(model), 1000), "");
   DestroyMenu(menu);
 }
 
@@ -212,7 +212,7 @@ TEST(PopupMenuTest, ShowsLiveMarksAndCaptionsWithALiteralAmpersand) {
   model.SetChecked("pmiJulian", true);
   model.SetChecked("pmiSnow", false);
   model.SetCaption("pmiJulian", "Julian Christmas - 7 & 8");
-  HMENU menu = BuildPopupMenu(model);
+  HMENU menu = BuildPopupMenu(ToPopupMenu(model));
   HMENU countdown = ItemAt(menu, 4).submenu;
   ASSERT_NE(countdown, nullptr);
   EXPECT_FALSE(ItemAt(countdown, 0).state & MFS_CHECKED);
@@ -282,13 +282,13 @@ TEST(SystemTextTest, Utf8AndUtf16RoundTrip) {
 class LoopRecorder : public WindowEvents {
  public:
   explicit LoopRecorder(Platform& p) : p_(p) {}
-  void FormShow() override {
+  void Shown() override {
     log.push_back("show");
     const Point at = p_.WindowPosition();
     visibleAtShow = p_.IsWindowVisibleAt(at.x + 10, at.y + 10);
     p_.SetTimer(TimerId::Garland, 10);
   }
-  void OnTimer(TimerId id) override {
+  void Tick(TimerId id) override {
     if (id != TimerId::Garland) return;
     ++ticks;
     if (ticks == 3 && endSession) {
@@ -298,15 +298,15 @@ class LoopRecorder : public WindowEvents {
     }
     if (ticks == 3 || ticks == 6) p_.CloseWindow();
   }
-  void FormMouseDown(MouseButton) override {}
-  void OnMenuItemChosen(std::string_view) override {}
-  bool FormCloseQuery() override {
+  void MouseDown(MouseButton) override {}
+  void MenuItemChosen(std::string_view) override {}
+  bool CloseRequested() override {
     log.push_back("closequery");
     const size_t i = log.size() - 2;
     return i < answers.size() ? answers[i] : true;
   }
-  void FormDestroy() override { log.push_back("destroy"); }
-  const MenuModel* PopupMenu() const override { return nullptr; }
+  void Destroyed() override { log.push_back("destroy"); }
+  PopupMenu PopupMenuItems() const override { return {}; }
 
   bool endSession = false;
   std::vector<bool> answers;
@@ -323,7 +323,7 @@ TEST(Win32WindowTest, RunsFromShowThroughTheCloseQueryToDestroy) {
   std::string error;
   std::unique_ptr<Platform> platform = MakeWin32Platform(&error);
   ASSERT_NE(platform, nullptr) << error;
-  ASSERT_TRUE(platform->SetLayeredStyle(&error)) << error;
+  ASSERT_TRUE(platform->MakeDesktopOrnament(&error)) << error;
   platform->SetWindowSize(40, 30);
   platform->MoveWindow(100, 50);
   EXPECT_EQ(platform->WindowPosition().x, 100);

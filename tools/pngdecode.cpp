@@ -57,10 +57,10 @@ int main(int argc, char** argv) {
   gd::RgbaImage image;
   try {
     gd::ByteReader reader(bytes.data(), bytes.size());
-    gd::TPngPicture picture;
+    gd::PngImage picture;
     picture.LoadPng(reader);
     image = gd::ExpandToRgba(picture);
-  } catch (const gd::EPngException& e) {
+  } catch (const gd::PngException& e) {
     std::cerr << e.what() << "\n";
     return kExitDecodeError;
   } catch (const std::exception& e) {  // out of memory, for one

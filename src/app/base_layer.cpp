@@ -4,7 +4,7 @@
 
 namespace gd {
 
-void CopyPngAlpha(FrameBuffer& bitmap, const TPngPicture& png) {
+void CopyPngAlpha(FrameBuffer& bitmap, const PngImage& png) {
   for (int y = 0; y < bitmap.height; ++y) {
     const uint8_t* alpha = png.AlphaRow(static_cast<uint32_t>(y));
     if (!alpha) return;

@@ -9,142 +9,121 @@
 
 namespace gd {
 
-TfrmMain::TfrmMain(Platform& platform, const SceneCatalogue& catalogue, std::vector<std::string> args)
-    : platform_(platform), catalogue_(catalogue), args_(std::move(args)) {
-  imgTree_ = &RequireSceneImage(catalogue_, "imgTree");
-  imgMask_ = &RequireSceneImage(catalogue_, "imgMask");
-  imgDay_ = &RequireSceneImage(catalogue_, "imgDay");
-  imgStars_ = &RequireSceneImage(catalogue_, "imgStars");
-  imgLandscape_ = &RequireSceneImage(catalogue_, "imgLandscape");
-  imgHome_ = &RequireSceneImage(catalogue_, "imgHome");
-  img3_ = &RequireSceneImage(catalogue_, "img3");
-  // The series are found by their built names once, not on every frame.
-  skySprites_ = ResolveSkySprites(catalogue_);
-  snowSprites_ = ResolveSnowSprites(catalogue_);
+MainWindow::MainWindow(Platform& platform, const SceneCatalogue& catalogue, std::vector<std::string> args)
+    : platform_(platform),
+      catalogue_(catalogue),
+      args_(std::move(args)),
+      imgTree_(&RequireSceneImage(catalogue, "imgTree")),
+      imgMask_(&RequireSceneImage(catalogue, "imgMask")),
+      compositor_(catalogue) {
   if (!imgTree_->png || !imgMask_->bitmap)
     throw std::runtime_error("The globe pictures of the program are damaged.");
-  FormCreate();
+  PrepareBaseLayer();
   // Both timers run from the window's creation; their ticks reach the window
   // through the message loop, after it has been shown.
   platform_.SetTimer(TimerId::Garland, kGarlandIntervalMs);
   platform_.SetTimer(TimerId::CountSnow, kCountSnowIntervalMs);
 }
 
-TfrmMain::~TfrmMain() = default;
+MainWindow::~MainWindow() = default;
 
-void TfrmMain::FormCreate() { PrepareBaseLayer(); }
-
-void TfrmMain::FormShow() {
+void MainWindow::Shown() {
   // The globe at the system's display scale.
-  ApplyScale(platform_.SystemScaleQuarters(), false);
+  ApplyScale(SystemScaleQuarters(), false);
   // The snow's records, all unspawned, and the sun and moon at their rising points.
-  CreateSnowParticles(snow_);
-  PlaceSunAndMoon(sky_);
+  CreateSnowParticles(scene_.snow);
+  PlaceSunAndMoon(scene_.sky);
   // Cut the window to the globe's outline, once.
-  platform_.SetWindowRegion(RegionFromMask(*device_.Of(*imgMask_).bitmap));
-  platform_.SetOwnerToDesktop();
+  platform_.SetWindowRegion(RegionFromMask(*compositor_.Device().Of(*imgMask_).bitmap));
   ComputeCountdownDates();
-  // Places the window and applies the saved choices, the opacity among them.
+  // Places the window and applies the saved choices, the opacity among them
+  // (which makes the window a desktop ornament again, see PrepareBaseLayer).
   LoadSettings();
-  platform_.HideTaskbarButton();
-  platform_.SetOwnerToDesktop();
-  shown_ = true;
   RenderFrame();
 }
 
-void TfrmMain::OnTimer(TimerId id) {
-  if (destroyed_) return;
-  // An error that leaves a timer handler is shown; the timer keeps running.
-  try {
-    if (id == TimerId::Garland)
-      TimerGarlandTimer();
-    else
-      timerCountSnowTimer();
-  } catch (const std::exception& e) {
-    platform_.ShowMessage(e.what(), MessageKind::Error);
-  }
+// An error that leaves a tick is shown by the lifecycle; the timer keeps running.
+void MainWindow::Tick(TimerId id) {
+  if (id == TimerId::Garland)
+    RenderFrame();
+  else
+    DriftSnow();
 }
 
-void TfrmMain::FormMouseDown(MouseButton /*button*/) { platform_.BeginMoveDrag(); }
+void MainWindow::MouseDown(MouseButton /*button*/) { platform_.BeginMoveDrag(); }
 
 // Every close saves the settings: the Exit command, the window manager, the
-// end of the desktop session. A failing save is reported and the close still
-// goes ahead, so the program can always be closed.
-bool TfrmMain::FormCloseQuery() {
-  if (!settingsLoaded_ || destroyed_) return true;
-  try {
-    SaveSettings();
-  } catch (const std::exception& e) {
-    platform_.ShowMessage(e.what(), MessageKind::Error);
-  }
+// end of the desktop session. A save that fails is reported (an exception by
+// the lifecycle, which then lets the close go ahead), so the program can
+// always be closed.
+bool MainWindow::CloseRequested() {
+  if (settingsLoaded_) SaveSettings();
   return true;
 }
 
-void TfrmMain::FormDestroy() {
-  destroyed_ = true;
-  BaseBitmap_.reset();
-  BasePng_.reset();
+void MainWindow::Destroyed() {
+  baseBitmap_.reset();
+  basePng_.reset();
 }
 
-void TfrmMain::PrepareBaseLayer() {
+void MainWindow::PrepareBaseLayer() {
   std::string error;
-  if (!platform_.SetLayeredStyle(&error)) platform_.ShowMessage(error, MessageKind::Error);
-  BasePng_ = std::make_unique<TPngPicture>(*imgTree_->png);
-  if (device_.Scaled()) {
+  if (!platform_.MakeDesktopOrnament(&error)) platform_.ShowMessage(error, MessageKind::Error);
+  basePng_ = std::make_unique<PngImage>(*imgTree_->png);
+  const DevicePictures& device = compositor_.Device();
+  if (device.Scaled()) {
     // The globe at the display scale: its picture as it is, premultiplied.
-    const SceneImage& tree = device_.Of(*imgTree_);
-    BaseBitmap_ = std::make_unique<FrameBuffer>(tree.width, tree.height);
-    BaseBitmap_->pixels = tree.bgra;
+    const SceneImage& tree = device.Of(*imgTree_);
+    baseBitmap_ = std::make_unique<FrameBuffer>(tree.width, tree.height);
+    baseBitmap_->pixels = tree.bgra;
   } else {
-    BaseBitmap_ = std::make_unique<FrameBuffer>(BasePng_->ToBitmap());
-    const uint8_t colorType = BasePng_->Header().ColorType();
-    if (colorType == 6 || colorType == 4) CopyPngAlpha(*BaseBitmap_, *BasePng_);
+    baseBitmap_ = std::make_unique<FrameBuffer>(basePng_->ToBitmap());
+    const uint8_t colorType = basePng_->Header().ColorType();
+    if (colorType == 6 || colorType == 4) CopyPngAlpha(*baseBitmap_, *basePng_);
   }
-  Premultiply(*BaseBitmap_);
-  fixedLayers_.Build(*BaseBitmap_, {&device_.Of(*imgStars_), &device_.Of(*imgLandscape_), &device_.Of(*imgHome_),
-                                    &device_.Of(*img3_)});  // FixedLayer order
-  keptSkyDraws_.clear();  // made on the old base layer
-  frameOverKept_ = false;
-  platform_.SetWindowSize(BaseBitmap_->width, BaseBitmap_->height);
-  PresentFrame(*BaseBitmap_, kBaseLayerPresentFailure);
+  Premultiply(*baseBitmap_);
+  compositor_.SetBase(*baseBitmap_);
+  platform_.SetWindowSize(baseBitmap_->width, baseBitmap_->height);
+  PresentFrame(*baseBitmap_, kBaseLayerPresentFailure);
 }
 
-void TfrmMain::ApplyScale(int quarters, bool keepCorner) {
+int MainWindow::SystemScaleQuarters() const { return ScaleQuartersOf(platform_.Capabilities().displayScale); }
+
+void MainWindow::ApplyScale(int quarters, bool keepCorner) {
   quarters = ClampScaleQuarters(quarters);
-  if (quarters == device_.Quarters()) return;
+  if (quarters == compositor_.Device().Quarters() || !baseBitmap_) return;
   const Point was = platform_.WindowPosition();
-  const int wasWidth = BaseBitmap_ ? BaseBitmap_->width : imgTree_->width;
-  const int wasHeight = BaseBitmap_ ? BaseBitmap_->height : imgTree_->height;
-  device_.SetScale(catalogue_, quarters);
-  if (!destroyed_) PrepareBaseLayer();
-  if (shown_) platform_.SetWindowRegion(RegionFromMask(*device_.Of(*imgMask_).bitmap));
-  if (keepCorner && BaseBitmap_) {
+  const int wasWidth = baseBitmap_->width, wasHeight = baseBitmap_->height;
+  compositor_.SetScale(quarters);
+  PrepareBaseLayer();
+  platform_.SetWindowRegion(RegionFromMask(*compositor_.Device().Of(*imgMask_).bitmap));
+  if (keepCorner) {
     // The bottom-right corner stays, as long as the top-left one stays on
     // the screen.
     const Size screen = platform_.ScreenSize();
-    int left = was.x + wasWidth - BaseBitmap_->width, top = was.y + wasHeight - BaseBitmap_->height;
-    if (screen.width > 0) left = std::clamp(left, 0, std::max(0, screen.width - BaseBitmap_->width));
-    if (screen.height > 0) top = std::clamp(top, 0, std::max(0, screen.height - BaseBitmap_->height));
+    int left = was.x + wasWidth - baseBitmap_->width, top = was.y + wasHeight - baseBitmap_->height;
+    if (screen.width > 0) left = std::clamp(left, 0, std::max(0, screen.width - baseBitmap_->width));
+    if (screen.height > 0) top = std::clamp(top, 0, std::max(0, screen.height - baseBitmap_->height));
     platform_.MoveWindow(left, top);
   }
 }
 
-void TfrmMain::OnSystemScaleChanged() {
+void MainWindow::ScaleChanged() {
   // A size of its own keeps the globe as it is.
-  if (destroyed_ || !menu_.Checked("pmiSizeAuto")) return;
-  ApplyScale(platform_.SystemScaleQuarters(), false);
-  if (shown_) RenderFrame();
+  if (!menu_.Checked("pmiSizeAuto")) return;
+  ApplyScale(SystemScaleQuarters(), false);
+  RenderFrame();
 }
 
-void TfrmMain::SetOpacity(uint8_t value) {
-  BaseBitmap_.reset();
-  BasePng_.reset();
-  Opacity_ = value;
+void MainWindow::SetOpacity(uint8_t value) {
+  baseBitmap_.reset();
+  basePng_.reset();
+  opacity_ = value;
   PrepareBaseLayer();
 }
 
-void TfrmMain::PresentFrame(const FrameBuffer& surface, const char* failureText) {
-  if (platform_.PresentFrame(surface, Opacity_)) return;
+void MainWindow::PresentFrame(const FrameBuffer& surface, const char* failureText) {
+  if (platform_.PresentFrame(surface, opacity_)) return;
   // The message box runs its own loop, in which further ticks may fail again:
   // while one failure message is open, no other is opened.
   if (presentFailureOpen_) return;
@@ -153,13 +132,12 @@ void TfrmMain::PresentFrame(const FrameBuffer& surface, const char* failureText)
   presentFailureOpen_ = false;
 }
 
-void TfrmMain::TimerGarlandTimer() { RenderFrame(); }
-
-void TfrmMain::timerCountSnowTimer() {
-  DriftSnowCounts(drift_, random_);
-  if (platform_.Tracing()) {
-    platform_.Trace("drift", "\"counts\": [" + std::to_string(drift_.SnowCount1) + ", " +
-                                 std::to_string(drift_.SnowCount2) + ", " + std::to_string(drift_.SnowCount3) + "]");
+void MainWindow::DriftSnow() {
+  const SnowDriftState& drift = scene_.drift;
+  DriftSnowCounts(scene_.drift, random_);
+  if (TraceSink* trace = platform_.Tracer()) {
+    trace->Write("drift", "\"counts\": [" + std::to_string(drift.SnowCount1) + ", " +
+                                 std::to_string(drift.SnowCount2) + ", " + std::to_string(drift.SnowCount3) + "]");
   }
 }
 

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "app/region.h"
+#include "base/region.h"
 
 namespace gd {
 

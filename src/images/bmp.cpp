@@ -5,25 +5,25 @@
 
 namespace gd {
 
-TBitmap::TBitmap(int width, int height)
+BmpImage::BmpImage(int width, int height)
     : width_(width > 0 && height > 0 ? width : 0),
       height_(width > 0 && height > 0 ? height : 0),
       pixels_(static_cast<size_t>(width_) * height_, 0) {}
 
-void TBitmap::LoadBmp(ByteReader& r) {
+void BmpImage::LoadBmp(ByteReader& r) {
   const uint8_t* file = r.Current();
   const size_t size = r.Remaining();
   r.Seek(r.Size());
 
   constexpr size_t kFileHeaderBytes = 14;
-  if (size < kFileHeaderBytes + 4) throw EBmpError("The BMP file is truncated: its header is incomplete.");
-  if (file[0] != 'B' || file[1] != 'M') throw EBmpError("This is not a BMP file (it does not start with \"BM\").");
+  if (size < kFileHeaderBytes + 4) throw BmpError("The BMP file is truncated: its header is incomplete.");
+  if (file[0] != 'B' || file[1] != 'M') throw BmpError("This is not a BMP file (it does not start with \"BM\").");
   const uint32_t pixel_offset = LoadLE32(file + 10);
   const uint32_t info_size = LoadLE32(file + 14);
   if (info_size != 12 && info_size < 40) {
-    throw EBmpError("This BMP file has an unknown header (" + std::to_string(info_size) + " bytes).");
+    throw BmpError("This BMP file has an unknown header (" + std::to_string(info_size) + " bytes).");
   }
-  if (size < kFileHeaderBytes + info_size) throw EBmpError("The BMP file is truncated: its header is incomplete.");
+  if (size < kFileHeaderBytes + info_size) throw BmpError("The BMP file is truncated: its header is incomplete.");
   const uint8_t* info = file + kFileHeaderBytes;
 
   int64_t width, height;
@@ -42,29 +42,29 @@ void TBitmap::LoadBmp(ByteReader& r) {
     compression = LoadLE32(info + 16);
   }
   if (bit_count != 24) {
-    throw EBmpError("Only 24-bit BMP files are supported; this one has " + std::to_string(bit_count) +
+    throw BmpError("Only 24-bit BMP files are supported; this one has " + std::to_string(bit_count) +
                     " bits a pixel.");
   }
-  if (compression != 0) throw EBmpError("Only uncompressed BMP files are supported.");
-  if (planes != 1) throw EBmpError("This BMP file is invalid: it has " + std::to_string(planes) + " planes.");
+  if (compression != 0) throw BmpError("Only uncompressed BMP files are supported.");
+  if (planes != 1) throw BmpError("This BMP file is invalid: it has " + std::to_string(planes) + " planes.");
   const bool top_down = height < 0;
   const int64_t rows = top_down ? -height : height;
   if (width < 0 || width > 65535 || rows > 65535) {
-    throw EBmpError("This BMP file has an invalid size (" + std::to_string(width) + " by " +
+    throw BmpError("This BMP file has an invalid size (" + std::to_string(width) + " by " +
                     std::to_string(height) + ").");
   }
   if (static_cast<size_t>(width) * static_cast<size_t>(rows) > kMaxPixels) {
-    throw EBmpError("This BMP file is too large: it has more than 8192 by 8192 pixels.");
+    throw BmpError("This BMP file is too large: it has more than 8192 by 8192 pixels.");
   }
   if (pixel_offset < kFileHeaderBytes + info_size || pixel_offset > size) {
-    throw EBmpError("This BMP file is invalid: its pixel data offset is out of range.");
+    throw BmpError("This BMP file is invalid: its pixel data offset is out of range.");
   }
   const size_t stride = (static_cast<size_t>(width) * 24 + 31) / 32 * 4;
   // The last row's padding may be left out.
   const size_t needed = rows == 0 || width == 0 ? 0 : stride * static_cast<size_t>(rows - 1) + 3 * static_cast<size_t>(width);
-  if (size - pixel_offset < needed) throw EBmpError("The BMP file is truncated: its pixels end early.");
+  if (size - pixel_offset < needed) throw BmpError("The BMP file is truncated: its pixels end early.");
 
-  TBitmap result(static_cast<int>(width), static_cast<int>(rows));
+  BmpImage result(static_cast<int>(width), static_cast<int>(rows));
   for (int y = 0; y < result.height_; ++y) {
     const size_t file_row = top_down ? static_cast<size_t>(y) : static_cast<size_t>(result.height_ - 1 - y);
     const uint8_t* src = file + pixel_offset + file_row * stride;

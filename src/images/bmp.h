@@ -1,6 +1,6 @@
 // A 24-bit bitmap read from a BMP file: what the window's shape mask is
 // stored as. Only uncompressed 24-bit files are read; anything else, and any
-// file that ends before its pixels do, raises EBmpError.
+// file that ends before its pixels do, raises BmpError.
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -11,7 +11,7 @@
 
 namespace gd {
 
-class EBmpError : public std::runtime_error {
+class BmpError : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;
 };
@@ -21,7 +21,7 @@ inline constexpr uint32_t MakeColor(uint8_t red, uint8_t green, uint8_t blue) {
   return uint32_t{red} | uint32_t{green} << 8 | uint32_t{blue} << 16;
 }
 
-class TBitmap {
+class BmpImage {
  public:
   // The colour Pixel() gives for a point outside the bitmap.
   static constexpr uint32_t kInvalidColor = 0xFFFFFFFF;
@@ -29,9 +29,9 @@ class TBitmap {
   // pixels are allocated.
   static constexpr size_t kMaxPixels = size_t{8192} * 8192;
 
-  TBitmap() = default;
+  BmpImage() = default;
   // A bitmap of the given size, all black.
-  TBitmap(int width, int height);
+  BmpImage(int width, int height);
 
   int Width() const { return width_; }
   int Height() const { return height_; }

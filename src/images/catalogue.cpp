@@ -48,7 +48,7 @@ SceneCatalogue SceneCatalogue::FromStored(const EmbeddedPicture* pictures, size_
     ByteReader reader(pictures[i].data, pictures[i].size);
     StoredPicture stored = ReadStoredPicture(reader);
     if (stored.png) {
-      TPngPicture& png = *stored.png;
+      PngImage& png = *stored.png;
       image->width = static_cast<int>(png.Width());
       image->height = static_cast<int>(png.Height());
       // The blend reads colour and alpha side by side, rows from the top.

@@ -30,8 +30,8 @@ struct SceneImage {
   std::string name;
   int width = 0;
   int height = 0;
-  std::unique_ptr<TPngPicture> png;  // the scene's pictures
-  std::unique_ptr<TBitmap> bitmap;   // the mask
+  std::unique_ptr<PngImage> png;  // the scene's pictures
+  std::unique_ptr<BmpImage> bitmap;   // the mask
   // Blend-ready copy of a PNG picture: blue, green, red, alpha per pixel,
   // rows from the top, colours not premultiplied.
   std::vector<uint8_t> bgra;

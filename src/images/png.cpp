@@ -4,14 +4,14 @@
 
 namespace gd {
 
-// ---- TPngChunkList --------------------------------------------------------
+// ---- PngChunkList --------------------------------------------------------
 
-TChunk& TPngChunkList::Add(std::unique_ptr<TChunk> chunk) {
+PngChunk& PngChunkList::Add(std::unique_ptr<PngChunk> chunk) {
   items_.push_back(std::move(chunk));
   return *items_.back();
 }
 
-const TChunk* TPngChunkList::Find(std::string_view name) const {
+const PngChunk* PngChunkList::Find(std::string_view name) const {
   for (const auto& c : items_) {
     if (c->Name() == name) return c.get();
   }
@@ -20,11 +20,11 @@ const TChunk* TPngChunkList::Find(std::string_view name) const {
 
 // ---- loading --------------------------------------------------------------
 
-void TPngPicture::LoadPng(ByteReader& r) {
+void PngImage::LoadPng(ByteReader& r) {
   chunks_.Clear();
   uint8_t signature[8];
   if (r.Read(signature, 8) != 8 || std::memcmp(signature, kPngSignature, 8) != 0) {
-    throw EPNGInvalidFileHeader();
+    throw PngInvalidFileHeader();
   }
 
   PngLoadState state;
@@ -32,13 +32,13 @@ void TPngPicture::LoadPng(ByteReader& r) {
   bool end_read = false;
   while (!end_read) {
     uint8_t head[8];
-    if (r.Read(head, 8) != 8) throw EPngUnexpectedEnd();
+    if (r.Read(head, 8) != 8) throw PngUnexpectedEnd();
     const uint32_t length = LoadBE32(head);
     const std::string_view name(reinterpret_cast<const char*>(head + 4), 4);
-    if (first && name != "IHDR") throw EPNGIHDRNotFirst();
+    if (first && name != "IHDR") throw PngIHDRNotFirst();
     first = false;
     // The chunk's data and CRC must all be there before any of it is read.
-    if (length > r.Remaining() || r.Remaining() - length < 4) throw EPngUnexpectedEnd();
+    if (length > r.Remaining() || r.Remaining() - length < 4) throw PngUnexpectedEnd();
 
     // cHRM is never used, and image data after the first run of IDAT chunks
     // has nowhere to go: both are passed over unread and unchecked.
@@ -48,9 +48,9 @@ void TPngPicture::LoadPng(ByteReader& r) {
     }
 
     if (!IsRegisteredChunkName(name) && IsCriticalChunkName(name)) {
-      throw EPNGUnknownCriticalChunk();
+      throw PngUnknownCriticalChunk();
     }
-    TChunk& added = chunks_.Add(CreateChunk(name));
+    PngChunk& added = chunks_.Add(CreateChunk(name));
     try {
       added.Load(r, length, state);
     } catch (...) {
@@ -59,21 +59,21 @@ void TPngPicture::LoadPng(ByteReader& r) {
     }
     end_read = name == "IEND";
   }
-  if (!state.image_data_read) throw EPNGNoImageData();
+  if (!state.image_data_read) throw PngNoImageData();
 }
 
 // ---- copying --------------------------------------------------------------
 
-TPngPicture& TPngPicture::operator=(const TPngPicture& source) {
+PngImage& PngImage::operator=(const PngImage& source) {
   if (this != &source) CopyPng(source);
   return *this;
 }
 
-void TPngPicture::CopyPng(const TPngPicture& source) {
+void PngImage::CopyPng(const PngImage& source) {
   if (this == &source) return;
-  TPngChunkList copy;
+  PngChunkList copy;
   for (size_t i = 0; i < source.chunks_.Count(); ++i) {
-    const TChunk& from = source.chunks_.Item(i);
+    const PngChunk& from = source.chunks_.Item(i);
     copy.Add(from.CreateEmpty()).Assign(from);
   }
   chunks_ = std::move(copy);
@@ -81,49 +81,49 @@ void TPngPicture::CopyPng(const TPngPicture& source) {
 
 // ---- access ---------------------------------------------------------------
 
-bool TPngPicture::HasHeader() const {
-  return !chunks_.Empty() && dynamic_cast<const TChunkIHDR*>(&chunks_.Item(0)) != nullptr;
+bool PngImage::HasHeader() const {
+  return !chunks_.Empty() && dynamic_cast<const PngChunkIHDR*>(&chunks_.Item(0)) != nullptr;
 }
 
-TChunkIHDR& TPngPicture::Header() {
-  if (!HasHeader()) throw EPNGHeaderNotPresent();
-  return static_cast<TChunkIHDR&>(chunks_.Item(0));
+PngChunkIHDR& PngImage::Header() {
+  if (!HasHeader()) throw PngHeaderNotPresent();
+  return static_cast<PngChunkIHDR&>(chunks_.Item(0));
 }
 
-const TChunkIHDR& TPngPicture::Header() const {
-  if (!HasHeader()) throw EPNGHeaderNotPresent();
-  return static_cast<const TChunkIHDR&>(chunks_.Item(0));
+const PngChunkIHDR& PngImage::Header() const {
+  if (!HasHeader()) throw PngHeaderNotPresent();
+  return static_cast<const PngChunkIHDR&>(chunks_.Item(0));
 }
 
-int TPngPicture::Width() const { return HasHeader() ? static_cast<int>(Header().Width()) : 0; }
-int TPngPicture::Height() const { return HasHeader() ? static_cast<int>(Header().Height()) : 0; }
+int PngImage::Width() const { return HasHeader() ? static_cast<int>(Header().Width()) : 0; }
+int PngImage::Height() const { return HasHeader() ? static_cast<int>(Header().Height()) : 0; }
 
-void TPngPicture::SetWidth(int) { throw EPngError(EPngError::Kind::Resize); }
-void TPngPicture::SetHeight(int) { throw EPngError(EPngError::Kind::Resize); }
+void PngImage::SetWidth(int) { throw PngError(PngError::Kind::Resize); }
+void PngImage::SetHeight(int) { throw PngError(PngError::Kind::Resize); }
 
-uint8_t* TPngPicture::ColorRow(int y) {
+uint8_t* PngImage::ColorRow(int y) {
   if (y < 0 || y >= Height()) return nullptr;
   return Header().ColorRow(static_cast<uint32_t>(y));
 }
 
-const uint8_t* TPngPicture::ColorRow(int y) const {
+const uint8_t* PngImage::ColorRow(int y) const {
   if (y < 0 || y >= Height()) return nullptr;
   return Header().ColorRow(static_cast<uint32_t>(y));
 }
 
-uint8_t* TPngPicture::AlphaRow(int y) {
+uint8_t* PngImage::AlphaRow(int y) {
   if (y < 0 || y >= Height()) return nullptr;
   return Header().AlphaRow(static_cast<uint32_t>(y));
 }
 
-const uint8_t* TPngPicture::AlphaRow(int y) const {
+const uint8_t* PngImage::AlphaRow(int y) const {
   if (y < 0 || y >= Height()) return nullptr;
   return Header().AlphaRow(static_cast<uint32_t>(y));
 }
 
-AlphaKind TPngPicture::GetAlphaKind() const {
+AlphaKind PngImage::GetAlphaKind() const {
   if (!HasHeader()) return AlphaKind::None;
-  const TChunkIHDR& h = Header();
+  const PngChunkIHDR& h = Header();
   switch (h.ColorType()) {
     case 4:
     case 6:
@@ -143,9 +143,9 @@ AlphaKind TPngPicture::GetAlphaKind() const {
 
 // ---- conversion -----------------------------------------------------------
 
-FrameBuffer TPngPicture::ToBitmap() const {
-  if (!HasHeader()) throw EConvertError("Cannot assign a TPngPicture to a TBitmap");
-  const TChunkIHDR& h = Header();
+FrameBuffer PngImage::ToBitmap() const {
+  if (!HasHeader()) throw ConvertError("Cannot assign a TPngPicture to a TBitmap");
+  const PngChunkIHDR& h = Header();
   const uint32_t width = h.Width();
   FrameBuffer bitmap(static_cast<int>(width), static_cast<int>(h.Height()));
   const int bits = h.ColorBitsPerPixel();

@@ -1,5 +1,5 @@
 // Glimmerdome's PNG picture: decodes a PNG byte stream into a header and two
-// pixel planes (see TChunkIHDR for their layout), checks every chunk's CRC and
+// pixel planes (see PngChunkIHDR for their layout), checks every chunk's CRC and
 // reports every malformed input with an exception of its own class
 // (png_errors.h). zlib's inflate is its one dependency.
 #pragma once
@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/frame_buffer.h"
+#include "base/frame_buffer.h"
 #include "images/byte_reader.h"
 #include "images/png_chunks.h"
 #include "images/png_errors.h"
@@ -25,54 +25,54 @@ inline constexpr uint8_t kPngSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x
 enum class AlphaKind { None, SingleColor, Partial };
 
 // The chunks of a picture in file order.
-class TPngChunkList {
+class PngChunkList {
  public:
   size_t Count() const { return items_.size(); }
   bool Empty() const { return items_.empty(); }
-  TChunk& Item(size_t i) { return *items_[i]; }
-  const TChunk& Item(size_t i) const { return *items_[i]; }
-  TChunk& Add(std::unique_ptr<TChunk> chunk);
+  PngChunk& Item(size_t i) { return *items_[i]; }
+  const PngChunk& Item(size_t i) const { return *items_[i]; }
+  PngChunk& Add(std::unique_ptr<PngChunk> chunk);
   void RemoveLast() { items_.pop_back(); }
   void Clear() { items_.clear(); }
   // The first chunk with this name, or nullptr.
-  const TChunk* Find(std::string_view name) const;
+  const PngChunk* Find(std::string_view name) const;
 
  private:
-  std::vector<std::unique_ptr<TChunk>> items_;
+  std::vector<std::unique_ptr<PngChunk>> items_;
 };
 
-class TPngPicture {
+class PngImage {
  public:
-  TPngPicture() = default;
+  PngImage() = default;
   // Copying makes a deep copy (CopyPng): the copy shares no memory with the
   // source and outlives it.
-  TPngPicture(const TPngPicture& source) { CopyPng(source); }
-  TPngPicture& operator=(const TPngPicture& source);
-  TPngPicture(TPngPicture&&) noexcept = default;
-  TPngPicture& operator=(TPngPicture&&) noexcept = default;
+  PngImage(const PngImage& source) { CopyPng(source); }
+  PngImage& operator=(const PngImage& source);
+  PngImage(PngImage&&) noexcept = default;
+  PngImage& operator=(PngImage&&) noexcept = default;
 
   // Replaces the content by the PNG read from r's current position and leaves
-  // r just behind the IEND chunk. On failure raises an EPngException; the
+  // r just behind the IEND chunk. On failure raises an PngException; the
   // picture then keeps the chunks read before the failing one.
   void LoadPng(ByteReader& r);
 
   // Replaces the content by a deep copy of source.
-  void CopyPng(const TPngPicture& source);
+  void CopyPng(const PngImage& source);
 
   // The picture has no header (nothing loaded, or the load failed at once).
   bool Empty() const { return !HasHeader(); }
   // The header's size, or 0 without a header.
   int Width() const;
   int Height() const;
-  // Pictures are replaced whole, never resized: both raise EPngError.
+  // Pictures are replaced whole, never resized: both raise PngError.
   [[noreturn]] void SetWidth(int width);
   [[noreturn]] void SetHeight(int height);
 
-  // The header chunk; raises EPNGHeaderNotPresent without one.
-  TChunkIHDR& Header();
-  const TChunkIHDR& Header() const;
+  // The header chunk; raises PngHeaderNotPresent without one.
+  PngChunkIHDR& Header();
+  const PngChunkIHDR& Header() const;
 
-  // Colour row y counted from the top (layout in TChunkIHDR), or nullptr when
+  // Colour row y counted from the top (layout in PngChunkIHDR), or nullptr when
   // y is outside the picture.
   uint8_t* ColorRow(int y);
   const uint8_t* ColorRow(int y) const;
@@ -85,16 +85,16 @@ class TPngPicture {
 
   // The colour plane as a 32-bit bitmap (rows from the top, bytes blue, green,
   // red, 0): palette and grey expanded to colour. The alpha plane is not
-  // carried over. Raises EConvertError ("Cannot assign a TPngPicture to a
-  // TBitmap") when the picture has no header.
+  // carried over. Raises ConvertError ("Cannot assign a PngImage to a
+  // BmpImage") when the picture has no header.
   FrameBuffer ToBitmap() const;
 
-  const TPngChunkList& Chunks() const { return chunks_; }
+  const PngChunkList& Chunks() const { return chunks_; }
 
  private:
   bool HasHeader() const;
 
-  TPngChunkList chunks_;
+  PngChunkList chunks_;
 };
 
 // The palette index of pixel x in a colour row of 1, 4 or 8 bits a pixel.

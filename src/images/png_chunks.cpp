@@ -11,32 +11,32 @@
 
 namespace gd {
 
-// ---- TChunk ---------------------------------------------------------------
+// ---- PngChunk ---------------------------------------------------------------
 
-TChunk::TChunk(std::string_view name) : name_(name) {}
+PngChunk::PngChunk(std::string_view name) : name_(name) {}
 
-void TChunk::LoadData(ByteReader& r, uint32_t length) {
+void PngChunk::LoadData(ByteReader& r, uint32_t length) {
   const uint8_t* data = r.Take(length);
   const uint8_t* crc = data ? r.Take(4) : nullptr;
-  if (!crc) throw EPngUnexpectedEnd();
+  if (!crc) throw PngUnexpectedEnd();
   data_.assign(data, data + length);
   if (kVerifyChecksums) {
     uint32_t computed = Crc32(0, reinterpret_cast<const uint8_t*>(name_.data()), name_.size());
     computed = Crc32(computed, data, length);
-    if (computed != LoadBE32(crc)) throw EPngInvalidCRC();
+    if (computed != LoadBE32(crc)) throw PngInvalidCRC();
   }
 }
 
-void TChunk::Load(ByteReader& r, uint32_t length, PngLoadState&) { LoadData(r, length); }
+void PngChunk::Load(ByteReader& r, uint32_t length, PngLoadState&) { LoadData(r, length); }
 
-std::unique_ptr<TChunk> TChunk::CreateEmpty() const { return std::make_unique<TChunk>(name_); }
+std::unique_ptr<PngChunk> PngChunk::CreateEmpty() const { return std::make_unique<PngChunk>(name_); }
 
-void TChunk::Assign(const TChunk& source) {
+void PngChunk::Assign(const PngChunk& source) {
   name_ = source.name_;
   data_ = source.data_;
 }
 
-// ---- TChunkIHDR -----------------------------------------------------------
+// ---- PngChunkIHDR -----------------------------------------------------------
 
 namespace {
 
@@ -53,14 +53,14 @@ bool ValidColorTypeAndDepth(uint8_t color_type, uint8_t depth) {
 
 }  // namespace
 
-TChunkIHDR::TChunkIHDR() : TChunk("IHDR") {}
+PngChunkIHDR::PngChunkIHDR() : PngChunk("IHDR") {}
 
-void TChunkIHDR::Load(ByteReader& r, uint32_t length, PngLoadState& state) {
+void PngChunkIHDR::Load(ByteReader& r, uint32_t length, PngLoadState& state) {
   // Only the first header counts; another one would bring a second set of
   // planes, so a picture with two headers is refused.
-  if (state.header) throw EPngInvalidIHDR();
+  if (state.header) throw PngInvalidIHDR();
   LoadData(r, length);
-  if (data_.size() < 13) throw EPngInvalidIHDR();
+  if (data_.size() < 13) throw PngInvalidIHDR();
   const uint8_t* d = data_.data();
   width_ = LoadBE32(d);
   height_ = LoadBE32(d + 4);
@@ -69,24 +69,24 @@ void TChunkIHDR::Load(ByteReader& r, uint32_t length, PngLoadState& state) {
   compression_method_ = d[10];
   filter_method_ = d[11];
   interlace_method_ = d[12];
-  if (width_ == 0 || height_ == 0) throw EPngInvalidIHDR();
-  if (width_ > 65535 || height_ > 65535) throw EPNGSizeExceeds();
-  if (!ValidColorTypeAndDepth(color_type_, bit_depth_)) throw EPngInvalidIHDR();
-  if (compression_method_ != 0) throw EPNGUnknownCompression();
-  if (interlace_method_ != 0 && interlace_method_ != 1) throw EPNGUnknownInterlace();
-  if (size_t{width_} * height_ > kMaxPngPixels) throw EPngTooLarge();
+  if (width_ == 0 || height_ == 0) throw PngInvalidIHDR();
+  if (width_ > 65535 || height_ > 65535) throw PngSizeExceeds();
+  if (!ValidColorTypeAndDepth(color_type_, bit_depth_)) throw PngInvalidIHDR();
+  if (compression_method_ != 0) throw PngUnknownCompression();
+  if (interlace_method_ != 0 && interlace_method_ != 1) throw PngUnknownInterlace();
+  if (size_t{width_} * height_ > kMaxPngPixels) throw PngTooLarge();
   AllocatePlanes();
   state.header = this;
 }
 
-int TChunkIHDR::ColorBitsPerPixel() const {
+int PngChunkIHDR::ColorBitsPerPixel() const {
   if (color_type_ == 2 || color_type_ == 6) return 24;
   if (bit_depth_ == 1) return 1;
   if (bit_depth_ == 2 || bit_depth_ == 4) return 4;
   return 8;
 }
 
-void TChunkIHDR::AllocatePlanes() {
+void PngChunkIHDR::AllocatePlanes() {
   color_row_bytes_ = (size_t{width_} * ColorBitsPerPixel() + 31) / 32 * 4;
   color_rows_.assign(color_row_bytes_ * height_, 0);
   alpha_rows_.clear();
@@ -112,35 +112,35 @@ void TChunkIHDR::AllocatePlanes() {
   }
 }
 
-void TChunkIHDR::AllocateKeyPlane() { key_rows_.assign(size_t{width_} * height_, 0); }
+void PngChunkIHDR::AllocateKeyPlane() { key_rows_.assign(size_t{width_} * height_, 0); }
 
-void TChunkIHDR::SetPalette(const PaletteEntry* entries, int count) {
+void PngChunkIHDR::SetPalette(const PaletteEntry* entries, int count) {
   count = std::clamp(count, 0, 256);
   palette_.fill(PaletteEntry{});
   std::copy(entries, entries + count, palette_.begin());
   palette_count_ = count;
 }
 
-void TChunkIHDR::SetPaletteAlpha(const uint8_t* alpha, int count) {
+void PngChunkIHDR::SetPaletteAlpha(const uint8_t* alpha, int count) {
   count = std::clamp(count, 0, 256);
   palette_alpha_.fill(255);
   std::copy(alpha, alpha + count, palette_alpha_.begin());
   palette_alpha_count_ = count;
 }
 
-void TChunkIHDR::SetTransparentColor(uint16_t red, uint16_t green, uint16_t blue) {
+void PngChunkIHDR::SetTransparentColor(uint16_t red, uint16_t green, uint16_t blue) {
   const uint16_t mask = bit_depth_ == 16 ? 0xFFFF : static_cast<uint16_t>((1u << bit_depth_) - 1);
   transparent_ = {static_cast<uint16_t>(red & mask), static_cast<uint16_t>(green & mask),
                   static_cast<uint16_t>(blue & mask)};
   has_transparent_color_ = true;
 }
 
-std::unique_ptr<TChunk> TChunkIHDR::CreateEmpty() const { return std::make_unique<TChunkIHDR>(); }
+std::unique_ptr<PngChunk> PngChunkIHDR::CreateEmpty() const { return std::make_unique<PngChunkIHDR>(); }
 
-void TChunkIHDR::Assign(const TChunk& source) {
-  const auto* src = dynamic_cast<const TChunkIHDR*>(&source);
-  if (!src) throw EPngError(EPngError::Kind::IncompatibleChunks);
-  TChunk::Assign(source);
+void PngChunkIHDR::Assign(const PngChunk& source) {
+  const auto* src = dynamic_cast<const PngChunkIHDR*>(&source);
+  if (!src) throw PngError(PngError::Kind::IncompatibleChunks);
+  PngChunk::Assign(source);
   width_ = src->width_;
   height_ = src->height_;
   bit_depth_ = src->bit_depth_;
@@ -160,29 +160,29 @@ void TChunkIHDR::Assign(const TChunk& source) {
   transparent_ = src->transparent_;
 }
 
-// ---- TChunkIDAT -----------------------------------------------------------
+// ---- PngChunkIDAT -----------------------------------------------------------
 
-void TChunkIDAT::Load(ByteReader& r, uint32_t length, PngLoadState& state) {
-  TChunkIHDR& header = *state.header;  // the header is always the first chunk
-  if (header.ColorType() == 3 && !state.palette_read) throw EPNGInvalidPalette();
+void PngChunkIDAT::Load(ByteReader& r, uint32_t length, PngLoadState& state) {
+  PngChunkIHDR& header = *state.header;  // the header is always the first chunk
+  if (header.ColorType() == 3 && !state.palette_read) throw PngInvalidPalette();
   DecodeImageData(r, length, header);
   state.image_data_read = true;
 }
 
-std::unique_ptr<TChunk> TChunkIDAT::CreateEmpty() const { return std::make_unique<TChunkIDAT>(); }
+std::unique_ptr<PngChunk> PngChunkIDAT::CreateEmpty() const { return std::make_unique<PngChunkIDAT>(); }
 
-// ---- TChunkIEND -----------------------------------------------------------
+// ---- PngChunkIEND -----------------------------------------------------------
 
-std::unique_ptr<TChunk> TChunkIEND::CreateEmpty() const { return std::make_unique<TChunkIEND>(); }
+std::unique_ptr<PngChunk> PngChunkIEND::CreateEmpty() const { return std::make_unique<PngChunkIEND>(); }
 
-// ---- TChunkPLTE -----------------------------------------------------------
+// ---- PngChunkPLTE -----------------------------------------------------------
 
-void TChunkPLTE::Load(ByteReader& r, uint32_t length, PngLoadState& state) {
+void PngChunkPLTE::Load(ByteReader& r, uint32_t length, PngLoadState& state) {
   LoadData(r, length);
-  TChunkIHDR& header = *state.header;
+  PngChunkIHDR& header = *state.header;
   if (header.ColorType() != 3 || state.palette_read || state.image_data_read) return;
   const size_t count = data_.size() / 3;
-  if (data_.size() % 3 != 0 || count == 0 || count > 256) throw EPNGInvalidPalette();
+  if (data_.size() % 3 != 0 || count == 0 || count > 256) throw PngInvalidPalette();
   // Entries beyond what the bit depth can index are never used.
   const int usable = std::min<int>(static_cast<int>(count), 1 << header.BitDepth());
   std::array<PaletteEntry, 256> entries{};
@@ -193,31 +193,31 @@ void TChunkPLTE::Load(ByteReader& r, uint32_t length, PngLoadState& state) {
   state.palette_read = true;
 }
 
-std::unique_ptr<TChunk> TChunkPLTE::CreateEmpty() const { return std::make_unique<TChunkPLTE>(); }
+std::unique_ptr<PngChunk> PngChunkPLTE::CreateEmpty() const { return std::make_unique<PngChunkPLTE>(); }
 
-void TChunkPLTE::Assign(const TChunk& source) {
-  if (!dynamic_cast<const TChunkPLTE*>(&source)) {
-    throw EPngError(EPngError::Kind::IncompatibleChunks);
+void PngChunkPLTE::Assign(const PngChunk& source) {
+  if (!dynamic_cast<const PngChunkPLTE*>(&source)) {
+    throw PngError(PngError::Kind::IncompatibleChunks);
   }
-  TChunk::Assign(source);
+  PngChunk::Assign(source);
 }
 
-// ---- TChunkgAMA -----------------------------------------------------------
+// ---- PngChunkgAMA -----------------------------------------------------------
 
-std::unique_ptr<TChunk> TChunkgAMA::CreateEmpty() const { return std::make_unique<TChunkgAMA>(); }
+std::unique_ptr<PngChunk> PngChunkgAMA::CreateEmpty() const { return std::make_unique<PngChunkgAMA>(); }
 
-void TChunkgAMA::Assign(const TChunk& source) {
-  if (!dynamic_cast<const TChunkgAMA*>(&source)) {
-    throw EPngError(EPngError::Kind::IncompatibleChunks);
+void PngChunkgAMA::Assign(const PngChunk& source) {
+  if (!dynamic_cast<const PngChunkgAMA*>(&source)) {
+    throw PngError(PngError::Kind::IncompatibleChunks);
   }
-  TChunk::Assign(source);
+  PngChunk::Assign(source);
 }
 
-// ---- TChunktRNS -----------------------------------------------------------
+// ---- PngChunktRNS -----------------------------------------------------------
 
-void TChunktRNS::Load(ByteReader& r, uint32_t length, PngLoadState& state) {
+void PngChunktRNS::Load(ByteReader& r, uint32_t length, PngLoadState& state) {
   LoadData(r, length);
-  TChunkIHDR& header = *state.header;
+  PngChunkIHDR& header = *state.header;
   if (state.image_data_read || state.transparency_read) return;
   const uint8_t* d = data_.data();
   switch (header.ColorType()) {
@@ -242,33 +242,33 @@ void TChunktRNS::Load(ByteReader& r, uint32_t length, PngLoadState& state) {
   state.transparency_read = true;
 }
 
-std::unique_ptr<TChunk> TChunktRNS::CreateEmpty() const { return std::make_unique<TChunktRNS>(); }
+std::unique_ptr<PngChunk> PngChunktRNS::CreateEmpty() const { return std::make_unique<PngChunktRNS>(); }
 
-// ---- TChunktIME -----------------------------------------------------------
+// ---- PngChunktIME -----------------------------------------------------------
 
-std::unique_ptr<TChunk> TChunktIME::CreateEmpty() const { return std::make_unique<TChunktIME>(); }
+std::unique_ptr<PngChunk> PngChunktIME::CreateEmpty() const { return std::make_unique<PngChunktIME>(); }
 
-// ---- TChunktEXt, TChunkzTXt -----------------------------------------------
+// ---- PngChunktEXt, PngChunkzTXt -----------------------------------------------
 
-std::unique_ptr<TChunk> TChunktEXt::CreateEmpty() const { return std::make_unique<TChunktEXt>(); }
+std::unique_ptr<PngChunk> PngChunktEXt::CreateEmpty() const { return std::make_unique<PngChunktEXt>(); }
 
-size_t TChunktEXt::TextStart() const {
+size_t PngChunktEXt::TextStart() const {
   auto zero = std::find(data_.begin(), data_.end(), uint8_t{0});
   return zero == data_.end() ? data_.size() : static_cast<size_t>(zero - data_.begin()) + 1;
 }
 
-std::string TChunktEXt::Keyword() const {
+std::string PngChunktEXt::Keyword() const {
   auto zero = std::find(data_.begin(), data_.end(), uint8_t{0});
   return std::string(data_.begin(), zero);
 }
 
-std::string TChunktEXt::Text() const {
+std::string PngChunktEXt::Text() const {
   return std::string(data_.begin() + static_cast<std::ptrdiff_t>(TextStart()), data_.end());
 }
 
-std::unique_ptr<TChunk> TChunkzTXt::CreateEmpty() const { return std::make_unique<TChunkzTXt>(); }
+std::unique_ptr<PngChunk> PngChunkzTXt::CreateEmpty() const { return std::make_unique<PngChunkzTXt>(); }
 
-std::string TChunkzTXt::Text() const {
+std::string PngChunkzTXt::Text() const {
   const size_t start = TextStart();
   if (start + 1 > data_.size() || data_[start] != 0) return {};  // method 0 is deflate
   z_stream z{};
@@ -298,17 +298,17 @@ bool IsRegisteredChunkName(std::string_view name) {
   return false;
 }
 
-std::unique_ptr<TChunk> CreateChunk(std::string_view name) {
-  if (name == "IHDR") return std::make_unique<TChunkIHDR>();
-  if (name == "IDAT") return std::make_unique<TChunkIDAT>();
-  if (name == "IEND") return std::make_unique<TChunkIEND>();
-  if (name == "PLTE") return std::make_unique<TChunkPLTE>();
-  if (name == "gAMA") return std::make_unique<TChunkgAMA>();
-  if (name == "tRNS") return std::make_unique<TChunktRNS>();
-  if (name == "tIME") return std::make_unique<TChunktIME>();
-  if (name == "tEXt") return std::make_unique<TChunktEXt>();
-  if (name == "zTXt") return std::make_unique<TChunkzTXt>();
-  return std::make_unique<TChunk>(name);
+std::unique_ptr<PngChunk> CreateChunk(std::string_view name) {
+  if (name == "IHDR") return std::make_unique<PngChunkIHDR>();
+  if (name == "IDAT") return std::make_unique<PngChunkIDAT>();
+  if (name == "IEND") return std::make_unique<PngChunkIEND>();
+  if (name == "PLTE") return std::make_unique<PngChunkPLTE>();
+  if (name == "gAMA") return std::make_unique<PngChunkgAMA>();
+  if (name == "tRNS") return std::make_unique<PngChunktRNS>();
+  if (name == "tIME") return std::make_unique<PngChunktIME>();
+  if (name == "tEXt") return std::make_unique<PngChunktEXt>();
+  if (name == "zTXt") return std::make_unique<PngChunkzTXt>();
+  return std::make_unique<PngChunk>(name);
 }
 
 }  // namespace gd

@@ -1,5 +1,5 @@
 // The chunks of a PNG picture. A picture is an ordered list of chunk objects
-// in file order; the header chunk (TChunkIHDR) comes first and also holds the
+// in file order; the header chunk (PngChunkIHDR) comes first and also holds the
 // decoded pixels, so that a picture's pixels live and die with its header.
 #pragma once
 #include <array>
@@ -14,23 +14,23 @@
 
 namespace gd {
 
-class TChunkIHDR;
+class PngChunkIHDR;
 
 // What the chunks of one picture need to know while the picture is read.
 struct PngLoadState {
-  TChunkIHDR* header = nullptr;  // set once the header chunk has loaded
+  PngChunkIHDR* header = nullptr;  // set once the header chunk has loaded
   bool image_data_read = false;  // the image data (the first run of IDAT chunks) is done
   bool palette_read = false;     // a PLTE chunk has loaded
   bool transparency_read = false;  // a tRNS chunk has been taken into the header
 };
 
 // A chunk kept as it was read: a 4-character name and its raw data.
-class TChunk {
+class PngChunk {
  public:
-  explicit TChunk(std::string_view name = {});
-  virtual ~TChunk() = default;
-  TChunk(const TChunk&) = delete;
-  TChunk& operator=(const TChunk&) = delete;
+  explicit PngChunk(std::string_view name = {});
+  virtual ~PngChunk() = default;
+  PngChunk(const PngChunk&) = delete;
+  PngChunk& operator=(const PngChunk&) = delete;
 
   const std::string& Name() const { return name_; }
   const std::vector<uint8_t>& Data() const { return data_; }
@@ -41,10 +41,10 @@ class TChunk {
   virtual void Load(ByteReader& r, uint32_t length, PngLoadState& state);
 
   // An empty chunk of the same class, for copying a picture.
-  virtual std::unique_ptr<TChunk> CreateEmpty() const;
+  virtual std::unique_ptr<PngChunk> CreateEmpty() const;
   // Copies another chunk into this one. A plain chunk copies the name and the
   // raw data; the kinds that hold more refuse a source of another kind.
-  virtual void Assign(const TChunk& source);
+  virtual void Assign(const PngChunk& source);
 
  protected:
   // Reads `length` data bytes and the CRC that follows; checks the CRC.
@@ -81,13 +81,13 @@ struct PaletteEntry {
 //
 // All planes are zero-filled when allocated, so rows the image data never
 // reaches stay 0.
-class TChunkIHDR : public TChunk {
+class PngChunkIHDR : public PngChunk {
  public:
-  TChunkIHDR();
+  PngChunkIHDR();
 
   void Load(ByteReader& r, uint32_t length, PngLoadState& state) override;
-  std::unique_ptr<TChunk> CreateEmpty() const override;
-  void Assign(const TChunk& source) override;
+  std::unique_ptr<PngChunk> CreateEmpty() const override;
+  void Assign(const PngChunk& source) override;
 
   uint32_t Width() const { return width_; }
   uint32_t Height() const { return height_; }
@@ -174,56 +174,56 @@ class TChunkIHDR : public TChunk {
 // The image data. Loading it decodes the pixels into the header's planes,
 // reading on through the following IDAT chunks as far as the data goes; the
 // chunk itself keeps no data.
-class TChunkIDAT : public TChunk {
+class PngChunkIDAT : public PngChunk {
  public:
-  TChunkIDAT() : TChunk("IDAT") {}
+  PngChunkIDAT() : PngChunk("IDAT") {}
   void Load(ByteReader& r, uint32_t length, PngLoadState& state) override;
-  std::unique_ptr<TChunk> CreateEmpty() const override;
+  std::unique_ptr<PngChunk> CreateEmpty() const override;
 };
 
-class TChunkIEND : public TChunk {
+class PngChunkIEND : public PngChunk {
  public:
-  TChunkIEND() : TChunk("IEND") {}
-  std::unique_ptr<TChunk> CreateEmpty() const override;
+  PngChunkIEND() : PngChunk("IEND") {}
+  std::unique_ptr<PngChunk> CreateEmpty() const override;
 };
 
 // The palette. Loading the first one before the image data gives a palette
 // picture its palette; other colour types keep it only as a chunk. A palette
-// picture's PLTE must hold 1 to 256 whole entries (EPNGInvalidPalette).
-class TChunkPLTE : public TChunk {
+// picture's PLTE must hold 1 to 256 whole entries (PngInvalidPalette).
+class PngChunkPLTE : public PngChunk {
  public:
-  TChunkPLTE() : TChunk("PLTE") {}
+  PngChunkPLTE() : PngChunk("PLTE") {}
   void Load(ByteReader& r, uint32_t length, PngLoadState& state) override;
-  std::unique_ptr<TChunk> CreateEmpty() const override;
-  void Assign(const TChunk& source) override;
+  std::unique_ptr<PngChunk> CreateEmpty() const override;
+  void Assign(const PngChunk& source) override;
   int Count() const { return static_cast<int>(data_.size() / 3); }
 };
 
 // Gamma, in hundred-thousandths. Read and kept; the decoder stores samples
 // as they are, whatever the gamma.
-class TChunkgAMA : public TChunk {
+class PngChunkgAMA : public PngChunk {
  public:
-  TChunkgAMA() : TChunk("gAMA") {}
-  std::unique_ptr<TChunk> CreateEmpty() const override;
-  void Assign(const TChunk& source) override;
+  PngChunkgAMA() : PngChunk("gAMA") {}
+  std::unique_ptr<PngChunk> CreateEmpty() const override;
+  void Assign(const PngChunk& source) override;
   uint32_t Gamma() const { return data_.size() >= 4 ? LoadBE32(data_.data()) : 0; }
 };
 
 // Transparency. Loading it (before the image data, in the form the colour type
 // asks for) gives the header its palette alpha or its transparent colour; a
 // tRNS out of place or of the wrong size is kept but changes nothing.
-class TChunktRNS : public TChunk {
+class PngChunktRNS : public PngChunk {
  public:
-  TChunktRNS() : TChunk("tRNS") {}
+  PngChunktRNS() : PngChunk("tRNS") {}
   void Load(ByteReader& r, uint32_t length, PngLoadState& state) override;
-  std::unique_ptr<TChunk> CreateEmpty() const override;
+  std::unique_ptr<PngChunk> CreateEmpty() const override;
 };
 
 // Time of last modification.
-class TChunktIME : public TChunk {
+class PngChunktIME : public PngChunk {
  public:
-  TChunktIME() : TChunk("tIME") {}
-  std::unique_ptr<TChunk> CreateEmpty() const override;
+  PngChunktIME() : PngChunk("tIME") {}
+  std::unique_ptr<PngChunk> CreateEmpty() const override;
   bool Valid() const { return data_.size() == 7; }
   int Year() const { return Valid() ? LoadBE16(data_.data()) : 0; }
   int Month() const { return Valid() ? data_[2] : 0; }
@@ -234,33 +234,33 @@ class TChunktIME : public TChunk {
 };
 
 // Text: a keyword, a zero byte, the text.
-class TChunktEXt : public TChunk {
+class PngChunktEXt : public PngChunk {
  public:
-  TChunktEXt() : TChunk("tEXt") {}
-  std::unique_ptr<TChunk> CreateEmpty() const override;
+  PngChunktEXt() : PngChunk("tEXt") {}
+  std::unique_ptr<PngChunk> CreateEmpty() const override;
   std::string Keyword() const;
   virtual std::string Text() const;
 
  protected:
-  explicit TChunktEXt(std::string_view name) : TChunk(name) {}
+  explicit PngChunktEXt(std::string_view name) : PngChunk(name) {}
   // Offset of the byte after the keyword's terminating zero (data size if none).
   size_t TextStart() const;
 };
 
 // Compressed text: a keyword, a zero byte, the compression method, then the
 // deflated text. Text() inflates at most kMaxTextBytes of it.
-class TChunkzTXt : public TChunktEXt {
+class PngChunkzTXt : public PngChunktEXt {
  public:
   static constexpr size_t kMaxTextBytes = size_t{1} << 20;
-  TChunkzTXt() : TChunktEXt("zTXt") {}
-  std::unique_ptr<TChunk> CreateEmpty() const override;
+  PngChunkzTXt() : PngChunktEXt("zTXt") {}
+  std::unique_ptr<PngChunk> CreateEmpty() const override;
   std::string Text() const override;
 };
 
 // Whether a chunk name has a class of its own.
 bool IsRegisteredChunkName(std::string_view name);
-// The chunk object for a chunk name: the registered class, or a plain TChunk.
-std::unique_ptr<TChunk> CreateChunk(std::string_view name);
+// The chunk object for a chunk name: the registered class, or a plain PngChunk.
+std::unique_ptr<PngChunk> CreateChunk(std::string_view name);
 
 // Whether a name is that of a critical chunk (ancillary bit of its first
 // letter clear, that is, an upper-case first letter).

@@ -1,5 +1,5 @@
 // The PNG decoder's errors. Each malformed input has a class of its own with a
-// fixed message; all of them derive from EPngException so that a caller can
+// fixed message; all of them derive from PngException so that a caller can
 // catch the decoder's failures in one place.
 #pragma once
 #include <cstddef>
@@ -8,79 +8,79 @@
 
 namespace gd {
 
-class EPngException : public std::runtime_error {
+class PngException : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;
 };
 
-class EPNGInvalidFileHeader : public EPngException {
+class PngInvalidFileHeader : public PngException {
  public:
-  EPNGInvalidFileHeader();
+  PngInvalidFileHeader();
 };
 
-class EPngUnexpectedEnd : public EPngException {
+class PngUnexpectedEnd : public PngException {
  public:
-  EPngUnexpectedEnd();
+  PngUnexpectedEnd();
 };
 
-class EPNGIHDRNotFirst : public EPngException {
+class PngIHDRNotFirst : public PngException {
  public:
-  EPNGIHDRNotFirst();
+  PngIHDRNotFirst();
 };
 
-class EPNGUnknownCriticalChunk : public EPngException {
+class PngUnknownCriticalChunk : public PngException {
  public:
-  EPNGUnknownCriticalChunk();
+  PngUnknownCriticalChunk();
 };
 
-class EPngInvalidCRC : public EPngException {
+class PngInvalidCRC : public PngException {
  public:
-  EPngInvalidCRC();
+  PngInvalidCRC();
 };
 
-class EPngInvalidIHDR : public EPngException {
+class PngInvalidIHDR : public PngException {
  public:
-  EPngInvalidIHDR();
+  PngInvalidIHDR();
 };
 
-class EPNGSizeExceeds : public EPngException {
+class PngSizeExceeds : public PngException {
  public:
-  EPNGSizeExceeds();
+  PngSizeExceeds();
 };
 
-class EPNGUnknownCompression : public EPngException {
+class PngUnknownCompression : public PngException {
  public:
-  EPNGUnknownCompression();
+  PngUnknownCompression();
 };
 
-class EPNGUnknownInterlace : public EPngException {
+class PngUnknownInterlace : public PngException {
  public:
-  EPNGUnknownInterlace();
+  PngUnknownInterlace();
 };
 
-class EPNGMissingMultipleIDAT : public EPngException {
+class PngMissingMultipleIDAT : public PngException {
  public:
-  EPNGMissingMultipleIDAT();
+  PngMissingMultipleIDAT();
 };
 
-class EPNGNoImageData : public EPngException {
+class PngNoImageData : public PngException {
  public:
-  EPNGNoImageData();
+  PngNoImageData();
 };
 
-class EPNGHeaderNotPresent : public EPngException {
+class PngHeaderNotPresent : public PngException {
  public:
-  EPNGHeaderNotPresent();
+  PngHeaderNotPresent();
 };
 
-class EPNGOutMemory : public EPngException {
+class PngOutMemory : public PngException {
  public:
-  EPNGOutMemory();
+  PngOutMemory();
 };
 
-class EPNGInvalidPalette : public EPngException {
+class PngInvalidPalette : public PngException {
  public:
-  EPNGInvalidPalette();
+  PngInvalidPalette();
 };
 
 // The most pixels a picture may have. The header may state up to 65535 by
@@ -89,16 +89,16 @@ class EPNGInvalidPalette : public EPngException {
 // anything is allocated for it.
 inline constexpr size_t kMaxPngPixels = size_t{8192} * 8192;
 
-class EPngTooLarge : public EPngException {
+class PngTooLarge : public PngException {
  public:
-  EPngTooLarge();
+  PngTooLarge();
 };
 
 // inflate returned a negative result (or asked for a preset dictionary, which
 // PNG image data never has).
-class EPNGZLIBError : public EPngException {
+class PngZLIBError : public PngException {
  public:
-  explicit EPNGZLIBError(int zlib_result);
+  explicit PngZLIBError(int zlib_result);
   int Result() const { return result_; }
   // "data error (-3)" and so on; "" for a result that is not an error.
   static const char* ResultText(int zlib_result);
@@ -108,15 +108,15 @@ class EPNGZLIBError : public EPngException {
 };
 
 // Raised for the two misuses the picture class refuses.
-class EPngError : public EPngException {
+class PngError : public PngException {
  public:
   enum class Kind { Resize, IncompatibleChunks };
-  explicit EPngError(Kind kind);
+  explicit PngError(Kind kind);
 };
 
 // The conversion error raised when a picture without a header is turned into
 // a bitmap ("Cannot assign a TPngPicture to a TBitmap").
-class EConvertError : public std::runtime_error {
+class ConvertError : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;
 };

@@ -38,17 +38,17 @@ class ImageDataSource {
   // up, checks its CRC and goes on with the next chunk if that is an IDAT
   // chunk. Otherwise it returns false, leaving the reader at the start of that
   // next chunk, or, when `needed` is true (rows are still missing), raises
-  // EPNGMissingMultipleIDAT (EPngUnexpectedEnd when the stream ends instead).
+  // PngMissingMultipleIDAT (PngUnexpectedEnd when the stream ends instead).
   bool NextPiece(const uint8_t** piece, size_t* size, bool needed) {
     while (left_ == 0) {
       FinishChunk();
       if (r_.Remaining() < 8) {
-        if (needed) throw EPngUnexpectedEnd();
+        if (needed) throw PngUnexpectedEnd();
         return false;
       }
       const uint8_t* head = r_.Current();
       if (std::memcmp(head + 4, kIdatName, 4) != 0) {
-        if (needed) throw EPNGMissingMultipleIDAT();
+        if (needed) throw PngMissingMultipleIDAT();
         return false;
       }
       const uint32_t length = LoadBE32(head);
@@ -57,7 +57,7 @@ class ImageDataSource {
     }
     const size_t n = std::min<size_t>(left_, kReadPieceBytes);
     const uint8_t* p = r_.Take(n);
-    if (!p) throw EPngUnexpectedEnd();
+    if (!p) throw PngUnexpectedEnd();
     crc_ = Crc32(crc_, p, n);
     left_ -= static_cast<uint32_t>(n);
     *piece = p;
@@ -70,17 +70,17 @@ class ImageDataSource {
     if (!open_) return;
     const uint8_t* rest = r_.Take(left_);
     const uint8_t* crc = rest ? r_.Take(4) : nullptr;
-    if (!crc) throw EPngUnexpectedEnd();
+    if (!crc) throw PngUnexpectedEnd();
     crc_ = Crc32(crc_, rest, left_);
     left_ = 0;
     open_ = false;
-    if (kVerifyChecksums && crc_ != LoadBE32(crc)) throw EPngInvalidCRC();
+    if (kVerifyChecksums && crc_ != LoadBE32(crc)) throw PngInvalidCRC();
   }
 
  private:
   void Open(uint32_t length) {
     // The whole chunk, data and CRC, must be there before any of it is used.
-    if (length > r_.Remaining() || r_.Remaining() - length < 4) throw EPngUnexpectedEnd();
+    if (length > r_.Remaining() || r_.Remaining() - length < 4) throw PngUnexpectedEnd();
     left_ = length;
     crc_ = Crc32(0, kIdatName, 4);
     open_ = true;
@@ -99,7 +99,7 @@ class Inflater {
   Inflater(ImageDataSource& source, size_t longest_request)
       : source_(source), block_(std::max(kInflateBlockBytes, longest_request)) {
     const int ret = inflateInit(&z_);
-    if (ret != Z_OK) throw EPNGZLIBError(ret);
+    if (ret != Z_OK) throw PngZLIBError(ret);
     if (!kVerifyChecksums) inflateValidate(&z_, 0);
   }
   ~Inflater() { inflateEnd(&z_); }
@@ -153,11 +153,11 @@ class Inflater {
     if (ret == Z_STREAM_END) {
       ended_ = true;
     } else if (ret == Z_NEED_DICT) {
-      throw EPNGZLIBError(Z_DATA_ERROR);  // image data never uses a preset dictionary
+      throw PngZLIBError(Z_DATA_ERROR);  // image data never uses a preset dictionary
     } else if (ret == Z_BUF_ERROR && z_.avail_in == 0) {
       // Needs more input; the next call fetches it.
     } else if (ret < 0) {
-      throw EPNGZLIBError(ret);
+      throw PngZLIBError(ret);
     }
     return produced;
   }
@@ -173,7 +173,7 @@ class Inflater {
 // Stores unfiltered rows (or pass rows) into the header's planes.
 class RowStore {
  public:
-  explicit RowStore(TChunkIHDR& header)
+  explicit RowStore(PngChunkIHDR& header)
       : h_(header),
         type_(header.ColorType()),
         depth_(header.BitDepth()),
@@ -271,7 +271,7 @@ class RowStore {
     }
   }
 
-  TChunkIHDR& h_;
+  PngChunkIHDR& h_;
   const uint8_t type_;
   const uint8_t depth_;
   const bool keyed_;
@@ -296,7 +296,7 @@ int SamplesPerPixel(uint8_t color_type) {
 
 }  // namespace
 
-void DecodeImageData(ByteReader& r, uint32_t length, TChunkIHDR& header) {
+void DecodeImageData(ByteReader& r, uint32_t length, PngChunkIHDR& header) {
   const uint32_t width = header.Width();
   const uint32_t height = header.Height();
   const size_t bits_per_pixel = size_t{header.BitDepth()} * SamplesPerPixel(header.ColorType());

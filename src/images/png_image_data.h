@@ -6,7 +6,7 @@
 
 namespace gd {
 
-class TChunkIHDR;
+class PngChunkIHDR;
 
 // r stands just behind the name of the first IDAT chunk, whose data is
 // `length` bytes long. Inflates the image data, reading on through the
@@ -15,6 +15,6 @@ class TChunkIHDR;
 // stores the pixels in the header's planes. Leaves r just behind the CRC of
 // the last IDAT chunk it read. Decoding stops early, leaving the remaining
 // rows zero, when the compressed stream ends before the last row.
-void DecodeImageData(ByteReader& r, uint32_t length, TChunkIHDR& header);
+void DecodeImageData(ByteReader& r, uint32_t length, PngChunkIHDR& header);
 
 }  // namespace gd

@@ -2,8 +2,8 @@
 
 namespace gd {
 
-RgbaImage ExpandToRgba(const TPngPicture& picture) {
-  const TChunkIHDR& h = picture.Header();
+RgbaImage ExpandToRgba(const PngImage& picture) {
+  const PngChunkIHDR& h = picture.Header();
   RgbaImage out;
   out.width = h.Width();
   out.height = h.Height();

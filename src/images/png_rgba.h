@@ -15,7 +15,7 @@ struct RgbaImage {
   std::vector<uint8_t> pixels;  // width * height * 4 bytes: red, green, blue, alpha; rows from the top
 };
 
-// Raises EPNGHeaderNotPresent for a picture without a header.
-RgbaImage ExpandToRgba(const TPngPicture& picture);
+// Raises PngHeaderNotPresent for a picture without a header.
+RgbaImage ExpandToRgba(const PngImage& picture);
 
 }  // namespace gd

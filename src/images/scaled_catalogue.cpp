@@ -25,7 +25,7 @@ SceneCatalogue DrawnSet(int scale) {
 // window's shape reads a bitmap.
 void MaskToBitmap(SceneImage& mask) {
   if (mask.bitmap || mask.bgra.empty()) return;
-  auto bitmap = std::make_unique<TBitmap>(mask.width, mask.height);
+  auto bitmap = std::make_unique<BmpImage>(mask.width, mask.height);
   for (int y = 0; y < mask.height; ++y)
     for (int x = 0; x < mask.width; ++x) {
       const uint8_t* p = &mask.bgra[(static_cast<size_t>(y) * mask.width + x) * 4];  // blue, green, red
@@ -38,14 +38,14 @@ void MaskToBitmap(SceneImage& mask) {
 
 // A smaller mask: a pixel is inside when at least half its area is inside
 // (not pure white) in the larger one.
-std::unique_ptr<TBitmap> ReduceMask(const TBitmap& big, int p, int q) {
+std::unique_ptr<BmpImage> ReduceMask(const BmpImage& big, int p, int q) {
   Pixels4 inside;
   inside.bytes.resize(static_cast<size_t>(big.Width()) * big.Height() * 4, 0);
   for (int y = 0; y < big.Height(); ++y)
     for (int x = 0; x < big.Width(); ++x)
       if (big.Pixel(x, y) != kWhite) inside.bytes[(static_cast<size_t>(y) * big.Width() + x) * 4 + 3] = 255;
   const Pixels4 small = ReduceByArea(inside.bytes.data(), big.Width(), big.Height(), p, q);
-  auto mask = std::make_unique<TBitmap>(small.width, small.height);
+  auto mask = std::make_unique<BmpImage>(small.width, small.height);
   for (int y = 0; y < small.height; ++y)
     for (int x = 0; x < small.width; ++x)
       mask->SetPixel(x, y, small.bytes[(static_cast<size_t>(y) * small.width + x) * 4 + 3] >= 128 ? kBlack : kWhite);

@@ -11,17 +11,17 @@ StoredPicture ReadStoredPicture(ByteReader& r) {
   result.class_name.assign(reinterpret_cast<const char*>(name), name_length);
 
   if (result.class_name == "TPngPicture") {
-    auto png = std::make_unique<TPngPicture>();
+    auto png = std::make_unique<PngImage>();
     png->LoadPng(r);
     result.png = std::move(png);
   } else if (result.class_name == "TBitmap") {
     uint8_t count[4];
-    if (r.Read(count, 4) != 4) throw EBmpError("The stored bitmap is cut short inside its byte count.");
+    if (r.Read(count, 4) != 4) throw BmpError("The stored bitmap is cut short inside its byte count.");
     const uint32_t size = LoadLE32(count);
-    if (size > r.Remaining()) throw EBmpError("The stored bitmap is truncated: its BMP file ends early.");
+    if (size > r.Remaining()) throw BmpError("The stored bitmap is truncated: its BMP file ends early.");
     ByteReader file(r.Current(), size);
     r.Skip(size);
-    auto bitmap = std::make_unique<TBitmap>();
+    auto bitmap = std::make_unique<BmpImage>();
     bitmap->LoadBmp(file);
     result.bitmap = std::move(bitmap);
   }

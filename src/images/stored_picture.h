@@ -26,13 +26,13 @@ class EStoredPictureError : public std::runtime_error {
 
 struct StoredPicture {
   std::string class_name;
-  std::unique_ptr<TPngPicture> png;  // for "TPngPicture"
-  std::unique_ptr<TBitmap> bitmap;   // for "TBitmap"
+  std::unique_ptr<PngImage> png;  // for "TPngPicture"
+  std::unique_ptr<BmpImage> bitmap;   // for "TBitmap"
   bool HasPicture() const { return png || bitmap; }
 };
 
 // Reads one stored picture from r's position. A picture whose data fails to
-// load is freed and the error passes on: EPngException for a PNG, EBmpError for
+// load is freed and the error passes on: PngException for a PNG, BmpError for
 // a BMP, EStoredPictureError when the class name itself is cut short. Empty
 // data holds no picture.
 StoredPicture ReadStoredPicture(ByteReader& r);

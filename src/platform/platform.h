@@ -3,9 +3,10 @@
 // The core (app, scene, calendar, settings, images) calls down through
 // `Platform` for everything that touches the outside world: the window and its
 // presentation, the screen, timers and clocks, messages, the web browser, the
-// settings store and the executable's path. A backend calls up through
-// `WindowEvents` only, to report what happened: the window was shown, a timer
-// fired, a mouse button went down, a menu item was chosen, a close was asked for.
+// settings store and the executable's path. A backend reports what happened
+// (shown, tick, mouse down, menu item chosen, close requested, destroyed)
+// through a `WindowLifecycle` (window_lifecycle.h), which passes it on to the
+// core's `WindowEvents`. What a backend cannot do, its capabilities say.
 // Backends decide nothing the core could decide.
 #pragma once
 
@@ -13,25 +14,15 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
-#include "app/frame_buffer.h"
-#include "app/region.h"
+#include "base/frame_buffer.h"
+#include "base/geometry.h"
+#include "base/region.h"
 #include "calendar/date_format.h"
 #include "calendar/date_time.h"
 
 namespace gd {
-
-class MenuModel;
-
-struct Size {
-  int width = 0;
-  int height = 0;
-};
-
-struct Point {
-  int x = 0;
-  int y = 0;
-};
 
 // The main window's two timers. `TimerGarland` is always started first.
 enum class TimerId { Garland = 0, CountSnow = 1 };
@@ -81,33 +72,74 @@ class SettingsStore {
   virtual bool StartsWithWindows() const { return false; }
 };
 
-// What the backend reports to the core.
+// One item of the popup menu as a backend shows it, in display order; an
+// item's parent comes before it.
+struct PopupMenuItem {
+  enum class Kind { Command, Separator, Submenu, Radio, Check };
+  std::string name;     // what a choice reports
+  std::string caption;
+  Kind kind = Kind::Command;
+  std::string parent;   // the submenu's name; empty: top level
+  bool checked = false;
+  bool isDefault = false;  // shown bold
+};
+using PopupMenu = std::vector<PopupMenuItem>;
+
+// What happened to the window, as the core hears it. Backends do not call it
+// directly but through their WindowLifecycle, which keeps the order below.
 class WindowEvents {
  public:
   virtual ~WindowEvents() = default;
-  virtual void FormShow() = 0;
-  virtual void OnTimer(TimerId id) = 0;
-  virtual void FormMouseDown(MouseButton button) = 0;
-  virtual void OnMenuItemChosen(std::string_view itemName) = 0;
+  // The window is about to appear: the first event, once.
+  virtual void Shown() = 0;
+  virtual void Tick(TimerId id) = 0;
+  virtual void MouseDown(MouseButton button) = 0;
+  virtual void MenuItemChosen(std::string_view itemName) = 0;
   // Asked before the window closes, for every close (the Exit command, the
   // window manager, the end of the desktop session). True lets it go ahead.
-  virtual bool FormCloseQuery() = 0;
-  virtual void FormDestroy() = 0;
+  virtual bool CloseRequested() = 0;
+  // The window is gone: the last event, once.
+  virtual void Destroyed() = 0;
   // The popup menu to show on a right click, with its live check marks.
-  virtual const MenuModel* PopupMenu() const = 0;
+  virtual PopupMenu PopupMenuItems() const = 0;
   // The system's display scale where the window is has changed (it moved to
   // another monitor, or the user changed the setting).
-  virtual void OnSystemScaleChanged() {}
+  virtual void ScaleChanged() {}
+};
+
+// What a backend's window can do. The core asks before relying on a thing,
+// rather than a backend pretending.
+struct WindowCapabilities {
+  bool canPlaceItself = true;         // MoveWindow puts it where asked
+  bool canTellWhetherCovered = true;  // IsWindowVisibleAt answers truly
+  bool canStayOnTop = true;           // SetTopmost keeps it above others
+  // The system's display scale where the window is: device pixels per pixel
+  // of the globe's 300 by 260 (2.0 at 200 %). Sizes, places and frames in
+  // the seam are device pixels.
+  double displayScale = 1.0;
+};
+
+// Where trace events go (the headless backend's --trace file).
+class TraceSink {
+ public:
+  // One event: `fieldsJson` is the rest of a JSON object after "ev".
+  virtual void Write(std::string_view event, std::string_view fieldsJson) = 0;
+
+ protected:
+  ~TraceSink() = default;
 };
 
 class Platform {
  public:
   virtual ~Platform() = default;
 
+  virtual WindowCapabilities Capabilities() const { return {}; }
+
   // --- The window ---------------------------------------------------------
-  // Makes the window a per-pixel-alpha window. On failure fills `errorText`
-  // with the system's text for the error and returns false.
-  virtual bool SetLayeredStyle(std::string* errorText) = 0;
+  // Makes the window a desktop ornament: per-pixel alpha, owned by the
+  // desktop, no taskbar button. On failure fills `errorText` with the
+  // system's text for the error and returns false.
+  virtual bool MakeDesktopOrnament(std::string* errorText) = 0;
   virtual void SetWindowSize(int width, int height) = 0;
   // The window's left and top in screen coordinates, read now.
   virtual Point WindowPosition() = 0;
@@ -118,15 +150,12 @@ class Platform {
   virtual bool PresentFrame(const FrameBuffer& frame, uint8_t constantAlpha) = 0;
   // Cuts the window to `region`; the window keeps it.
   virtual void SetWindowRegion(const Region& region) = 0;
-  // Desktop-ornament behaviour: owned by the desktop, no taskbar button.
-  virtual void SetOwnerToDesktop() = 0;
-  virtual void HideTaskbarButton() = 0;
   virtual void SetTopmost(bool topmost) = 0;
   // Lets the system move the window with the mouse until the button is up.
   virtual void BeginMoveDrag() = 0;
   // Whether this window is what the user sees at a screen point.
   virtual bool IsWindowVisibleAt(int screenX, int screenY) = 0;
-  // Asks for the window to close; the close runs `FormCloseQuery`.
+  // Asks for the window to close; the close runs `CloseRequested`.
   virtual void CloseWindow() = 0;
 
   // --- The screen ---------------------------------------------------------
@@ -134,9 +163,6 @@ class Platform {
   // above 1 the frame holds more pixels than the globe's 300 by 260.
   virtual Size ScreenSize() = 0;
   virtual Size WorkAreaSize() = 0;
-  // The system's display scale where the window is, in quarters (4 is
-  // 100 %, 8 is 200 %; see base/scale.h).
-  virtual int SystemScaleQuarters() { return 4; }
 
   // --- Time ---------------------------------------------------------------
   // Starts a timer, or restarts it with a new interval.
@@ -160,14 +186,13 @@ class Platform {
   virtual std::string ExecutablePath() = 0;
 
   // --- The loop -----------------------------------------------------------
-  // Shows the window (which runs `FormShow`), dispatches events until the
+  // Shows the window (which runs `Shown`), dispatches events until the
   // window has closed, then returns the process exit code.
   virtual int RunMessageLoop(WindowEvents& events) = 0;
 
-  // --- Observation (headless traces; other backends ignore it) ------------
-  virtual bool Tracing() const { return false; }
-  // One trace event: `fieldsJson` is the rest of a JSON object after "ev".
-  virtual void Trace(std::string_view /*event*/, std::string_view /*fieldsJson*/) {}
+  // --- Observation (headless traces; other backends have none) ------------
+  // Where trace events go; null while nothing is traced.
+  virtual TraceSink* Tracer() { return nullptr; }
   // Called once at the end of every composed frame that reached the present.
   virtual void FrameRendered() {}
 };

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "app/frame_buffer.h"
+#include "base/frame_buffer.h"
 #include "images/catalogue.h"
 
 namespace gd {

@@ -1,44 +1,77 @@
-// The frame compositor: one complete picture of the globe per timer tick,
-// drawn back to front from the base layer up, then presented.
+#include "scene/compositor.h"
+
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
 #include <utility>
 
-#include "app/main_window.h"
-#include "scene/blend.h"
-#include "scene/step_clock.h"
+#include "scene/countdown.h"
 
 namespace gd {
 
-bool TfrmMain::StepClock() {
-  if (!IsStepDue(platform_.TickCount(), LastStepTick_, StepDelayMs_)) return false;
-  LastStepTick_ = platform_.TickCount();
-  return true;
+Compositor::Compositor(const SceneCatalogue& catalogue)
+    : catalogue_(catalogue), imgDay_(&RequireSceneImage(catalogue, "imgDay")) {
+  for (size_t i = 0; i < kFixedPictureCount; ++i) fixedPictures_[i] = &RequireSceneImage(catalogue, kFixedPictureNames[i]);
+  // The series are found by their built names once, not on every frame.
+  skySprites_ = ResolveSkySprites(catalogue);
+  snowSprites_ = ResolveSnowSprites(catalogue);
 }
 
-bool TfrmMain::WindowExposed() {
-  // The second point is asked only when the first does not show this window.
-  // The points are the globe's, in device pixels like the window's place.
-  const Point pos = platform_.WindowPosition();
-  return platform_.IsWindowVisibleAt(pos.x + device_.Place(kProbePoint1.x), pos.y + device_.Place(kProbePoint1.y)) ||
-         platform_.IsWindowVisibleAt(pos.x + device_.Place(kProbePoint2.x), pos.y + device_.Place(kProbePoint2.y));
+void Compositor::SetScale(int quarters) {
+  device_.SetScale(catalogue_, quarters);
+  keptSkyDraws_.clear();
+  frameOverKept_ = false;
 }
 
-void TfrmMain::Draw(const SceneImage& image, int x, int y) {
-  if (noteDraws_) {
-    noteDraws_->push_back({&image, x, y});
-    return;
+void Compositor::SetBase(const FrameBuffer& base) {
+  std::vector<const SceneImage*> pictures;
+  for (const SceneImage* picture : fixedPictures_) pictures.push_back(&device_.Of(*picture));
+  fixedLayers_.Build(base, std::move(pictures));
+  keptSkyDraws_.clear();
+  frameOverKept_ = false;
+}
+
+const FrameBuffer& Compositor::Compose(SceneState& scene, Random& random, const FrameRequest& request,
+                                       DrawObserver* observer) {
+  observer_ = observer;
+  // The sky strip, where the previous call's sky step left it; then the sky
+  // step, which moves the sky, sun and moon and notes where they are drawn.
+  skyDraws_.clear();
+  skyDraws_.push_back({imgDay_, 45, scene.sky.SkyOffset});
+  SkyStep(scene.sky, request.step, skySprites_, *this);
+  for (const Layer& layer : kLayers) DrawLayer(layer, scene, random, request);
+  observer_ = nullptr;
+  return frame_;
+}
+
+void Compositor::DrawLayer(const Layer& layer, SceneState& scene, Random& random, const FrameRequest& request) {
+  switch (layer.kind) {
+    case LayerKind::Sky:
+      ComposeSky();
+      break;
+    case LayerKind::Snow:
+      if (request.snowFalls) DrawSnowLayers(layer.first, layer.last, scene, random);
+      break;
+    case LayerKind::Fixed:
+      DrawFixed(static_cast<size_t>(layer.first));
+      break;
+    case LayerKind::Countdown:
+      if (request.countdownDays) DrawCountdown(*request.countdownDays);
+      break;
   }
+}
+
+void Compositor::Draw(const SceneImage& image, int x, int y) { skyDraws_.push_back({&image, x, y}); }
+
+void Compositor::Blend(const SceneImage& image, int x, int y) {
   // The scene's place, times the display scale, with the picture at that scale.
   const SceneImage& picture = device_.Of(image);
   const int dx = device_.Place(x), dy = device_.Place(y);
   BlendImage(frame_, picture, dx, dy, fixedLayers_.Visible(nextFixedLayer_));
   NoteDrawnOver(dx, dy, picture.width, picture.height);
-  TraceDraw(image, x, y);
+  Report(image, x, y);
 }
 
-void TfrmMain::NoteDrawnOver(int x, int y, int width, int height) {
+void Compositor::NoteDrawnOver(int x, int y, int width, int height) {
   const Rect r{std::max(x, 0), std::max(y, 0), std::min(x + width, frame_.width), std::min(y + height, frame_.height)};
   if (r.Empty()) return;
   drawnOver_ = drawnOver_.Empty() ? r
@@ -46,7 +79,7 @@ void TfrmMain::NoteDrawnOver(int x, int y, int width, int height) {
                                          std::max(drawnOver_.right, r.right), std::max(drawnOver_.bottom, r.bottom)};
 }
 
-void TfrmMain::RestoreKeptSky() {
+void Compositor::RestoreKeptSky() {
   const size_t rowBytes = static_cast<size_t>(frame_.width) * 4;
   for (int y = 0; y < frame_.height; ++y) {
     int left = frame_.width, right = 0;
@@ -64,21 +97,13 @@ void TfrmMain::RestoreKeptSky() {
   }
 }
 
-void TfrmMain::DrawFixed(size_t layer) {
-  fixedLayers_.Draw(frame_, layer);
-  nextFixedLayer_ = layer + 1;
-  TraceDraw(*fixedLayers_.Image(layer), 0, 0);
+void Compositor::DrawFixed(size_t picture) {
+  fixedLayers_.Draw(frame_, picture);
+  nextFixedLayer_ = picture + 1;
+  Report(*fixedPictures_[picture], 0, 0);
 }
 
-void TfrmMain::TraceDraw(const SceneImage& image, int x, int y) {
-  if (tracing_) {
-    char buf[96];
-    std::snprintf(buf, sizeof buf, "%s[\"%s\", %d, %d]", traceDraws_.empty() ? "" : ", ", image.name.c_str(), x, y);
-    traceDraws_ += buf;
-  }
-}
-
-void TfrmMain::ComposeSky() {
+void Compositor::ComposeSky() {
   if (!keptSkyDraws_.empty() && skyDraws_ == keptSkyDraws_) {
     if (frameOverKept_)
       RestoreKeptSky();
@@ -86,19 +111,20 @@ void TfrmMain::ComposeSky() {
       frame_ = keptSky_;
     frameOverKept_ = true;
     nextFixedLayer_ = kLandscape + 1;
-    if (tracing_) {
-      TraceDraw(*skyDraws_[0].image, skyDraws_[0].x, skyDraws_[0].y);
-      TraceDraw(*fixedLayers_.Image(kStars), 0, 0);
-      for (size_t i = 1; i < skyDraws_.size(); ++i) TraceDraw(*skyDraws_[i].image, skyDraws_[i].x, skyDraws_[i].y);
-      TraceDraw(*fixedLayers_.Image(kLandscape), 0, 0);
+    if (observer_) {
+      Report(*skyDraws_[0].image, skyDraws_[0].x, skyDraws_[0].y);
+      Report(*fixedPictures_[kStars], 0, 0);
+      for (size_t i = 1; i < skyDraws_.size(); ++i) Report(*skyDraws_[i].image, skyDraws_[i].x, skyDraws_[i].y);
+      Report(*fixedPictures_[kLandscape], 0, 0);
     }
     lastSkyKept_ = true;
   } else {
+    // Where a fixed picture is opaque its colour is already in place.
     frame_ = fixedLayers_.Start();
     nextFixedLayer_ = 0;
-    Draw(*skyDraws_[0].image, skyDraws_[0].x, skyDraws_[0].y);
+    Blend(*skyDraws_[0].image, skyDraws_[0].x, skyDraws_[0].y);
     DrawFixed(kStars);
-    for (size_t i = 1; i < skyDraws_.size(); ++i) Draw(*skyDraws_[i].image, skyDraws_[i].x, skyDraws_[i].y);
+    for (size_t i = 1; i < skyDraws_.size(); ++i) Blend(*skyDraws_[i].image, skyDraws_[i].x, skyDraws_[i].y);
     DrawFixed(kLandscape);
     // Keeping costs a copy, worth it only when the sky stands for a while:
     // after calls that started from the kept frame (the sky has just taken a
@@ -115,11 +141,13 @@ void TfrmMain::ComposeSky() {
   std::swap(lastSkyDraws_, skyDraws_);
 }
 
-void TfrmMain::DrawSnowLayers(int first, int last) {
+void Compositor::DrawSnowLayers(int first, int last, SceneState& scene, Random& random) {
   flakes_.clear();
+  const SnowDriftState& drift = scene.drift;
   for (int layer = first; layer <= last; ++layer)
-    UpdateSnowLayer(layer, snow_, layer == 1 ? drift_.SnowCount1 : layer == 2 ? drift_.SnowCount2 : drift_.SnowCount3,
-                    random_, snowSprites_, flakes_);
+    UpdateSnowLayer(layer, scene.snow,
+                    layer == 1 ? drift.SnowCount1 : layer == 2 ? drift.SnowCount2 : drift.SnowCount3, random,
+                    snowSprites_, flakes_);
   const std::vector<PlacedImage>* drawn = &flakes_;
   if (device_.Scaled()) {
     deviceFlakes_.clear();
@@ -137,54 +165,16 @@ void TfrmMain::DrawSnowLayers(int first, int last) {
     }
     NoteDrawnOver(left, top, right - left, bottom - top);
   }
-  if (tracing_)
-    for (const PlacedImage& f : flakes_) TraceDraw(*f.image, f.x, f.y);
+  if (observer_)
+    for (const PlacedImage& f : flakes_) Report(*f.image, f.x, f.y);
 }
 
-void TfrmMain::RenderFrame() {
-  if (!BaseBitmap_) return;
-  tracing_ = platform_.Tracing();
-  traceDraws_.clear();
-
-  // 1. Visibility probe: it gates the snow only.
-  const bool windowExposed = WindowExposed();
-  const bool snowFalls = SnowEnabled_ && windowExposed;
-
-  // 2. Step clock.
-  const bool isStepTick = StepClock();
-
-  // 3. Sky strip, where the previous call's sky step left it; then the sky
-  // step, which moves the sky, sun and moon and notes where they are drawn.
-  skyDraws_.clear();
-  skyDraws_.push_back({imgDay_, 45, sky_.SkyOffset});
-  noteDraws_ = &skyDraws_;
-  SkyStep(sky_, isStepTick, skySprites_, *this);
-  noteDraws_ = nullptr;
-
-  // 4. A fresh frame from the base layer with the strip, the stars, the sun
-  // and moon and the landscape on it (the buffer is reused), or the one an
-  // earlier call made with the same draws. Where a fixed picture is opaque
-  // its colour is already in place.
-  ComposeSky();
-  // 5. Snow layer 1, behind the house.
-  if (snowFalls) DrawSnowLayers(1, 1);
-  // 6. House.
-  DrawFixed(kHome);
-  // 7. Snow layers 2 and 3, in front of the house.
-  if (snowFalls) DrawSnowLayers(2, 3);
-  // 8. Foreground: glass rim and stand.
-  DrawFixed(kForeground);
-  // 9. Countdown.
-  DrawCountdown();
-
-  if (tracing_) {
-    std::string fields = std::string("\"step\": ") + (isStepTick ? "true" : "false") +
-                         ", \"opacity\": " + std::to_string(Opacity_) + ", \"draws\": [" + traceDraws_ + "]";
-    platform_.Trace("frame", fields);
-  }
-  // 10. Present.
-  PresentFrame(frame_, kFramePresentFailure);
-  platform_.FrameRendered();
+void Compositor::DrawCountdown(int32_t days) {
+  const auto widthOf = [this](std::string_view name) -> std::optional<int> {
+    const SceneImage* image = catalogue_.FindSceneImage(name);
+    return image ? std::optional<int>(image->width) : std::nullopt;
+  };
+  for (const CountdownDraw& d : PlaceCountdown(days, widthOf)) Blend(*catalogue_.FindSceneImage(d.name), d.x, d.y);
 }
 
 }  // namespace gd

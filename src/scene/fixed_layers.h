@@ -19,7 +19,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/frame_buffer.h"
+#include "base/frame_buffer.h"
 #include "images/catalogue.h"
 #include "scene/blend.h"
 
@@ -30,7 +30,6 @@ class FixedLayers {
   // `layers` back to front, each drawn at (0, 0) on a frame of `base`'s size;
   // pictures that cannot be drawn simply hide nothing and add nothing.
   void Build(const FrameBuffer& base, std::vector<const SceneImage*> layers);
-  bool Built() const { return !visible_.empty(); }
 
   // The frame to compose on.
   const FrameBuffer& Start() const { return start_; }

@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "app/random.h"
+#include "base/random.h"
 #include "images/catalogue.h"
 #include "scene/blend.h"
 #include "scene/painter.h"

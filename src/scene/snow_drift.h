@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "app/random.h"
+#include "base/random.h"
 
 namespace gd {
 

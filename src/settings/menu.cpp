@@ -52,4 +52,22 @@ bool MenuModel::ApplyChoice(std::string_view name) {
   return true;
 }
 
+PopupMenu ToPopupMenu(const MenuModel& menu) {
+  PopupMenu items;
+  items.reserve(menu.Items().size());
+  for (const MenuItem& item : menu.Items()) {
+    PopupMenuItem::Kind kind = PopupMenuItem::Kind::Command;
+    switch (item.design.kind) {
+      case MenuItemKind::Command: kind = PopupMenuItem::Kind::Command; break;
+      case MenuItemKind::Separator: kind = PopupMenuItem::Kind::Separator; break;
+      case MenuItemKind::Submenu: kind = PopupMenuItem::Kind::Submenu; break;
+      case MenuItemKind::Radio: kind = PopupMenuItem::Kind::Radio; break;
+      case MenuItemKind::Check: kind = PopupMenuItem::Kind::Check; break;
+    }
+    items.push_back({std::string(item.design.name), item.caption, kind, std::string(item.design.parent), item.checked,
+                     item.design.isDefault});
+  }
+  return items;
+}
+
 }  // namespace gd

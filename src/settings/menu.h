@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/platform.h"
+
 namespace gd {
 
 enum class MenuItemKind {
@@ -106,5 +108,9 @@ class MenuModel {
   MenuItem* FindMutable(std::string_view name);
   std::vector<MenuItem> items_;
 };
+
+// The menu as the backends show it: every item in display order with its
+// live caption and mark.
+PopupMenu ToPopupMenu(const MenuModel& menu);
 
 }  // namespace gd

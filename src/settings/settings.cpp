@@ -1,12 +1,8 @@
-// Loading and saving the settings. The menu's check marks are the live form of
-// every setting: loading checks items and runs their commands, saving reads
-// the marks back. Values are read once when the window is shown and written
-// once at every close.
+// The settings' values: reading them from a store as the table says, the
+// messages about them, and the choice of the start place.
 #include "settings/settings.h"
 
 #include <algorithm>
-
-#include "app/main_window.h"
 
 namespace gd {
 
@@ -25,16 +21,80 @@ void StoredSettings::Set(Setting s, int32_t raw) {
   values_[Index(s)] = value;
 }
 
-StoredSettings ReadStoredSettings(SettingsStore& store, std::vector<std::string>* wrongType) {
+StoredSettings ReadStoredSettings(SettingsStore& store, std::vector<std::string>* messages) {
   StoredSettings stored;
+  std::vector<std::string> wrongType;
   for (const SettingRow& design : kSettings) {
     const SettingsStore::Value v = store.Read(design.name);
     if (v.kind == SettingsStore::ValueKind::Int32)
       stored.Set(design.id, v.value);
-    else if (v.kind == SettingsStore::ValueKind::WrongType && wrongType)
-      wrongType->emplace_back(design.name);
+    else if (v.kind == SettingsStore::ValueKind::WrongType)
+      wrongType.emplace_back(design.name);
+  }
+  if (messages) {
+    if (std::string problem = store.TakeProblem(); !problem.empty()) messages->push_back(std::move(problem));
+    for (const std::string& name : wrongType) messages->push_back(InvalidDataTypeMessage(name));
   }
   return stored;
+}
+
+std::string SettingsTraceFields(std::string_view when, const SettingValues& values) {
+  std::string fields = "\"when\": \"" + std::string(when) + "\"";
+  for (const SettingRow& design : kSettings)
+    fields += ", \"" + std::string(design.name) + "\": " + std::to_string(values[Index(design.id)]);
+  return fields;
+}
+
+const TransparencyLevel& LevelOfStoredIndex(int32_t index) {
+  return index >= 0 && index < static_cast<int32_t>(kTransparencyLevels.size()) ? kTransparencyLevels[index]
+                                                                                : kTransparencyLevels[0];
+}
+
+SettingValues ValuesToSave(const MenuModel& menu, uint8_t opacity, Point position) {
+  // The last checked level wins. With none checked (the checked level was
+  // chosen again) the level in force is saved.
+  int32_t transparency = -1;
+  for (const TransparencyLevel& level : kTransparencyLevels)
+    if (menu.Checked(level.item)) transparency = level.index;
+  if (transparency < 0) {
+    transparency = 0;
+    for (const TransparencyLevel& level : kTransparencyLevels)
+      if (level.alpha == opacity) transparency = level.index;
+  }
+  int32_t speed = RowOf(Setting::iSpeed).defaultValue.value_or(0);
+  for (const Speed& s : kSpeeds)
+    if (menu.Checked(s.item)) speed = s.index;
+  SettingValues values{};
+  values[Index(Setting::OnTop)] = menu.Checked("pmiOnTop") ? 1 : 0;
+  values[Index(Setting::TrVal)] = transparency;
+  values[Index(Setting::Top)] = position.y;
+  values[Index(Setting::Left)] = position.x;
+  values[Index(Setting::iCountdown)] = menu.Checked("pmiJulian") ? 2 : menu.Checked("pmiNewYear") ? 1 : 0;
+  values[Index(Setting::iSpeed)] = speed;
+  values[Index(Setting::isSnowOn)] = menu.Checked("pmiSnow") ? 1 : 0;
+  for (const DisplaySize& s : kSizes)
+    if (menu.Checked(s.item)) values[Index(Setting::Scale)] = s.percent;
+  return values;
+}
+
+void WriteSettings(SettingsStore& store, const SettingValues& values, bool startAtLogin,
+                   const std::string& executablePath, const std::function<void(const std::string&)>& tell) {
+  // All values in one write: a store that refuses keeps what it held before.
+  std::array<SettingsStore::Entry, kSettings.size()> entries{};
+  for (const SettingRow& design : kSettings) entries[Index(design.id)] = {design.name, values[Index(design.id)]};
+  std::string failedName;
+  if (!store.WriteAll(entries.data(), entries.size(), &failedName)) {
+    if (failedName.empty()) failedName = entries[0].name;
+    std::string message = FailedToSetMessage(failedName);
+    if (std::string why = store.TakeProblem(); !why.empty()) message += "\n" + why;
+    tell(message);
+  }
+  const bool entryDone = startAtLogin ? store.SetStartupEntry(executablePath) : store.RemoveStartupEntry();
+  if (!entryDone) {
+    std::string message = FailedToSetMessage(kStartupEntryName);
+    if (std::string why = store.TakeProblem(); !why.empty()) message += "\n" + why;
+    tell(message);
+  }
 }
 
 std::string InvalidDataTypeMessage(std::string_view valueName) {
@@ -65,152 +125,6 @@ StartPlace ChooseStartPlace(const StartPlaceInput& in, Random& random) {
     place.corner = true;
   }
   return place;
-}
-
-namespace {
-
-// The trace line of the values as they are loaded or saved.
-std::string SettingsTraceFields(std::string_view when, const std::array<int32_t, kSettings.size()>& values) {
-  std::string fields = "\"when\": \"" + std::string(when) + "\"";
-  for (const SettingRow& design : kSettings)
-    fields += ", \"" + std::string(design.name) + "\": " + std::to_string(values[Index(design.id)]);
-  return fields;
-}
-
-}  // namespace
-
-void TfrmMain::Randomize() {
-  const std::optional<uint64_t> counter = platform_.PerformanceCounter();
-  random_.SetSeed(counter ? static_cast<uint32_t>(*counter) : platform_.TickCount());
-}
-
-void TfrmMain::LoadSettings() {
-  SettingsStore& store = platform_.Settings();
-  if (!store.StartsWithWindows()) menu_.SetCaption("pmiStartUp", std::string(kStartUpLoginCaption));
-
-  SnowEnabled_ = true;
-
-  // Every value at once. A store that could not be read at all, and values of
-  // the wrong type, are told after the window has its place and opacity, and
-  // the loading goes on with what could be read.
-  std::vector<std::string> messages;
-  std::vector<std::string> wrongType;
-  const StoredSettings stored = ReadStoredSettings(store, &wrongType);
-  if (std::string problem = store.TakeProblem(); !problem.empty()) messages.push_back(std::move(problem));
-  for (const std::string& name : wrongType) messages.push_back(InvalidDataTypeMessage(name));
-
-  if (stored.Has(Setting::OnTop)) menu_.SetChecked("pmiOnTop", stored.Get(Setting::OnTop) != 0);
-  const int32_t transparency = stored.Get(Setting::TrVal);
-  const int32_t countdown = stored.Get(Setting::iCountdown);
-  const int32_t speed = stored.Get(Setting::iSpeed);
-  SnowEnabled_ = stored.Get(Setting::isSnowOn) != 0;
-
-  // The size, before the place: a first run's corner place depends on it.
-  const int32_t scale = stored.Get(Setting::Scale);
-  const DisplaySize* size = &kSizes[0];
-  for (const DisplaySize& s : kSizes)
-    if (s.percent == scale) size = &s;
-  ApplySize(*size, false);
-
-  // The place. The window already has the globe's size at its scale.
-  StartPlaceInput in;
-  in.atRandom = !args_.empty() && args_[0] == "add";
-  if (stored.Has(Setting::Top)) in.top = stored.Get(Setting::Top);
-  if (stored.Has(Setting::Left)) in.left = stored.Get(Setting::Left);
-  in.workArea = platform_.WorkAreaSize();
-  in.screen = platform_.ScreenSize();
-  in.window = {BaseBitmap_->width, BaseBitmap_->height};
-  if (in.atRandom) Randomize();
-  const StartPlace place = ChooseStartPlace(in, random_);
-  platform_.MoveWindow(place.position.x, place.position.y);
-
-  // On a first run the start-at-login item keeps its design mark, so that
-  // the first close writes the entry.
-  if (!place.corner)
-    if (const std::optional<bool> exists = store.StartupEntryExists()) menu_.SetChecked("pmiStartUp", *exists);
-
-  // The transparency level. An index past the last level would leave the
-  // window at the opacity it was created with, that is invisible, so it
-  // applies 0 % instead.
-  const TransparencyLevel& level =
-      transparency >= 0 && transparency < static_cast<int32_t>(kTransparencyLevels.size())
-          ? kTransparencyLevels[transparency]
-          : kTransparencyLevels[0];
-  menu_.SetChecked(level.item, true);
-  RunMenuCommand(level.item);
-
-  if (countdown >= 0 && countdown < static_cast<int32_t>(kCountdownItems.size()))
-    menu_.SetChecked(kCountdownItems[countdown], true);
-  if (speed >= 0 && speed < static_cast<int32_t>(kSpeeds.size())) {
-    menu_.SetChecked(kSpeeds[speed].item, true);
-    RunMenuCommand(kSpeeds[speed].item);
-  }
-  menu_.SetChecked("pmiSnow", SnowEnabled_);
-  pmiOnTopClick();
-  settingsLoaded_ = true;
-
-  if (platform_.Tracing()) {
-    std::array<int32_t, kSettings.size()> values{};
-    for (const SettingRow& design : kSettings) values[Index(design.id)] = stored.Get(design.id);
-    values[Index(Setting::Top)] = place.position.y;
-    values[Index(Setting::Left)] = place.position.x;
-    platform_.Trace("settings", SettingsTraceFields("load", values));
-  }
-  for (const std::string& message : messages) platform_.ShowMessage(message, MessageKind::Error);
-}
-
-void TfrmMain::SaveSettings() {
-  std::array<int32_t, kSettings.size()> values{};
-
-  // The last checked level wins. With none checked (the checked level was
-  // chosen again) the level in force is saved.
-  int32_t transparency = -1;
-  for (const TransparencyLevel& level : kTransparencyLevels)
-    if (menu_.Checked(level.item)) transparency = level.index;
-  if (transparency < 0) {
-    transparency = 0;
-    for (const TransparencyLevel& level : kTransparencyLevels)
-      if (level.alpha == Opacity_) transparency = level.index;
-  }
-  int32_t speed = RowOf(Setting::iSpeed).defaultValue.value_or(0);
-  for (const Speed& s : kSpeeds)
-    if (menu_.Checked(s.item)) speed = s.index;
-  const int32_t countdown = menu_.Checked("pmiJulian") ? 2 : menu_.Checked("pmiNewYear") ? 1 : 0;
-  SnowEnabled_ = menu_.Checked("pmiSnow");
-  const Point position = platform_.WindowPosition();
-
-  values[Index(Setting::OnTop)] = menu_.Checked("pmiOnTop") ? 1 : 0;
-  values[Index(Setting::TrVal)] = transparency;
-  values[Index(Setting::Top)] = position.y;
-  values[Index(Setting::Left)] = position.x;
-  values[Index(Setting::iCountdown)] = countdown;
-  values[Index(Setting::iSpeed)] = speed;
-  values[Index(Setting::isSnowOn)] = SnowEnabled_ ? 1 : 0;
-  for (const DisplaySize& s : kSizes)
-    if (menu_.Checked(s.item)) values[Index(Setting::Scale)] = s.percent;
-  if (platform_.Tracing()) platform_.Trace("settings", SettingsTraceFields("save", values));
-
-  // All values in one write: a store that refuses keeps what it held before.
-  // A failure is told, and the start-at-login entry is still brought up to
-  // date, so the close goes ahead either way.
-  SettingsStore& store = platform_.Settings();
-  std::array<SettingsStore::Entry, kSettings.size()> entries{};
-  for (const SettingRow& design : kSettings) entries[Index(design.id)] = {design.name, values[Index(design.id)]};
-  std::string failedName;
-  if (!store.WriteAll(entries.data(), entries.size(), &failedName)) {
-    if (failedName.empty()) failedName = entries[0].name;
-    std::string message = FailedToSetMessage(failedName);
-    if (std::string why = store.TakeProblem(); !why.empty()) message += "\n" + why;
-    platform_.ShowMessage(message, MessageKind::Error);
-  }
-
-  const bool entryDone = menu_.Checked("pmiStartUp") ? store.SetStartupEntry(platform_.ExecutablePath())
-                                                     : store.RemoveStartupEntry();
-  if (!entryDone) {
-    std::string message = FailedToSetMessage(kStartupEntryName);
-    if (std::string why = store.TakeProblem(); !why.empty()) message += "\n" + why;
-    platform_.ShowMessage(message, MessageKind::Error);
-  }
 }
 
 }  // namespace gd

@@ -12,8 +12,12 @@
 #include <string_view>
 #include <vector>
 
-#include "app/random.h"
+#include <functional>
+
+#include "base/geometry.h"
+#include "base/random.h"
 #include "platform/platform.h"
+#include "settings/menu.h"
 
 namespace gd {
 
@@ -74,9 +78,16 @@ class StoredSettings {
   std::array<std::optional<int32_t>, kSettings.size()> values_;
 };
 
-// Reads every value of the table. A value of the wrong type counts as missing;
-// its name is added to `wrongType`.
-StoredSettings ReadStoredSettings(SettingsStore& store, std::vector<std::string>* wrongType);
+// Reads every value of the table. A value of the wrong type counts as missing.
+// `messages` receives what to tell the user, in order: a store that could not
+// be read as a whole, then each value of the wrong type.
+StoredSettings ReadStoredSettings(SettingsStore& store, std::vector<std::string>* messages);
+
+// One number per value of the table, in its order.
+using SettingValues = std::array<int32_t, kSettings.size()>;
+
+// The trace fields of the values as they are loaded or saved ("load", "save").
+std::string SettingsTraceFields(std::string_view when, const SettingValues& values);
 
 // --- The menu's settings ---------------------------------------------------------
 
@@ -133,6 +144,23 @@ inline constexpr std::array<DisplaySize, 8> kSizes{{
 
 // The countdown items by their stored iCountdown.
 inline constexpr std::array<std::string_view, 3> kCountdownItems{{"pmiChristmas", "pmiNewYear", "pmiJulian"}};
+
+// The level a stored TrVal stands for. An index past the last level would
+// leave the window at the opacity it was created with, that is invisible, so
+// it stands for 0 % instead.
+const TransparencyLevel& LevelOfStoredIndex(int32_t index);
+
+// --- Saving ----------------------------------------------------------------------
+
+// The values a close saves: the menu's marks, the opacity in force where no
+// level is checked, and the window's place.
+SettingValues ValuesToSave(const MenuModel& menu, uint8_t opacity, Point position);
+
+// Writes `values` in one write and brings the start-at-login entry up to date
+// (written for `executablePath` or removed), telling each failure through
+// `tell` as it happens; a failed write still updates the entry.
+void WriteSettings(SettingsStore& store, const SettingValues& values, bool startAtLogin,
+                   const std::string& executablePath, const std::function<void(const std::string&)>& tell);
 
 // --- Messages ------------------------------------------------------------------
 

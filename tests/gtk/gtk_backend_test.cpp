@@ -355,7 +355,7 @@ TEST(GtkMenu, ShowsTheModelsTreeMarksAndDefaultItem) {
   MenuModel model;
   model.SetCaption("pmiNewYear", "New Year - January 1, 2027");
   std::vector<std::string> chosen;
-  GtkWidget* menu = gtkui::BuildPopupMenu(model, [&](const std::string& n) { chosen.push_back(n); });
+  GtkWidget* menu = gtkui::BuildPopupMenu(ToPopupMenu(model), [&](const std::string& n) { chosen.push_back(n); });
 
   // Top level, in display order.
   std::vector<std::string> top;
@@ -392,7 +392,7 @@ TEST(GtkMenu, ReportsChosenLeafItemsAndFollowsTheModelOnRebuild) {
   REQUIRE_DISPLAY();
   MenuModel model;
   std::vector<std::string> chosen;
-  GtkWidget* menu = gtkui::BuildPopupMenu(model, [&](const std::string& n) { chosen.push_back(n); });
+  GtkWidget* menu = gtkui::BuildPopupMenu(ToPopupMenu(model), [&](const std::string& n) { chosen.push_back(n); });
   gtk_menu_item_activate(GTK_MENU_ITEM(FindItem(menu, "pmiNewYear")));
   gtk_menu_item_activate(GTK_MENU_ITEM(FindItem(menu, "pmiSnow")));
   gtk_menu_item_activate(GTK_MENU_ITEM(FindItem(menu, "pmiExit")));
@@ -403,7 +403,7 @@ TEST(GtkMenu, ReportsChosenLeafItemsAndFollowsTheModelOnRebuild) {
   model.ApplyChoice("pmi50");
   model.SetChecked("pmiQuickly", true);
   chosen.clear();
-  menu = gtkui::BuildPopupMenu(model, [&](const std::string& n) { chosen.push_back(n); });
+  menu = gtkui::BuildPopupMenu(ToPopupMenu(model), [&](const std::string& n) { chosen.push_back(n); });
   EXPECT_TRUE(Active(FindItem(menu, "pmi50")));
   EXPECT_FALSE(Active(FindItem(menu, "pmi0")));
   EXPECT_TRUE(Active(FindItem(menu, "pmiQuickly")));
@@ -417,20 +417,20 @@ TEST(GtkMenu, ReportsChosenLeafItemsAndFollowsTheModelOnRebuild) {
 class RecordingEvents : public WindowEvents {
  public:
   explicit RecordingEvents(GtkPlatform& p) : platform(p) {}
-  void FormShow() override {
-    log.push_back("FormShow");
+  void Shown() override {
+    log.push_back("Shown");
     mappedDuringShow = gtk_widget_get_mapped(platform.Widget());
     if (onShow) onShow();
   }
-  void OnTimer(TimerId id) override { log.push_back(id == TimerId::Garland ? "Garland" : "CountSnow"); }
-  void FormMouseDown(MouseButton) override { log.push_back("MouseDown"); }
-  void OnMenuItemChosen(std::string_view name) override { log.push_back("Chosen " + std::string(name)); }
-  bool FormCloseQuery() override {
+  void Tick(TimerId id) override { log.push_back(id == TimerId::Garland ? "Garland" : "CountSnow"); }
+  void MouseDown(MouseButton) override { log.push_back("MouseDown"); }
+  void MenuItemChosen(std::string_view name) override { log.push_back("Chosen " + std::string(name)); }
+  bool CloseRequested() override {
     log.push_back("CloseQuery");
     return allowClose;
   }
-  void FormDestroy() override { log.push_back("FormDestroy"); }
-  const MenuModel* PopupMenu() const override { return &menu; }
+  void Destroyed() override { log.push_back("Destroyed"); }
+  PopupMenu PopupMenuItems() const override { return ToPopupMenu(menu); }
 
   int Count(const std::string& what) const { return static_cast<int>(std::count(log.begin(), log.end(), what)); }
 
@@ -482,14 +482,13 @@ TEST(GtkWindow, ShowsAsAShapedOrnamentAtItsPlace) {
     platform.SetWindowRegion(region);
     platform.MoveWindow(200, 150);
     platform.SetTopmost(true);
-    platform.HideTaskbarButton();
   };
   std::string error;
-  ASSERT_TRUE(platform.SetLayeredStyle(&error));
+  ASSERT_TRUE(platform.MakeDesktopOrnament(&error));
   platform.SetWindowSize(100, 80);
   ASSERT_TRUE(platform.PresentFrame(OpaqueFrame(100, 80), 255));
   platform.Show(events);
-  EXPECT_EQ(events.log, (std::vector<std::string>{"FormShow"}));
+  EXPECT_EQ(events.log, (std::vector<std::string>{"Shown"}));
   EXPECT_FALSE(events.mappedDuringShow) << "the show handler runs before the window appears";
   GtkWidget* w = platform.Widget();
   ASSERT_TRUE(PumpUntil([&] { return gtk_widget_get_mapped(w); }));
@@ -617,7 +616,7 @@ TEST(GtkWindow, CloseAsksTheCoreAndDestroysOnce) {
   platform.RequestClose();
   EXPECT_FALSE(platform.Closed());
   ASSERT_NE(platform.Widget(), nullptr);
-  EXPECT_EQ(events.Count("FormDestroy"), 0);
+  EXPECT_EQ(events.Count("Destroyed"), 0);
 
   // The window manager's close button arrives as a delete event.
   events.allowClose = true;
@@ -633,7 +632,7 @@ TEST(GtkWindow, CloseAsksTheCoreAndDestroysOnce) {
   platform.RequestClose();
   platform.CloseWindow();
   PumpFor(20);
-  EXPECT_EQ(events.log, (std::vector<std::string>{"FormShow", "CloseQuery", "CloseQuery", "FormDestroy"}));
+  EXPECT_EQ(events.log, (std::vector<std::string>{"Shown", "CloseQuery", "CloseQuery", "Destroyed"}));
 }
 
 TEST(GtkWindow, CloseWindowRunsAfterTheCallingHandlerReturns) {
@@ -647,7 +646,7 @@ TEST(GtkWindow, CloseWindowRunsAfterTheCallingHandlerReturns) {
   EXPECT_FALSE(platform.Closed());
   ASSERT_TRUE(PumpUntil([&] { return platform.Closed(); }));
   EXPECT_EQ(events.Count("CloseQuery"), 1);
-  EXPECT_EQ(events.Count("FormDestroy"), 1);
+  EXPECT_EQ(events.Count("Destroyed"), 1);
 }
 
 TEST(GtkWindow, WindowDestroyedFromOutsideStillEndsTheFormOnce) {
@@ -658,9 +657,9 @@ TEST(GtkWindow, WindowDestroyedFromOutsideStillEndsTheFormOnce) {
   platform.Show(events);
   gtk_widget_destroy(platform.Widget());
   EXPECT_TRUE(platform.Closed());
-  EXPECT_EQ(events.Count("FormDestroy"), 1);
+  EXPECT_EQ(events.Count("Destroyed"), 1);
   platform.RequestClose();
-  EXPECT_EQ(events.Count("FormDestroy"), 1);
+  EXPECT_EQ(events.Count("Destroyed"), 1);
 }
 
 // Sends a synthesized button event to the window, as GTK would deliver it.

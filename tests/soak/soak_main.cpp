@@ -38,7 +38,7 @@ long ResidentKiB() {
   return resident * 4;
 }
 
-std::string Fault(const TfrmMain& form) {
+std::string Fault(const MainWindow& form) {
   const SkyState& sky = form.Sky();
   const SnowDriftState& drift = form.Drift();
   auto out = [](const char* what, long v, long lo, long hi) -> std::string {
@@ -67,7 +67,7 @@ int main(int argc, char** argv) {
   options.frames = 0;  // the loop below decides when to stop
   options.at = LocalDateTime{2026, 12, 20, 10, 0, 0, 0};
   HeadlessPlatform platform(options);
-  TfrmMain form(platform, SceneCatalogue::Embedded(), {});
+  MainWindow form(platform, SceneCatalogue::Embedded(), {});
   platform.Show(form);
   platform.Choose("pmiQuickly");
   if (!form.SnowEnabled() || form.StepDelayMs() != 1) {

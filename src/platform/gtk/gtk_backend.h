@@ -1,7 +1,10 @@
 // Inside the GTK backend: the platform class and the pieces it is made of that
 // can be checked on their own (region and frame conversion, clocks, the locale's
 // date names, the popup menu). Only the backend and its tests include this;
-// the program reaches the backend through gtk_platform.h.
+// the program reaches the backend through gtk_platform.h. The class is defined
+// by concern: gtk_window.cpp (the window, presenting frames, the mouse, closing
+// and the loop), gtk_stacking.cpp (the X11 stacking probe), gtk_clock.cpp
+// (timers, clocks, local time and the locale's dates), gtk_menu.cpp (the menu).
 #pragma once
 
 #include <gtk/gtk.h>
@@ -15,10 +18,9 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "platform/window_lifecycle.h"
 
 namespace gd {
-
-class MenuModel;
 
 namespace gtkui {
 
@@ -57,11 +59,11 @@ LocalDateTime LocalDateTimeFrom(GDateTime* time);
 // picture) with the month and day names of the current locale, in UTF-8.
 LongDateFormat LocaleLongDateFormat();
 
-// Builds a GtkMenu showing `model` as it is now: submenus, separators, check
-// and radio marks (drawn by GTK, decided by the model), the default item in
-// bold. Choosing an item calls `onChosen` with its name; setting up the marks
-// calls nothing. The caller destroys the menu.
-GtkWidget* BuildPopupMenu(const MenuModel& model, std::function<void(const std::string&)> onChosen);
+// Builds a GtkMenu showing `items`: submenus, separators, check and radio
+// marks (drawn by GTK, decided by the core), the default item in bold.
+// Choosing an item calls `onChosen` with its name; setting up the marks calls
+// nothing. The caller destroys the menu.
+GtkWidget* BuildPopupMenu(const PopupMenu& items, std::function<void(const std::string&)> onChosen);
 
 }  // namespace gtkui
 
@@ -73,14 +75,12 @@ class GtkPlatform : public Platform {
   GtkPlatform(const GtkPlatform&) = delete;
   GtkPlatform& operator=(const GtkPlatform&) = delete;
 
-  bool SetLayeredStyle(std::string* errorText) override;
+  bool MakeDesktopOrnament(std::string* errorText) override;
   void SetWindowSize(int width, int height) override;
   Point WindowPosition() override;
   void MoveWindow(int left, int top) override;
   bool PresentFrame(const FrameBuffer& frame, uint8_t constantAlpha) override;
   void SetWindowRegion(const Region& region) override;
-  void SetOwnerToDesktop() override;
-  void HideTaskbarButton() override;
   void SetTopmost(bool topmost) override;
   void BeginMoveDrag() override;
   bool IsWindowVisibleAt(int screenX, int screenY) override;
@@ -88,7 +88,7 @@ class GtkPlatform : public Platform {
 
   Size ScreenSize() override;
   Size WorkAreaSize() override;
-  int SystemScaleQuarters() override;
+  WindowCapabilities Capabilities() const override;
 
   void SetTimer(TimerId id, uint32_t intervalMs) override;
   uint32_t TickCount() override;
@@ -139,7 +139,7 @@ class GtkPlatform : public Platform {
   static gboolean OnDeferredChoice(gpointer self);
 
   std::unique_ptr<SettingsStore> settings_;
-  WindowEvents* events_ = nullptr;
+  std::optional<WindowLifecycle> lifecycle_;
   GtkWidget* window_ = nullptr;
   GtkWidget* menu_ = nullptr;
   bool rgbaVisual_ = false;
@@ -202,10 +202,7 @@ class GtkPlatform : public Platform {
   std::vector<std::string> pendingChoices_;
   bool choiceQueued_ = false;
   bool closeQueued_ = false;
-  bool closing_ = false;
   bool closed_ = false;
-  bool shown_ = false;
-  bool formDestroyed_ = false;
   bool loopRunning_ = false;
 };
 

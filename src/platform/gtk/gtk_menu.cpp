@@ -1,4 +1,4 @@
-// The popup menu on GTK: built afresh from the core's menu model each time it
+// The popup menu on GTK: built afresh from the core's items each time it
 // opens, so that GTK never keeps marks of its own. Radio items are check items
 // drawn as radio buttons; the core, not a GTK radio group, decides which one is
 // checked.
@@ -8,7 +8,6 @@
 #include <utility>
 
 #include "platform/gtk/gtk_backend.h"
-#include "settings/menu.h"
 
 namespace gd::gtkui {
 namespace {
@@ -42,48 +41,49 @@ void MakeBold(GtkWidget* item, const std::string& caption) {
 
 }  // namespace
 
-GtkWidget* BuildPopupMenu(const MenuModel& model, std::function<void(const std::string&)> onChosen) {
+GtkWidget* BuildPopupMenu(const PopupMenu& items, std::function<void(const std::string&)> onChosen) {
   GtkWidget* top = gtk_menu_new();
   auto* chooser = new MenuChooser{std::move(onChosen), true};
   g_object_set_data_full(G_OBJECT(top), kChooserKey, chooser,
                          [](gpointer p) { delete static_cast<MenuChooser*>(p); });
 
   std::map<std::string, GtkWidget*, std::less<>> menus;  // submenu name -> its GtkMenu
-  for (const MenuItem& item : model.Items()) {
+  using Kind = PopupMenuItem::Kind;
+  for (const PopupMenuItem& item : items) {
     GtkWidget* parent = top;
-    if (!item.design.parent.empty()) {
-      auto it = menus.find(item.design.parent);
+    if (!item.parent.empty()) {
+      auto it = menus.find(item.parent);
       if (it == menus.end()) continue;  // a parent must come before its items
       parent = it->second;
     }
     // Captions can hold any text; none of them carries a mnemonic.
     const std::string& caption = item.caption;
     GtkWidget* widget = nullptr;
-    switch (item.design.kind) {
-      case MenuItemKind::Separator:
+    switch (item.kind) {
+      case Kind::Separator:
         widget = gtk_separator_menu_item_new();
         break;
-      case MenuItemKind::Submenu: {
+      case Kind::Submenu: {
         widget = gtk_menu_item_new_with_label(caption.c_str());
         GtkWidget* submenu = gtk_menu_new();
         gtk_menu_item_set_submenu(GTK_MENU_ITEM(widget), submenu);
-        menus.emplace(std::string(item.design.name), submenu);
+        menus.emplace(item.name, submenu);
         break;
       }
-      case MenuItemKind::Radio:
-      case MenuItemKind::Check:
+      case Kind::Radio:
+      case Kind::Check:
         widget = gtk_check_menu_item_new_with_label(caption.c_str());
-        gtk_check_menu_item_set_draw_as_radio(GTK_CHECK_MENU_ITEM(widget), item.design.kind == MenuItemKind::Radio);
+        gtk_check_menu_item_set_draw_as_radio(GTK_CHECK_MENU_ITEM(widget), item.kind == Kind::Radio);
         gtk_check_menu_item_set_active(GTK_CHECK_MENU_ITEM(widget), item.checked);
         break;
-      case MenuItemKind::Command:
+      case Kind::Command:
         widget = gtk_menu_item_new_with_label(caption.c_str());
         break;
     }
-    if (item.design.isDefault) MakeBold(widget, caption);
-    gtk_widget_set_name(widget, std::string(item.design.name).c_str());
-    if (item.design.kind != MenuItemKind::Separator && item.design.kind != MenuItemKind::Submenu) {
-      g_object_set_data_full(G_OBJECT(widget), kItemNameKey, g_strdup(std::string(item.design.name).c_str()), g_free);
+    if (item.isDefault) MakeBold(widget, caption);
+    gtk_widget_set_name(widget, item.name.c_str());
+    if (item.kind != Kind::Separator && item.kind != Kind::Submenu) {
+      g_object_set_data_full(G_OBJECT(widget), kItemNameKey, g_strdup(item.name.c_str()), g_free);
       g_signal_connect(widget, "activate", G_CALLBACK(OnActivate), chooser);
     }
     gtk_menu_shell_append(GTK_MENU_SHELL(parent), widget);
@@ -94,3 +94,42 @@ GtkWidget* BuildPopupMenu(const MenuModel& model, std::function<void(const std::
 }
 
 }  // namespace gd::gtkui
+
+namespace gd {
+
+// --- The popup menu ----------------------------------------------------------------
+
+void GtkPlatform::OpenPopupMenu(const GdkEvent* event) {
+  const PopupMenu items = lifecycle_->PopupMenuItems();
+  if (items.empty()) return;
+  if (menu_) gtk_widget_destroy(menu_);
+  menu_ = gtkui::BuildPopupMenu(items, [this](const std::string& name) {
+    // The choice runs once GTK has finished with the menu.
+    pendingChoices_.push_back(name);
+    if (!choiceQueued_) {
+      choiceQueued_ = true;
+      g_idle_add_full(G_PRIORITY_DEFAULT, OnDeferredChoice, this, nullptr);
+    }
+  });
+  gtk_menu_attach_to_widget(GTK_MENU(menu_), window_, nullptr);
+  g_signal_connect(menu_, "destroy", G_CALLBACK(+[](GtkWidget* menu, gpointer data) {
+                     auto* self = static_cast<GtkPlatform*>(data);
+                     if (self->menu_ == menu) self->menu_ = nullptr;
+                   }),
+                   this);
+  gtk_menu_popup_at_pointer(GTK_MENU(menu_), event);
+}
+
+gboolean GtkPlatform::OnDeferredChoice(gpointer data) {
+  auto* self = static_cast<GtkPlatform*>(data);
+  self->choiceQueued_ = false;
+  std::vector<std::string> choices = std::move(self->pendingChoices_);
+  self->pendingChoices_.clear();
+  for (const std::string& name : choices) {
+    if (!self->lifecycle_ || self->closed_) break;
+    self->lifecycle_->MenuItemChosen(name);
+  }
+  return G_SOURCE_REMOVE;
+}
+
+}  // namespace gd

@@ -28,44 +28,6 @@ std::tm LocalCalendar(std::time_t t) {
 
 }  // namespace
 
-// --- Settings in memory ------------------------------------------------------
-
-SettingsStore::Value MemorySettingsStore::Read(std::string_view name) {
-  auto it = values.find(name);
-  return it == values.end() ? Value{} : it->second;
-}
-
-bool MemorySettingsStore::WriteAll(const Entry* entries, size_t count, std::string* failedName) {
-  for (size_t i = 0; i < count; ++i) {
-    if (std::find(refuseWrites.begin(), refuseWrites.end(), entries[i].name) != refuseWrites.end()) {
-      if (failedName) *failedName = std::string(entries[i].name);
-      return false;  // nothing of this save is kept
-    }
-  }
-  for (size_t i = 0; i < count; ++i)
-    values[std::string(entries[i].name)] = Value{ValueKind::Int32, entries[i].value};
-  return true;
-}
-
-std::optional<bool> MemorySettingsStore::StartupEntryExists() {
-  if (!startupReadable) return std::nullopt;
-  return startupEntry.has_value();
-}
-
-bool MemorySettingsStore::SetStartupEntry(const std::string& executablePath) {
-  if (std::find(refuseWrites.begin(), refuseWrites.end(), "Glimmerdome") != refuseWrites.end()) return false;
-  startupEntry = executablePath;
-  return true;
-}
-
-bool MemorySettingsStore::RemoveStartupEntry() {
-  if (std::find(refuseWrites.begin(), refuseWrites.end(), "Glimmerdome") != refuseWrites.end()) return false;
-  startupEntry.reset();
-  return true;
-}
-
-std::string MemorySettingsStore::TakeProblem() { return std::exchange(problem, std::string()); }
-
 // --- The platform --------------------------------------------------------------
 
 HeadlessPlatform::HeadlessPlatform(HeadlessOptions options)
@@ -96,19 +58,19 @@ HeadlessPlatform::~HeadlessPlatform() {
   if (trace_) std::fclose(trace_);
 }
 
-bool HeadlessPlatform::SetLayeredStyle(std::string* errorText) {
-  if (layeredFails_) {
+bool HeadlessPlatform::MakeDesktopOrnament(std::string* errorText) {
+  if (ornamentFails_) {
     if (errorText) *errorText = "Access is denied";
     return false;
   }
-  layered_ = true;
+  ornament_ = true;
   return true;
 }
 
 void HeadlessPlatform::SetWindowSize(int width, int height) { size_ = {width, height}; }
 
 bool HeadlessPlatform::PresentFrame(const FrameBuffer& frame, uint8_t constantAlpha) {
-  if (presentFails_ || !layered_) return false;
+  if (presentFails_ || !ornament_) return false;
   ++presents_;
   lastFrame_ = frame;
   lastAlpha_ = constantAlpha;
@@ -190,7 +152,7 @@ void HeadlessPlatform::ShowMessage(const std::string& text, MessageKind kind) {
   std::fprintf(stderr, "glimmerdome: %s: %s\n", kind == MessageKind::Error ? "error" : "message", text.c_str());
 }
 
-void HeadlessPlatform::Trace(std::string_view event, std::string_view fieldsJson) {
+void HeadlessPlatform::Write(std::string_view event, std::string_view fieldsJson) {
   if (!trace_) return;
   std::fprintf(trace_, "{\"t\": %llu, \"ev\": \"%.*s\"%s%.*s}\n",
                static_cast<unsigned long long>(now_ - shownAt_), static_cast<int>(event.size()), event.data(),
@@ -228,27 +190,25 @@ void HeadlessPlatform::RecordFrame(const FrameBuffer& frame, uint8_t alpha) {
 }
 
 void HeadlessPlatform::Show(WindowEvents& events) {
-  events_ = &events;
-  shown_ = true;
+  lifecycle_.emplace(*this, events);
   shownAt_ = now_;
-  events.FormShow();
+  lifecycle_->Show();
 }
 
 void HeadlessPlatform::Choose(std::string_view itemName) {
-  if (events_ && !closed_) events_->OnMenuItemChosen(itemName);
+  if (lifecycle_) lifecycle_->MenuItemChosen(itemName);
   if (closeRequested_) RequestClose();
 }
 
 void HeadlessPlatform::Press(MouseButton button) {
-  if (events_ && !closed_) events_->FormMouseDown(button);
+  if (lifecycle_) lifecycle_->MouseDown(button);
 }
 
 bool HeadlessPlatform::RequestClose() {
   closeRequested_ = false;
-  if (!events_ || closed_) return closed_;
-  if (!events_->FormCloseQuery()) return false;
+  if (!lifecycle_ || closed_) return closed_;
+  if (!lifecycle_->RequestClose()) return false;
   closed_ = true;
-  events_->FormDestroy();
   timers_.clear();
   return true;
 }
@@ -262,7 +222,7 @@ bool HeadlessPlatform::Step() {
   const TimerId id = next->first;
   now_ = next->second.due;
   next->second.due += next->second.interval;
-  events_->OnTimer(id);
+  if (lifecycle_) lifecycle_->Tick(id);
   if (closeRequested_) RequestClose();
   return !closed_;
 }

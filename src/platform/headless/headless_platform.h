@@ -17,6 +17,8 @@
 
 #include "platform/headless/png_writer.h"
 #include "platform/platform.h"
+#include "platform/shared/memory_settings_store.h"
+#include "platform/window_lifecycle.h"
 
 namespace gd {
 
@@ -44,45 +46,23 @@ struct HeadlessOptions {
   std::string executablePath = "/usr/bin/glimmerdome";  // what the autostart entry names
 };
 
-// Settings kept in memory; also what tests inspect.
-class MemorySettingsStore : public SettingsStore {
- public:
-  Value Read(std::string_view name) override;
-  bool WriteAll(const Entry* entries, size_t count, std::string* failedName) override;
-  std::optional<bool> StartupEntryExists() override;
-  bool SetStartupEntry(const std::string& executablePath) override;
-  bool RemoveStartupEntry() override;
-  std::string TakeProblem() override;
-  bool StartsWithWindows() const override { return startsWithWindows; }
-
-  std::map<std::string, Value, std::less<>> values;
-  std::optional<std::string> startupEntry;
-  bool startupReadable = true;
-  // Names whose writes are refused, to exercise failure paths; the name of
-  // the start-at-login entry refuses writing and removing it.
-  std::vector<std::string> refuseWrites;
-  // What TakeProblem reports next.
-  std::string problem;
-#ifdef _WIN32
-  bool startsWithWindows = true;
-#else
-  bool startsWithWindows = false;
-#endif
-};
-
-class HeadlessPlatform : public Platform {
+class HeadlessPlatform : public Platform, public TraceSink {
  public:
   explicit HeadlessPlatform(HeadlessOptions options);
   ~HeadlessPlatform() override;
 
-  bool SetLayeredStyle(std::string* errorText) override;
+  // The display scale given on the command line.
+  WindowCapabilities Capabilities() const override {
+    WindowCapabilities can;
+    can.displayScale = options_.scaleQuarters / 4.0;
+    return can;
+  }
+  bool MakeDesktopOrnament(std::string* errorText) override;
   void SetWindowSize(int width, int height) override;
   Point WindowPosition() override { return position_; }
   void MoveWindow(int left, int top) override { position_ = {left, top}; }
   bool PresentFrame(const FrameBuffer& frame, uint8_t constantAlpha) override;
   void SetWindowRegion(const Region& region) override;
-  void SetOwnerToDesktop() override { ownedByDesktop_ = true; }
-  void HideTaskbarButton() override { taskbarButtonHidden_ = true; }
   void SetTopmost(bool topmost) override { topmost_ = topmost; }
   void BeginMoveDrag() override { ++moveDrags_; }
   bool IsWindowVisibleAt(int screenX, int screenY) override;
@@ -90,7 +70,7 @@ class HeadlessPlatform : public Platform {
 
   Size ScreenSize() override { return options_.screen; }
   Size WorkAreaSize() override { return options_.workArea; }
-  int SystemScaleQuarters() override { return options_.scaleQuarters; }
+
 
   void SetTimer(TimerId id, uint32_t intervalMs) override;
   uint32_t TickCount() override;
@@ -106,8 +86,8 @@ class HeadlessPlatform : public Platform {
 
   int RunMessageLoop(WindowEvents& events) override;
 
-  bool Tracing() const override { return trace_ != nullptr; }
-  void Trace(std::string_view event, std::string_view fieldsJson) override;
+  TraceSink* Tracer() override { return trace_ ? this : nullptr; }
+  void Write(std::string_view event, std::string_view fieldsJson) override;
   void FrameRendered() override;
 
   // --- For tests and the command line ---------------------------------------
@@ -138,13 +118,12 @@ class HeadlessPlatform : public Platform {
   const Region& WindowRegion() const { return region_; }
   bool HasRegion() const { return hasRegion_; }
   bool Topmost() const { return topmost_; }
-  bool OwnedByDesktop() const { return ownedByDesktop_; }
-  bool TaskbarButtonHidden() const { return taskbarButtonHidden_; }
+  bool IsDesktopOrnament() const { return ornament_; }
   int MoveDrags() const { return moveDrags_; }
   Size WindowSize() const { return size_; }
   std::optional<uint32_t> TimerInterval(TimerId id) const;
   void SetPresentFails(bool fails) { presentFails_ = fails; }
-  void SetLayeredStyleFails(bool fails) { layeredFails_ = fails; }
+  void SetDesktopOrnamentFails(bool fails) { ornamentFails_ = fails; }
   std::vector<Point>& CoveredPoints() { return options_.coveredPoints; }
   void SetStore(std::unique_ptr<SettingsStore> store) { settings_ = std::move(store); }
 
@@ -159,7 +138,7 @@ class HeadlessPlatform : public Platform {
   RgbaImage AsSeen(const FrameBuffer& frame, uint8_t alpha) const;
 
   HeadlessOptions options_;
-  WindowEvents* events_ = nullptr;
+  std::optional<WindowLifecycle> lifecycle_;
   std::unique_ptr<SettingsStore> settings_;
   uint64_t now_ = 0;  // virtual milliseconds since the program started
   uint64_t shownAt_ = 0;
@@ -171,14 +150,11 @@ class HeadlessPlatform : public Platform {
   bool hasRegion_ = false;
   std::vector<uint8_t> insideRegion_;  // the shape as one byte a pixel, for pictures
   bool topmost_ = false;
-  bool ownedByDesktop_ = false;
-  bool taskbarButtonHidden_ = false;
-  bool layered_ = false;
-  bool layeredFails_ = false;
+  bool ornament_ = false;  // per-pixel alpha, owned by the desktop, no taskbar button
+  bool ornamentFails_ = false;
   bool presentFails_ = false;
   bool closeRequested_ = false;
   bool closed_ = false;
-  bool shown_ = false;
   int moveDrags_ = 0;
   uint64_t presents_ = 0;
   uint64_t framesRendered_ = 0;

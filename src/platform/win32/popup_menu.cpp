@@ -7,17 +7,16 @@
 namespace gd::win32 {
 namespace {
 
-HMENU BuildLevel(const MenuModel& model, std::string_view parent) {
+HMENU BuildLevel(const PopupMenu& items, std::string_view parent) {
   HMENU menu = CreatePopupMenu();
-  const std::vector<MenuItem>& items = model.Items();
   UINT position = 0;
   for (size_t i = 0; i < items.size(); ++i) {
-    const MenuItem& item = items[i];
-    if (item.design.parent != parent) continue;
+    const PopupMenuItem& item = items[i];
+    if (item.parent != parent) continue;
     MENUITEMINFOW info{};
     info.cbSize = sizeof info;
     std::wstring text;
-    if (item.design.kind == MenuItemKind::Separator) {
+    if (item.kind == PopupMenuItem::Kind::Separator) {
       info.fMask = MIIM_FTYPE;
       info.fType = MFT_SEPARATOR;
     } else {
@@ -25,27 +24,26 @@ HMENU BuildLevel(const MenuModel& model, std::string_view parent) {
       info.fMask = MIIM_ID | MIIM_STRING | MIIM_FTYPE | MIIM_STATE;
       info.wID = static_cast<UINT>(i + 1);
       info.dwTypeData = text.data();
-      info.fType = item.design.kind == MenuItemKind::Radio ? MFT_RADIOCHECK : MFT_STRING;
+      info.fType = item.kind == PopupMenuItem::Kind::Radio ? MFT_RADIOCHECK : MFT_STRING;
       info.fState = item.checked ? MFS_CHECKED : MFS_UNCHECKED;
-      if (item.design.kind == MenuItemKind::Submenu) {
+      if (item.kind == PopupMenuItem::Kind::Submenu) {
         info.fMask |= MIIM_SUBMENU;
-        info.hSubMenu = BuildLevel(model, item.design.name);
+        info.hSubMenu = BuildLevel(items, item.name);
       }
     }
     InsertMenuItemW(menu, position++, TRUE, &info);
-    if (item.design.isDefault) SetMenuDefaultItem(menu, info.wID, FALSE);
+    if (item.isDefault) SetMenuDefaultItem(menu, info.wID, FALSE);
   }
   return menu;
 }
 
 }  // namespace
 
-HMENU BuildPopupMenu(const MenuModel& model) { return BuildLevel(model, ""); }
+HMENU BuildPopupMenu(const PopupMenu& items) { return BuildLevel(items, ""); }
 
-std::string_view MenuItemName(const MenuModel& model, UINT commandId) {
-  const std::vector<MenuItem>& items = model.Items();
+std::string_view MenuItemName(const PopupMenu& items, UINT commandId) {
   if (commandId == 0 || commandId > items.size()) return {};
-  return items[commandId - 1].design.name;
+  return items[commandId - 1].name;
 }
 
 }  // namespace gd::win32

@@ -6,13 +6,15 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
-#include <exception>
+#include <optional>
 
 #include "base/scale.h"
 #include "platform/win32/locale_date.h"
 #include "platform/win32/popup_menu.h"
 #include "platform/win32/registry_store.h"
 #include "platform/win32/text.h"
+#include "platform/shared/native_region.h"
+#include "platform/window_lifecycle.h"
 
 namespace gd {
 namespace {
@@ -79,14 +81,12 @@ class Win32Platform : public Platform {
 
   bool Create(std::string* error);
 
-  bool SetLayeredStyle(std::string* errorText) override;
+  bool MakeDesktopOrnament(std::string* errorText) override;
   void SetWindowSize(int width, int height) override;
   Point WindowPosition() override;
   void MoveWindow(int left, int top) override;
   bool PresentFrame(const FrameBuffer& frame, uint8_t constantAlpha) override;
   void SetWindowRegion(const Region& region) override;
-  void SetOwnerToDesktop() override;
-  void HideTaskbarButton() override;
   void SetTopmost(bool topmost) override;
   void BeginMoveDrag() override;
   bool IsWindowVisibleAt(int screenX, int screenY) override;
@@ -95,7 +95,11 @@ class Win32Platform : public Platform {
   Size ScreenSize() override;
   Size WorkAreaSize() override;
   // 96 dots per inch is scale 1.
-  int SystemScaleQuarters() override { return ScaleQuartersOf(WindowDpi(hwnd_) / 96.0); }
+  WindowCapabilities Capabilities() const override {
+    WindowCapabilities can;
+    can.displayScale = WindowDpi(hwnd_) / 96.0;
+    return can;
+  }
 
   void SetTimer(TimerId id, uint32_t intervalMs) override;
   uint32_t TickCount() override { return GetTickCount(); }
@@ -122,17 +126,12 @@ class Win32Platform : public Platform {
   bool EndMoveLoopOnRelease(MouseButton button, LPARAM lParam);
   void OpenPopupMenu(POINT at);
 
-  // Runs a handler of the core; an error that leaves it is shown, and the
-  // program carries on.
-  template <typename Handler>
-  void Guard(Handler&& handler);
-
   bool EnsureSurface(int width, int height);
 
   HINSTANCE instance_ = nullptr;
   ATOM windowClass_ = 0;
   HWND hwnd_ = nullptr;
-  WindowEvents* events_ = nullptr;
+  std::optional<WindowLifecycle> lifecycle_;
   win32::RegistrySettingsStore settings_;
 
   // The window's region, once set.
@@ -182,18 +181,12 @@ bool Win32Platform::Create(std::string* error) {
   return true;
 }
 
-template <typename Handler>
-void Win32Platform::Guard(Handler&& handler) {
-  try {
-    handler();
-  } catch (const std::exception& e) {
-    ShowMessage(e.what(), MessageKind::Error);
-  }
-}
-
 // --- The window -------------------------------------------------------------
 
-bool Win32Platform::SetLayeredStyle(std::string* errorText) {
+// Per-pixel alpha (the layered style) and the desktop as owner. No taskbar
+// button needs hiding: the window was created as a tool window, which never
+// gets one, and there is no other top-level window.
+bool Win32Platform::MakeDesktopOrnament(std::string* errorText) {
   const LONG style = GetWindowLongW(hwnd_, GWL_EXSTYLE);
   // SetWindowLong returns the previous style, which may be 0 on success; only
   // a set last error tells a failure.
@@ -205,6 +198,7 @@ bool Win32Platform::SetLayeredStyle(std::string* errorText) {
       return false;
     }
   }
+  SetWindowLongPtrW(hwnd_, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(GetDesktopWindow()));
   return true;
 }
 
@@ -266,25 +260,16 @@ bool Win32Platform::PresentFrame(const FrameBuffer& frame, uint8_t constantAlpha
 }
 
 void Win32Platform::SetWindowRegion(const Region& region) {
-  const Rect& b = region.Bounds();
-  HRGN shape = CreateRectRgn(b.left, b.top, b.right, b.bottom);
-  for (const Rect& cut : region.Cuts()) {
-    HRGN piece = CreateRectRgn(cut.left, cut.top, cut.right, cut.bottom);
-    CombineRgn(shape, shape, piece, RGN_DIFF);
-    DeleteObject(piece);
-  }
+  HRGN shape = NativeRegionFrom<HRGN>(
+      region, [](const Rect& b) { return CreateRectRgn(b.left, b.top, b.right, b.bottom); },
+      [](HRGN shape, const Rect& cut) {
+        HRGN piece = CreateRectRgn(cut.left, cut.top, cut.right, cut.bottom);
+        CombineRgn(shape, shape, piece, RGN_DIFF);
+        DeleteObject(piece);
+      });
   // From here on the window owns the region.
   if (!SetWindowRgn(hwnd_, shape, TRUE)) DeleteObject(shape);
   region_ = region;
-}
-
-void Win32Platform::SetOwnerToDesktop() {
-  SetWindowLongPtrW(hwnd_, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(GetDesktopWindow()));
-}
-
-void Win32Platform::HideTaskbarButton() {
-  // Nothing to hide: the window was created as a tool window, which never
-  // gets a taskbar button, and there is no other top-level window.
 }
 
 void Win32Platform::SetTopmost(bool topmost) {
@@ -361,10 +346,10 @@ void Win32Platform::OpenUrl(const std::string& url) {
 }
 
 void Win32Platform::OpenPopupMenu(POINT at) {
-  if (!events_ || menuOpen_) return;
-  const MenuModel* model = events_->PopupMenu();
-  if (!model) return;
-  HMENU menu = win32::BuildPopupMenu(*model);
+  if (!lifecycle_ || menuOpen_) return;
+  const PopupMenu items = lifecycle_->PopupMenuItems();
+  if (items.empty()) return;
+  HMENU menu = win32::BuildPopupMenu(items);
   // The menu closes on a click elsewhere only when its owner is in front.
   SetForegroundWindow(hwnd_);
   menuOpen_ = true;
@@ -374,8 +359,8 @@ void Win32Platform::OpenPopupMenu(POINT at) {
   menuOpen_ = false;
   DestroyMenu(menu);
   PostMessageW(hwnd_, WM_NULL, 0, 0);
-  const std::string name(win32::MenuItemName(*model, chosen));
-  if (!name.empty()) Guard([&] { events_->OnMenuItemChosen(name); });
+  const std::string name(win32::MenuItemName(items, chosen));
+  if (!name.empty() && lifecycle_) lifecycle_->MenuItemChosen(name);
 }
 
 // --- Storage ----------------------------------------------------------------------
@@ -396,23 +381,23 @@ std::string Win32Platform::ExecutablePath() {
 // --- The loop ---------------------------------------------------------------------
 
 int Win32Platform::RunMessageLoop(WindowEvents& events) {
-  events_ = &events;
+  lifecycle_.emplace(*this, events);
   // The window is still fully transparent; the show handler places it and
   // gives it its opacity.
   ShowWindow(hwnd_, SW_SHOW);
-  Guard([&] { events.FormShow(); });
+  lifecycle_->Show();
   MSG msg{};
   while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
   }
-  events_ = nullptr;
+  lifecycle_.reset();  // nothing reaches the window once the loop is over
   return static_cast<int>(msg.wParam);
 }
 
 void Win32Platform::MouseDown(MouseButton button) {
   pressedButton_ = button;
-  if (events_) Guard([&] { events_->FormMouseDown(button); });
+  if (lifecycle_) lifecycle_->MouseDown(button);
 }
 
 LRESULT CALLBACK Win32Platform::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -430,10 +415,8 @@ LRESULT CALLBACK Win32Platform::WindowProc(HWND hwnd, UINT message, WPARAM wPara
 LRESULT Win32Platform::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_TIMER:
-      if (events_ && (wParam == TimerEventId(TimerId::Garland) || wParam == TimerEventId(TimerId::CountSnow))) {
-        const TimerId id = wParam == TimerEventId(TimerId::Garland) ? TimerId::Garland : TimerId::CountSnow;
-        Guard([&] { events_->OnTimer(id); });
-      }
+      if (lifecycle_ && (wParam == TimerEventId(TimerId::Garland) || wParam == TimerEventId(TimerId::CountSnow)))
+        lifecycle_->Tick(wParam == TimerEventId(TimerId::Garland) ? TimerId::Garland : TimerId::CountSnow);
       return 0;
 
     case WM_LBUTTONDOWN:
@@ -466,23 +449,17 @@ LRESULT Win32Platform::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
       return 0;
     }
 
-    case WM_CLOSE: {
-      bool close = true;
-      if (events_) Guard([&] { close = events_->FormCloseQuery(); });
-      if (close) DestroyWindow(hwnd_);
+    case WM_CLOSE:
+      if (!lifecycle_ || lifecycle_->RequestClose()) DestroyWindow(hwnd_);
       return 0;
-    }
-    case WM_QUERYENDSESSION: {
+    case WM_QUERYENDSESSION:
       // The user logs off or the system shuts down: the close query saves.
-      bool close = true;
-      if (events_) Guard([&] { close = events_->FormCloseQuery(); });
-      return close ? TRUE : FALSE;
-    }
+      return !lifecycle_ || lifecycle_->QueryClose() ? TRUE : FALSE;
     case WM_ENDSESSION:
       if (wParam) DestroyWindow(hwnd_);
       return 0;
     case WM_DESTROY:
-      if (events_) Guard([&] { events_->FormDestroy(); });
+      if (lifecycle_) lifecycle_->Destroy();
       PostQuitMessage(0);
       return 0;
     case WM_NCDESTROY: {
@@ -501,7 +478,7 @@ LRESULT Win32Platform::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
       if (suggested)
         SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
                      suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
-      if (events_) Guard([&] { events_->OnSystemScaleChanged(); });
+      if (lifecycle_) lifecycle_->ScaleChanged();
       return 0;
     }
   }

@@ -1,11 +1,11 @@
-// The countdown's two places in the main window: the targets and menu
-// captions when the window is shown, and the plaque on every frame.
+// The countdown in the main window: the targets and menu captions when the
+// window is shown, and the number for the plaque on every frame.
 #include "app/main_window.h"
 #include "scene/countdown.h"
 
 namespace gd {
 
-void TfrmMain::ComputeCountdownDates() {
+void MainWindow::ComputeCountdownDates() {
   countdownTargets_ = ComputeCountdownTargets(platform_.LocalTime(), platform_.UserDateFormat());
   // Without targets (the last year of the calendar) the items keep their
   // plain captions and the plaque stays empty.
@@ -15,15 +15,9 @@ void TfrmMain::ComputeCountdownDates() {
   menu_.SetCaption("pmiJulian", countdownTargets_->JulianCaption);
 }
 
-void TfrmMain::DrawCountdown() {
+std::optional<int32_t> MainWindow::CountdownDays() {
   const CountdownChecks checks{menu_.Checked("pmiChristmas"), menu_.Checked("pmiNewYear"), menu_.Checked("pmiJulian")};
-  const std::optional<int32_t> count = CountdownCount(checks, countdownTargets_, platform_.LocalTime());
-  if (!count) return;
-  const auto widthOf = [this](std::string_view name) -> std::optional<int> {
-    const SceneImage* image = catalogue_.FindSceneImage(name);
-    return image ? std::optional<int>(image->width) : std::nullopt;
-  };
-  for (const CountdownDraw& d : PlaceCountdown(*count, widthOf)) Draw(*catalogue_.FindSceneImage(d.name), d.x, d.y);
+  return CountdownCount(checks, countdownTargets_, platform_.LocalTime());
 }
 
 }  // namespace gd

@@ -6,19 +6,9 @@
 
 #include <vector>
 
+#include "base/geometry.h"
+
 namespace gd {
-
-// Right and bottom edges are exclusive.
-struct Rect {
-  int left = 0;
-  int top = 0;
-  int right = 0;
-  int bottom = 0;
-
-  bool Empty() const { return right <= left || bottom <= top; }
-  bool Contains(int x, int y) const { return x >= left && x < right && y >= top && y < bottom; }
-  bool operator==(const Rect&) const = default;
-};
 
 class Region {
  public:

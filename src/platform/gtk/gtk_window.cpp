@@ -26,7 +26,8 @@
 #include "base/scale.h"
 #include "platform/gtk/gtk_backend.h"
 #include "platform/gtk/gtk_platform.h"
-#include "platform/headless/headless_platform.h"
+#include "platform/shared/memory_settings_store.h"
+#include "platform/shared/native_region.h"
 #ifdef GLIMMERDOME_HAVE_KEYFILE_STORE
 #include "platform/linux/keyfile_store.h"
 #endif
@@ -44,14 +45,6 @@ namespace {
 // that the anti-aliased fringe of the glass meets a neutral grey, not black.
 constexpr uint32_t kFallbackGrey = 128;
 
-// Deepest window nesting searched when asking which window is at a point
-// (root, window manager frames, this window).
-constexpr int kMaxWindowDepth = 16;
-
-// The longest the visibility probe keeps an answer, for changes that no event
-// tells of (another window's shape, windows nested in a frame).
-constexpr gint64 kProbeAnswerLifeUs = G_USEC_PER_SEC / 2;
-
 }  // namespace
 
 // --- Pieces that need no window ------------------------------------------------
@@ -59,14 +52,16 @@ constexpr gint64 kProbeAnswerLifeUs = G_USEC_PER_SEC / 2;
 namespace gtkui {
 
 cairo_region_t* CairoRegionFromRegion(const Region& region) {
-  const Rect& b = region.Bounds();
-  cairo_rectangle_int_t bounds{b.left, b.top, b.Empty() ? 0 : b.right - b.left, b.Empty() ? 0 : b.bottom - b.top};
-  cairo_region_t* out = cairo_region_create_rectangle(&bounds);
-  for (const Rect& cut : region.Cuts()) {
-    const cairo_rectangle_int_t r{cut.left, cut.top, cut.right - cut.left, cut.bottom - cut.top};
-    cairo_region_subtract_rectangle(out, &r);
-  }
-  return out;
+  return NativeRegionFrom<cairo_region_t*>(
+      region,
+      [](const Rect& b) {
+        const cairo_rectangle_int_t r{b.left, b.top, b.Empty() ? 0 : b.right - b.left, b.Empty() ? 0 : b.bottom - b.top};
+        return cairo_region_create_rectangle(&r);
+      },
+      [](cairo_region_t* shape, const Rect& cut) {
+        const cairo_rectangle_int_t r{cut.left, cut.top, cut.right - cut.left, cut.bottom - cut.top};
+        cairo_region_subtract_rectangle(shape, &r);
+      });
 }
 
 namespace {
@@ -158,16 +153,6 @@ cairo_surface_t* WindowContentFromFrame(const FrameBuffer& frame, uint8_t consta
   return surface;
 }
 
-uint32_t TickCountFromMicroseconds(int64_t microseconds) {
-  return static_cast<uint32_t>(static_cast<uint64_t>(microseconds / 1000));
-}
-
-LocalDateTime LocalDateTimeFrom(GDateTime* t) {
-  return LocalDateTime{g_date_time_get_year(t),   g_date_time_get_month(t),  g_date_time_get_day_of_month(t),
-                       g_date_time_get_hour(t),   g_date_time_get_minute(t), g_date_time_get_second(t),
-                       g_date_time_get_microsecond(t) / 1000};
-}
-
 Region ScaledDownRegion(const Region& region, int scale) {
   const Rect& b = region.Bounds();
   if (b.Empty() || scale <= 1) return region;
@@ -203,117 +188,7 @@ int ScaleQuartersFromDesktop(int windowScale, double xftDpi) {
   return ScaleQuartersOf(std::max(static_cast<double>(std::max(1, windowScale)), xftDpi / 96));
 }
 
-namespace {
-
-// Fills `name` with the date's text in `format`; leaves it as it is when the
-// locale gives nothing.
-void TakeName(GDateTime* date, const char* format, std::string* name) {
-  gchar* text = g_date_time_format(date, format);
-  if (text && *text) *name = text;
-  g_free(text);
-}
-
-}  // namespace
-
-LongDateFormat LocaleLongDateFormat() {
-  LongDateFormat format;
-  // Month names in the form that stands alone (nominative), as the pattern
-  // puts the month before the day.
-  for (int m = 1; m <= 12; ++m) {
-    GDateTime* date = g_date_time_new_utc(2023, m, 1, 12, 0, 0);
-    TakeName(date, "%OB", &format.names.long_month_names[m - 1]);
-    TakeName(date, "%Ob", &format.names.short_month_names[m - 1]);
-    g_date_time_unref(date);
-  }
-  // 1 January 2023 was a Sunday.
-  for (int d = 0; d < 7; ++d) {
-    GDateTime* date = g_date_time_new_utc(2023, 1, 1 + d, 12, 0, 0);
-    TakeName(date, "%A", &format.names.long_day_names[d]);
-    TakeName(date, "%a", &format.names.short_day_names[d]);
-    g_date_time_unref(date);
-  }
-  return format;
-}
-
 }  // namespace gtkui
-
-// --- Timers ------------------------------------------------------------------------
-
-// One GLib source per timer, kept for the timer's whole life: restarting it
-// moves its due time instead of making a new source, so `TimerGarland`, started
-// first, stays first when both fall due in the same loop iteration.
-struct GtkPlatform::TimerSource {
-  GSource source;
-  GtkPlatform* platform;
-  TimerId id;
-  gint64 intervalUs;
-};
-
-gboolean GtkPlatform::DispatchTimer(GSource* source, GSourceFunc, gpointer) {
-  auto* timer = reinterpret_cast<TimerSource*>(source);
-  // The next tick is one interval after this one was dispatched, as for GLib's
-  // own timeouts; the handler may restart the timer and move it again.
-  g_source_set_ready_time(source, g_source_get_time(source) + timer->intervalUs);
-  timer->platform->FireTimer(timer->id);
-  return G_SOURCE_CONTINUE;
-}
-
-void GtkPlatform::SetTimer(TimerId id, uint32_t intervalMs) {
-  if (closed_) return;
-  if (intervalMs == 0) intervalMs = 1;
-  TimerSource*& timer = timers_[static_cast<int>(id)];
-  if (!timer) {
-    // No prepare or check: a source with a ready time needs neither.
-    static GSourceFuncs funcs = {nullptr, nullptr, &GtkPlatform::DispatchTimer, nullptr, nullptr, nullptr};
-    timer = reinterpret_cast<TimerSource*>(g_source_new(&funcs, sizeof(TimerSource)));
-    timer->platform = this;
-    timer->id = id;
-    g_source_set_priority(&timer->source, G_PRIORITY_DEFAULT);
-    g_source_set_name(&timer->source, id == TimerId::Garland ? "TimerGarland" : "timerCountSnow");
-    g_source_attach(&timer->source, nullptr);
-  }
-  timer->intervalUs = static_cast<gint64>(intervalMs) * 1000;
-  g_source_set_ready_time(&timer->source, g_get_monotonic_time() + timer->intervalUs);
-}
-
-void GtkPlatform::StopTimers() {
-  for (TimerSource*& timer : timers_) {
-    if (!timer) continue;
-    g_source_destroy(&timer->source);
-    g_source_unref(&timer->source);
-    timer = nullptr;
-  }
-}
-
-void GtkPlatform::FireTimer(TimerId id) {
-  // Ticks reach the window only after its show handler has run.
-  if (!events_ || !shown_ || closed_) return;
-  events_->OnTimer(id);
-}
-
-uint32_t GtkPlatform::TickCount() { return gtkui::TickCountFromMicroseconds(g_get_monotonic_time()); }
-
-LocalDateTime GtkPlatform::LocalTime() {
-  // Every frame asks (for the countdown); the zone is looked up again once a
-  // minute, which is soon enough to follow the user changing it.
-  constexpr gint64 kZoneLifeUs = 60 * G_USEC_PER_SEC;
-  const gint64 now_us = g_get_monotonic_time();
-  if (!localZone_ || now_us - localZoneSince_ >= kZoneLifeUs) {
-    if (localZone_) g_time_zone_unref(localZone_);
-    localZone_ = g_time_zone_new_local();
-    localZoneSince_ = now_us;
-  }
-  GDateTime* now = g_date_time_new_now(localZone_);
-  const LocalDateTime local = gtkui::LocalDateTimeFrom(now);
-  g_date_time_unref(now);
-  return local;
-}
-
-std::optional<uint64_t> GtkPlatform::PerformanceCounter() {
-  return static_cast<uint64_t>(g_get_monotonic_time());  // microseconds
-}
-
-LongDateFormat GtkPlatform::UserDateFormat() { return gtkui::LocaleLongDateFormat(); }
 
 // --- The window --------------------------------------------------------------------
 
@@ -365,7 +240,7 @@ GtkPlatform::GtkPlatform(std::unique_ptr<SettingsStore> store) : settings_(std::
                      self->ReleaseWindowSurface();
                      if (self->size_.width > 0) self->ApplyWindowSize();
                      self->ApplyShape();
-                     if (self->events_ && self->shown_ && !self->closed_) self->events_->OnSystemScaleChanged();
+                     if (self->lifecycle_ && !self->closed_) self->lifecycle_->ScaleChanged();
                    }),
                    this);
   g_signal_connect(window_, "unrealize", G_CALLBACK(+[](GtkWidget*, gpointer data) {
@@ -385,7 +260,7 @@ GtkPlatform::GtkPlatform(std::unique_ptr<SettingsStore> store) : settings_(std::
 }
 
 GtkPlatform::~GtkPlatform() {
-  events_ = nullptr;
+  lifecycle_.reset();
   StopTimers();
   for (guint id : signalSources_) g_source_remove(id);
   if (watchedRoot_) gdk_window_remove_filter(watchedRoot_, OnRootEvent, this);
@@ -403,11 +278,17 @@ bool GtkPlatform::Composited() const {
   return rgbaVisual_ && window_ && gdk_screen_is_composited(gtk_widget_get_screen(window_));
 }
 
-bool GtkPlatform::SetLayeredStyle(std::string* errorText) {
-  // The window is per-pixel transparent from its creation; nothing to switch.
-  if (window_) return true;
-  if (errorText) *errorText = "The window no longer exists";
-  return false;
+bool GtkPlatform::MakeDesktopOrnament(std::string* errorText) {
+  // The window is per-pixel transparent from its creation. X11 has no owner
+  // window; what owning by the desktop achieves (no taskbar button) is what
+  // the skip hints do.
+  if (!window_) {
+    if (errorText) *errorText = "The window no longer exists";
+    return false;
+  }
+  gtk_window_set_skip_taskbar_hint(GTK_WINDOW(window_), TRUE);
+  gtk_window_set_skip_pager_hint(GTK_WINDOW(window_), TRUE);
+  return true;
 }
 
 // GTK counts the window's size and place in its own units, each the
@@ -576,117 +457,8 @@ void GtkPlatform::ApplyShape() {
   cairo_region_destroy(shape);
 }
 
-void GtkPlatform::SetOwnerToDesktop() {
-  // No owner window on X11; what owning by the desktop achieves there (no
-  // taskbar button) is what the skip hints do.
-  HideTaskbarButton();
-}
-
-void GtkPlatform::HideTaskbarButton() {
-  if (!window_) return;
-  gtk_window_set_skip_taskbar_hint(GTK_WINDOW(window_), TRUE);
-  gtk_window_set_skip_pager_hint(GTK_WINDOW(window_), TRUE);
-}
-
 void GtkPlatform::SetTopmost(bool topmost) {
   if (window_) gtk_window_set_keep_above(GTK_WINDOW(window_), topmost);
-}
-
-// Whether this window is what the user sees at a screen point, the question
-// Windows answers with WindowFromPoint. The window must be mapped and not
-// iconified and the point inside its shape; then the X server says which
-// top-level window takes the pointer there (XTranslateCoordinates walks the
-// stacking order and honours shapes and input shapes), and the path down from
-// the root must end at this window. Limits: windows that let the pointer
-// through (an empty input shape, as on-screen displays use) do not count as
-// covering, and on Wayland only XWayland windows are known, so a native Wayland
-// window above the globe goes unseen.
-bool GtkPlatform::IsWindowVisibleAt(int screenX, int screenY) {
-  if (!window_ || closed_ || !gtk_widget_get_mapped(window_) || iconified_) return false;
-  // Every frame asks, and each question is a round trip to the X server. The
-  // answer stands until a top-level window appears, goes, moves or changes
-  // its place in the stacking order (see OnRootEvent), this window moves,
-  // maps, changes state or shape, or half a second has passed.
-  const gint64 now = g_get_monotonic_time();
-  if (now - probeAnswersSince_ >= kProbeAnswerLifeUs || probeAnswers_.size() >= 8) probeAnswers_.clear();
-  if (probeAnswers_.empty()) probeAnswersSince_ = now;
-  for (const ProbeAnswer& answer : probeAnswers_)
-    if (answer.x == screenX && answer.y == screenY) return answer.visible;
-  const bool visible = AskWhetherVisibleAt(screenX, screenY);
-  probeAnswers_.push_back({screenX, screenY, visible});
-  return visible;
-}
-
-bool GtkPlatform::AskWhetherVisibleAt(int screenX, int screenY) {
-  const Point origin = WindowPosition();
-  const int x = screenX - origin.x, y = screenY - origin.y;
-  if (x < 0 || y < 0 || x >= size_.width || y >= size_.height) return false;
-  if (shape_ && !cairo_region_contains_point(shape_, x, y)) return false;
-
-  GdkWindow* gdkWindow = gtk_widget_get_window(window_);
-  if (!gdkWindow || !GDK_IS_X11_WINDOW(gdkWindow)) return true;
-  Display* display = GDK_WINDOW_XDISPLAY(gdkWindow);
-  const Window self = GDK_WINDOW_XID(gdkWindow);
-  const Window root = GDK_WINDOW_XID(gdk_screen_get_root_window(gtk_widget_get_screen(window_)));
-  gdk_x11_display_error_trap_push(gdk_window_get_display(gdkWindow));
-  bool visible = false;
-  Window level = root;
-  for (int depth = 0; depth < kMaxWindowDepth; ++depth) {
-    Window child = None;
-    int cx = 0, cy = 0;
-    if (!XTranslateCoordinates(display, root, level, screenX, screenY, &cx, &cy, &child) || child == None) break;
-    if (child == self) {
-      visible = true;
-      break;
-    }
-    level = child;
-  }
-  gdk_x11_display_error_trap_pop_ignored(gdk_window_get_display(gdkWindow));
-  return visible;
-}
-
-// The root window reports the top-level windows' changes (including the
-// window manager's frames) once asked to; the X server keeps one selection per
-// client and window, so the bits GDK asked for are kept.
-void GtkPlatform::WatchTopLevelWindows() {
-  GdkWindow* root = gdk_screen_get_root_window(gtk_widget_get_screen(window_));
-  if (!root || !GDK_IS_X11_WINDOW(root)) return;
-  Display* display = GDK_WINDOW_XDISPLAY(root);
-  XWindowAttributes attributes;
-  if (!XGetWindowAttributes(display, GDK_WINDOW_XID(root), &attributes)) return;
-  ownRootEvents_ = !(attributes.your_event_mask & SubstructureNotifyMask);
-  if (ownRootEvents_) XSelectInput(display, GDK_WINDOW_XID(root), attributes.your_event_mask | SubstructureNotifyMask);
-  gdk_window_add_filter(root, OnRootEvent, this);
-  watchedRoot_ = root;
-}
-
-GdkFilterReturn GtkPlatform::OnRootEvent(GdkXEvent* xevent, GdkEvent*, gpointer data) {
-  auto* self = static_cast<GtkPlatform*>(data);
-  const XEvent* e = static_cast<const XEvent*>(xevent);
-  Window subject = None;
-  switch (e->type) {
-    case CreateNotify: subject = e->xcreatewindow.window; break;
-    case DestroyNotify: subject = e->xdestroywindow.window; break;
-    case MapNotify: subject = e->xmap.window; break;
-    case UnmapNotify: subject = e->xunmap.window; break;
-    case ReparentNotify: subject = e->xreparent.window; break;
-    case ConfigureNotify: subject = e->xconfigure.window; break;
-    case GravityNotify: subject = e->xgravity.window; break;
-    case CirculateNotify: subject = e->xcirculate.window; break;
-    default: return GDK_FILTER_CONTINUE;
-  }
-  if (subject == e->xany.window) return GDK_FILTER_CONTINUE;  // about the root itself
-  self->probeAnswers_.clear();
-  // GDK did not ask for these, and would take a child's configure for the
-  // screen's own.
-  return self->ownRootEvents_ ? GDK_FILTER_REMOVE : GDK_FILTER_CONTINUE;
-}
-
-gboolean GtkPlatform::OnWindowState(GtkWidget*, GdkEventWindowState* event, gpointer data) {
-  auto* self = static_cast<GtkPlatform*>(data);
-  self->iconified_ = (event->new_window_state & GDK_WINDOW_STATE_ICONIFIED) != 0;
-  self->probeAnswers_.clear();
-  return FALSE;
 }
 
 // --- The mouse ---------------------------------------------------------------------
@@ -695,7 +467,7 @@ gboolean GtkPlatform::OnButtonPress(GtkWidget*, GdkEventButton* event, gpointer 
   auto* self = static_cast<GtkPlatform*>(data);
   // The second and third press of a double or triple click have already
   // arrived as plain presses.
-  if (event->type != GDK_BUTTON_PRESS || !self->events_ || self->closed_) return TRUE;
+  if (event->type != GDK_BUTTON_PRESS || !self->lifecycle_ || !self->lifecycle_->Live() || self->closed_) return TRUE;
   self->press_ = {static_cast<int>(event->button), static_cast<int>(event->x_root), static_cast<int>(event->y_root),
                   event->time};
   if (event->button == GDK_BUTTON_SECONDARY) self->rightPressed_ = true;
@@ -707,7 +479,7 @@ gboolean GtkPlatform::OnButtonPress(GtkWidget*, GdkEventButton* event, gpointer 
     default: break;
   }
   self->inPress_ = true;
-  self->events_->FormMouseDown(button);
+  self->lifecycle_->MouseDown(button);
   self->inPress_ = false;
   return TRUE;
 }
@@ -744,43 +516,8 @@ gboolean GtkPlatform::OnButtonRelease(GtkWidget*, GdkEventButton* event, gpointe
   self->rightPressed_ = false;
   self->rightDragArmed_ = false;
   // As on Windows, the menu opens when the right button comes up.
-  if (click && self->events_ && !self->closed_) self->OpenPopupMenu(reinterpret_cast<const GdkEvent*>(event));
+  if (click && self->lifecycle_ && !self->closed_) self->OpenPopupMenu(reinterpret_cast<const GdkEvent*>(event));
   return TRUE;
-}
-
-// --- The popup menu ----------------------------------------------------------------
-
-void GtkPlatform::OpenPopupMenu(const GdkEvent* event) {
-  const MenuModel* model = events_->PopupMenu();
-  if (!model) return;
-  if (menu_) gtk_widget_destroy(menu_);
-  menu_ = gtkui::BuildPopupMenu(*model, [this](const std::string& name) {
-    // The choice runs once GTK has finished with the menu.
-    pendingChoices_.push_back(name);
-    if (!choiceQueued_) {
-      choiceQueued_ = true;
-      g_idle_add_full(G_PRIORITY_DEFAULT, OnDeferredChoice, this, nullptr);
-    }
-  });
-  gtk_menu_attach_to_widget(GTK_MENU(menu_), window_, nullptr);
-  g_signal_connect(menu_, "destroy", G_CALLBACK(+[](GtkWidget* menu, gpointer data) {
-                     auto* self = static_cast<GtkPlatform*>(data);
-                     if (self->menu_ == menu) self->menu_ = nullptr;
-                   }),
-                   this);
-  gtk_menu_popup_at_pointer(GTK_MENU(menu_), event);
-}
-
-gboolean GtkPlatform::OnDeferredChoice(gpointer data) {
-  auto* self = static_cast<GtkPlatform*>(data);
-  self->choiceQueued_ = false;
-  std::vector<std::string> choices = std::move(self->pendingChoices_);
-  self->pendingChoices_.clear();
-  for (const std::string& name : choices) {
-    if (!self->events_ || self->closed_) break;
-    self->events_->OnMenuItemChosen(name);
-  }
-  return G_SOURCE_REMOVE;
 }
 
 // --- Closing -----------------------------------------------------------------------
@@ -810,27 +547,17 @@ gboolean GtkPlatform::OnTerminateSignal(gpointer data) {
 }
 
 void GtkPlatform::RequestClose() {
-  // A close asked for while the close query is still open (its message box
-  // runs a loop) is the same close.
-  if (closed_ || closing_) return;
-  if (!events_) {
-    FinishClose();
-    return;
-  }
-  closing_ = true;
-  const bool allowed = events_->FormCloseQuery();
-  closing_ = false;
-  if (allowed) FinishClose();
+  if (closed_) return;
+  // Before the show there is no one to ask.
+  if (lifecycle_ && !lifecycle_->RequestClose()) return;
+  FinishClose();
 }
 
 void GtkPlatform::FinishClose() {
   if (closed_) return;
   closed_ = true;
   StopTimers();
-  if (events_ && !formDestroyed_) {
-    formDestroyed_ = true;
-    events_->FormDestroy();
-  }
+  if (lifecycle_) lifecycle_->Destroy();
   if (menu_) gtk_widget_destroy(menu_);
   ReleaseWindowSurface();
   if (window_) gtk_widget_destroy(window_);
@@ -848,12 +575,11 @@ void GtkPlatform::OnDestroy(GtkWidget*, gpointer data) {
 // --- The loop ----------------------------------------------------------------------
 
 void GtkPlatform::Show(WindowEvents& events) {
-  events_ = &events;
+  lifecycle_.emplace(*this, events);
   if (closed_) return;  // closed before it was ever shown (a signal during start-up)
   // As on Windows, the show handler runs just before the window appears, so it
   // appears already shaped, placed and painted.
-  events.FormShow();
-  shown_ = true;
+  lifecycle_->Show();
   if (window_ && !closed_) gtk_widget_show(window_);
 }
 
@@ -864,7 +590,7 @@ int GtkPlatform::RunMessageLoop(WindowEvents& events) {
     gtk_main();
     loopRunning_ = false;
   }
-  events_ = nullptr;
+  lifecycle_.reset();  // nothing reaches the window once the loop is over
   return 0;
 }
 
@@ -934,14 +660,16 @@ Size GtkPlatform::WorkAreaSize() {
 // for more: desktops that scale windows put that scale into Xft.dpi as well
 // (96 times the window scale times the text scaling), so the larger of the
 // window scale and Xft.dpi / 96 counts.
-int GtkPlatform::SystemScaleQuarters() {
+WindowCapabilities GtkPlatform::Capabilities() const {
+  WindowCapabilities can;
   double dpi = 0;
   if (window_) {
     GdkDisplay* display = gtk_widget_get_display(window_);
     if (GDK_IS_X11_DISPLAY(display))
       if (const char* text = XGetDefault(GDK_DISPLAY_XDISPLAY(display), "Xft", "dpi")) dpi = g_ascii_strtod(text, nullptr);
   }
-  return gtkui::ScaleQuartersFromDesktop(WindowScale(), dpi);
+  can.displayScale = gtkui::ScaleQuartersFromDesktop(WindowScale(), dpi) / 4.0;
+  return can;
 }
 
 // --- The factory -------------------------------------------------------------------

@@ -1,4 +1,4 @@
-#include "app/region.h"
+#include "base/region.h"
 
 #include <algorithm>
 #include <utility>

@@ -1,0 +1,65 @@
+// The popup menu's commands: what each action of the command table does to
+// the main window.
+#include <string>
+
+#include "app/main_window.h"
+#include "settings/commands.h"
+
+namespace gd {
+
+void MainWindow::MenuItemChosen(std::string_view itemName) {
+  if (!menu_.ApplyChoice(itemName)) return;
+  if (TraceSink* trace = platform_.Tracer()) trace->Write("choose", "\"item\": \"" + std::string(itemName) + "\"");
+  RunMenuCommand(itemName);
+}
+
+bool MainWindow::RunMenuCommand(std::string_view itemName) {
+  const std::optional<MenuCommand> command = FindMenuCommand(itemName);
+  if (!command) return false;
+  switch (command->action) {
+    case CommandAction::OpenMakerPage:
+      platform_.OpenUrl(std::string(kMakerPageUrl));
+      break;
+    case CommandAction::SetSpeed:
+      ApplySpeed(*command->speed);
+      break;
+    case CommandAction::SetSize:
+      ApplySize(*command->size, true);
+      break;
+    case CommandAction::CheckCountdown:
+      menu_.SetChecked(command->item, true);
+      break;
+    case CommandAction::FollowSnowMark:
+      snowEnabled_ = menu_.Checked("pmiSnow");
+      break;
+    case CommandAction::SetOpacity:
+      SetOpacity(command->level->alpha);
+      break;
+    case CommandAction::FollowOnTopMark:
+      if (platform_.Capabilities().canStayOnTop) platform_.SetTopmost(menu_.Checked("pmiOnTop"));
+      break;
+    case CommandAction::Close:
+      platform_.CloseWindow();  // the close query saves the settings
+      break;
+  }
+  return true;
+}
+
+// Sizes: the globe at the chosen scale, or the system's.
+void MainWindow::ApplySize(const DisplaySize& size, bool keepCorner) {
+  menu_.SetChecked(size.item, true);
+  ApplyScale(size.percent == 0 ? SystemScaleQuarters() : ScaleQuartersOfPercent(size.percent), keepCorner);
+}
+
+// The radio item is checked by its command; the frame timer keeps its rhythm
+// unless the interval really changes.
+void MainWindow::ApplySpeed(const Speed& speed) {
+  menu_.SetChecked(speed.item, true);
+  if (frameIntervalMs_ != speed.intervalMs) {
+    frameIntervalMs_ = speed.intervalMs;
+    platform_.SetTimer(TimerId::Garland, speed.intervalMs);
+  }
+  stepDelayMs_ = speed.stepDelayMs;
+}
+
+}  // namespace gd

@@ -1,0 +1,88 @@
+// Loading and saving the settings through the menu: loading checks items and
+// runs their commands, saving reads the marks back. Values are read once when
+// the window is shown and written once at every close.
+#include "app/main_window.h"
+#include "settings/settings.h"
+
+namespace gd {
+
+void MainWindow::Randomize() {
+  const std::optional<uint64_t> counter = platform_.PerformanceCounter();
+  random_.SetSeed(counter ? static_cast<uint32_t>(*counter) : platform_.TickCount());
+}
+
+void MainWindow::LoadSettings() {
+  SettingsStore& store = platform_.Settings();
+  if (!store.StartsWithWindows()) menu_.SetCaption("pmiStartUp", std::string(kStartUpLoginCaption));
+
+  snowEnabled_ = true;
+
+  // Every value at once. A store that could not be read at all, and values of
+  // the wrong type, are told after the window has its place and opacity, and
+  // the loading goes on with what could be read.
+  std::vector<std::string> messages;
+  const StoredSettings stored = ReadStoredSettings(store, &messages);
+
+  if (stored.Has(Setting::OnTop)) menu_.SetChecked("pmiOnTop", stored.Get(Setting::OnTop) != 0);
+  const int32_t countdown = stored.Get(Setting::iCountdown);
+  const int32_t speed = stored.Get(Setting::iSpeed);
+  snowEnabled_ = stored.Get(Setting::isSnowOn) != 0;
+
+  // The size, before the place: a first run's corner place depends on it.
+  const int32_t scale = stored.Get(Setting::Scale);
+  const DisplaySize* size = &kSizes[0];
+  for (const DisplaySize& s : kSizes)
+    if (s.percent == scale) size = &s;
+  ApplySize(*size, false);
+
+  // The place. The window already has the globe's size at its scale.
+  StartPlaceInput in;
+  in.atRandom = !args_.empty() && args_[0] == "add";
+  if (stored.Has(Setting::Top)) in.top = stored.Get(Setting::Top);
+  if (stored.Has(Setting::Left)) in.left = stored.Get(Setting::Left);
+  in.workArea = platform_.WorkAreaSize();
+  in.screen = platform_.ScreenSize();
+  in.window = {baseBitmap_->width, baseBitmap_->height};
+  if (in.atRandom) Randomize();
+  const StartPlace place = ChooseStartPlace(in, random_);
+  if (platform_.Capabilities().canPlaceItself) platform_.MoveWindow(place.position.x, place.position.y);
+
+  // On a first run the start-at-login item keeps its design mark, so that
+  // the first close writes the entry.
+  if (!place.corner)
+    if (const std::optional<bool> exists = store.StartupEntryExists()) menu_.SetChecked("pmiStartUp", *exists);
+
+  const TransparencyLevel& level = LevelOfStoredIndex(stored.Get(Setting::TrVal));
+  menu_.SetChecked(level.item, true);
+  RunMenuCommand(level.item);
+
+  if (countdown >= 0 && countdown < static_cast<int32_t>(kCountdownItems.size()))
+    menu_.SetChecked(kCountdownItems[countdown], true);
+  if (speed >= 0 && speed < static_cast<int32_t>(kSpeeds.size())) {
+    menu_.SetChecked(kSpeeds[speed].item, true);
+    RunMenuCommand(kSpeeds[speed].item);
+  }
+  menu_.SetChecked("pmiSnow", snowEnabled_);
+  RunMenuCommand("pmiOnTop");
+  settingsLoaded_ = true;
+
+  if (TraceSink* trace = platform_.Tracer()) {
+    SettingValues values{};
+    for (const SettingRow& design : kSettings) values[Index(design.id)] = stored.Get(design.id);
+    values[Index(Setting::Top)] = place.position.y;
+    values[Index(Setting::Left)] = place.position.x;
+    trace->Write("settings", SettingsTraceFields("load", values));
+  }
+  for (const std::string& message : messages) platform_.ShowMessage(message, MessageKind::Error);
+}
+
+void MainWindow::SaveSettings() {
+  snowEnabled_ = menu_.Checked("pmiSnow");
+  const SettingValues values = ValuesToSave(menu_, opacity_, platform_.WindowPosition());
+  if (TraceSink* trace = platform_.Tracer()) trace->Write("settings", SettingsTraceFields("save", values));
+  // A failure is told, and the close goes ahead either way.
+  WriteSettings(platform_.Settings(), values, menu_.Checked("pmiStartUp"), platform_.ExecutablePath(),
+                [this](const std::string& message) { platform_.ShowMessage(message, MessageKind::Error); });
+}
+
+}  // namespace gd

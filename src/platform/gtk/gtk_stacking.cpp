@@ -1,0 +1,121 @@
+// The X11 stacking probe: whether this window is what the user sees at a
+// screen point, asked of the X server and kept until the stacking changes.
+#include <gtk/gtk.h>
+
+#include "platform/gtk/gtk_backend.h"
+
+// Xlib last: its macros (None, Bool, Status) would break the headers above.
+#include <gdk/gdkx.h>
+#include <X11/Xlib.h>
+
+namespace gd {
+namespace {
+
+// Deepest window nesting searched when asking which window is at a point
+// (root, window manager frames, this window).
+constexpr int kMaxWindowDepth = 16;
+
+// The longest the visibility probe keeps an answer, for changes that no event
+// tells of (another window's shape, windows nested in a frame).
+constexpr gint64 kProbeAnswerLifeUs = G_USEC_PER_SEC / 2;
+
+}  // namespace
+
+// Whether this window is what the user sees at a screen point, the question
+// Windows answers with WindowFromPoint. The window must be mapped and not
+// iconified and the point inside its shape; then the X server says which
+// top-level window takes the pointer there (XTranslateCoordinates walks the
+// stacking order and honours shapes and input shapes), and the path down from
+// the root must end at this window. Limits: windows that let the pointer
+// through (an empty input shape, as on-screen displays use) do not count as
+// covering, and on Wayland only XWayland windows are known, so a native Wayland
+// window above the globe goes unseen.
+bool GtkPlatform::IsWindowVisibleAt(int screenX, int screenY) {
+  if (!window_ || closed_ || !gtk_widget_get_mapped(window_) || iconified_) return false;
+  // Every frame asks, and each question is a round trip to the X server. The
+  // answer stands until a top-level window appears, goes, moves or changes
+  // its place in the stacking order (see OnRootEvent), this window moves,
+  // maps, changes state or shape, or half a second has passed.
+  const gint64 now = g_get_monotonic_time();
+  if (now - probeAnswersSince_ >= kProbeAnswerLifeUs || probeAnswers_.size() >= 8) probeAnswers_.clear();
+  if (probeAnswers_.empty()) probeAnswersSince_ = now;
+  for (const ProbeAnswer& answer : probeAnswers_)
+    if (answer.x == screenX && answer.y == screenY) return answer.visible;
+  const bool visible = AskWhetherVisibleAt(screenX, screenY);
+  probeAnswers_.push_back({screenX, screenY, visible});
+  return visible;
+}
+
+bool GtkPlatform::AskWhetherVisibleAt(int screenX, int screenY) {
+  const Point origin = WindowPosition();
+  const int x = screenX - origin.x, y = screenY - origin.y;
+  if (x < 0 || y < 0 || x >= size_.width || y >= size_.height) return false;
+  if (shape_ && !cairo_region_contains_point(shape_, x, y)) return false;
+
+  GdkWindow* gdkWindow = gtk_widget_get_window(window_);
+  if (!gdkWindow || !GDK_IS_X11_WINDOW(gdkWindow)) return true;
+  Display* display = GDK_WINDOW_XDISPLAY(gdkWindow);
+  const Window self = GDK_WINDOW_XID(gdkWindow);
+  const Window root = GDK_WINDOW_XID(gdk_screen_get_root_window(gtk_widget_get_screen(window_)));
+  gdk_x11_display_error_trap_push(gdk_window_get_display(gdkWindow));
+  bool visible = false;
+  Window level = root;
+  for (int depth = 0; depth < kMaxWindowDepth; ++depth) {
+    Window child = None;
+    int cx = 0, cy = 0;
+    if (!XTranslateCoordinates(display, root, level, screenX, screenY, &cx, &cy, &child) || child == None) break;
+    if (child == self) {
+      visible = true;
+      break;
+    }
+    level = child;
+  }
+  gdk_x11_display_error_trap_pop_ignored(gdk_window_get_display(gdkWindow));
+  return visible;
+}
+
+// The root window reports the top-level windows' changes (including the
+// window manager's frames) once asked to; the X server keeps one selection per
+// client and window, so the bits GDK asked for are kept.
+void GtkPlatform::WatchTopLevelWindows() {
+  GdkWindow* root = gdk_screen_get_root_window(gtk_widget_get_screen(window_));
+  if (!root || !GDK_IS_X11_WINDOW(root)) return;
+  Display* display = GDK_WINDOW_XDISPLAY(root);
+  XWindowAttributes attributes;
+  if (!XGetWindowAttributes(display, GDK_WINDOW_XID(root), &attributes)) return;
+  ownRootEvents_ = !(attributes.your_event_mask & SubstructureNotifyMask);
+  if (ownRootEvents_) XSelectInput(display, GDK_WINDOW_XID(root), attributes.your_event_mask | SubstructureNotifyMask);
+  gdk_window_add_filter(root, OnRootEvent, this);
+  watchedRoot_ = root;
+}
+
+GdkFilterReturn GtkPlatform::OnRootEvent(GdkXEvent* xevent, GdkEvent*, gpointer data) {
+  auto* self = static_cast<GtkPlatform*>(data);
+  const XEvent* e = static_cast<const XEvent*>(xevent);
+  Window subject = None;
+  switch (e->type) {
+    case CreateNotify: subject = e->xcreatewindow.window; break;
+    case DestroyNotify: subject = e->xdestroywindow.window; break;
+    case MapNotify: subject = e->xmap.window; break;
+    case UnmapNotify: subject = e->xunmap.window; break;
+    case ReparentNotify: subject = e->xreparent.window; break;
+    case ConfigureNotify: subject = e->xconfigure.window; break;
+    case GravityNotify: subject = e->xgravity.window; break;
+    case CirculateNotify: subject = e->xcirculate.window; break;
+    default: return GDK_FILTER_CONTINUE;
+  }
+  if (subject == e->xany.window) return GDK_FILTER_CONTINUE;  // about the root itself
+  self->probeAnswers_.clear();
+  // GDK did not ask for these, and would take a child's configure for the
+  // screen's own.
+  return self->ownRootEvents_ ? GDK_FILTER_REMOVE : GDK_FILTER_CONTINUE;
+}
+
+gboolean GtkPlatform::OnWindowState(GtkWidget*, GdkEventWindowState* event, gpointer data) {
+  auto* self = static_cast<GtkPlatform*>(data);
+  self->iconified_ = (event->new_window_state & GDK_WINDOW_STATE_ICONIFIED) != 0;
+  self->probeAnswers_.clear();
+  return FALSE;
+}
+
+}  // namespace gd

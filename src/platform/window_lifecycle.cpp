@@ -1,0 +1,68 @@
+#include "platform/window_lifecycle.h"
+
+#include <exception>
+
+namespace gd {
+
+template <typename Handler>
+void WindowLifecycle::Guard(Handler&& handler) {
+  try {
+    handler();
+  } catch (const std::exception& e) {
+    platform_.ShowMessage(e.what(), MessageKind::Error);
+  }
+}
+
+void WindowLifecycle::Show() {
+  if (shown_ || destroyed_) return;
+  shown_ = true;
+  Guard([&] { events_.Shown(); });
+}
+
+void WindowLifecycle::Tick(TimerId id) {
+  if (Live()) Guard([&] { events_.Tick(id); });
+}
+
+void WindowLifecycle::MouseDown(MouseButton button) {
+  if (Live()) Guard([&] { events_.MouseDown(button); });
+}
+
+void WindowLifecycle::MenuItemChosen(std::string_view itemName) {
+  if (Live()) Guard([&] { events_.MenuItemChosen(itemName); });
+}
+
+void WindowLifecycle::ScaleChanged() {
+  if (Live()) Guard([&] { events_.ScaleChanged(); });
+}
+
+PopupMenu WindowLifecycle::PopupMenuItems() {
+  PopupMenu items;
+  if (Live()) Guard([&] { items = events_.PopupMenuItems(); });
+  return items;
+}
+
+bool WindowLifecycle::QueryClose() {
+  if (destroyed_) return true;
+  // A window that was never shown has nothing to save.
+  if (!shown_) return true;
+  bool allowed = true;
+  querying_ = true;
+  Guard([&] { allowed = events_.CloseRequested(); });
+  querying_ = false;
+  return allowed;
+}
+
+bool WindowLifecycle::RequestClose() {
+  if (destroyed_ || querying_) return destroyed_;
+  if (!QueryClose()) return false;
+  Destroy();
+  return true;
+}
+
+void WindowLifecycle::Destroy() {
+  if (destroyed_) return;
+  destroyed_ = true;
+  if (shown_) Guard([&] { events_.Destroyed(); });
+}
+
+}  // namespace gd

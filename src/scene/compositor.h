@@ -1,0 +1,143 @@
+// The frame compositor: one complete picture of the globe per call, drawn back
+// to front from the base layer up, in the one order of kLayers.
+//
+// It owns the frame it draws into (reused from call to call), the fixed
+// pictures worked out once per base layer (see FixedLayers) and the kept sky:
+// between two animation steps every call draws the same strip, sun and moon
+// at the same places, so the frame those make is kept with the draws that
+// made it and a call with the same draws starts from it. Every draw, kept or
+// not, is reported to the observer in drawing order, so the frame always
+// equals the base layer with the reported draws blended by the formula.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "base/frame_buffer.h"
+#include "base/geometry.h"
+#include "base/random.h"
+#include "images/catalogue.h"
+#include "scene/blend.h"
+#include "scene/device_pictures.h"
+#include "scene/fixed_layers.h"
+#include "scene/painter.h"
+#include "scene/sky.h"
+#include "scene/snow.h"
+#include "scene/snow_drift.h"
+
+namespace gd {
+
+// Told of every picture a frame draws, in drawing order (the trace is one).
+class DrawObserver {
+ public:
+  virtual void OnDraw(const SceneImage& image, int x, int y) = 0;
+
+ protected:
+  ~DrawObserver() = default;
+};
+
+// The scene's moving parts, which composing steps.
+struct SceneState {
+  SkyState sky;
+  SnowState snow;
+  SnowDriftState drift;
+};
+
+// What one call draws besides the scene's state.
+struct FrameRequest {
+  bool step = false;       // an animation step: the sky, sun and moon advance
+  bool snowFalls = false;  // the snow moves and is drawn
+  std::optional<int32_t> countdownDays;  // the number on the plaque; none: no number
+};
+
+// The layers, back to front. The sky is the strip, the stars, the sun and
+// moon and the landscape; adding a layer is one entry here and one case in
+// Compositor::DrawLayer.
+enum class LayerKind { Sky, Snow, Fixed, Countdown };
+struct Layer {
+  LayerKind kind;
+  int first = 0;  // Snow: the first snow layer drawn; Fixed: the fixed picture (FixedPicture)
+  int last = 0;   // Snow: the last snow layer drawn
+};
+// The pictures always drawn whole at (0, 0), back to front, by name.
+enum FixedPicture : size_t { kStars, kLandscape, kHome, kForeground, kFixedPictureCount };
+inline constexpr const char* kFixedPictureNames[kFixedPictureCount] = {"imgStars", "imgLandscape", "imgHome", "img3"};
+inline constexpr Layer kLayers[] = {
+    {LayerKind::Sky},
+    {LayerKind::Snow, 1, 1},  // behind the house
+    {LayerKind::Fixed, kHome},
+    {LayerKind::Snow, 2, 3},  // in front of the house
+    {LayerKind::Fixed, kForeground},  // glass rim and stand
+    {LayerKind::Countdown},
+};
+
+class Compositor : private ScenePainter {
+ public:
+  // Finds the pictures it draws; a missing one is an error that says which.
+  explicit Compositor(const SceneCatalogue& catalogue);
+
+  // Draws at the display scale `quarters` (base/scale.h) from now on: the
+  // pictures at that scale, each at its logical place times the scale; the
+  // draws reported stay logical. A base of the scale's size follows.
+  void SetScale(int quarters);
+  const DevicePictures& Device() const { return device_; }
+  // Starts every frame from `base` from now on (the base layer is rebuilt
+  // when the opacity or the scale changes); forgets the kept sky, made on the
+  // old one.
+  void SetBase(const FrameBuffer& base);
+
+  // Composes one frame, stepping `scene` and drawing with `random` as the
+  // request says, and reports each draw to `observer` (may be null).
+  const FrameBuffer& Compose(SceneState& scene, Random& random, const FrameRequest& request, DrawObserver* observer);
+
+ private:
+  // Notes the sky step's sun and moon in skyDraws_.
+  void Draw(const SceneImage& image, int x, int y) override;
+  void DrawLayer(const Layer& layer, SceneState& scene, Random& random, const FrameRequest& request);
+  // Blends one picture where the fixed pictures still to come leave it visible.
+  void Blend(const SceneImage& image, int x, int y);
+  // Draws what is left of a fixed picture at (0, 0).
+  void DrawFixed(size_t picture);
+  void Report(const SceneImage& image, int x, int y) {
+    if (observer_) observer_->OnDraw(image, x, y);
+  }
+  // The frame up to the landscape, from the kept sky when its draws are the same.
+  void ComposeSky();
+  // Steps snow layers `first` to `last` and draws their flakes.
+  void DrawSnowLayers(int first, int last, SceneState& scene, Random& random);
+  void DrawCountdown(int32_t days);
+  void NoteDrawnOver(int x, int y, int width, int height);
+  void RestoreKeptSky();
+
+  const SceneCatalogue& catalogue_;
+  const SceneImage* imgDay_;
+  const SceneImage* fixedPictures_[kFixedPictureCount];
+  SkySprites skySprites_;
+  SnowSprites snowSprites_;
+
+  FrameBuffer frame_;  // reused between calls; rebuilt from the base layer each time
+  FixedLayers fixedLayers_;
+  size_t nextFixedLayer_ = 0;  // the fixed picture the frame has reached
+  DrawObserver* observer_ = nullptr;
+
+  // The kept sky (see the top of this file).
+  std::vector<PlacedImage> skyDraws_;      // this call's
+  std::vector<PlacedImage> lastSkyDraws_;  // the previous call's
+  std::vector<PlacedImage> keptSkyDraws_;  // those that made keptSky_ (none: nothing kept)
+  FrameBuffer keptSky_;
+  bool lastSkyKept_ = false;  // whether the previous call started from keptSky_
+  // Whether frame_ is keptSky_ with only this over it: the leftovers of the
+  // house and the glass front, and the pictures within `drawnOver_` (the
+  // flakes and the countdown). A call that starts from keptSky_ then copies
+  // back only those rows and columns instead of the whole frame.
+  bool frameOverKept_ = false;
+  Rect drawnOver_;
+  // The flakes of the layers being stepped, drawn together once they are done.
+  std::vector<PlacedImage> flakes_;
+  std::vector<PlacedImage> deviceFlakes_;  // the same at the display scale
+  DevicePictures device_;                  // the pictures at the display scale
+};
+
+}  // namespace gd
