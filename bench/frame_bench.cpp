@@ -61,8 +61,9 @@ class BenchPlatform : public HeadlessPlatform {
   const FrameBuffer* last = nullptr;
 };
 
-HeadlessOptions BenchOptions() {
+HeadlessOptions BenchOptions(int scaleQuarters = 4) {
   HeadlessOptions o;
+  o.scaleQuarters = scaleQuarters;
   o.frames = 0;
   o.at = LocalDateTime{2026, 12, 20, 10, 0, 0, 0};
   return o;
@@ -74,8 +75,8 @@ HeadlessOptions BenchOptions() {
 // time where it is, so no further drift tick thins the snow, and the sky
 // takes a step only when a benchmark moves the tick count.
 struct Globe {
-  explicit Globe(const char* speed = "pmiQuickly")
-      : platform(BenchOptions()), window(platform, SceneCatalogue::Embedded(), {}) {
+  explicit Globe(const char* speed = "pmiQuickly", int scaleQuarters = 4)
+      : platform(BenchOptions(scaleQuarters)), window(platform, SceneCatalogue::Embedded(), {}) {
     platform.Show(window);
     platform.Choose("pmiQuickly");
     platform.RunFor(190);
@@ -201,6 +202,20 @@ void BM_ComposeFrameAtDefaultSpeed(benchmark::State& state) {
 }
 BENCHMARK(BM_ComposeFrameAtDefaultSpeed);
 
+// The same two at display scale 2: a frame of 600 x 520 from the pictures
+// drawn at twice the size.
+void BM_ComposeStepFrameAtScale2(benchmark::State& state) {
+  static Globe g("pmiQuickly", 8);
+  ComposeFrames(state, g, 1000);
+}
+BENCHMARK(BM_ComposeStepFrameAtScale2);
+
+void BM_ComposeFrameAtDefaultSpeedAtScale2(benchmark::State& state) {
+  static Globe g("pmiFast", 8);
+  ComposeFrames(state, g, 20);
+}
+BENCHMARK(BM_ComposeFrameAtDefaultSpeedAtScale2);
+
 void BM_ReplayDraws(benchmark::State& state) {
   const CapturedFrame& c = Captured();
   const FrameBuffer& base = *SharedGlobe().window.BaseBitmap();
@@ -216,15 +231,18 @@ void BM_ReplayDraws(benchmark::State& state) {
 }
 BENCHMARK(BM_ReplayDraws);
 
-void BM_CopyFrameBuffer(benchmark::State& state) {
-  std::vector<uint8_t> from(300 * 260 * 4, 7), to(300 * 260 * 4);
+void CopyFrameBuffer(benchmark::State& state, size_t bytes) {
+  std::vector<uint8_t> from(bytes, 7), to(bytes);
   for (auto _ : state) {
     std::memcpy(to.data(), from.data(), from.size());
     benchmark::DoNotOptimize(to.data());
     benchmark::ClobberMemory();
   }
 }
+void BM_CopyFrameBuffer(benchmark::State& state) { CopyFrameBuffer(state, 300 * 260 * 4); }
 BENCHMARK(BM_CopyFrameBuffer);
+void BM_CopyFrameBufferAtScale2(benchmark::State& state) { CopyFrameBuffer(state, 600 * 520 * 4); }
+BENCHMARK(BM_CopyFrameBufferAtScale2);
 
 void BM_OldArrangement(benchmark::State& state) {
   const CapturedFrame& c = Captured();
@@ -290,6 +308,19 @@ int main(int argc, char** argv) {
                 t["BM_OldArrangement"] / 1000, t["BM_OldArrangement"] / t[full]);
     std::printf("  and %.1f times the same draws replayed with BlendImage (%.1f us)\n",
                 t["BM_OldArrangement"] / t["BM_ReplayDraws"], t["BM_ReplayDraws"] / 1000);
+  }
+  if (has("BM_CopyFrameBufferAtScale2") && has("BM_ComposeFrameAtDefaultSpeedAtScale2")) {
+    const double copy = t["BM_CopyFrameBufferAtScale2"];
+    std::printf("At display scale 2 (600x520), in plain copies of a 600x520x4 buffer (%.1f us), and against\n"
+                "the same frame at scale 1:\n", copy / 1000);
+    const auto line = [&](const char* what, const char* name, const char* one) {
+      if (has(name) && has(one))
+        std::printf("  %-44s %6.1f us = %4.1f copies, %.2f times scale 1\n", what, t[name] / 1000, t[name] / copy,
+                    t[name] / t[one]);
+    };
+    line("a step of the sky (every call at Quickly)", "BM_ComposeStepFrameAtScale2", "BM_ComposeStepFrame");
+    line("on average at the default speed (Fast)", "BM_ComposeFrameAtDefaultSpeedAtScale2",
+         "BM_ComposeFrameAtDefaultSpeed");
   }
   if (has("BM_StartUpToFirstFrame"))
     std::printf("Start-up to the first presented frame (headless): %.1f ms of CPU time\n",

@@ -335,6 +335,51 @@ TEST_P(CompositorFrames, EqualTheFormulaAtEverySpeed) {
 
 INSTANTIATE_TEST_SUITE_P(StandInAndProgramsArt, CompositorFrames, ::testing::Bool());
 
+// At display scale 2 the reported draws stay in the logical 300 x 260 space,
+// and the frame is the formula over the pictures drawn at twice the size, at
+// twice the reported places.
+TEST(CompositorAtScaleTwo, FramesEqualTheFormulaOverThePicturesDrawnTwiceTheSize) {
+  static const SceneCatalogue twice = SceneCatalogue::FromStored(kEmbeddedPictures2x, kEmbeddedPictureCount2x);
+  struct Recorder : DrawObserver {
+    void OnDraw(const SceneImage& image, int x, int y) override { draws.push_back({&image, x, y}); }
+    std::vector<PlacedImage> draws;
+  };
+  Compositor compositor(SceneCatalogue::Embedded());
+  compositor.SetScale(8);
+  FrameBuffer base(600, 520);
+  Random bytes;
+  for (size_t i = 0; i < base.pixels.size(); i += 4) {
+    const uint8_t a = static_cast<uint8_t>(bytes(256));
+    for (int c = 0; c < 3; ++c) base.pixels[i + c] = static_cast<uint8_t>(bytes(256) * a / 255);
+    base.pixels[i + 3] = a;
+  }
+  compositor.SetBase(base);
+  SceneState scene;
+  CreateSnowParticles(scene.snow);
+  PlaceSunAndMoon(scene.sky);
+  Random random;
+  DriftSnowCounts(scene.drift, random);
+  bool sawFlake = false;
+  for (int call = 0; call < 200; ++call) {
+    FrameRequest request;
+    request.step = call % 3 == 0;  // every third call a step: the others start from the kept sky
+    request.snowFalls = true;
+    request.countdownDays = 24;
+    Recorder recorder;
+    const FrameBuffer& frame = compositor.Compose(scene, random, request, &recorder);
+    ASSERT_EQ(frame.width, 600);
+    ASSERT_EQ(frame.height, 520);
+    FrameBuffer naive = base;
+    for (const PlacedImage& d : recorder.draws) {
+      ASSERT_EQ(d.image, SceneCatalogue::Embedded().FindSceneImage(d.image->name)) << "a logical picture";
+      NaiveBlend(naive, *twice.FindSceneImage(d.image->name), d.x * 2, d.y * 2);
+      sawFlake = sawFlake || d.image->name.starts_with("Snow");
+    }
+    ASSERT_EQ(frame.pixels, naive.pixels) << "call " << call;
+  }
+  EXPECT_TRUE(sawFlake);
+}
+
 TEST(Outputs, TraceFileAndRecording) {
   const std::string dir = ::testing::TempDir();
   HeadlessOptions o = SceneOptions();

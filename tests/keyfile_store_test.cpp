@@ -244,7 +244,7 @@ TEST_F(KeyFileStoreTest, AHeadlessGlobeKeepsItsSettingsInTheFile) {
     EXPECT_TRUE(g.MessageTexts().empty());
   }
   EXPECT_EQ(ReadText(dir_ + "/s.ini"),
-            "[Glimmerdome]\nOnTop=1\nTrVal=0\nTop=123\nLeft=321\niCountdown=0\niSpeed=3\nisSnowOn=1\n");
+            "[Glimmerdome]\nOnTop=1\nTrVal=0\nTop=123\nLeft=321\niCountdown=0\niSpeed=3\nisSnowOn=1\nScale=0\n");
   EXPECT_TRUE(fs::exists(dir_ + "/s.ini.autostart.desktop"));
 
   testing::Globe again(o);

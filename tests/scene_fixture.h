@@ -212,8 +212,9 @@ class TracingPlatform : public HeadlessPlatform {
   std::function<void()> whileMessageOpen;
 };
 
-inline HeadlessOptions SceneOptions() {
+inline HeadlessOptions SceneOptions(int scaleQuarters = 4) {
   HeadlessOptions o;
+  o.scaleQuarters = scaleQuarters;
   o.frames = 0;  // no frame limit: the tests drive time themselves
   o.at = LocalDateTime{2026, 12, 20, 10, 0, 0, 0};
   return o;

@@ -40,7 +40,8 @@ TEST(LoadSettings, FirstRunUsesTheCornerAndTheDesignChoicesAndTheFirstCloseWrite
                                                         {"Left", kCornerLeft},
                                                         {"iCountdown", 0},
                                                         {"iSpeed", 2},
-                                                        {"isSnowOn", 1}}));
+                                                        {"isSnowOn", 1},
+                                                        {"Scale", 0}}));
   EXPECT_EQ(g.Store().startupEntry, "/usr/bin/glimmerdome");
 }
 
@@ -290,7 +291,34 @@ TEST(SaveSettings, ARefusedStartAtLoginEntryIsToldByItsName) {
   g.Store().refuseWrites = {"Glimmerdome"};
   EXPECT_TRUE(g.platform.RequestClose());
   EXPECT_EQ(g.MessageTexts(), (std::vector<std::string>{"Failed to set data for 'Glimmerdome'"}));
-  EXPECT_EQ(g.Stored().size(), 7u);
+  EXPECT_EQ(g.Stored().size(), 8u);
+}
+
+// A size keeps the globe's bottom-right corner, is saved as Scale and comes
+// back with the saved place at the next start.
+TEST(Size, ChosenSizeKeepsTheCornerAndComesBackAtTheNextStart) {
+  Globe g;
+  g.Show();
+  const Point was = g.platform.WindowPosition();
+  g.platform.Choose("pmiSize150");
+  EXPECT_TRUE(g.Checked("pmiSize150"));
+  EXPECT_FALSE(g.Checked("pmiSizeAuto"));
+  g.platform.RunFor(40);
+  EXPECT_EQ(g.platform.LastFrame().width, 450);
+  EXPECT_EQ(g.platform.LastFrame().height, 390);
+  const Point now = g.platform.WindowPosition();
+  EXPECT_EQ(now.x + 450, was.x + 300);
+  EXPECT_EQ(now.y + 390, was.y + 260);
+  EXPECT_TRUE(g.platform.RequestClose());
+  EXPECT_EQ(g.Stored()["Scale"], 150);
+
+  Globe again;
+  again.Store().values = g.Store().values;
+  again.Show();
+  EXPECT_TRUE(again.Checked("pmiSize150"));
+  EXPECT_EQ(again.platform.LastFrame().width, 450);
+  EXPECT_EQ(again.platform.WindowPosition().x, now.x);
+  EXPECT_EQ(again.platform.WindowPosition().y, now.y);
 }
 
 TEST(SaveSettings, AWindowThatWasNeverShownSavesNothing) {

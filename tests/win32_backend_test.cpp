@@ -176,10 +176,10 @@ TEST(PopupMenuTest, ShowsTheTreeWithItsMarksAndTheDefaultItem) {
   HMENU menu = BuildPopupMenu(ToPopupMenu(model));
   ASSERT_NE(menu, nullptr);
   EXPECT_EQ(Texts(menu), (std::vector<std::wstring>{L"More Christmas stuff...", L"-", L"Speed of animation",
-                                                    L"Countdown", L"Options", L"-", L"Exit"}));
+                                                    L"Size", L"Countdown", L"Options", L"-", L"Exit"}));
   EXPECT_EQ(GetMenuDefaultItem(menu, TRUE, 0), 0u) << "the first item is the bold default";
   EXPECT_EQ(MenuItemName(ToPopupMenu(model), ItemAt(menu, 0).id), "pmiAbout");
-  EXPECT_EQ(MenuItemName(ToPopupMenu(model), ItemAt(menu, 6).id), "pmiExit");
+  EXPECT_EQ(MenuItemName(ToPopupMenu(model), ItemAt(menu, 7).id), "pmiExit");
 
   HMENU speed = ItemAt(menu, 2).submenu;
   ASSERT_NE(speed, nullptr);
@@ -190,7 +190,7 @@ TEST(PopupMenuTest, ShowsTheTreeWithItsMarksAndTheDefaultItem) {
     EXPECT_EQ((item.state & MFS_CHECKED) != 0, i == 2) << "only Fast is checked; item " << i;
   }
 
-  HMENU options = ItemAt(menu, 4).submenu;
+  HMENU options = ItemAt(menu, 5).submenu;
   ASSERT_NE(options, nullptr);
   EXPECT_EQ(Texts(options), (std::vector<std::wstring>{L"Snow (for slow PC)", L"Transparent", L"Always OnTop",
                                                       L"Start Glimmerdome when I start Windows"}));
@@ -213,12 +213,12 @@ TEST(PopupMenuTest, ShowsLiveMarksAndCaptionsWithALiteralAmpersand) {
   model.SetChecked("pmiSnow", false);
   model.SetCaption("pmiJulian", "Julian Christmas - 7 & 8");
   HMENU menu = BuildPopupMenu(ToPopupMenu(model));
-  HMENU countdown = ItemAt(menu, 3).submenu;
+  HMENU countdown = ItemAt(menu, 4).submenu;
   ASSERT_NE(countdown, nullptr);
   EXPECT_FALSE(ItemAt(countdown, 0).state & MFS_CHECKED);
   EXPECT_TRUE(ItemAt(countdown, 2).state & MFS_CHECKED);
   EXPECT_EQ(ItemAt(countdown, 2).text, L"Julian Christmas - 7 && 8");
-  EXPECT_FALSE(ItemAt(ItemAt(menu, 4).submenu, 0).state & MFS_CHECKED);
+  EXPECT_FALSE(ItemAt(ItemAt(menu, 5).submenu, 0).state & MFS_CHECKED);
   DestroyMenu(menu);
 }
 

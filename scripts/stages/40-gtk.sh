@@ -72,12 +72,13 @@ stage_gtk() (
   paste -d' ' "$out/mask.txt" "$out/tree.txt" "$out/front.txt" >"$out/reference.txt"
   [ "$(wc -l <"$out/reference.txt")" -eq 78000 ] || fail "the pictures are not 300 x 260"
 
-  # The globe's window: the visible one of the program that is 300 x 260.
+  # The globe's window: the visible one of the program that is 300 x 260
+  # (or $want_size).
   find_window() {
     local w
     win=""
     for w in $(xdotool search --onlyvisible --pid "$app_pid" 2>/dev/null); do
-      [ "$(geometry "$w" | cut -d' ' -f3-)" = "300 260" ] && win=$w && return 0
+      [ "$(geometry "$w" | cut -d' ' -f3-)" = "${want_size:-300 260}" ] && win=$w && return 0
     done
     return 1
   }
@@ -187,7 +188,7 @@ stage_gtk() (
     sleep 0.3
   }
   open_menu
-  xdotool key Down Down Down Down Right sleep 0.3 key Down Right sleep 0.3 key Down Down Down Down Down Down Down Down Down
+  xdotool key Down Down Down Down Down Right sleep 0.3 key Down Right sleep 0.3 key Down Down Down Down Down Down Down Down Down
   sleep 0.3
   shot composited-menu
   echo "  a right click opened the menu"
@@ -209,10 +210,10 @@ stage_gtk() (
   grep -qx "Left=$x" "$ini" && grep -qx "Top=$y" "$ini" && grep -qx "TrVal=9" "$ini" ||
     fail "the close did not keep the place $x,$y and the 90 % level in $ini"
   local key
-  for key in OnTop TrVal Top Left iCountdown iSpeed isSnowOn; do
+  for key in OnTop TrVal Top Left iCountdown iSpeed isSnowOn Scale; do
     grep -qE "^$key=-?[0-9]+\$" "$ini" || fail "the close did not write $key in $ini"
   done
-  [ "$(grep -cE '^[A-Za-z]+=' "$ini")" = 7 ] || fail "$ini holds other values than the seven settings"
+  [ "$(grep -cE '^[A-Za-z]+=' "$ini")" = 8 ] || fail "$ini holds other values than the eight settings"
   start_app composited-again composited
   [ "$(position)" = "$x $y" ] || fail "the second start put the globe at $(position), not at the kept $x,$y"
   shot composited-again
@@ -247,5 +248,42 @@ stage_gtk() (
   wait_for 5 eval "! kill -0 $app_pid 2>/dev/null" || fail "the program did not close on SIGTERM"
   wait "$app_pid"; rc=$?; app_pid=""
   [ $rc -eq 0 ] || fail "on SIGTERM the program ended with status $rc"
-  echo "  SIGTERM closed the program (status 0); screenshots in $out"
+  echo "  SIGTERM closed the program (status 0)"
+
+  # --- At GTK's scale factor 2 ------------------------------------------------------
+  # The globe is drawn at scale 2: 600 x 520 device pixels from the pictures
+  # drawn at that size, presented one to one (where the glass front is opaque
+  # the screen shows exactly its picture at 2x, which no enlargement of the
+  # 300 x 260 frame would), and the snow falls (over the house's opaque
+  # mound only flakes move).
+  echo "gtk stage: at GDK_SCALE=2, without a compositor"
+  want_size="600 520" GDK_SCALE=2 start_app scaled
+  shot scaled
+  sleep 1
+  shot scaled-later
+  read -r x y < <(position)
+  rgba_lines "$art/2x/imgMask.png" >"$out/mask2x.txt" && rgba_lines "$art/2x/imgTree.png" >"$out/tree2x.txt" &&
+    rgba_lines "$art/2x/img3.png" >"$out/front2x.txt" || fail "cannot read the pictures in $art/2x"
+  convert "$out/scaled.png" -crop "600x520+$x+$y" +repage -depth 8 RGBA:- | od -An -v -tu1 -w4 |
+    awk '{print $1, $2, $3}' >"$out/scaled.window.txt"
+  paste -d' ' "$out/mask2x.txt" "$out/tree2x.txt" "$out/front2x.txt" "$out/scaled.window.txt" | awk '
+    {
+      i = NR - 1; x = i % 600; y = int(i / 600)
+      if ($1 == 255 && $2 == 255 && $3 == 255) next              # outside the outline
+      # Only where the globe and the glass front are opaque, away from the plaque.
+      if ($8 != 255 || $12 != 255 || (x >= 160 && x <= 428 && y >= 360 && y <= 424)) next
+      front++
+      if ($9 != $13 || $10 != $14 || $11 != $15) { wrong++; if (wrong <= 5) printf "  front pixel %d,%d is %d %d %d, not %d %d %d\n", x, y, $13, $14, $15, $9, $10, $11 }
+    }
+    END { printf "  scaled: %d opaque front pixels at 2x, %d wrong\n", front, wrong; exit (NR != 312000 || front < 4000 || wrong > 0) }' ||
+    fail "at GDK_SCALE=2 the globe is not the picture drawn at twice the size (see $out/scaled.png)"
+  local moved
+  convert "$out/scaled.png" -crop "320x40+$((x + 140))+$((y + 310))" +repage "$out/mound.png" &&
+    convert "$out/scaled-later.png" -crop "320x40+$((x + 140))+$((y + 310))" +repage "$out/mound-later.png" ||
+    fail "cannot cut the mound out of the screenshots"
+  moved=$(compare -metric AE "$out/mound.png" "$out/mound-later.png" null: 2>&1 | cut -d' ' -f1)
+  [ "${moved:-0}" -gt 0 ] 2>/dev/null || fail "at GDK_SCALE=2 no snow falls over the mound (see $out/scaled*.png)"
+  echo "  a 600 x 520 window, the 2x pictures one to one, and $moved pixels of snow moving over the mound"
+  stop "$app_pid"; app_pid=""
+  echo "gtk stage: screenshots in $out"
 )

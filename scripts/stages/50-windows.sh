@@ -286,6 +286,27 @@ win_desktop_run() {
   if win_open_menu 150 120 && win_choose_exit; then :; else win_fail "the second start did not end on Exit"; return; fi
 
   win_wrong_type_run "$dragged_x" "$dragged_y"
+  win_high_dpi_run
+}
+
+# A screen at 200 % (LogPixels 192): the globe, aware of the monitor's DPI,
+# draws itself at scale 2 in a 600 x 520 window instead of staying small.
+win_high_dpi_run() {
+  local key
+  for key in 'HKCU\Control Panel\Desktop' 'HKLM\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts'; do
+    timeout 60 wine reg add "$key" /v LogPixels /t REG_DWORD /d 192 /f >/dev/null 2>&1
+  done
+  win_start_program
+  if ! win_wait_shown; then
+    win_fail "at 200 % the window did not show within 30 s"
+    return
+  fi
+  local size
+  size=$(win_windows | awk '$1 == "frmMain" {print $2, $3; exit}')
+  [ "$size" = "600 520" ] && win_ok "at 200 % (LogPixels 192) the window is 600 x 520" ||
+    win_fail "at 200 % (LogPixels 192) the window is '$size', not 600 520"
+  win_shot high-dpi
+  if ! { win_open_menu 150 120 && win_choose_exit; }; then win_fail "at 200 % the program did not end on Exit"; fi
 }
 
 # A stored value of the wrong type is told in an error box titled with the
@@ -308,11 +329,16 @@ win_wrong_type_run() {
   read -r x y <<<"$(win_position)"
   [ "$x $y" = "$1 $2" ] && win_ok "a value of the wrong type is told in a box titled Glimmerdome; the globe shows at $x,$y" ||
     win_fail "with a value of the wrong type the globe is at '$x $y', not $1,$2"
-  xdotool key Return
+  # The box's OK button, centred near its bottom edge (Wine gives the box no
+  # keyboard focus under bare X, so Return may not reach it).
+  local bw bh bx by
+  read -r bw bh bx by <<<"$(cut -d' ' -f2- <<<"$box")"
+  xdotool mousemove $((bx + bw / 2)) $((by + bh - 22)) sleep 0.2 click 1
   for i in $(seq 50); do
     [ -z "$(win_windows | awk '$1 == "Glimmerdome"')" ] && break
     sleep 0.1
   done
+  [ -z "$(win_windows | awk '$1 == "Glimmerdome"')" ] || win_fail "the error box did not close on OK"
   if ! { win_open_menu 150 120 && win_choose_exit; }; then
     win_fail "the third start did not end on Exit"
     return
@@ -338,16 +364,16 @@ win_check_outline() {
   fi
 }
 
-# The seven values of the first close, and the Run entry with the program's path.
+# The eight values of the first close, and the Run entry with the program's path.
 win_check_registry() {
   local out
   out=$(timeout 60 wine reg query 'HKCU\Software\Glimmerdome' 2>/dev/null | tr -d '\r')
   local name want got expected_all=1
-  for name in OnTop TrVal Top Left iCountdown iSpeed isSnowOn; do
+  for name in OnTop TrVal Top Left iCountdown iSpeed isSnowOn Scale; do
     got=$(awk -v n="$name" '$1 == n {print $2, $3}' <<<"$out")
     case $name in
       OnTop | isSnowOn) want=1 ;;
-      TrVal | iCountdown) want=0 ;;
+      TrVal | iCountdown | Scale) want=0 ;;
       iSpeed) want=2 ;;
       Top) want=$2 ;;
       Left) want=$1 ;;
@@ -357,7 +383,7 @@ win_check_registry() {
       expected_all=0
     fi
   done
-  [ $expected_all = 1 ] && win_ok "Exit stored the seven values in HKCU\\Software\\Glimmerdome"
+  [ $expected_all = 1 ] && win_ok "Exit stored the eight values in HKCU\\Software\\Glimmerdome"
 
   local run path
   run=$(timeout 60 wine reg query 'HKCU\Software\Microsoft\Windows\CurrentVersion\Run' /v Glimmerdome 2>/dev/null |

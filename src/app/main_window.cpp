@@ -1,5 +1,6 @@
 #include "app/main_window.h"
 
+#include <algorithm>
 #include <exception>
 #include <stdexcept>
 
@@ -30,11 +31,13 @@ MainWindow::MainWindow(Platform& platform, const SceneCatalogue& catalogue, std:
 MainWindow::~MainWindow() = default;
 
 void MainWindow::Shown() {
+  // The globe at the system's display scale.
+  ApplyScale(SystemScaleQuarters(), false);
   // The snow's records, all unspawned, and the sun and moon at their rising points.
   CreateSnowParticles(scene_.snow);
   PlaceSunAndMoon(scene_.sky);
   // Cut the window to the globe's outline, once.
-  platform_.SetWindowRegion(RegionFromMask(*imgMask_->bitmap));
+  platform_.SetWindowRegion(RegionFromMask(*compositor_.Device().Of(*imgMask_).bitmap));
   ComputeCountdownDates();
   // Places the window and applies the saved choices, the opacity among them
   // (which makes the window a desktop ornament again, see PrepareBaseLayer).
@@ -70,13 +73,49 @@ void MainWindow::PrepareBaseLayer() {
   std::string error;
   if (!platform_.MakeDesktopOrnament(&error)) platform_.ShowMessage(error, MessageKind::Error);
   basePng_ = std::make_unique<PngImage>(*imgTree_->png);
-  baseBitmap_ = std::make_unique<FrameBuffer>(basePng_->ToBitmap());
-  const uint8_t colorType = basePng_->Header().ColorType();
-  if (colorType == 6 || colorType == 4) CopyPngAlpha(*baseBitmap_, *basePng_);
+  const DevicePictures& device = compositor_.Device();
+  if (device.Scaled()) {
+    // The globe at the display scale: its picture as it is, premultiplied.
+    const SceneImage& tree = device.Of(*imgTree_);
+    baseBitmap_ = std::make_unique<FrameBuffer>(tree.width, tree.height);
+    baseBitmap_->pixels = tree.bgra;
+  } else {
+    baseBitmap_ = std::make_unique<FrameBuffer>(basePng_->ToBitmap());
+    const uint8_t colorType = basePng_->Header().ColorType();
+    if (colorType == 6 || colorType == 4) CopyPngAlpha(*baseBitmap_, *basePng_);
+  }
   Premultiply(*baseBitmap_);
   compositor_.SetBase(*baseBitmap_);
-  platform_.SetWindowSize(static_cast<int>(basePng_->Width()), static_cast<int>(basePng_->Height()));
+  platform_.SetWindowSize(baseBitmap_->width, baseBitmap_->height);
   PresentFrame(*baseBitmap_, kBaseLayerPresentFailure);
+}
+
+int MainWindow::SystemScaleQuarters() const { return ScaleQuartersOf(platform_.Capabilities().displayScale); }
+
+void MainWindow::ApplyScale(int quarters, bool keepCorner) {
+  quarters = ClampScaleQuarters(quarters);
+  if (quarters == compositor_.Device().Quarters() || !baseBitmap_) return;
+  const Point was = platform_.WindowPosition();
+  const int wasWidth = baseBitmap_->width, wasHeight = baseBitmap_->height;
+  compositor_.SetScale(quarters);
+  PrepareBaseLayer();
+  platform_.SetWindowRegion(RegionFromMask(*compositor_.Device().Of(*imgMask_).bitmap));
+  if (keepCorner) {
+    // The bottom-right corner stays, as long as the top-left one stays on
+    // the screen.
+    const Size screen = platform_.ScreenSize();
+    int left = was.x + wasWidth - baseBitmap_->width, top = was.y + wasHeight - baseBitmap_->height;
+    if (screen.width > 0) left = std::clamp(left, 0, std::max(0, screen.width - baseBitmap_->width));
+    if (screen.height > 0) top = std::clamp(top, 0, std::max(0, screen.height - baseBitmap_->height));
+    platform_.MoveWindow(left, top);
+  }
+}
+
+void MainWindow::ScaleChanged() {
+  // A size of its own keeps the globe as it is.
+  if (!menu_.Checked("pmiSizeAuto")) return;
+  ApplyScale(SystemScaleQuarters(), false);
+  RenderFrame();
 }
 
 void MainWindow::SetOpacity(uint8_t value) {

@@ -37,6 +37,7 @@ inline constexpr Point kProbePoint1{75, 40};
 inline constexpr Point kProbePoint2{220, 220};
 
 struct Speed;
+struct DisplaySize;
 
 class MainWindow : public WindowEvents {
  public:
@@ -60,6 +61,18 @@ class MainWindow : public WindowEvents {
   void PrepareBaseLayer();
   void SetOpacity(uint8_t value);
   void PresentFrame(const FrameBuffer& surface, const char* failureText);
+
+  // --- The display scale ------------------------------------------------------
+  // Draws the globe at `quarters` (base/scale.h) from now on: a frame, base
+  // layer and shape of that many device pixels, the scene unchanged. With
+  // `keepCorner` the globe's bottom-right corner stays where it is (and on
+  // the screen); otherwise its top-left corner does.
+  void ApplyScale(int quarters, bool keepCorner);
+  int ScaleQuarters() const { return compositor_.Device().Quarters(); }
+  // The system's scale changed: the globe follows when its size is Automatic.
+  void ScaleChanged() override;
+  // The system's display scale, in quarters.
+  int SystemScaleQuarters() const;
 
   // --- The compositor ---------------------------------------------------------
   void RenderFrame();
@@ -95,6 +108,8 @@ class MainWindow : public WindowEvents {
  private:
   // Checks a speed's item and sets the frame timer and the step delay.
   void ApplySpeed(const Speed& speed);
+  // Checks a size's item and draws the globe at its scale.
+  void ApplySize(const DisplaySize& size, bool keepCorner);
   // Applies the step clock: whether this call is an animation step.
   bool StepClock();
   // Whether the user can see the window at one of the two probe points.

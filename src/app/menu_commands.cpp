@@ -23,6 +23,9 @@ bool MainWindow::RunMenuCommand(std::string_view itemName) {
     case CommandAction::SetSpeed:
       ApplySpeed(*command->speed);
       break;
+    case CommandAction::SetSize:
+      ApplySize(*command->size, true);
+      break;
     case CommandAction::CheckCountdown:
       menu_.SetChecked(command->item, true);
       break;
@@ -40,6 +43,12 @@ bool MainWindow::RunMenuCommand(std::string_view itemName) {
       break;
   }
   return true;
+}
+
+// Sizes: the globe at the chosen scale, or the system's.
+void MainWindow::ApplySize(const DisplaySize& size, bool keepCorner) {
+  menu_.SetChecked(size.item, true);
+  ApplyScale(size.percent == 0 ? SystemScaleQuarters() : ScaleQuartersOfPercent(size.percent), keepCorner);
 }
 
 // The radio item is checked by its command; the frame timer keeps its rhythm

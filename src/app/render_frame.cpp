@@ -32,9 +32,11 @@ bool MainWindow::WindowExposed() {
   // A window that cannot tell counts as seen.
   if (!platform_.Capabilities().canTellWhetherCovered) return true;
   // The second point is asked only when the first does not show this window.
+  // The points are the globe's, in device pixels like the window's place.
+  const DevicePictures& device = compositor_.Device();
   const Point pos = platform_.WindowPosition();
-  return platform_.IsWindowVisibleAt(pos.x + kProbePoint1.x, pos.y + kProbePoint1.y) ||
-         platform_.IsWindowVisibleAt(pos.x + kProbePoint2.x, pos.y + kProbePoint2.y);
+  return platform_.IsWindowVisibleAt(pos.x + device.Place(kProbePoint1.x), pos.y + device.Place(kProbePoint1.y)) ||
+         platform_.IsWindowVisibleAt(pos.x + device.Place(kProbePoint2.x), pos.y + device.Place(kProbePoint2.y));
 }
 
 void MainWindow::RenderFrame() {

@@ -35,13 +35,20 @@ void MainWindow::LoadSettings() {
     if (!stored.Has(Setting::isSnowOn)) snowEnabled_ = false;
   }
 
-  // The place. The window already has the globe's size.
+  // The size, before the place: a first run's corner place depends on it.
+  const int32_t scale = stored.Get(Setting::Scale);
+  const DisplaySize* size = &kSizes[0];
+  for (const DisplaySize& s : kSizes)
+    if (s.percent == scale) size = &s;
+  ApplySize(*size, false);
+
+  // The place. The window already has the globe's size at its scale.
   StartPlaceInput in;
   in.atRandom = !args_.empty() && args_[0] == "add";
   if (stored.Has(Setting::Top)) in.top = stored.Get(Setting::Top);
   if (stored.Has(Setting::Left)) in.left = stored.Get(Setting::Left);
   in.monitors = platform_.Monitors();
-  in.window = {imgTree_->width, imgTree_->height};
+  in.window = {baseBitmap_->width, baseBitmap_->height};
   if (in.atRandom) Randomize();
   const StartPlace place = ChooseStartPlace(in, random_);
   if (platform_.Capabilities().canPlaceItself) platform_.MoveWindow(place.position.x, place.position.y);

@@ -19,7 +19,9 @@ const char* const kUsage =
     "                      (headless) the local time at start (default: now)\n"
     "  --snapshot FILE.png (headless) write the last frame as a person sees it\n"
     "  --dump FILE         (headless) write the last frame buffer's raw bytes\n"
-    "                      (300 x 260 x 4: blue, green, red, premultiplied alpha)\n"
+    "                      (300 x 260 x 4 at scale 1: blue, green, red, premultiplied alpha)\n"
+    "  --scale S           (headless) the display scale, 1 to 3 in steps of 0.25\n"
+    "                      (default 1); frames have 300 S x 260 S pixels\n"
     "  --trace FILE        (headless) write every frame and event as JSON Lines\n"
     "  --record FILE.png   (headless) write every frame as an animated PNG\n"
     "  --settings FILE     (headless) keep the settings in this key file, and the\n"
@@ -147,6 +149,17 @@ bool ParseCommandLine(const std::vector<std::string>& argv, CommandLine* out, st
       }
       cl.headlessOptions.at = at;
       headlessOnly = true;
+    } else if (a == "--scale") {
+      if (!value(&v)) return false;
+      char* end = nullptr;
+      const double s = std::strtod(v.c_str(), &end);
+      const double quarters = s * 4;
+      if (v.empty() || *end || !(s >= 1 && s <= 3) || quarters != static_cast<int>(quarters)) {
+        *error = "--scale takes a scale from 1 to 3 in steps of 0.25, such as 1.5, not '" + v + "'";
+        return false;
+      }
+      cl.headlessOptions.scaleQuarters = static_cast<int>(quarters);
+      headlessOnly = true;
     } else if (a == "--tick-start") {
       unsigned long long n;
       if (!value(&v)) return false;
@@ -216,7 +229,7 @@ bool ParseCommandLine(const std::vector<std::string>& argv, CommandLine* out, st
   }
 #endif
   if (headlessOnly && !cl.headless && !cl.help && !cl.version) {
-    *error = "the options --frames, --at, --snapshot, --dump, --trace, --record, --settings, --choose, "
+    *error = "the options --frames, --at, --scale, --snapshot, --dump, --trace, --record, --settings, --choose, "
              "--tick-start, --monitors, --reduced-motion and --print-menu go with --headless";
     return false;
   }

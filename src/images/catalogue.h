@@ -87,6 +87,9 @@ class SceneCatalogue {
   // Adds a decoded entry (for tests that build their own catalogue) and
   // indexes its alpha for drawing.
   void Add(std::unique_ptr<SceneImage> image);
+  // Hands entry i over to the caller, to build another catalogue from this
+  // one; what is left of this catalogue is only fit to be destroyed.
+  std::unique_ptr<SceneImage> Take(size_t i) { return std::move(entries_[i]); }
 
  private:
   static std::string Key(std::string_view name);
@@ -104,8 +107,14 @@ class SceneCatalogue {
 // catalogue lacks it, so that nothing is drawn from a missing picture.
 const SceneImage& RequireSceneImage(const SceneCatalogue& catalogue, std::string_view name);
 
-// The stored pictures compiled into the program (generated at build time).
+// The stored pictures compiled into the program (generated at build time),
+// and the same pictures drawn at twice and three times the size, for screens
+// with more pixels (their mask is a PNG picture with the mask's colours).
 extern const EmbeddedPicture kEmbeddedPictures[];
 extern const size_t kEmbeddedPictureCount;
+extern const EmbeddedPicture kEmbeddedPictures2x[];
+extern const size_t kEmbeddedPictureCount2x;
+extern const EmbeddedPicture kEmbeddedPictures3x[];
+extern const size_t kEmbeddedPictureCount3x;
 
 }  // namespace gd

@@ -112,6 +112,9 @@ class WindowEvents {
   virtual PopupMenu PopupMenuItems() const = 0;
   // Monitors were added, removed or resized, or their work areas changed.
   virtual void MonitorsChanged() {}
+  // The system's display scale where the window is has changed (it moved to
+  // another monitor, or the user changed the setting).
+  virtual void ScaleChanged() {}
 };
 
 // What a backend's window can do. The core asks before relying on a thing,
@@ -120,7 +123,10 @@ struct WindowCapabilities {
   bool canPlaceItself = true;         // MoveWindow puts it where asked
   bool canTellWhetherCovered = true;  // IsWindowVisibleAt answers truly
   bool canStayOnTop = true;           // SetTopmost keeps it above others
-  double displayScale = 1.0;          // device pixels per window pixel
+  // The system's display scale where the window is: device pixels per pixel
+  // of the globe's 300 by 260 (2.0 at 200 %). Sizes, places and frames in
+  // the seam are device pixels.
+  double displayScale = 1.0;
 };
 
 // Where trace events go (the headless backend's --trace file).
@@ -163,6 +169,8 @@ class Platform {
   virtual void CloseWindow() = 0;
 
   // --- The screen ---------------------------------------------------------
+  // Sizes, places and the frame are in device pixels: at a display scale
+  // above 1 the frame holds more pixels than the globe's 300 by 260.
   virtual Size ScreenSize() = 0;
   virtual Size WorkAreaSize() = 0;
   // Every monitor, the primary one marked. Backends that know of only one

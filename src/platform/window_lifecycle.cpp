@@ -35,6 +35,10 @@ void WindowLifecycle::MonitorsChanged() {
   if (Live()) Guard([&] { events_.MonitorsChanged(); });
 }
 
+void WindowLifecycle::ScaleChanged() {
+  if (Live()) Guard([&] { events_.ScaleChanged(); });
+}
+
 PopupMenu WindowLifecycle::PopupMenuItems() {
   PopupMenu items;
   if (Live()) Guard([&] { items = events_.PopupMenuItems(); });

@@ -27,6 +27,7 @@ class WindowLifecycle {
   void MouseDown(MouseButton button);
   void MenuItemChosen(std::string_view itemName);
   void MonitorsChanged();
+  void ScaleChanged();
   // The menu to show; empty while the window is not shown.
   PopupMenu PopupMenuItems();
 

@@ -16,8 +16,16 @@ Compositor::Compositor(const SceneCatalogue& catalogue)
   snowSprites_ = ResolveSnowSprites(catalogue);
 }
 
+void Compositor::SetScale(int quarters) {
+  device_.SetScale(catalogue_, quarters);
+  keptSkyDraws_.clear();
+  frameOverKept_ = false;
+}
+
 void Compositor::SetBase(const FrameBuffer& base) {
-  fixedLayers_.Build(base, std::vector<const SceneImage*>(std::begin(fixedPictures_), std::end(fixedPictures_)));
+  std::vector<const SceneImage*> pictures;
+  for (const SceneImage* picture : fixedPictures_) pictures.push_back(&device_.Of(*picture));
+  fixedLayers_.Build(base, std::move(pictures));
   keptSkyDraws_.clear();
   frameOverKept_ = false;
 }
@@ -55,8 +63,11 @@ void Compositor::DrawLayer(const Layer& layer, SceneState& scene, Random& random
 void Compositor::Draw(const SceneImage& image, int x, int y) { skyDraws_.push_back({&image, x, y}); }
 
 void Compositor::Blend(const SceneImage& image, int x, int y) {
-  BlendImage(frame_, image, x, y, fixedLayers_.Visible(nextFixedLayer_));
-  NoteDrawnOver(x, y, image.width, image.height);
+  // The scene's place, times the display scale, with the picture at that scale.
+  const SceneImage& picture = device_.Of(image);
+  const int dx = device_.Place(x), dy = device_.Place(y);
+  BlendImage(frame_, picture, dx, dy, fixedLayers_.Visible(nextFixedLayer_));
+  NoteDrawnOver(dx, dy, picture.width, picture.height);
   Report(image, x, y);
 }
 
@@ -89,7 +100,7 @@ void Compositor::RestoreKeptSky() {
 void Compositor::DrawFixed(size_t picture) {
   fixedLayers_.Draw(frame_, picture);
   nextFixedLayer_ = picture + 1;
-  Report(*fixedLayers_.Image(picture), 0, 0);
+  Report(*fixedPictures_[picture], 0, 0);
 }
 
 void Compositor::ComposeSky() {
@@ -102,9 +113,9 @@ void Compositor::ComposeSky() {
     nextFixedLayer_ = kLandscape + 1;
     if (observer_) {
       Report(*skyDraws_[0].image, skyDraws_[0].x, skyDraws_[0].y);
-      Report(*fixedLayers_.Image(kStars), 0, 0);
+      Report(*fixedPictures_[kStars], 0, 0);
       for (size_t i = 1; i < skyDraws_.size(); ++i) Report(*skyDraws_[i].image, skyDraws_[i].x, skyDraws_[i].y);
-      Report(*fixedLayers_.Image(kLandscape), 0, 0);
+      Report(*fixedPictures_[kLandscape], 0, 0);
     }
     lastSkyKept_ = true;
   } else {
@@ -137,10 +148,16 @@ void Compositor::DrawSnowLayers(int first, int last, SceneState& scene, Random& 
     UpdateSnowLayer(layer, scene.snow,
                     layer == 1 ? drift.SnowCount1 : layer == 2 ? drift.SnowCount2 : drift.SnowCount3, random,
                     snowSprites_, flakes_);
-  BlendImages(frame_, flakes_.data(), flakes_.size(), fixedLayers_.Visible(nextFixedLayer_));
-  if (!flakes_.empty()) {
-    int left = flakes_[0].x, top = flakes_[0].y, right = left, bottom = top;
-    for (const PlacedImage& f : flakes_) {
+  const std::vector<PlacedImage>* drawn = &flakes_;
+  if (device_.Scaled()) {
+    deviceFlakes_.clear();
+    for (const PlacedImage& f : flakes_) deviceFlakes_.push_back({&device_.Of(*f.image), device_.Place(f.x), device_.Place(f.y)});
+    drawn = &deviceFlakes_;
+  }
+  BlendImages(frame_, drawn->data(), drawn->size(), fixedLayers_.Visible(nextFixedLayer_));
+  if (!drawn->empty()) {
+    int left = (*drawn)[0].x, top = (*drawn)[0].y, right = left, bottom = top;
+    for (const PlacedImage& f : *drawn) {
       left = std::min(left, f.x);
       top = std::min(top, f.y);
       right = std::max(right, f.x + f.image->width);

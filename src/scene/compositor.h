@@ -20,6 +20,7 @@
 #include "base/random.h"
 #include "images/catalogue.h"
 #include "scene/blend.h"
+#include "scene/device_pictures.h"
 #include "scene/fixed_layers.h"
 #include "scene/painter.h"
 #include "scene/sky.h"
@@ -77,8 +78,14 @@ class Compositor : private ScenePainter {
   // Finds the pictures it draws; a missing one is an error that says which.
   explicit Compositor(const SceneCatalogue& catalogue);
 
+  // Draws at the display scale `quarters` (base/scale.h) from now on: the
+  // pictures at that scale, each at its logical place times the scale; the
+  // draws reported stay logical. A base of the scale's size follows.
+  void SetScale(int quarters);
+  const DevicePictures& Device() const { return device_; }
   // Starts every frame from `base` from now on (the base layer is rebuilt
-  // when the opacity changes); forgets the kept sky, made on the old one.
+  // when the opacity or the scale changes); forgets the kept sky, made on the
+  // old one.
   void SetBase(const FrameBuffer& base);
 
   // Composes one frame, stepping `scene` and drawing with `random` as the
@@ -129,6 +136,8 @@ class Compositor : private ScenePainter {
   Rect drawnOver_;
   // The flakes of the layers being stepped, drawn together once they are done.
   std::vector<PlacedImage> flakes_;
+  std::vector<PlacedImage> deviceFlakes_;  // the same at the display scale
+  DevicePictures device_;                  // the pictures at the display scale
 };
 
 }  // namespace gd

@@ -16,6 +16,7 @@ namespace gd {
 enum class CommandAction {
   OpenMakerPage,      // the maker's web page
   SetSpeed,           // check the speed's item; set the frame timer and the step delay
+  SetSize,            // check the size's item; draw the globe at its scale, its corner kept
   CheckCountdown,     // check the countdown item; the plaque reads it on every frame
   FollowSnowMark,     // the snow falls while pmiSnow is checked
   SetOpacity,         // rebuild the base layer at the level's alpha
@@ -28,6 +29,7 @@ struct MenuCommand {
   CommandAction action;
   const Speed* speed = nullptr;               // SetSpeed
   const TransparencyLevel* level = nullptr;   // SetOpacity
+  const DisplaySize* size = nullptr;          // SetSize
 };
 
 // The command of a menu item; none for items that only carry a mark
@@ -35,6 +37,8 @@ struct MenuCommand {
 constexpr std::optional<MenuCommand> FindMenuCommand(std::string_view item) {
   for (const Speed& s : kSpeeds)
     if (s.item == item) return MenuCommand{item, CommandAction::SetSpeed, &s};
+  for (const DisplaySize& z : kSizes)
+    if (z.item == item) return MenuCommand{item, CommandAction::SetSize, nullptr, nullptr, &z};
   for (const TransparencyLevel& l : kTransparencyLevels)
     if (l.item == item) return MenuCommand{item, CommandAction::SetOpacity, nullptr, &l};
   for (std::string_view countdown : kCountdownItems)

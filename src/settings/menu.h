@@ -42,7 +42,7 @@ struct MenuItemDesign {
 
 // The menu tree in display order. The captions are English; the menu shows
 // them in the user's language (MenuModel::TranslateCaptions).
-inline constexpr std::array<MenuItemDesign, 28> kMenuItems{{
+inline constexpr std::array<MenuItemDesign, 37> kMenuItems{{
     {"pmiAbout", N_("More Christmas stuff..."), MenuItemKind::Command, "", 0, false, true, AutoCheck::None},
     {"N1", "-", MenuItemKind::Separator, "", 0, false, false, AutoCheck::None},
     {"Speedofanimation1", N_("Speed of animation"), MenuItemKind::Submenu, "", 0, false, false, AutoCheck::None},
@@ -50,6 +50,15 @@ inline constexpr std::array<MenuItemDesign, 28> kMenuItems{{
     {"pmiNormal", N_("Normal"), MenuItemKind::Radio, "Speedofanimation1", 2, false, false, AutoCheck::None},
     {"pmiFast", N_("Fast"), MenuItemKind::Radio, "Speedofanimation1", 2, true, false, AutoCheck::None},
     {"pmiQuickly", N_("Quickly"), MenuItemKind::Radio, "Speedofanimation1", 2, false, false, AutoCheck::None},
+    {"Size1", N_("Size"), MenuItemKind::Submenu, "", 0, false, false, AutoCheck::None},
+    {"pmiSizeAuto", N_("Automatic"), MenuItemKind::Radio, "Size1", 4, true, false, AutoCheck::None},
+    {"pmiSize100", N_("100%"), MenuItemKind::Radio, "Size1", 4, false, false, AutoCheck::None},
+    {"pmiSize125", N_("125%"), MenuItemKind::Radio, "Size1", 4, false, false, AutoCheck::None},
+    {"pmiSize150", N_("150%"), MenuItemKind::Radio, "Size1", 4, false, false, AutoCheck::None},
+    {"pmiSize175", N_("175%"), MenuItemKind::Radio, "Size1", 4, false, false, AutoCheck::None},
+    {"pmiSize200", N_("200%"), MenuItemKind::Radio, "Size1", 4, false, false, AutoCheck::None},
+    {"pmiSize250", N_("250%"), MenuItemKind::Radio, "Size1", 4, false, false, AutoCheck::None},
+    {"pmiSize300", N_("300%"), MenuItemKind::Radio, "Size1", 4, false, false, AutoCheck::None},
     {"Countdown1", N_("Countdown"), MenuItemKind::Submenu, "", 0, false, false, AutoCheck::None},
     {"pmiChristmas", N_("Christmas"), MenuItemKind::Radio, "Countdown1", 3, true, false, AutoCheck::None},
     {"pmiChristmasEve", N_("Christmas Eve"), MenuItemKind::Radio, "Countdown1", 3, false, false, AutoCheck::None},

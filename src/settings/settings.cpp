@@ -77,6 +77,8 @@ SettingValues ValuesToSave(const MenuModel& menu, uint8_t opacity, Point positio
   values[Index(Setting::iCountdown)] = countdown;
   values[Index(Setting::iSpeed)] = speed;
   values[Index(Setting::isSnowOn)] = menu.Checked("pmiSnow") ? 1 : 0;
+  for (const DisplaySize& s : kSizes)
+    if (menu.Checked(s.item)) values[Index(Setting::Scale)] = s.percent;
   return values;
 }
 

@@ -34,7 +34,7 @@ inline constexpr std::string_view kStartupEntryName = "Glimmerdome";
 
 // --- The stored values ---------------------------------------------------------
 
-enum class Setting : size_t { OnTop, TrVal, Top, Left, iCountdown, iSpeed, isSnowOn };
+enum class Setting : size_t { OnTop, TrVal, Top, Left, iCountdown, iSpeed, isSnowOn, Scale };
 
 // How a stored 32-bit integer is read back.
 enum class StoredAs {
@@ -50,8 +50,10 @@ struct SettingRow {
   std::optional<int32_t> defaultValue;  // none: the start position decides
 };
 
-// In the order they are written.
-inline constexpr std::array<SettingRow, 7> kSettings{{
+// In the order they are written. Scale came last: a store without it means
+// the system's scale, and a program that knows only the first seven reads
+// them as before.
+inline constexpr std::array<SettingRow, 8> kSettings{{
     {Setting::OnTop, "OnTop", StoredAs::Flag, 1},  // pmiOnTop is checked by design
     {Setting::TrVal, "TrVal", StoredAs::LowByte, 0},
     {Setting::Top, "Top", StoredAs::Integer, std::nullopt},
@@ -59,6 +61,7 @@ inline constexpr std::array<SettingRow, 7> kSettings{{
     {Setting::iCountdown, "iCountdown", StoredAs::Integer, 0},
     {Setting::iSpeed, "iSpeed", StoredAs::Integer, 2},
     {Setting::isSnowOn, "isSnowOn", StoredAs::Flag, 1},
+    {Setting::Scale, "Scale", StoredAs::Integer, 0},
 }};
 
 constexpr size_t Index(Setting s) { return static_cast<size_t>(s); }
@@ -121,6 +124,23 @@ inline constexpr std::array<Speed, 4> kSpeeds{{
     {"pmiNormal", 1, 20, 250},
     {"pmiFast", 2, 20, 100},
     {"pmiQuickly", 3, 10, 1},
+}};
+
+// The sizes of the globe: the stored Scale, a percentage, 0 for the system's
+// own display scale.
+struct DisplaySize {
+  std::string_view item;
+  int32_t percent;
+};
+inline constexpr std::array<DisplaySize, 8> kSizes{{
+    {"pmiSizeAuto", 0},
+    {"pmiSize100", 100},
+    {"pmiSize125", 125},
+    {"pmiSize150", 150},
+    {"pmiSize175", 175},
+    {"pmiSize200", 200},
+    {"pmiSize250", 250},
+    {"pmiSize300", 300},
 }};
 
 // The countdown items by their stored iCountdown. Christmas Eve came last, so

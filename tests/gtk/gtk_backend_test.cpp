@@ -72,6 +72,26 @@ TEST(GtkRegion, OverlappingCutsAndEmptyShapes) {
   }
 }
 
+// At GTK's scale factor 2 a unit of the shape is two by two device pixels; it
+// is cut away only where all four are outside, so the outline loses nothing.
+// The scale itself: the scale factor, or Xft.dpi / 96 where that is more.
+TEST(GtkScale, ShapeInGtkUnitsKeepsEveryInsidePixelAndTheScaleFollowsTheDesktop) {
+  Region device(Rect{0, 0, 6, 4});
+  device.Subtract(Rect{0, 0, 4, 1});
+  device.Subtract(Rect{0, 1, 2, 2});
+  device.Subtract(Rect{5, 3, 6, 4});
+  cairo_region_t* r = gtkui::CairoRegionFromRegion(gtkui::ScaledDownRegion(device, 2));
+  ExpectRegion(r, {".##", "###"});
+  cairo_region_destroy(r);
+
+  EXPECT_EQ(gtkui::ScaleQuartersFromDesktop(1, 0), 4);
+  EXPECT_EQ(gtkui::ScaleQuartersFromDesktop(2, 0), 8);
+  EXPECT_EQ(gtkui::ScaleQuartersFromDesktop(1, 144), 6);
+  EXPECT_EQ(gtkui::ScaleQuartersFromDesktop(2, 192), 8);  // a desktop at 2 says 192 as well
+  EXPECT_EQ(gtkui::ScaleQuartersFromDesktop(2, 240), 10);
+  EXPECT_EQ(gtkui::ScaleQuartersFromDesktop(4, 0), 12);
+}
+
 uint32_t Word(cairo_surface_t* s, int x, int y) {
   uint32_t w;
   std::memcpy(&w, cairo_image_surface_get_data(s) + y * cairo_image_surface_get_stride(s) + x * 4, 4);
@@ -340,8 +360,8 @@ TEST(GtkMenu, ShowsTheModelsTreeMarksAndDefaultItem) {
   // Top level, in display order.
   std::vector<std::string> top;
   for (GtkWidget* w : Children(menu)) top.push_back(gtk_widget_get_name(w));
-  EXPECT_EQ(top, (std::vector<std::string>{"pmiAbout", "N1", "Speedofanimation1", "Countdown1", "Options1", "N2",
-                                           "pmiExit"}));
+  EXPECT_EQ(top, (std::vector<std::string>{"pmiAbout", "N1", "Speedofanimation1", "Size1", "Countdown1", "Options1",
+                                           "N2", "pmiExit"}));
   EXPECT_TRUE(GTK_IS_SEPARATOR_MENU_ITEM(FindItem(menu, "N1")));
   EXPECT_EQ(LabelOf(FindItem(menu, "pmiAbout")), "<b>More Christmas stuff...</b>");
   EXPECT_EQ(LabelOf(FindItem(menu, "pmiExit")), "Exit");

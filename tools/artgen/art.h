@@ -1,6 +1,9 @@
 // One function per picture of the scene. Each returns the finished 8-bit
 // picture; sizes are fixed by the pictures' users (the compositor, the sky
-// cycle, the snowfall, the countdown) and must not change.
+// cycle, the snowfall, the countdown) and must not change. Each draws at a
+// scale k of 1, 2 or 3: k x k pixels for every scene pixel, from the same
+// geometry. The caller holds the larger pictures to the scale-1 ones
+// (scaled.h).
 #pragma once
 #include <string>
 #include <vector>
@@ -17,26 +20,29 @@ struct GlobeShape {
   Mask base;
   Mask outline;  // base over sphere
 };
-const GlobeShape& Globe();
+const GlobeShape& Globe(int k);
 
 // Globe, mask and front (globe.cpp).
-Image DrawTree();                       // imgTree, 300 x 260
-Image DrawMask();                       // imgMask, 300 x 260, colour only
-Image DrawFront(const Image& tree);     // img3, 300 x 260
+Image DrawTree(int k);                         // imgTree, 300 x 260
+// The outline's coverage as alpha (colour 0), and the mask made from it:
+// imgMask, 300 x 260, colour only.
+Image OutlineCoverage(int k);
+Image MaskFromCoverage(const Image& cover);
+Image DrawFront(const Image& tree, int k);     // img3, 300 x 260, over the tree of the same scale
 
 // Sky (sky.cpp).
-Image DrawSkyStrip();                   // imgDay, 201 x 1341
-Image DrawStars();                      // imgStars, 300 x 260
-Image DrawSun(int frame, bool setting); // sun1..5 / sundown1..5, 60 x 59
-Image DrawMoon(int phase, int frame);   // moon1_1..moon7_5, 95 x 95
+Image DrawSkyStrip(int k);                     // imgDay, 201 x 1341
+Image DrawStars(int k);                        // imgStars, 300 x 260
+Image DrawSun(int frame, bool setting, int k); // sun1..5 / sundown1..5, 60 x 59
+Image DrawMoon(int phase, int frame, int k);   // moon1_1..moon7_5, 95 x 95
 
 // Small sprites and lettering (sprites.cpp, lettering.cpp).
-Image DrawSnow(int n);                  // Snow1..Snow6
-Image DrawDigit(int digit);             // d0..d9, 20 high
-Image DrawLabel(const std::string& word, int width);  // imgDDay, imgDays
+Image DrawSnow(int n, int k);                  // Snow1..Snow6
+Image DrawDigit(int digit, int k);             // d0..d9, 20 high
+Image DrawLabel(const std::string& word, int width, int k);  // imgDDay, imgDays
 // The word after the count in another language, in the lettering of "day",
-// in a box as wide as the word needs but no wider than "days" (53).
-Image DrawTranslatedLabel(const std::string& word);  // imgDays_<language>_<form>
+// in a box as wide as the word needs but no wider than "days" (53) at scale 1.
+Image DrawTranslatedLabel(const std::string& word, int k);  // imgDays_<language>_<form>
 int TranslatedLabelWidth(const std::string& word);
 
 // The plaque's word in each language the program is translated to: the
@@ -50,8 +56,8 @@ std::vector<PlaqueWords> ReadPlaqueWords(const std::string& po_dir);
 cairo_font_face_t* CaptionFace();
 
 // Scenery inside the glass (scenery.cpp).
-Image DrawLandscape();                  // imgLandscape, 300 x 260
-Image DrawHome();                       // imgHome, 300 x 260
+Image DrawLandscape(int k);                    // imgLandscape, 300 x 260
+Image DrawHome(int k);                         // imgHome, 300 x 260
 
 // The sub-pixel position of a body's centre in a frame of its series, in
 // pixel-index coordinates (the centre of pixel (i, j) is (i, j)).

@@ -83,10 +83,11 @@ Canvas Canvas::FromCairo(cairo_surface_t* surface) {
   return c;
 }
 
-CairoLayer::CairoLayer(int w, int h)
-    : surface_(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, w, h)), cr_(cairo_create(surface_)) {
+CairoLayer::CairoLayer(int w, int h, int k)
+    : surface_(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, w * k, h * k)), cr_(cairo_create(surface_)) {
   if (cairo_status(cr_) != CAIRO_STATUS_SUCCESS) throw std::runtime_error("cairo could not make a surface");
   cairo_set_antialias(cr_, CAIRO_ANTIALIAS_GOOD);
+  if (k != 1) cairo_scale(cr_, k, k);
 }
 
 CairoLayer::~CairoLayer() {
@@ -96,7 +97,7 @@ CairoLayer::~CairoLayer() {
 
 Canvas CairoLayer::ToCanvas() const { return Canvas::FromCairo(surface_); }
 
-Mask SampleCoverage(int w, int h, const std::function<bool(double, double)>& inside, int n) {
+Mask SampleCoverage(int w, int h, const std::function<bool(double, double)>& inside, int n, int k) {
   Mask m(w, h);
   const double step = 1.0 / n;
   for (int y = 0; y < h; ++y) {
@@ -104,7 +105,7 @@ Mask SampleCoverage(int w, int h, const std::function<bool(double, double)>& ins
       int hits = 0;
       for (int j = 0; j < n; ++j)
         for (int i = 0; i < n; ++i)
-          if (inside(x + (i + 0.5) * step, y + (j + 0.5) * step)) ++hits;
+          if (inside((x + (i + 0.5) * step) / k, (y + (j + 0.5) * step) / k)) ++hits;
       m.At(x, y) = static_cast<double>(hits) / (n * n);
     }
   }

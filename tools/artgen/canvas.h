@@ -6,6 +6,7 @@
 #pragma once
 #include <cairo.h>
 
+#include <algorithm>
 #include <functional>
 #include <vector>
 
@@ -66,7 +67,9 @@ class Canvas {
 // A cairo image surface with its drawing context; both released together.
 class CairoLayer {
  public:
-  CairoLayer(int w, int h);
+  // w x h device pixels; at scale k > 1 the context is scaled by k, so that
+  // the same drawing code fills a picture k times as large.
+  CairoLayer(int w, int h, int k = 1);
   ~CairoLayer();
   CairoLayer(const CairoLayer&) = delete;
   CairoLayer& operator=(const CairoLayer&) = delete;
@@ -81,7 +84,26 @@ class CairoLayer {
 
 // Coverage of a shape, given by a test of a point in continuous coordinates
 // (pixel (i, j) covers [i, i+1) x [j, j+1)), sampled n by n times per pixel.
-Mask SampleCoverage(int w, int h, const std::function<bool(double, double)>& inside, int n = 16);
+// At a drawing scale k the mask has w x h pixels of 1/k each: the test still
+// gets the scene's own coordinates.
+Mask SampleCoverage(int w, int h, const std::function<bool(double, double)>& inside, int n = 16, int k = 1);
+
+// Every picture is drawn at scale 1 and again at scales 2 and 3 from the same
+// geometry: a picture at scale k has k x k pixels for each pixel at scale 1.
+// Supersampling needs fewer samples per pixel when the pixels are smaller;
+// this keeps about the same number of samples per scene pixel.
+inline int SamplesAt(int n, int k) { return k == 1 ? n : std::max(2, (n + k - 1) / k); }
+// Sample i of n across pixel x at scale k, in the scene's continuous
+// coordinates (pixel edges at whole numbers).
+inline double EdgeSample(int x, int i, int n, int k) { return (x + (i + 0.5) / n) / k; }
+// The same in pixel-index coordinates (pixel centres at whole numbers), the
+// way the sun and moon place their centres. At scale 1 the sum keeps the
+// order it has always had, so the scale-1 pictures stay bit for bit.
+inline double IndexSample(int x, int i, int n, int k) {
+  return k == 1 ? x - 0.5 + (i + 0.5) / n : (x + (i + 0.5) / n) / k - 0.5;
+}
+// A cairo layer for a picture of w x h scene pixels at scale k; its drawing
+// context takes scene coordinates.
 
 void SetSource(cairo_t* cr, const Colour& c, double alpha = 1.0);
 

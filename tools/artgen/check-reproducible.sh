@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Rebuilds artgen, draws everything again into a temporary folder and compares
-# the pixels with the committed pictures and review sheets. Exit status 0 when
-# every file matches, 1 when any differs or is missing.
+# the pixels with the committed pictures (all three scales) and review sheets.
+# Exit status 0 when every file matches, 1 when any differs or is missing.
 # Usage: tools/artgen/check-reproducible.sh
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)

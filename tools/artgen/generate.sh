@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds artgen and redraws every scene picture into src/images/art, and the
+# Builds artgen and redraws every scene picture into src/images/art (and at
+# two and three times the size into src/images/art/2x and 3x), and the
 # contact sheet and scene previews into docs/art.
 # Usage: tools/artgen/generate.sh            (from anywhere in the repository)
 set -euo pipefail

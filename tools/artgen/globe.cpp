@@ -2,6 +2,7 @@
 // (img3: glass rim, gloss and stand) that covers the scenery's edges.
 #include <algorithm>
 #include <cmath>
+#include <map>
 
 #include "art.h"
 #include "geometry.h"
@@ -114,8 +115,8 @@ void PaintPlaque(cairo_t* cr) {
 
 // The wooden stand with its plaque, painted over a rectangle a little larger
 // than the stand; the caller cuts it to the stand's outline.
-Canvas PaintBase() {
-  CairoLayer layer(kSceneWidth, kSceneHeight);
+Canvas PaintBase(int k) {
+  CairoLayer layer(kSceneWidth, kSceneHeight, k);
   cairo_t* cr = layer.cr();
   const double left = kGlobeCx - kFootHalfWidth - 2, right = kGlobeCx + kFootHalfWidth + 2;
 
@@ -192,8 +193,8 @@ Canvas PaintBase() {
   return layer.ToCanvas();
 }
 
-Canvas PaintGlass() {
-  CairoLayer layer(kSceneWidth, kSceneHeight);
+Canvas PaintGlass(int k) {
+  CairoLayer layer(kSceneWidth, kSceneHeight, k);
   cairo_t* cr = layer.cr();
   cairo_pattern_t* glass = cairo_pattern_create_radial(kLightX, kLightY, 0, kGlobeCx, kGlobeCy, kGlobeR);
   cairo_pattern_add_color_stop_rgb(glass, 0.0, kGlassLight.r, kGlassLight.g, kGlassLight.b);
@@ -206,11 +207,11 @@ Canvas PaintGlass() {
 }
 
 // A soft oval shadow on the desk, darkest right under the stand.
-Canvas PaintShadow() {
-  Canvas c(kSceneWidth, kSceneHeight);
-  for (int y = 0; y < kSceneHeight; ++y) {
-    for (int x = 0; x < kSceneWidth; ++x) {
-      const double dx = (x + 0.5 - kShadowCx) / kShadowRx, dy = (y + 0.5 - kShadowCy) / kShadowRy;
+Canvas PaintShadow(int k) {
+  Canvas c(kSceneWidth * k, kSceneHeight * k);
+  for (int y = 0; y < c.Height(); ++y) {
+    for (int x = 0; x < c.Width(); ++x) {
+      const double dx = ((x + 0.5) / k - kShadowCx) / kShadowRx, dy = ((y + 0.5) / k - kShadowCy) / kShadowRy;
       const double d = dx * dx + dy * dy;
       if (d >= 1) continue;
       const double a = kShadowMaxAlpha * (1 - d) * (1 - d);
@@ -238,16 +239,16 @@ Colour RimColour(double x, double y) {
   return Mix(c, kRimLit, 0.5 * back);
 }
 
-Canvas PaintRim(const GlobeShape& g) {
-  constexpr int kSamples = 4;
-  Canvas c(kSceneWidth, kSceneHeight);
-  for (int y = 0; y < kSceneHeight; ++y) {
-    for (int x = 0; x < kSceneWidth; ++x) {
+Canvas PaintRim(const GlobeShape& g, int k) {
+  const int kSamples = SamplesAt(4, k);
+  Canvas c(kSceneWidth * k, kSceneHeight * k);
+  for (int y = 0; y < c.Height(); ++y) {
+    for (int x = 0; x < c.Width(); ++x) {
       if (g.sphere.At(x, y) <= 0) continue;
       Pixel sum;
       for (int j = 0; j < kSamples; ++j) {
         for (int i = 0; i < kSamples; ++i) {
-          const double sx = x + (i + 0.5) / kSamples, sy = y + (j + 0.5) / kSamples;
+          const double sx = EdgeSample(x, i, kSamples, k), sy = EdgeSample(y, j, kSamples, k);
           const double r = std::hypot(sx - kGlobeCx, sy - kGlobeCy);
           // The ring is opaque; a soft step of a pixel and a half blends it
           // into the glass inside.
@@ -267,17 +268,17 @@ Canvas PaintRim(const GlobeShape& g) {
 
 // The gloss: a crescent of reflected window light inside the upper-left
 // glass, following the curve of the sphere and fading at both ends.
-Canvas PaintGloss() {
+Canvas PaintGloss(int k) {
   constexpr double kFrom = 212 * M_PI / 180, kTo = 272 * M_PI / 180;
   constexpr double kOuterR = 93.0, kWidest = 9.5, kMaxAlpha = 0.36;
-  constexpr int kSamples = 4;
-  Canvas c(kSceneWidth, kSceneHeight);
-  for (int y = 15; y < 80; ++y) {
-    for (int x = 65; x < 152; ++x) {
+  const int kSamples = SamplesAt(4, k);
+  Canvas c(kSceneWidth * k, kSceneHeight * k);
+  for (int y = 15 * k; y < 80 * k; ++y) {
+    for (int x = 65 * k; x < 152 * k; ++x) {
       double a_sum = 0;
       for (int j = 0; j < kSamples; ++j) {
         for (int i = 0; i < kSamples; ++i) {
-          const double dx = x + (i + 0.5) / kSamples - kGlobeCx, dy = y + (j + 0.5) / kSamples - kGlobeCy;
+          const double dx = EdgeSample(x, i, kSamples, k) - kGlobeCx, dy = EdgeSample(y, j, kSamples, k) - kGlobeCy;
           double ang = std::atan2(dy, dx);
           if (ang < 0) ang += 2 * M_PI;
           const double s = (ang - kFrom) / (kTo - kFrom);
@@ -298,36 +299,45 @@ Canvas PaintGloss() {
 
 }  // namespace
 
-const GlobeShape& Globe() {
-  static const GlobeShape shape = [] {
-    GlobeShape g;
-    g.sphere = SampleCoverage(kSceneWidth, kSceneHeight, InsideSphere);
-    g.base = SampleCoverage(kSceneWidth, kSceneHeight, InsideBase);
-    g.outline = Mask(kSceneWidth, kSceneHeight);
-    for (size_t i = 0; i < g.outline.v.size(); ++i) g.outline.v[i] = g.base.v[i] + g.sphere.v[i] * (1 - g.base.v[i]);
-    return g;
-  }();
-  return shape;
+const GlobeShape& Globe(int k) {
+  static std::map<int, GlobeShape> shapes;
+  auto it = shapes.find(k);
+  if (it != shapes.end()) return it->second;
+  GlobeShape g;
+  const int w = kSceneWidth * k, h = kSceneHeight * k, n = SamplesAt(16, k);
+  g.sphere = SampleCoverage(w, h, InsideSphere, n, k);
+  g.base = SampleCoverage(w, h, InsideBase, n, k);
+  g.outline = Mask(w, h);
+  for (size_t i = 0; i < g.outline.v.size(); ++i) g.outline.v[i] = g.base.v[i] + g.sphere.v[i] * (1 - g.base.v[i]);
+  return shapes.emplace(k, std::move(g)).first->second;
 }
 
-Image DrawTree() {
-  const GlobeShape& g = Globe();
-  Canvas globe = PaintGlass();
+Image DrawTree(int k) {
+  const GlobeShape& g = Globe(k);
+  Canvas globe = PaintGlass(k);
   globe.MultiplyBy(g.sphere);
-  Canvas base = PaintBase();
+  Canvas base = PaintBase(k);
   base.MultiplyBy(g.base);
   globe.Over(base);
-  Canvas picture = PaintShadow();
+  Canvas picture = PaintShadow(k);
   picture.Over(globe);
   return picture.ToImage();
 }
 
-Image DrawMask() {
-  const GlobeShape& g = Globe();
-  Image mask(kSceneWidth, kSceneHeight);
-  for (int y = 0; y < kSceneHeight; ++y) {
-    for (int x = 0; x < kSceneWidth; ++x) {
-      const long a = std::lround(g.outline.At(x, y) * 255);
+Image OutlineCoverage(int k) {
+  const GlobeShape& g = Globe(k);
+  Image cover(g.outline.width, g.outline.height);
+  for (int y = 0; y < cover.height; ++y)
+    for (int x = 0; x < cover.width; ++x)
+      cover.Set(x, y, 0, 0, 0, static_cast<uint8_t>(std::lround(g.outline.At(x, y) * 255)));
+  return cover;
+}
+
+Image MaskFromCoverage(const Image& cover) {
+  Image mask(cover.width, cover.height);
+  for (int y = 0; y < cover.height; ++y) {
+    for (int x = 0; x < cover.width; ++x) {
+      const long a = cover.Alpha(x, y);
       uint8_t grey = 255;  // outside
       if (a == 255) {
         grey = 0;
@@ -340,11 +350,11 @@ Image DrawMask() {
   return mask;
 }
 
-Image DrawFront(const Image& tree) {
-  const GlobeShape& g = Globe();
-  Canvas front = PaintGloss();
-  front.Over(PaintRim(g));
-  Canvas base = PaintBase();
+Image DrawFront(const Image& tree, int k) {
+  const GlobeShape& g = Globe(k);
+  Canvas front = PaintGloss(k);
+  front.Over(PaintRim(g, k));
+  Canvas base = PaintBase(k);
   base.MultiplyBy(g.base);
   front.Over(base);
   Image out = front.ToImage();
@@ -352,8 +362,8 @@ Image DrawFront(const Image& tree) {
   // covers the pixel completely, with its colour already weighted by that
   // alpha, so the edge comes out anti-aliased against the desktop instead of
   // keeping traces of the sky strip drawn under it.
-  for (int y = 0; y < kSceneHeight; ++y) {
-    for (int x = 0; x < kSceneWidth; ++x) {
+  for (int y = 0; y < out.height; ++y) {
+    for (int x = 0; x < out.width; ++x) {
       const int ta = tree.Alpha(x, y);
       const Pixel& p = front.At(x, y);
       if (ta == 0 || ta == 255 || p.a <= 0 || g.outline.At(x, y) <= 0) continue;

@@ -175,7 +175,7 @@ struct Placement {
   double roundness = kRoundness;
 };
 
-Image RenderLettering(const std::vector<Glyph>& glyphs, const Placement& at, int width) {
+Image RenderLettering(const std::vector<Glyph>& glyphs, const Placement& at, int width, int k) {
   auto trace = [&](cairo_t* cr) {
     cairo_new_path(cr);
     for (size_t i = 0; i < glyphs.size(); ++i) {
@@ -204,7 +204,7 @@ Image RenderLettering(const std::vector<Glyph>& glyphs, const Placement& at, int
   };
 
   // The letters: near-white, a touch greyer towards the bottom.
-  CairoLayer letters(width, kLetterHeight);
+  CairoLayer letters(width, kLetterHeight, k);
   cairo_pattern_t* fill = cairo_pattern_create_linear(0, kBodyTop, 0, kBodyBottom);
   cairo_pattern_add_color_stop_rgb(fill, 0, kLetterTop.r, kLetterTop.g, kLetterTop.b);
   cairo_pattern_add_color_stop_rgb(fill, 1, kLetterBottom.r, kLetterBottom.g, kLetterBottom.b);
@@ -212,28 +212,32 @@ Image RenderLettering(const std::vector<Glyph>& glyphs, const Placement& at, int
   cairo_pattern_destroy(fill);
 
   // The shadow: the same shapes moved down and right, then blurred.
-  CairoLayer shadow_shape(width, kLetterHeight);
+  CairoLayer shadow_shape(width, kLetterHeight, k);
   cairo_pattern_t* black = cairo_pattern_create_rgb(0, 0, 0);
   draw(shadow_shape.cr(), black, kShadowDx, kShadowDy);
   cairo_pattern_destroy(black);
   const Mask hard = shadow_shape.ToCanvas().AlphaMask();
-  constexpr int kRadius = 3;
-  double weights[2 * kRadius + 1], total = 0;
-  for (int k = -kRadius; k <= kRadius; ++k) total += weights[k + kRadius] = std::exp(-0.5 * k * k / (kShadowBlur * kShadowBlur));
-  for (double& w : weights) w /= total;
-  Mask across(width, kLetterHeight), soft(width, kLetterHeight);
-  for (int y = 0; y < kLetterHeight; ++y)
-    for (int x = 0; x < width; ++x)
-      for (int k = -kRadius; k <= kRadius; ++k)
-        if (x + k >= 0 && x + k < width) across.At(x, y) += weights[k + kRadius] * hard.At(x + k, y);
-  for (int y = 0; y < kLetterHeight; ++y)
-    for (int x = 0; x < width; ++x)
-      for (int k = -kRadius; k <= kRadius; ++k)
-        if (y + k >= 0 && y + k < kLetterHeight) soft.At(x, y) += weights[k + kRadius] * across.At(x, y + k);
+  // The blur is measured in scene pixels: at scale k it reaches k times as
+  // many device pixels.
+  const int radius = 3 * k, w = width * k, h = kLetterHeight * k;
+  const double sigma = kShadowBlur * k;
+  std::vector<double> weights(2 * radius + 1);
+  double total = 0;
+  for (int t = -radius; t <= radius; ++t) total += weights[t + radius] = std::exp(-0.5 * t * t / (sigma * sigma));
+  for (double& wt : weights) wt /= total;
+  Mask across(w, h), soft(w, h);
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x)
+      for (int t = -radius; t <= radius; ++t)
+        if (x + t >= 0 && x + t < w) across.At(x, y) += weights[t + radius] * hard.At(x + t, y);
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x)
+      for (int t = -radius; t <= radius; ++t)
+        if (y + t >= 0 && y + t < h) soft.At(x, y) += weights[t + radius] * across.At(x, y + t);
 
-  Canvas picture(width, kLetterHeight);
-  for (int y = 0; y < kLetterHeight; ++y)
-    for (int x = 0; x < width; ++x) picture.At(x, y) = Pixel::Of({0, 0, 0}, Clamp01(soft.At(x, y)) * kShadowAlpha);
+  Canvas picture(w, h);
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) picture.At(x, y) = Pixel::Of({0, 0, 0}, Clamp01(soft.At(x, y)) * kShadowAlpha);
   picture.Over(letters.ToCanvas());
   return picture.ToImage();
 }
@@ -253,7 +257,7 @@ LabelSetting SettingOf(const std::string& word) {
   return {LabelScale(ink), ink.y0};
 }
 
-Image SetLabel(const std::vector<Glyph>& glyphs, const LabelSetting& setting, int width,
+Image SetLabel(const std::vector<Glyph>& glyphs, const LabelSetting& setting, int width, int k,
                double roundness = kRoundness) {
   const Bounds natural = InkBounds(glyphs);
   Placement at{};
@@ -273,7 +277,7 @@ Image SetLabel(const std::vector<Glyph>& glyphs, const LabelSetting& setting, in
   }
   const Bounds spaced = InkBounds(glyphs, at.tracking);
   at.ox = left - spaced.x0 * at.sx;
-  return RenderLettering(glyphs, at, width);
+  return RenderLettering(glyphs, at, width, k);
 }
 
 }  // namespace
@@ -283,7 +287,7 @@ cairo_font_face_t* CaptionFace() {
   return font.CairoFace();
 }
 
-Image DrawDigit(int digit) {
+Image DrawDigit(int digit, int k) {
   if (digit < 0 || digit > 9) throw std::out_of_range("digits are 0 to 9");
   // All digits share one height and baseline, taken from the tallest ink
   // (the round digits overshoot the flat ones slightly, as they should).
@@ -312,13 +316,13 @@ Image DrawDigit(int digit) {
   at.sx = at.sy * ratio;
   const double spare = (right - left) - natural * ratio;
   at.ox = left + spare / 2 - ink.x0 * at.sx;
-  return RenderLettering(glyph, at, width);
+  return RenderLettering(glyph, at, width, k);
 }
 
-Image DrawLabel(const std::string& word, int width) {
+Image DrawLabel(const std::string& word, int width, int k) {
   const std::vector<Glyph> glyphs = TheFont().Shape(word);
   const Bounds natural = InkBounds(glyphs);
-  return SetLabel(glyphs, {LabelScale(natural), natural.y0}, width);
+  return SetLabel(glyphs, {LabelScale(natural), natural.y0}, width, k);
 }
 
 int TranslatedLabelWidth(const std::string& word) {
@@ -337,10 +341,10 @@ int TranslatedLabelWidth(const std::string& word) {
   return std::min(width, kPluralWidth);
 }
 
-Image DrawTranslatedLabel(const std::string& word) {
+Image DrawTranslatedLabel(const std::string& word, int k) {
   // Set at the size of the English "day", whatever the word's own letters
   // reach up or down to (a Cyrillic "д" has a descender, "Tag" has none).
-  return SetLabel(TheFont().Shape(word), SettingOf("day"), TranslatedLabelWidth(word), kTranslatedRoundness);
+  return SetLabel(TheFont().Shape(word), SettingOf("day"), TranslatedLabelWidth(word), k, kTranslatedRoundness);
 }
 
 }  // namespace artgen

@@ -1,20 +1,24 @@
-// artgen: draws every picture of the globe's scene.
+// artgen: draws every picture of the globe's scene, at scale 1 and again
+// at scales 2 and 3 for screens with more pixels.
 //
 //   artgen --art DIR [--docs DIR] [--po DIR]
-//                                   write the pictures into DIR (and the
-//                                   contact sheet and scene previews into the
-//                                   docs folder; and the plaque's word of every
-//                                   translation in the po folder into DIR/labels)
+//                                   write the pictures into DIR, DIR/2x and
+//                                   DIR/3x (and the contact sheet and scene
+//                                   previews into the docs folder; and the
+//                                   plaque's word of every translation in the
+//                                   po folder into the labels folder of each)
 //   artgen --compare DIR_A DIR_B    compare the pixels of every .png and .bmp
-//                                   file of DIR_A with the file of the same
-//                                   name in DIR_B, and of their labels
-//                                   folders; exit status 1 on any difference
+//                                   file under DIR_A with the file of the
+//                                   same path under DIR_B; exit status 1 on
+//                                   any difference
 #include <cstdio>
 #include <filesystem>
 #include <map>
+#include <stdexcept>
 #include <string>
 
 #include "art.h"
+#include "scaled.h"
 #include "sheets.h"
 
 namespace fs = std::filesystem;
@@ -34,55 +38,87 @@ std::string SeriesName(const char* stem, int n, int frame = 0) {
   return name;
 }
 
-Catalogue DrawAll() {
+constexpr int kLargerScales[] = {2, 3};
+
+// Every picture at scale k. Above scale 1 each picture is held to `base`,
+// the scale-1 set, so that it reduces to it exactly (scaled.h).
+Catalogue DrawAll(int k, const Catalogue* base) {
   Catalogue c;
-  auto add = [&](const std::string& name, Image img) { c.pictures.emplace_back(name, std::move(img)); };
-  Image tree = DrawTree();
-  add("imgTree", tree);
-  c.mask = DrawMask();
-  add("imgDay", DrawSkyStrip());
-  add("imgStars", DrawStars());
-  add("imgLandscape", DrawLandscape());
-  add("imgHome", DrawHome());
-  add("img3", DrawFront(tree));
-  add("imgDDay", DrawLabel("day", 41));
-  add("imgDays", DrawLabel("days", 53));
-  for (int f = 1; f <= 5; ++f) add(SeriesName("sun", f), DrawSun(f, false));
-  for (int f = 1; f <= 5; ++f) add(SeriesName("sundown", f), DrawSun(f, true));
+  auto held = [&](const std::string& name, Image img) {
+    try {
+      return base ? MatchReduction(img, base->Find(name), k) : img;
+    } catch (const std::exception& e) {
+      throw std::runtime_error(name + " at scale " + std::to_string(k) + ": " + e.what());
+    }
+  };
+  auto add = [&](const std::string& name, Image img) { c.pictures.emplace_back(name, held(name, std::move(img))); };
+  Image tree = held("imgTree", DrawTree(k));
+  c.pictures.emplace_back("imgTree", tree);
+  c.mask = MaskFromCoverage(k == 1 ? OutlineCoverage(1) : MatchReduction(OutlineCoverage(k), OutlineCoverage(1), k));
+  add("imgDay", DrawSkyStrip(k));
+  add("imgStars", DrawStars(k));
+  add("imgLandscape", DrawLandscape(k));
+  add("imgHome", DrawHome(k));
+  add("img3", DrawFront(tree, k));
+  add("imgDDay", DrawLabel("day", 41, k));
+  add("imgDays", DrawLabel("days", 53, k));
+  for (int f = 1; f <= 5; ++f) add(SeriesName("sun", f), DrawSun(f, false, k));
+  for (int f = 1; f <= 5; ++f) add(SeriesName("sundown", f), DrawSun(f, true, k));
   for (int p = 1; p <= 7; ++p)
-    for (int f = 1; f <= 5; ++f) add(SeriesName("moon", p, f), DrawMoon(p, f));
-  for (int n = 1; n <= 6; ++n) add(SeriesName("Snow", n), DrawSnow(n));
-  for (int d = 0; d <= 9; ++d) add(SeriesName("d", d), DrawDigit(d));
+    for (int f = 1; f <= 5; ++f) add(SeriesName("moon", p, f), DrawMoon(p, f, k));
+  for (int n = 1; n <= 6; ++n) add(SeriesName("Snow", n), DrawSnow(n, k));
+  for (int d = 0; d <= 9; ++d) add(SeriesName("d", d), DrawDigit(d, k));
   return c;
 }
 
 // The plaque's word in every translation, one picture per plural form:
-// imgDays_<language>_<form>, the names the countdown builds.
-int DrawTranslatedLabels(const fs::path& po_dir, const fs::path& labels_dir) {
-  fs::create_directories(labels_dir);
+// imgDays_<language>_<form>, the names the countdown builds. At the larger
+// scales each word is drawn afresh and held to its scale-1 picture.
+int DrawTranslatedLabels(const fs::path& po_dir, const fs::path& art_dir) {
   int count = 0;
   for (const PlaqueWords& words : ReadPlaqueWords(po_dir.string()))
     for (size_t form = 0; form < words.forms.size(); ++form, ++count) {
-      const std::string name = "imgDays_" + words.language + "_" + std::to_string(form);
-      WritePng(DrawTranslatedLabel(words.forms[form]), (labels_dir / (name + ".png")).string());
+      const std::string file = "imgDays_" + words.language + "_" + std::to_string(form) + ".png";
+      const Image small = DrawTranslatedLabel(words.forms[form], 1);
+      fs::create_directories(art_dir / "labels");
+      WritePng(small, (art_dir / "labels" / file).string());
+      for (int k : kLargerScales) {
+        const fs::path dir = art_dir / (std::to_string(k) + "x") / "labels";
+        fs::create_directories(dir);
+        WritePng(MatchReduction(DrawTranslatedLabel(words.forms[form], k), small, k), (dir / file).string());
+      }
     }
   return count;
 }
 
+// The larger masks go out as PNG files with the same colours: as BMP files
+// they would be most of the program's size.
+void WriteSet(const Catalogue& c, const fs::path& dir, bool mask_as_png) {
+  fs::create_directories(dir);
+  for (const auto& [name, img] : c.pictures) WritePng(img, (dir / (name + ".png")).string());
+  if (mask_as_png) WritePng(c.mask, (dir / "imgMask.png").string());
+  else WriteBmp24(c.mask, (dir / "imgMask.bmp").string());
+  std::printf("wrote %zu pictures and the mask to %s\n", c.pictures.size(), dir.string().c_str());
+}
+
 int Generate(const fs::path& art_dir, const fs::path& docs_dir, const fs::path& po_dir) {
-  const Catalogue c = DrawAll();
-  fs::create_directories(art_dir);
-  for (const auto& [name, img] : c.pictures) WritePng(img, (art_dir / (name + ".png")).string());
-  WriteBmp24(c.mask, (art_dir / "imgMask.bmp").string());
-  std::printf("wrote %zu pictures and the mask to %s\n", c.pictures.size(), art_dir.string().c_str());
+  const Catalogue c = DrawAll(1, nullptr);
+  WriteSet(c, art_dir, false);
   if (!po_dir.empty())
-    std::printf("wrote %d translated labels to %s\n", DrawTranslatedLabels(po_dir, art_dir / "labels"),
-                (art_dir / "labels").string().c_str());
+    std::printf("wrote %d translated labels at every scale under %s\n", DrawTranslatedLabels(po_dir, art_dir),
+                art_dir.string().c_str());
   if (!docs_dir.empty()) {
     fs::create_directories(docs_dir);
     WritePng(ContactSheet(c), (docs_dir / "contact-sheet.png").string());
-    for (const ScenePreview& s : PreviewScenes()) WritePng(ComposeScene(c, s), (docs_dir / (s.file + ".png")).string());
+    for (const ScenePreview& s : PreviewScenes()) WritePng(ComposeScene(c, s, 1), (docs_dir / (s.file + ".png")).string());
     std::printf("wrote the contact sheet and the scene previews to %s\n", docs_dir.string().c_str());
+  }
+  for (int k : kLargerScales) {
+    const Catalogue larger = DrawAll(k, &c);
+    WriteSet(larger, art_dir / (std::to_string(k) + "x"), true);
+    // One scene at the larger scale, to look at beside the scale-1 one.
+    if (!docs_dir.empty() && k == 2)
+      WritePng(ComposeScene(larger, PreviewScenes().front(), k), (docs_dir / (PreviewScenes().front().file + "-2x.png")).string());
   }
   return 0;
 }
@@ -96,12 +132,9 @@ int Compare(const fs::path& a, const fs::path& b) {
   int differences = 0, compared = 0;
   std::map<std::string, bool> names;
   for (const fs::path& dir : {a, b})
-    for (const fs::path& folder : {dir, dir / "labels"}) {
-      if (!fs::is_directory(folder)) continue;
-      for (const auto& entry : fs::directory_iterator(folder)) {
-        const std::string ext = entry.path().extension().string();
-        if (ext == ".png" || ext == ".bmp") names[fs::relative(entry.path(), dir).generic_string()] = true;
-      }
+    for (const auto& entry : fs::recursive_directory_iterator(dir)) {
+      const std::string ext = entry.path().extension().string();
+      if (ext == ".png" || ext == ".bmp") names[fs::relative(entry.path(), dir).generic_string()] = true;
     }
   for (const auto& [name, unused] : names) {
     Image ia, ib;

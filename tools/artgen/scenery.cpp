@@ -84,10 +84,10 @@ double MoundTop(double x) {
 constexpr double kMoundBottom = 179.0;
 constexpr double kMoundLeft = 59.0, kMoundRight = 243.0;
 
-Mask GlassInterior() {
-  return SampleCoverage(kSceneWidth, kSceneHeight, [](double x, double y) {
+Mask GlassInterior(int k) {
+  return SampleCoverage(kSceneWidth * k, kSceneHeight * k, [](double x, double y) {
     return std::hypot(x - kGlobeCx, y - kGlobeCy) < kSceneryR;
-  }, 8);
+  }, SamplesAt(8, k), k);
 }
 
 void Fill(cairo_t* cr, const Colour& c, double alpha = 1.0) {
@@ -534,29 +534,29 @@ void DrawFir(cairo_t* cr, const Fir& f) {
   cairo_set_line_cap(cr, CAIRO_LINE_CAP_BUTT);
 }
 
-Image FinishInsideGlass(const CairoLayer& layer) {
+Image FinishInsideGlass(const CairoLayer& layer, int k) {
   Canvas c = layer.ToCanvas();
-  c.MultiplyBy(GlassInterior());
+  c.MultiplyBy(GlassInterior(k));
   return c.ToImage();
 }
 
 }  // namespace
 
-Image DrawLandscape() {
-  CairoLayer layer(kSceneWidth, kSceneHeight);
+Image DrawLandscape(int k) {
+  CairoLayer layer(kSceneWidth, kSceneHeight, k);
   DrawForest(layer.cr());
   DrawSnowBank(layer.cr());
-  return FinishInsideGlass(layer);
+  return FinishInsideGlass(layer, k);
 }
 
-Image DrawHome() {
-  CairoLayer layer(kSceneWidth, kSceneHeight);
+Image DrawHome(int k) {
+  CairoLayer layer(kSceneWidth, kSceneHeight, k);
   cairo_t* cr = layer.cr();
   DrawFir(cr, kBigFir);
   DrawCabin(cr);
   DrawFir(cr, kSmallFir);
   DrawMound(cr);
-  return FinishInsideGlass(layer);
+  return FinishInsideGlass(layer, k);
 }
 
 }  // namespace artgen

@@ -46,7 +46,7 @@ void Blend(Frame& f, const Image& img, int x, int y) {
   }
 }
 
-void DrawCountdown(Frame& f, const Catalogue& c, int count) {
+void DrawCountdown(Frame& f, const Catalogue& c, int count, int k) {
   if (count < 0 || count >= 368) return;
   const std::string text = std::to_string(count);
   int shift = text.size() == 2 ? -4 : text.size() == 3 ? -9 : 0;
@@ -54,15 +54,15 @@ void DrawCountdown(Frame& f, const Catalogue& c, int count) {
   int pen = kCountdownPen;
   for (char ch : text) {
     const Image& digit = c.Find(std::string("d") + ch);
-    Blend(f, digit, shift + pen, kCountdownRow);
-    pen += digit.width - kDigitOverlap;
+    Blend(f, digit, (shift + pen) * k, kCountdownRow * k);
+    pen += digit.width / k - kDigitOverlap;
   }
   pen += kLabelGap;
-  Blend(f, c.Find(text == "1" ? "imgDDay" : "imgDays"), shift + pen, kCountdownRow);
+  Blend(f, c.Find(text == "1" ? "imgDDay" : "imgDays"), (shift + pen) * k, kCountdownRow * k);
 }
 
 // A few flakes per layer, inside the glass as the snowfall's hexagon allows.
-void DrawFlakes(Frame& f, const Catalogue& c, int layer, int count, uint32_t seed) {
+void DrawFlakes(Frame& f, const Catalogue& c, int layer, int count, uint32_t seed, int k) {
   struct Layer {
     int x_span, y_span, bottom;
     double a, b, far;
@@ -80,7 +80,7 @@ void DrawFlakes(Frame& f, const Catalogue& c, int layer, int count, uint32_t see
     const bool inside = x + y / 2 > L.a && y + x / 2 > L.b && x / 2 - y < 70 && x - y / 2 < 195 &&
                         x - y / 2 > -18 && x + y / 2 < L.far;
     if (!inside || y >= L.bottom) continue;
-    Blend(f, c.Find(large ? L.large : L.small), static_cast<int>(std::nearbyint(x)), static_cast<int>(std::nearbyint(y)));
+    Blend(f, c.Find(large ? L.large : L.small), static_cast<int>(std::nearbyint(x)) * k, static_cast<int>(std::nearbyint(y)) * k);
     ++drawn;
   }
 }
@@ -167,21 +167,22 @@ std::vector<ScenePreview> PreviewScenes() {
   };
 }
 
-Image ComposeScene(const Catalogue& c, const ScenePreview& s) {
+Image ComposeScene(const Catalogue& c, const ScenePreview& s, int k) {
   Frame f = BaseFrame(c.Find("imgTree"));
-  Blend(f, c.Find("imgDay"), kStripX, s.sky_offset);
+  Blend(f, c.Find("imgDay"), kStripX * k, s.sky_offset * k);
   Blend(f, c.Find("imgStars"), 0, 0);
   if (s.sun_visible)
-    Blend(f, c.Find((s.sun_setting ? "sundown" : "sun") + std::to_string(s.sun_frame)), s.sun_x, s.sun_y);
+    Blend(f, c.Find((s.sun_setting ? "sundown" : "sun") + std::to_string(s.sun_frame)), s.sun_x * k, s.sun_y * k);
   if (s.moon_visible)
-    Blend(f, c.Find("moon" + std::to_string(s.moon_phase) + "_" + std::to_string(s.moon_frame)), s.moon_x, s.moon_y);
+    Blend(f, c.Find("moon" + std::to_string(s.moon_phase) + "_" + std::to_string(s.moon_frame)), s.moon_x * k,
+          s.moon_y * k);
   Blend(f, c.Find("imgLandscape"), 0, 0);
-  DrawFlakes(f, c, 1, s.flakes[0], 11);
+  DrawFlakes(f, c, 1, s.flakes[0], 11, k);
   Blend(f, c.Find("imgHome"), 0, 0);
-  DrawFlakes(f, c, 2, s.flakes[1], 22);
-  DrawFlakes(f, c, 3, s.flakes[2], 33);
+  DrawFlakes(f, c, 2, s.flakes[1], 22, k);
+  DrawFlakes(f, c, 3, s.flakes[2], 33, k);
   Blend(f, c.Find("img3"), 0, 0);
-  DrawCountdown(f, c, s.day_count);
+  DrawCountdown(f, c, s.day_count, k);
   return Present(f, c.mask);
 }
 

@@ -29,7 +29,9 @@ struct ScenePreview {
 };
 
 std::vector<ScenePreview> PreviewScenes();
-Image ComposeScene(const Catalogue& c, const ScenePreview& s);
+// The scene at scale k from the pictures drawn at that scale: every place
+// multiplied by k.
+Image ComposeScene(const Catalogue& c, const ScenePreview& s, int k);
 Image ContactSheet(const Catalogue& c);
 
 }  // namespace artgen

@@ -6,6 +6,7 @@
 #include "art.h"
 #include "curve.h"
 #include "geometry.h"
+#include "scaled.h"
 
 namespace artgen {
 namespace {
@@ -87,7 +88,7 @@ constexpr Mare kMaria[] = {
 
 }  // namespace
 
-Image DrawSkyStrip() {
+Image DrawSkyStrip(int k) {
   std::vector<double> rows, rs, gs, bs;
   for (const SkyKey& k : kSkyKeys) {
     rows.push_back(k.row);
@@ -97,22 +98,44 @@ Image DrawSkyStrip() {
   }
   const MonotoneCurve red(rows, rs), green(rows, gs), blue(rows, bs);
   auto channel = [](double v) { return static_cast<uint8_t>(std::lround(std::clamp(v, 0.0, 255.0))); };
-  Image strip(kStripWidth, kStripHeight);
-  for (int y = 0; y < kStripHeight; ++y) {
-    const uint8_t r = channel(red(y)), g = channel(green(y)), b = channel(blue(y));
-    const bool last = y == kStripHeight - 1;
-    for (int x = 0; x < kStripWidth; ++x) {
-      int a = 255;
-      if (x == 0) a = kStripEdgeAlpha;
-      if (x >= kStripFirstClearColumn) a = 0;
-      if (last) a = static_cast<int>(std::lround(a * kStripLastRowAlpha / 255.0));
-      strip.Set(x, y, r, g, b, static_cast<uint8_t>(a));
+  if (k == 1) {
+    Image strip(kStripWidth, kStripHeight);
+    for (int y = 0; y < kStripHeight; ++y) {
+      const uint8_t r = channel(red(y)), g = channel(green(y)), b = channel(blue(y));
+      const bool last = y == kStripHeight - 1;
+      for (int x = 0; x < kStripWidth; ++x) {
+        int a = 255;
+        if (x == 0) a = kStripEdgeAlpha;
+        if (x >= kStripFirstClearColumn) a = 0;
+        if (last) a = static_cast<int>(std::lround(a * kStripLastRowAlpha / 255.0));
+        strip.Set(x, y, r, g, b, static_cast<uint8_t>(a));
+      }
+    }
+    return strip;
+  }
+  // Larger: the strip's partly covered first column and last row are edges
+  // of the sky's area, which now fall inside a pixel; the colour is taken at
+  // each row's own centre.
+  const double left = 1 - kStripEdgeAlpha / 255.0, bottom = kStripHeight - 1 + kStripLastRowAlpha / 255.0;
+  auto covered = [k](int i, double from, double to) {
+    const double lo = static_cast<double>(i) / k, hi = static_cast<double>(i + 1) / k;
+    return std::max(0.0, std::min(hi, to) - std::max(lo, from)) * k;
+  };
+  Image strip(kStripWidth * k, kStripHeight * k);
+  for (int y = 0; y < strip.height; ++y) {
+    const double row = (y + 0.5) / k - 0.5;
+    const uint8_t r = channel(red(row)), g = channel(green(row)), b = channel(blue(row));
+    const double across = covered(y, 0, bottom);
+    for (int x = 0; x < strip.width; ++x) {
+      const double a = covered(x, left, kStripFirstClearColumn) * across;
+      strip.Set(x, y, r, g, b, static_cast<uint8_t>(std::lround(a * 255)));
     }
   }
   return strip;
 }
 
-Image DrawStars() {
+Image DrawStars(int k) {
+  if (k > 1) return SmoothEnlarge(DrawStars(1), k);
   Image stars(kSceneWidth, kSceneHeight);
   auto put = [&](int x, int y, int alpha) {
     stars.Set(x, y, static_cast<uint8_t>(std::lround(kStarColour.r * 255)),
@@ -158,16 +181,16 @@ Point MoonCentre(int frame) {
   return {46.0 + step, 47.0 - step};
 }
 
-Image DrawSun(int frame, bool setting) {
-  constexpr int kSamples = 5;
+Image DrawSun(int frame, bool setting, int k) {
+  const int kSamples = SamplesAt(5, k);
   const Point c = SunCentre(frame, setting);
-  Canvas sun(kSunWidth, kSunHeight);
-  for (int y = 0; y < kSunHeight; ++y) {
-    for (int x = 0; x < kSunWidth; ++x) {
+  Canvas sun(kSunWidth * k, kSunHeight * k);
+  for (int y = 0; y < sun.Height(); ++y) {
+    for (int x = 0; x < sun.Width(); ++x) {
       Pixel sum;
       for (int j = 0; j < kSamples; ++j) {
         for (int i = 0; i < kSamples; ++i) {
-          const double sx = x - 0.5 + (i + 0.5) / kSamples, sy = y - 0.5 + (j + 0.5) / kSamples;
+          const double sx = IndexSample(x, i, kSamples, k), sy = IndexSample(y, j, kSamples, k);
           const double r = std::hypot(sx - c.x, sy - c.y);
           const double a = SunAlpha()(r) / 255.0;
           if (a <= 0) continue;
@@ -182,19 +205,19 @@ Image DrawSun(int frame, bool setting) {
   return sun.ToImage();
 }
 
-Image DrawMoon(int phase, int frame) {
-  constexpr int kSamples = 5;
+Image DrawMoon(int phase, int frame, int k) {
+  const int kSamples = SamplesAt(5, k);
   const Point c = MoonCentre(frame);
   const double terminator = kTerminator[phase];
   const double mirror = phase > 4 ? -1.0 : 1.0;  // phases 5 to 7 are lit from the left
   const double halo_strength = kHaloStrength[phase];
-  Canvas moon(kMoonSize, kMoonSize);
-  for (int y = 0; y < kMoonSize; ++y) {
-    for (int x = 0; x < kMoonSize; ++x) {
+  Canvas moon(kMoonSize * k, kMoonSize * k);
+  for (int y = 0; y < moon.Height(); ++y) {
+    for (int x = 0; x < moon.Width(); ++x) {
       Pixel sum;
       for (int j = 0; j < kSamples; ++j) {
         for (int i = 0; i < kSamples; ++i) {
-          const double sx = x - 0.5 + (i + 0.5) / kSamples, sy = y - 0.5 + (j + 0.5) / kSamples;
+          const double sx = IndexSample(x, i, kSamples, k), sy = IndexSample(y, j, kSamples, k);
           const double dx = sx - c.x, dy = sy - c.y;
           const double r = std::hypot(dx, dy);
           Pixel p = Pixel::Of(kMoonHalo, halo_strength * MoonHaloAlpha()(r) / 255.0);

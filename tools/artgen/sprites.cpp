@@ -3,6 +3,7 @@
 #include <stdexcept>
 
 #include "art.h"
+#include "scaled.h"
 
 namespace artgen {
 namespace {
@@ -37,8 +38,11 @@ constexpr FlakeSprite kFlakes[] = {{1, kSnow1}, {3, kSnow2}, {1, kSnow3}, {3, kS
 
 }  // namespace
 
-Image DrawSnow(int n) {
+Image DrawSnow(int n, int k) {
   if (n < 1 || n > 6) throw std::out_of_range("snow sprites are numbered 1 to 6");
+  // The flakes are defined by their tables; larger, they are the same soft
+  // blobs, interpolated from the tables (and held to them by the caller).
+  if (k > 1) return SmoothEnlarge(DrawSnow(n, 1), k);
   const FlakeSprite& f = kFlakes[n - 1];
   Image img(f.size, f.size);
   for (int y = 0; y < f.size; ++y)

@@ -41,6 +41,14 @@ cairo_region_t* CairoRegionFromRegion(const Region& region);
 cairo_surface_t* WindowContentFromFrame(const FrameBuffer& frame, uint8_t constantAlpha, bool composited,
                                         cairo_surface_t* surface, cairo_rectangle_int_t* changed);
 
+// A region in device pixels in GTK's units of `scale` device pixels: a unit
+// is cut away only where all of its pixels are, so nothing inside is lost.
+Region ScaledDownRegion(const Region& region, int scale);
+
+// The display scale in quarters from the window's scale factor and the
+// desktop's Xft.dpi (0 when it sets none).
+int ScaleQuartersFromDesktop(int windowScale, double xftDpi);
+
 // Milliseconds of a monotonic clock given in microseconds, wrapping as an
 // unsigned 32-bit count does.
 uint32_t TickCountFromMicroseconds(int64_t microseconds);
@@ -86,6 +94,7 @@ class GtkPlatform : public Platform {
   Size WorkAreaSize() override;
   std::vector<Monitor> Monitors() override;
   bool PrefersReducedMotion() override;
+  WindowCapabilities Capabilities() const override;
 
   void SetTimer(TimerId id, uint32_t intervalMs) override;
   uint32_t TickCount() override;
@@ -173,7 +182,11 @@ class GtkPlatform : public Platform {
   GTimeZone* localZone_ = nullptr;
   gint64 localZoneSince_ = 0;
 
-  Size size_{0, 0};
+  Size size_{0, 0};  // device pixels, as are the place and the shape below
+  int WindowScale() const;  // GTK's unit, in device pixels
+  void ApplyWindowSize();
+  void ApplyShape();
+  Region region_;
   Point requestedPosition_{0, 0};
   std::optional<Point> knownPosition_;  // the mapped window's place, until it is configured
   cairo_region_t* shape_ = nullptr;

@@ -23,6 +23,7 @@
 #include <memory>
 #include <utility>
 
+#include "base/scale.h"
 #include "platform/gtk/gtk_backend.h"
 #include "platform/gtk/gtk_platform.h"
 #include "platform/shared/memory_settings_store.h"
@@ -153,6 +154,41 @@ cairo_surface_t* WindowContentFromFrame(const FrameBuffer& frame, uint8_t consta
   return surface;
 }
 
+Region ScaledDownRegion(const Region& region, int scale) {
+  const Rect& b = region.Bounds();
+  if (b.Empty() || scale <= 1) return region;
+  const int w = b.right - b.left, h = b.bottom - b.top;
+  std::vector<uint8_t> inside(static_cast<size_t>(w) * h, 1);
+  for (const Rect& cut : region.Cuts())
+    for (int y = std::max(cut.top, b.top); y < std::min(cut.bottom, b.bottom); ++y)
+      for (int x = std::max(cut.left, b.left); x < std::min(cut.right, b.right); ++x)
+        inside[static_cast<size_t>(y - b.top) * w + (x - b.left)] = 0;
+  auto down = [scale](int v) { return v >= 0 ? v / scale : -((-v + scale - 1) / scale); };
+  const Rect units{down(b.left), down(b.top), down(b.right - 1) + 1, down(b.bottom - 1) + 1};
+  Region out(units);
+  for (int uy = units.top; uy < units.bottom; ++uy) {
+    int runStart = -1;
+    for (int ux = units.left; ux <= units.right; ++ux) {
+      bool any = false;
+      for (int y = uy * scale; ux < units.right && !any && y < uy * scale + scale; ++y)
+        for (int x = ux * scale; !any && x < ux * scale + scale; ++x)
+          any = x >= b.left && x < b.right && y >= b.top && y < b.bottom &&
+                inside[static_cast<size_t>(y - b.top) * w + (x - b.left)];
+      const bool outside = ux < units.right && !any;
+      if (outside && runStart < 0) runStart = ux;
+      if (!outside && runStart >= 0) {
+        out.Subtract(Rect{runStart, uy, ux, uy + 1});
+        runStart = -1;
+      }
+    }
+  }
+  return out;
+}
+
+int ScaleQuartersFromDesktop(int windowScale, double xftDpi) {
+  return ScaleQuartersOf(std::max(static_cast<double>(std::max(1, windowScale)), xftDpi / 96));
+}
+
 }  // namespace gtkui
 
 // --- The window --------------------------------------------------------------------
@@ -197,6 +233,18 @@ GtkPlatform::GtkPlatform(std::unique_ptr<SettingsStore> store) : settings_(std::
   g_signal_connect(window_, "destroy", G_CALLBACK(OnDestroy), this);
   g_signal_connect(window_, "window-state-event", G_CALLBACK(OnWindowState), this);
   g_signal_connect(window_, "configure-event", G_CALLBACK(OnConfigure), this);
+  // A new scale factor changes GTK's units: the same device size and shape
+  // take other values there, and the core hears of a new system scale.
+  g_signal_connect(window_, "notify::scale-factor", G_CALLBACK(+[](GObject*, GParamSpec*, gpointer data) {
+                     auto* self = static_cast<GtkPlatform*>(data);
+                     self->knownPosition_.reset();
+                     self->probeAnswers_.clear();
+                     self->ReleaseWindowSurface();
+                     if (self->size_.width > 0) self->ApplyWindowSize();
+                     self->ApplyShape();
+                     if (self->lifecycle_ && !self->closed_) self->lifecycle_->ScaleChanged();
+                   }),
+                   this);
   g_signal_connect(window_, "unrealize", G_CALLBACK(+[](GtkWidget*, gpointer data) {
                      static_cast<GtkPlatform*>(data)->ReleaseWindowSurface();
                    }),
@@ -247,13 +295,25 @@ bool GtkPlatform::MakeDesktopOrnament(std::string* errorText) {
   return true;
 }
 
+// GTK counts the window's size and place in its own units, each the
+// window's scale factor (GDK_SCALE, or the desktop's) in device pixels; the
+// core counts device pixels, as the X server does.
+int GtkPlatform::WindowScale() const { return window_ ? std::max(1, gtk_widget_get_scale_factor(window_)) : 1; }
+
 void GtkPlatform::SetWindowSize(int width, int height) {
   if (!window_ || (width == size_.width && height == size_.height)) return;
   size_ = {width, height};
   ReleaseWindowSurface();
   probeAnswers_.clear();
-  gtk_widget_set_size_request(window_, width, height);
-  gtk_window_resize(GTK_WINDOW(window_), width, height);
+  ApplyWindowSize();
+}
+
+void GtkPlatform::ApplyWindowSize() {
+  // A size that the scale factor does not divide takes one more unit; the
+  // frame fills it from the top left, and the shape cuts the rest away.
+  const int g = WindowScale(), w = (size_.width + g - 1) / g, h = (size_.height + g - 1) / g;
+  gtk_widget_set_size_request(window_, w, h);
+  gtk_window_resize(GTK_WINDOW(window_), w, h);
 }
 
 Point GtkPlatform::WindowPosition() {
@@ -263,7 +323,7 @@ Point GtkPlatform::WindowPosition() {
   if (!knownPosition_) {
     int x = 0, y = 0;
     gtk_window_get_position(GTK_WINDOW(window_), &x, &y);
-    knownPosition_ = Point{x, y};
+    knownPosition_ = Point{x * WindowScale(), y * WindowScale()};
   }
   return *knownPosition_;
 }
@@ -272,7 +332,8 @@ void GtkPlatform::MoveWindow(int left, int top) {
   requestedPosition_ = {left, top};
   knownPosition_.reset();
   probeAnswers_.clear();
-  if (window_) gtk_window_move(GTK_WINDOW(window_), left, top);
+  const int g = WindowScale();
+  if (window_) gtk_window_move(GTK_WINDOW(window_), left / g, top / g);
 }
 
 gboolean GtkPlatform::OnConfigure(GtkWidget*, GdkEventConfigure*, gpointer data) {
@@ -301,11 +362,12 @@ bool GtkPlatform::PresentFrame(const FrameBuffer& frame, uint8_t constantAlpha) 
 // the window.
 void GtkPlatform::DrawIntoWindow(const cairo_rectangle_int_t& area) {
   GdkWindow* gdkWindow = gtk_widget_get_window(window_);
-  // A scaled window (GDK_SCALE) is left to GTK, which enlarges the frame.
-  if (!gdkWindow || !GDK_IS_X11_WINDOW(gdkWindow) || gdk_window_get_scale_factor(gdkWindow) != 1) {
+  if (!gdkWindow || !GDK_IS_X11_WINDOW(gdkWindow)) {
     gtk_widget_queue_draw(window_);
     return;
   }
+  // The X window counts device pixels whatever GTK's scale factor: the frame
+  // goes in one to one, never enlarged.
   if (!windowSurface_) {
     windowSurface_ =
         cairo_xlib_surface_create(GDK_WINDOW_XDISPLAY(gdkWindow), GDK_WINDOW_XID(gdkWindow),
@@ -358,13 +420,20 @@ void GtkPlatform::ReleaseWindowSurface() {
 gboolean GtkPlatform::OnDraw(GtkWidget*, cairo_t* cr, gpointer data) {
   auto* self = static_cast<GtkPlatform*>(data);
   cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
-  if (self->surface_)
+  // GTK draws in its own units; the frame, in device pixels, is told so, so
+  // that it lands one to one instead of enlarged.
+  const double g = self->WindowScale();
+  if (self->surface_) {
+    cairo_surface_set_device_scale(self->surface_, g, g);
     cairo_set_source_surface(cr, self->surface_, 0, 0);
-  else if (self->Composited())
+  } else if (self->Composited()) {
     cairo_set_source_rgba(cr, 0, 0, 0, 0);
-  else
+  } else {
     cairo_set_source_rgb(cr, kFallbackGrey / 255.0, kFallbackGrey / 255.0, kFallbackGrey / 255.0);
+  }
   cairo_paint(cr);
+  cairo_set_source_rgb(cr, 0, 0, 0);  // lets go of the frame before its scale is put back
+  if (self->surface_) cairo_surface_set_device_scale(self->surface_, 1, 1);
   return TRUE;  // the window's own background is never drawn
 }
 
@@ -377,9 +446,19 @@ void GtkPlatform::SetWindowRegion(const Region& region) {
   if (!window_) return;
   if (shape_) cairo_region_destroy(shape_);
   shape_ = gtkui::CairoRegionFromRegion(region);
+  region_ = region;
   probeAnswers_.clear();
-  gtk_widget_shape_combine_region(window_, shape_);
-  gtk_widget_input_shape_combine_region(window_, shape_);
+  ApplyShape();
+}
+
+void GtkPlatform::ApplyShape() {
+  if (!window_ || !shape_) return;
+  // GTK takes the shape in its own units.
+  cairo_region_t* shape = WindowScale() == 1 ? cairo_region_copy(shape_)
+                                             : gtkui::CairoRegionFromRegion(gtkui::ScaledDownRegion(region_, WindowScale()));
+  gtk_widget_shape_combine_region(window_, shape);
+  gtk_widget_input_shape_combine_region(window_, shape);
+  cairo_region_destroy(shape);
 }
 
 void GtkPlatform::SetTopmost(bool topmost) {
@@ -566,12 +645,14 @@ GdkMonitor* PrimaryMonitor() {
 
 }  // namespace
 
+// In device pixels, like the window's size and place.
 Size GtkPlatform::ScreenSize() {
   GdkMonitor* monitor = PrimaryMonitor();
   if (!monitor) return {0, 0};
   GdkRectangle r;
   gdk_monitor_get_geometry(monitor, &r);
-  return {r.width, r.height};
+  const int g = std::max(1, gdk_monitor_get_scale_factor(monitor));
+  return {r.width * g, r.height * g};
 }
 
 Size GtkPlatform::WorkAreaSize() {
@@ -579,7 +660,24 @@ Size GtkPlatform::WorkAreaSize() {
   if (!monitor) return {0, 0};
   GdkRectangle r;
   gdk_monitor_get_workarea(monitor, &r);
-  return {r.width, r.height};
+  const int g = std::max(1, gdk_monitor_get_scale_factor(monitor));
+  return {r.width * g, r.height * g};
+}
+
+// The window's scale factor, and more where the desktop's text scaling asks
+// for more: desktops that scale windows put that scale into Xft.dpi as well
+// (96 times the window scale times the text scaling), so the larger of the
+// window scale and Xft.dpi / 96 counts.
+WindowCapabilities GtkPlatform::Capabilities() const {
+  WindowCapabilities can;
+  double dpi = 0;
+  if (window_) {
+    GdkDisplay* display = gtk_widget_get_display(window_);
+    if (GDK_IS_X11_DISPLAY(display))
+      if (const char* text = XGetDefault(GDK_DISPLAY_XDISPLAY(display), "Xft", "dpi")) dpi = g_ascii_strtod(text, nullptr);
+  }
+  can.displayScale = gtkui::ScaleQuartersFromDesktop(WindowScale(), dpi) / 4.0;
+  return can;
 }
 
 // --- The factory -------------------------------------------------------------------

@@ -190,10 +190,22 @@ void HeadlessPlatform::RecordFrame(const FrameBuffer& frame, uint8_t alpha) {
   if (!record_.IsOpen()) {
     if (!outputError_.empty() || !record_.Open(options_.recordPath, static_cast<uint32_t>(frame.width), static_cast<uint32_t>(frame.height), &outputError_))
       return;
+    recordSize_ = {static_cast<uint32_t>(frame.width), static_cast<uint32_t>(frame.height)};
   }
   if (hasPendingRecordFrame_)
     record_.AddFrame(pendingRecordFrame_, static_cast<uint32_t>(now_ - pendingRecordAt_));
   pendingRecordFrame_ = AsSeen(frame, alpha);
+  // A new size (the globe's scale changed) keeps the recording's: the frame
+  // from its top-left corner, cut or padded with transparency.
+  if (pendingRecordFrame_.width != recordSize_.width || pendingRecordFrame_.height != recordSize_.height) {
+    RgbaImage fitted{recordSize_.width, recordSize_.height,
+                     std::vector<uint8_t>(static_cast<size_t>(recordSize_.width) * recordSize_.height * 4, 0)};
+    const uint32_t w = std::min(fitted.width, pendingRecordFrame_.width);
+    for (uint32_t y = 0; y < std::min(fitted.height, pendingRecordFrame_.height); ++y)
+      std::copy_n(&pendingRecordFrame_.pixels[static_cast<size_t>(y) * pendingRecordFrame_.width * 4], w * 4,
+                  &fitted.pixels[static_cast<size_t>(y) * fitted.width * 4]);
+    pendingRecordFrame_ = std::move(fitted);
+  }
   pendingRecordAt_ = now_;
   hasPendingRecordFrame_ = true;
 }

@@ -37,6 +37,8 @@ struct HeadlessOptions {
   // FILE.autostart.desktop; empty keeps the settings in memory.
   std::string settingsPath;
   std::vector<std::string> choose;  // menu items chosen after the show
+  // The display scale in quarters (base/scale.h): the system's, for the window.
+  int scaleQuarters = 4;
   Size screen{1920, 1080};
   Size workArea{1920, 1040};
   // The desktop's monitors, the first one primary; none means one monitor
@@ -59,6 +61,12 @@ class HeadlessPlatform : public Platform, public TraceSink {
   explicit HeadlessPlatform(HeadlessOptions options);
   ~HeadlessPlatform() override;
 
+  // The display scale given on the command line.
+  WindowCapabilities Capabilities() const override {
+    WindowCapabilities can;
+    can.displayScale = options_.scaleQuarters / 4.0;
+    return can;
+  }
   bool MakeDesktopOrnament(std::string* errorText) override;
   void SetWindowSize(int width, int height) override;
   Point WindowPosition() override { return position_; }
@@ -74,6 +82,7 @@ class HeadlessPlatform : public Platform, public TraceSink {
   Size WorkAreaSize() override { return options_.workArea; }
   std::vector<Monitor> Monitors() override;
   bool PrefersReducedMotion() override { return options_.reducedMotion; }
+
 
   void SetTimer(TimerId id, uint32_t intervalMs) override;
   uint32_t TickCount() override;
@@ -171,6 +180,9 @@ class HeadlessPlatform : public Platform, public TraceSink {
   std::FILE* trace_ = nullptr;
   ApngWriter record_;
   RgbaImage pendingRecordFrame_;
+  struct {
+    uint32_t width = 0, height = 0;
+  } recordSize_;  // the first frame's
   uint64_t pendingRecordAt_ = 0;
   bool hasPendingRecordFrame_ = false;
   std::string outputError_;

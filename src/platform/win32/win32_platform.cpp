@@ -9,6 +9,7 @@
 #include <optional>
 
 #include "platform/win32/desktop.h"
+#include "base/scale.h"
 #include "platform/win32/locale_date.h"
 #include "platform/win32/popup_menu.h"
 #include "platform/win32/registry_store.h"
@@ -36,6 +37,25 @@ constexpr WPARAM kScDragMove = 0xF012;
 constexpr UINT kOpenMenuMessage = WM_APP + 1;
 
 UINT_PTR TimerEventId(TimerId id) { return static_cast<UINT_PTR>(id) + 1; }
+
+// Sent to a window whose display scale changes (Windows 8.1 on); the headers
+// of older systems lack it.
+constexpr UINT kWmDpiChanged = 0x02E0;
+
+// The window's dots per inch: its monitor's where the system knows that
+// (GetDpiForWindow, Windows 10 1607 on, asked for by name so that the program
+// still starts on older systems), else the screen's.
+UINT WindowDpi(HWND hwnd) {
+  using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+  static const auto getDpiForWindow = reinterpret_cast<GetDpiForWindowFn>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+  if (getDpiForWindow && hwnd)
+    if (const UINT dpi = getDpiForWindow(hwnd)) return dpi;
+  HDC screen = GetDC(nullptr);
+  const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSX) : 96;
+  if (screen) ReleaseDC(nullptr, screen);
+  return dpi > 0 ? static_cast<UINT>(dpi) : 96;
+}
 
 // Clears the pixels of a top-down 32-bit picture that lie outside `region`.
 void ClearOutside(const Region& region, uint8_t* bits, int width, int height) {
@@ -78,6 +98,12 @@ class Win32Platform : public Platform {
   Size WorkAreaSize() override;
   std::vector<Monitor> Monitors() override { return win32::DesktopMonitors(); }
   bool PrefersReducedMotion() override { return win32::DesktopPrefersReducedMotion(); }
+  // 96 dots per inch is scale 1.
+  WindowCapabilities Capabilities() const override {
+    WindowCapabilities can;
+    can.displayScale = WindowDpi(hwnd_) / 96.0;
+    return can;
+  }
 
   void SetTimer(TimerId id, uint32_t intervalMs) override;
   uint32_t TickCount() override { return GetTickCount(); }
@@ -502,6 +528,16 @@ LRESULT Win32Platform::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
       // Nothing minimizes an ornament, not even "minimize all".
       if (wParam == SIZE_MINIMIZED) ShowWindow(hwnd_, SW_SHOWNOACTIVATE);
       break;
+    case kWmDpiChanged: {
+      // Moved to a monitor of another scale, or the scale was changed: take
+      // the place the system suggests, then the core draws at the new scale.
+      const auto* suggested = reinterpret_cast<const RECT*>(lParam);
+      if (suggested)
+        SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                     suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+      if (lifecycle_) lifecycle_->ScaleChanged();
+      return 0;
+    }
   }
   return DefWindowProcW(hwnd_, message, wParam, lParam);
 }
