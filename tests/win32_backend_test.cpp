@@ -216,8 +216,8 @@ TEST(PopupMenuTest, ShowsLiveMarksAndCaptionsWithALiteralAmpersand) {
   HMENU countdown = ItemAt(menu, 4).submenu;
   ASSERT_NE(countdown, nullptr);
   EXPECT_FALSE(ItemAt(countdown, 0).state & MFS_CHECKED);
-  EXPECT_TRUE(ItemAt(countdown, 2).state & MFS_CHECKED);
-  EXPECT_EQ(ItemAt(countdown, 2).text, L"Julian Christmas - 7 && 8");
+  EXPECT_TRUE(ItemAt(countdown, 3).state & MFS_CHECKED);
+  EXPECT_EQ(ItemAt(countdown, 3).text, L"Julian Christmas - 7 && 8");
   EXPECT_FALSE(ItemAt(ItemAt(menu, 5).submenu, 0).state & MFS_CHECKED);
   DestroyMenu(menu);
 }
