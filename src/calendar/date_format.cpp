@@ -1,6 +1,7 @@
 #include "calendar/date_format.h"
 
 #include <cstdio>
+#include <optional>
 
 namespace gd {
 namespace {
@@ -102,14 +103,16 @@ std::string FormatLongDate(DateTime date, const LongDateFormat& format) {
   return FormatDate(pattern, date, format.names);
 }
 
-std::string LongDatePatternFromWindowsPicture(std::string_view picture) {
+namespace {
+
+// Turns a date picture of another notation into the core's pattern letters.
+// Both notations quote literal text with apostrophes ('' is an apostrophe)
+// and repeat a letter to widen its field; `token_for(letter, count)` names the
+// core's token for a run, "" to drop the run, or nullopt to keep it as text.
+template <typename TokenFor>
+std::string ConvertDatePicture(std::string_view picture, TokenFor token_for) {
   std::string out;
   std::string literal;  // literal text waiting to be written
-  auto flush = [&] {
-    AppendLiteral(out, literal);
-    literal.clear();
-  };
-
   bool in_quote = false;
   size_t i = 0;
   while (i < picture.size()) {
@@ -131,84 +134,46 @@ std::string LongDatePatternFromWindowsPicture(std::string_view picture) {
     }
     size_t n = 1;
     while (i + n < picture.size() && picture[i + n] == c) ++n;
-    switch (c) {
-      case 'd':
-        flush();
-        AppendToken(out, n == 1 ? "d" : n == 2 ? "dd" : n == 3 ? "ddd" : "dddd");
-        break;
-      case 'M':
-        flush();
-        AppendToken(out, n == 1 ? "m" : n == 2 ? "mm" : n == 3 ? "mmm" : "mmmm");
-        break;
-      case 'y':
-        flush();
-        AppendToken(out, n <= 2 ? "yy" : "yyyy");
-        break;
-      case 'g': case 'h': case 'H': case 'm': case 's': case 't':
-        break;  // era and time of day: not part of a date here
-      default:
-        literal.append(n, c);
-        break;
+    const std::optional<std::string_view> token = token_for(c, n);
+    if (!token) {
+      literal.append(n, c);
+    } else if (!token->empty()) {
+      AppendLiteral(out, literal);
+      literal.clear();
+      AppendToken(out, *token);
     }
     i += n;
   }
-  flush();
+  AppendLiteral(out, literal);
   return out;
 }
 
-std::string LongDatePatternFromCldrPattern(std::string_view pattern) {
-  std::string out;
-  std::string literal;
-  auto flush = [&] {
-    AppendLiteral(out, literal);
-    literal.clear();
-  };
-  bool in_quote = false;
-  size_t i = 0;
-  while (i < pattern.size()) {
-    const char c = pattern[i];
-    if (c == '\'') {
-      if (i + 1 < pattern.size() && pattern[i + 1] == '\'') {  // '' is an apostrophe
-        literal += '\'';
-        i += 2;
-      } else {
-        in_quote = !in_quote;
-        ++i;
-      }
-      continue;
-    }
-    if (in_quote || !IsAsciiLetter(c)) {
-      literal += c;
-      ++i;
-      continue;
-    }
-    size_t n = 1;
-    while (i + n < pattern.size() && pattern[i + n] == c) ++n;
-    std::string_view token;
+}  // namespace
+
+std::string LongDatePatternFromWindowsPicture(std::string_view picture) {
+  return ConvertDatePicture(picture, [](char c, size_t n) -> std::optional<std::string_view> {
     switch (c) {
-      case 'd':
-        token = n == 1 ? "d" : "dd";
-        break;
-      case 'M': case 'L':
-        token = n == 1 ? "m" : n == 2 ? "mm" : n == 3 || n > 4 ? "mmm" : "mmmm";
-        break;
-      case 'y':
-        token = n == 2 ? "yy" : "yyyy";
-        break;
-      case 'E': case 'c': case 'e':
-        token = n == 4 ? "dddd" : "ddd";
-        break;
-      default:
-        break;  // era, time of day, zone and the rest: not part of a date here
+      case 'd': return n == 1 ? "d" : n == 2 ? "dd" : n == 3 ? "ddd" : "dddd";
+      case 'M': return n == 1 ? "m" : n == 2 ? "mm" : n == 3 ? "mmm" : "mmmm";
+      case 'y': return n <= 2 ? "yy" : "yyyy";
+      case 'g': case 'h': case 'H': case 'm': case 's': case 't':
+        return "";  // era and time of day: not part of a date here
+      default: return std::nullopt;
     }
-    if (!token.empty()) {
-      flush();
-      AppendToken(out, token);
+  });
+}
+
+std::string LongDatePatternFromCldrPattern(std::string_view pattern) {
+  return ConvertDatePicture(pattern, [](char c, size_t n) -> std::optional<std::string_view> {
+    if (!IsAsciiLetter(c)) return std::nullopt;
+    switch (c) {
+      case 'd': return n == 1 ? "d" : "dd";
+      case 'M': case 'L': return n == 1 ? "m" : n == 2 ? "mm" : n == 3 || n > 4 ? "mmm" : "mmmm";
+      case 'y': return n == 2 ? "yy" : "yyyy";
+      case 'E': case 'c': case 'e': return n == 4 ? "dddd" : "ddd";
+      default: return "";  // era, time of day, zone and the rest: not part of a date here
     }
-    i += n;
-  }
-  flush();
-  return out;
+  });
 }
 
 }  // namespace gd
