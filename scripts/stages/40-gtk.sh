@@ -14,22 +14,8 @@ stage_gtk() (
   local xvfb_pid="" picom_pid="" app_pid="" win=""
 
   fail() { echo "gtk stage: $*" >&2; exit 1; }
-  # wait_for SECONDS COMMAND...: polls until the command succeeds.
-  wait_for() {
-    local end=$((SECONDS + $1)); shift
-    until "$@"; do
-      [ $SECONDS -ge $end ] && return 1
-      sleep 0.1
-    done
-  }
-  stop() {  # stop PID: TERM, then KILL after 3 s
-    local pid=$1
-    [ -n "$pid" ] && kill -0 "$pid" 2>/dev/null || return 0
-    kill "$pid" 2>/dev/null
-    wait_for 3 eval "! kill -0 $pid 2>/dev/null" || kill -9 "$pid" 2>/dev/null
-    wait "$pid" 2>/dev/null
-    return 0
-  }
+  # shellcheck source=scripts/lib/session.sh
+  source "$root/scripts/lib/session.sh"
   cleanup() { stop "$app_pid"; stop "$picom_pid"; stop "$xvfb_pid"; }
   trap cleanup EXIT
 

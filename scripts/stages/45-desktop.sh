@@ -15,21 +15,8 @@ stage_desktop() (
   local xorg_pid="" wm_pid="" picom_pid="" xsettings_pid="" app_pid="" win=""
 
   fail() { echo "desktop stage: $*" >&2; exit 1; }
-  wait_for() {  # wait_for SECONDS COMMAND...
-    local end=$((SECONDS + $1)); shift
-    until "$@"; do
-      [ $SECONDS -ge $end ] && return 1
-      sleep 0.1
-    done
-  }
-  stop() {  # stop PID: TERM, then KILL after 3 s
-    local pid=$1
-    [ -n "$pid" ] && kill -0 "$pid" 2>/dev/null || return 0
-    kill "$pid" 2>/dev/null
-    wait_for 3 eval "! kill -0 $pid 2>/dev/null" || kill -9 "$pid" 2>/dev/null
-    wait "$pid" 2>/dev/null
-    return 0
-  }
+  # shellcheck source=scripts/lib/session.sh
+  source "$root/scripts/lib/session.sh"
   cleanup() { stop "$app_pid"; stop "$xsettings_pid"; stop "$picom_pid"; stop "$wm_pid"; stop "$xorg_pid"; }
   trap cleanup EXIT
 
