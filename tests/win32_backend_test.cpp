@@ -1,22 +1,28 @@
 // The Windows backend against the real Win32 API (run under Wine by the
 // Windows test stage): the registry store, the popup menu as Windows holds
-// it, the locale's long date against Windows' own formatting, and the window's
-// message loop from show to destroy.
+// it, the locale's long date against Windows' own formatting, the window's
+// message loop from show to destroy, what the window hears of who can see it,
+// and the picture it copies for the screen.
 #ifdef _WIN32
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cstring>
+#include <functional>
 #include <optional>
 #include <string>
 #include <tuple>
 #include <vector>
 
+#include "base/region.h"
 #include "calendar/date_format.h"
 #include "calendar/date_time.h"
+#include "platform/win32/layered_surface.h"
 #include "platform/win32/locale_date.h"
 #include "platform/win32/popup_menu.h"
 #include "platform/win32/registry_store.h"
 #include "platform/win32/text.h"
+#include "platform/win32/visibility.h"
 #include "platform/win32/win32_platform.h"
 #include "settings/menu.h"
 
@@ -377,6 +383,147 @@ TEST(Win32WindowTest, TheScreenAndTheClocksAnswer) {
   const std::string exe = platform->ExecutablePath();
   EXPECT_NE(exe.find("glimmer_tests.exe"), std::string::npos) << exe;
   EXPECT_EQ(exe.find('"'), std::string::npos);
+}
+
+// --- Who can see the window ------------------------------------------------------
+
+TEST(VisibilityTest, RectanglesCoverOnlyWithoutAGap) {
+  const Rect target{10, 10, 110, 60};
+  EXPECT_TRUE(RectanglesCover({{0, 0, 200, 200}}, target));
+  EXPECT_TRUE(RectanglesCover({{0, 0, 60, 200}, {60, 0, 200, 35}, {50, 30, 120, 60}}, target));
+  EXPECT_FALSE(RectanglesCover({{0, 0, 60, 200}, {61, 0, 200, 200}}, target)) << "a column of pixels shows";
+  EXPECT_FALSE(RectanglesCover({{0, 0, 200, 59}}, target)) << "a row of pixels shows";
+  EXPECT_FALSE(RectanglesCover({}, target));
+}
+
+// Sends the window a power setting's new value, as Windows does.
+void SendPowerSetting(HWND window, const GUID& setting, DWORD value) {
+  alignas(8) unsigned char buffer[sizeof(POWERBROADCAST_SETTING) + sizeof(DWORD)] = {};
+  auto* message = reinterpret_cast<POWERBROADCAST_SETTING*>(buffer);
+  message->PowerSetting = setting;
+  message->DataLength = sizeof value;
+  std::memcpy(message->Data, &value, sizeof value);
+  SendMessageW(window, WM_POWERBROADCAST, PBT_POWERSETTINGCHANGE, reinterpret_cast<LPARAM>(message));
+}
+
+// Runs one step after another on the frame timer's ticks; each step waits
+// until the core has heard a number of changes and some time has passed,
+// at most three seconds.
+class SightRecorder : public WindowEvents {
+ public:
+  struct Step {
+    std::function<void()> act;
+    size_t heardAfter;
+    DWORD atLeastMs = 0;
+  };
+  SightRecorder(Platform& p, std::vector<Step> steps) : p_(p), steps_(std::move(steps)) {}
+  void Shown() override { p_.SetTimer(TimerId::Garland, 20); }
+  void Tick(TimerId id) override {
+    if (id != TimerId::Garland || done_) return;
+    const DWORD now = GetTickCount();
+    if (!acted_) {
+      steps_[step_].act();
+      acted_ = true;
+      since_ = now;
+      return;
+    }
+    const Step& s = steps_[step_];
+    const bool passed = heard.size() >= s.heardAfter && now - since_ >= s.atLeastMs;
+    if (passed && ++step_ < steps_.size()) {
+      acted_ = false;
+      return;
+    }
+    if (passed || now - since_ > 3000) {
+      done_ = true;
+      p_.CloseWindow();
+    }
+  }
+  void SeenChanged(bool seen) override { heard.push_back(seen ? "seen" : "unseen"); }
+  void PowerSavingChanged(bool on) override { heard.push_back(on ? "saving" : "not saving"); }
+  void MouseDown(MouseButton) override {}
+  void MenuItemChosen(std::string_view) override {}
+  bool CloseRequested() override { return true; }
+  void Destroyed() override {}
+  PopupMenu PopupMenuItems() const override { return {}; }
+
+  std::vector<std::string> heard;
+
+ private:
+  Platform& p_;
+  std::vector<Step> steps_;
+  size_t step_ = 0;
+  bool acted_ = false, done_ = false;
+  DWORD since_ = 0;
+};
+
+TEST(Win32WindowTest, HearsWhenNobodyCanSeeTheWindowAndWhenSomebodyCanAgain) {
+  std::string error;
+  std::unique_ptr<Platform> platform = MakeWin32Platform(&error);
+  ASSERT_NE(platform, nullptr) << error;
+  platform->SetWindowSize(40, 30);
+  platform->MoveWindow(100, 50);
+  HWND globe = FindWindowW(L"TfrmMain", nullptr);
+  HWND cover = nullptr;
+  auto place = [&](int left, int right) {
+    SetWindowPos(cover, HWND_TOP, left, 40, right - left, 60, SWP_NOACTIVATE | SWP_SHOWWINDOW);
+  };
+  SightRecorder events(*platform, {
+      // Another window over the globe's left half alone: still seen.
+      {[&] {
+         cover = CreateWindowExW(0, L"STATIC", nullptr, WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+         place(90, 125);
+       },
+       0, 1200},
+      {[&] { place(90, 150); }, 1},  // over all of it
+      {[&] { DestroyWindow(cover); }, 2},
+      {[&] { ShowWindow(globe, SW_HIDE); }, 3},
+      {[&] { ShowWindow(globe, SW_SHOWNOACTIVATE); }, 4},
+      {[&] {
+         SendMessageW(globe, WM_WTSSESSION_CHANGE, WTS_SESSION_LOCK, 0);
+         SendMessageW(globe, WM_WTSSESSION_CHANGE, WTS_SESSION_UNLOCK, 0);
+         SendPowerSetting(globe, kConsoleDisplayState, 0);
+         SendPowerSetting(globe, kConsoleDisplayState, 2);  // dimmed is still seen
+         SendPowerSetting(globe, kConsoleDisplayState, 1);
+         SendPowerSetting(globe, kPowerSavingStatus, 1);
+       },
+       9},
+  });
+  EXPECT_EQ(platform->RunMessageLoop(events), 0);
+  EXPECT_EQ(events.heard, (std::vector<std::string>{"unseen", "seen", "unseen", "seen", "unseen", "seen", "unseen",
+                                                    "seen", "saving"}));
+}
+
+// --- The picture for the screen ----------------------------------------------------
+
+TEST(LayeredSurfaceTest, CopiesTheFrameAndFindsTheRectangleThatChanged) {
+  FrameBuffer frame(8, 6);
+  for (size_t i = 0; i < frame.pixels.size(); ++i) frame.pixels[i] = static_cast<uint8_t>(i * 7 + 1);
+  std::vector<uint8_t> surface(frame.pixels.size(), 0xAA);
+  EXPECT_EQ(CopyChangedPixels(frame, nullptr, surface.data(), true), (Rect{0, 0, 8, 6}));
+  EXPECT_EQ(surface, frame.pixels);
+  EXPECT_TRUE(CopyChangedPixels(frame, nullptr, surface.data(), false).Empty()) << "the same picture again";
+  frame.Pixel(5, 2)[1] ^= 1;
+  frame.Pixel(2, 4)[3] ^= 0x80;
+  frame.Pixel(7, 3)[0] ^= 4;
+  EXPECT_EQ(CopyChangedPixels(frame, nullptr, surface.data(), false), (Rect{2, 2, 8, 5}));
+  EXPECT_EQ(surface, frame.pixels);
+
+  // Cut to a region: what lies outside it is clear and never counts as changed.
+  Region region(Rect{1, 1, 7, 5});
+  region.Subtract({1, 1, 3, 2});
+  const RowRuns kept = KeptRuns(region, 8, 6);
+  EXPECT_EQ(CopyChangedPixels(frame, &kept, surface.data(), false), (Rect{0, 0, 8, 6}));
+  const uint8_t clear[4] = {};
+  for (int y = 0; y < 6; ++y)
+    for (int x = 0; x < 8; ++x)
+      EXPECT_EQ(std::memcmp(surface.data() + (y * 8 + x) * 4, region.Contains(x, y) ? frame.Pixel(x, y) : clear, 4), 0)
+          << x << "," << y;
+  frame.Pixel(0, 0)[0] ^= 1;
+  frame.Pixel(2, 1)[2] ^= 1;
+  EXPECT_TRUE(CopyChangedPixels(frame, &kept, surface.data(), false).Empty());
+  frame.Pixel(6, 4)[2] ^= 1;
+  frame.Pixel(3, 1)[2] ^= 1;
+  EXPECT_EQ(CopyChangedPixels(frame, &kept, surface.data(), false), (Rect{3, 1, 7, 5}));
 }
 
 }  // namespace

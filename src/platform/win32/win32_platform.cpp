@@ -7,14 +7,18 @@
 #include <cstdio>
 #include <cstring>
 #include <optional>
+#include <utility>
+#include <vector>
 
 #include "platform/win32/desktop.h"
 #include "base/scale.h"
+#include "platform/win32/layered_surface.h"
 #include "platform/win32/locale_date.h"
 #include "platform/win32/popup_menu.h"
 #include "platform/win32/registry_store.h"
 #include "i18n/translation.h"
 #include "platform/win32/text.h"
+#include "platform/win32/visibility.h"
 #include "platform/shared/native_region.h"
 #include "platform/window_lifecycle.h"
 
@@ -38,9 +42,21 @@ constexpr UINT kOpenMenuMessage = WM_APP + 1;
 
 UINT_PTR TimerEventId(TimerId id) { return static_cast<UINT_PTR>(id) + 1; }
 
+// The backend's own timers, apart from the core's: a look at whether anyone
+// can see the window twice a second (for what Windows tells of no event,
+// such as another window moved over the globe), and one look a moment after
+// a burst of events that may have changed it.
+constexpr UINT_PTR kSightPollTimer = 100;
+constexpr UINT kSightPollMs = 500;
+constexpr UINT_PTR kSightCheckTimer = 101;
+constexpr UINT kSightCheckDelayMs = 100;
+
 // Sent to a window whose display scale changes (Windows 8.1 on); the headers
 // of older systems lack it.
 constexpr UINT kWmDpiChanged = 0x02E0;
+// DWM hid or showed a window (Windows 8 on): another virtual desktop.
+constexpr DWORD kEventObjectCloaked = 0x8017;
+constexpr DWORD kEventObjectUncloaked = 0x8018;
 
 // The window's dots per inch: its monitor's where the system knows that
 // (GetDpiForWindow, Windows 10 1607 on, asked for by name so that the program
@@ -57,23 +73,13 @@ UINT WindowDpi(HWND hwnd) {
   return dpi > 0 ? static_cast<UINT>(dpi) : 96;
 }
 
-// Clears the pixels of a top-down 32-bit picture that lie outside `region`.
-void ClearOutside(const Region& region, uint8_t* bits, int width, int height) {
-  auto clear = [&](Rect r) {
-    r.left = std::max(r.left, 0);
-    r.top = std::max(r.top, 0);
-    r.right = std::min(r.right, width);
-    r.bottom = std::min(r.bottom, height);
-    if (r.Empty()) return;
-    for (int y = r.top; y < r.bottom; ++y)
-      std::memset(bits + (static_cast<size_t>(y) * width + r.left) * 4, 0, static_cast<size_t>(r.right - r.left) * 4);
-  };
-  const Rect& b = region.Bounds();
-  clear({0, 0, width, b.top});
-  clear({0, b.bottom, width, height});
-  clear({0, b.top, b.left, b.bottom});
-  clear({b.right, b.top, width, b.bottom});
-  for (const Rect& cut : region.Cuts()) clear(cut);
+// Presents the changed rectangle alone (Windows Vista on), asked for by name
+// so that the program still starts where it is missing.
+using UpdateLayeredWindowIndirectFn = BOOL(WINAPI*)(HWND, const UPDATELAYEREDWINDOWINFO*);
+UpdateLayeredWindowIndirectFn UpdateIndirect() {
+  static const auto fn = reinterpret_cast<UpdateLayeredWindowIndirectFn>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleW(L"user32.dll"), "UpdateLayeredWindowIndirect")));
+  return fn;
 }
 
 class Win32Platform : public Platform {
@@ -134,6 +140,33 @@ class Win32Platform : public Platform {
 
   bool EnsureSurface(int width, int height);
 
+  // --- Who can see the window ---------------------------------------------
+  // Starts listening to what tells (the session, the display, the power
+  // settings, other windows) once the window shows.
+  void WatchSight();
+  void UnwatchSight();
+  // Works out whether anyone can see the window and tells the lifecycle.
+  void CheckSight();
+  bool Seen();
+  // One check a moment from now, for a burst of events.
+  void ScheduleSightCheck();
+  // The globe's outline's bounding box on the screen.
+  Rect OutlineOnScreen();
+  void OnSessionChange(WPARAM code);
+  void OnPowerSetting(const POWERBROADCAST_SETTING& setting);
+  // Other windows were minimised, restored, moved or cloaked.
+  static void CALLBACK OnWindowEvent(HWINEVENTHOOK, DWORD, HWND window, LONG object, LONG, DWORD, DWORD);
+  static Win32Platform* sightWatcher_;
+  std::vector<HWINEVENTHOOK> sightHooks_;
+  std::vector<HPOWERNOTIFY> powerNotifications_;
+  bool sessionWatched_ = false;
+  bool sessionLocked_ = false;
+  bool sessionDisconnected_ = false;
+  bool displayOff_ = false;
+  bool batterySaver_ = false;
+  bool energySaver_ = false;
+  bool sightCheckPending_ = false;
+
   // "Show desktop" brings the shell's desktop to the front over every window
   // that is not topmost. While the desktop is in front the globe is lifted
   // into the topmost band, as desktop ornaments are, and put back after.
@@ -155,6 +188,12 @@ class Win32Platform : public Platform {
   HBITMAP surface_ = nullptr;
   void* surfaceBits_ = nullptr;
   Size surfaceSize_;
+  bool surfaceFilled_ = false;  // it holds the last frame
+  bool surfaceShown_ = false;   // and the window shows it, at this opacity
+  uint8_t shownAlpha_ = 0;
+  // The pixels the region keeps, row by row, for the frame size they were made for.
+  win32::RowRuns keptRuns_;
+  std::optional<Size> keptRunsSize_;
 
   MouseButton pressedButton_ = MouseButton::Left;  // of the last button-down
   bool inMoveLoop_ = false;
@@ -163,9 +202,11 @@ class Win32Platform : public Platform {
 };
 
 Win32Platform* Win32Platform::foregroundWatcher_ = nullptr;
+Win32Platform* Win32Platform::sightWatcher_ = nullptr;
 
 Win32Platform::~Win32Platform() {
   if (foregroundHook_) UnhookWinEvent(foregroundHook_);
+  UnwatchSight();
   if (foregroundWatcher_ == this) foregroundWatcher_ = nullptr;
   if (hwnd_) DestroyWindow(hwnd_);
   if (surface_) DeleteObject(surface_);
@@ -249,32 +290,69 @@ bool Win32Platform::EnsureSurface(int width, int height) {
   info.bmiHeader.biBitCount = 32;
   info.bmiHeader.biCompression = BI_RGB;
   surface_ = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &surfaceBits_, nullptr, 0);
+  surfaceFilled_ = surfaceShown_ = false;
   if (!surface_) return false;
   surfaceSize_ = {width, height};
   return true;
 }
 
+// Only the pixels that changed since the last frame go to the window, and
+// nothing at all when none did: copying the frame into the surface finds them.
 bool Win32Platform::PresentFrame(const FrameBuffer& frame, uint8_t constantAlpha) {
-  if (frame.Empty() || !EnsureSurface(frame.width, frame.height)) return false;
-  GdiFlush();  // GDI is done with the section before it is written
-  std::memcpy(surfaceBits_, frame.pixels.data(), frame.pixels.size());
+  if (frame.Empty() || frame.pixels.size() < static_cast<size_t>(frame.width) * frame.height * 4 ||
+      !EnsureSurface(frame.width, frame.height))
+    return false;
   // Windows shows a layered window only inside its region. Wine shapes it by
   // the picture's alpha instead and ignores the region; clearing what lies
   // outside the region gives the same outline on both.
-  if (region_) ClearOutside(*region_, static_cast<uint8_t*>(surfaceBits_), frame.width, frame.height);
+  if (region_ && (!keptRunsSize_ || keptRunsSize_->width != frame.width || keptRunsSize_->height != frame.height)) {
+    keptRuns_ = win32::KeptRuns(*region_, frame.width, frame.height);
+    keptRunsSize_ = Size{frame.width, frame.height};
+  }
+  GdiFlush();  // GDI is done with the section before it is written
+  const Rect changed = win32::CopyChangedPixels(frame, region_ ? &keptRuns_ : nullptr,
+                                                static_cast<uint8_t*>(surfaceBits_), !surfaceFilled_);
+  surfaceFilled_ = true;
+  RECT window{};
+  GetWindowRect(hwnd_, &window);  // where the window is now, dragged or not
+  // The changed pixels alone do when the window already shows the rest at
+  // this size and opacity.
+  const bool partial = surfaceShown_ && shownAlpha_ == constantAlpha && window.right - window.left == frame.width &&
+                       window.bottom - window.top == frame.height;
+  if (partial && changed.Empty()) return true;  // the same picture again
 
   HDC screen = GetDC(nullptr);
   HDC memory = CreateCompatibleDC(screen);
   HGDIOBJ previous = SelectObject(memory, surface_);
-  const Point position = WindowPosition();  // where the window is now, dragged or not
-  POINT destination{position.x, position.y};
   SIZE size{frame.width, frame.height};
   POINT source{0, 0};
   BLENDFUNCTION blend{AC_SRC_OVER, 0, constantAlpha, AC_SRC_ALPHA};
-  const BOOL ok = UpdateLayeredWindow(hwnd_, screen, &destination, &size, memory, &source, 0, &blend, ULW_ALPHA);
+  BOOL ok = FALSE;
+  if (partial) {
+    if (const auto updateIndirect = UpdateIndirect()) {
+      RECT dirty{changed.left, changed.top, changed.right, changed.bottom};
+      UPDATELAYEREDWINDOWINFO info{};
+      info.cbSize = sizeof info;
+      info.hdcDst = screen;
+      info.psize = &size;
+      info.hdcSrc = memory;
+      info.pptSrc = &source;
+      info.pblend = &blend;
+      info.dwFlags = ULW_ALPHA;
+      info.prcDirty = &dirty;
+      ok = updateIndirect(hwnd_, &info);
+    }
+  }
+  if (!ok) {
+    POINT destination{window.left, window.top};
+    ok = UpdateLayeredWindow(hwnd_, screen, &destination, &size, memory, &source, 0, &blend, ULW_ALPHA);
+  }
   SelectObject(memory, previous);
   DeleteDC(memory);
   ReleaseDC(nullptr, screen);
+  // After a failure the window shows an older picture: the next present is whole.
+  surfaceShown_ = ok != FALSE;
+  shownAlpha_ = constantAlpha;
   return ok != FALSE;
 }
 
@@ -289,6 +367,7 @@ void Win32Platform::SetWindowRegion(const Region& region) {
   // From here on the window owns the region.
   if (!SetWindowRgn(hwnd_, shape, TRUE)) DeleteObject(shape);
   region_ = region;
+  keptRunsSize_.reset();
 }
 
 void Win32Platform::SetTopmost(bool topmost) {
@@ -300,6 +379,7 @@ void Win32Platform::SetTopmost(bool topmost) {
 void CALLBACK Win32Platform::OnForeground(HWINEVENTHOOK, DWORD, HWND window, LONG, LONG, DWORD, DWORD) {
   Win32Platform* self = foregroundWatcher_;
   if (!self || !self->hwnd_) return;
+  self->ScheduleSightCheck();  // a fullscreen program may have come to the front, or left it
   const bool desktop = win32::IsShellDesktop(window);
   if (desktop == self->liftedOverDesktop_) return;
   self->liftedOverDesktop_ = desktop;
@@ -339,6 +419,112 @@ bool Win32Platform::IsWindowVisibleAt(int screenX, int screenY) {
 void Win32Platform::CloseWindow() {
   // Closing goes through the message loop, after the current handler.
   PostMessageW(hwnd_, WM_CLOSE, 0, 0);
+}
+
+// --- Who can see the window -----------------------------------------------------
+
+void Win32Platform::WatchSight() {
+  if (!sessionWatched_) sessionWatched_ = win32::WatchSession(hwnd_);
+  if (const auto disconnected = win32::SessionDisconnected()) sessionDisconnected_ = *disconnected;
+  // Each registration brings the setting's present value at once.
+  if (powerNotifications_.empty())
+    for (const GUID* setting : {&win32::kConsoleDisplayState, &win32::kPowerSavingStatus, &win32::kEnergySaverStatus})
+      if (HPOWERNOTIFY n = RegisterPowerSettingNotification(hwnd_, setting, DEVICE_NOTIFY_WINDOW_HANDLE))
+        powerNotifications_.push_back(n);
+  if (!sightWatcher_) {
+    sightWatcher_ = this;
+    // Events that may bring another window over the globe or take it away.
+    // Frequent ones (every move of every window) are left to the poll.
+    const std::pair<DWORD, DWORD> events[] = {{EVENT_SYSTEM_MOVESIZEEND, EVENT_SYSTEM_MOVESIZEEND},
+                                              {EVENT_SYSTEM_MINIMIZESTART, EVENT_SYSTEM_MINIMIZEEND},
+                                              {kEventObjectCloaked, kEventObjectUncloaked}};
+    for (const auto& [first, last] : events)
+      if (HWINEVENTHOOK hook = SetWinEventHook(first, last, nullptr, OnWindowEvent, 0, 0, WINEVENT_OUTOFCONTEXT))
+        sightHooks_.push_back(hook);
+  }
+  ::SetTimer(hwnd_, kSightPollTimer, kSightPollMs, nullptr);
+  CheckSight();
+}
+
+void Win32Platform::UnwatchSight() {
+  for (HWINEVENTHOOK hook : sightHooks_) UnhookWinEvent(hook);
+  sightHooks_.clear();
+  if (sightWatcher_ == this) sightWatcher_ = nullptr;
+  for (HPOWERNOTIFY n : powerNotifications_) UnregisterPowerSettingNotification(n);
+  powerNotifications_.clear();
+  if (sessionWatched_ && hwnd_) win32::UnwatchSession(hwnd_);
+  sessionWatched_ = false;
+}
+
+void CALLBACK Win32Platform::OnWindowEvent(HWINEVENTHOOK, DWORD, HWND window, LONG object, LONG, DWORD, DWORD) {
+  if (object != OBJID_WINDOW || !window) return;
+  if (Win32Platform* self = sightWatcher_) self->ScheduleSightCheck();
+}
+
+void Win32Platform::ScheduleSightCheck() {
+  if (sightCheckPending_ || !hwnd_ || !lifecycle_) return;
+  sightCheckPending_ = ::SetTimer(hwnd_, kSightCheckTimer, kSightCheckDelayMs, nullptr) != 0;
+}
+
+void Win32Platform::CheckSight() {
+  if (lifecycle_ && hwnd_) lifecycle_->SeenChanged(Seen());
+}
+
+bool Win32Platform::Seen() {
+  if (sessionLocked_ || sessionDisconnected_ || displayOff_) return false;
+  if (!IsWindowVisible(hwnd_) || IsIconic(hwnd_) || win32::IsCloaked(hwnd_)) return false;
+  if (win32::FullscreenOverMonitorOf(hwnd_)) return false;
+  return !win32::IsWhollyCovered(hwnd_, OutlineOnScreen());
+}
+
+Rect Win32Platform::OutlineOnScreen() {
+  RECT w{};
+  if (!GetWindowRect(hwnd_, &w)) return {};
+  if (!region_) return {w.left, w.top, w.right, w.bottom};
+  const Rect& b = region_->Bounds();
+  return {std::max<int>(w.left, w.left + b.left), std::max<int>(w.top, w.top + b.top),
+          std::min<int>(w.right, w.left + b.right), std::min<int>(w.bottom, w.top + b.bottom)};
+}
+
+void Win32Platform::OnSessionChange(WPARAM code) {
+  switch (code) {
+    case WTS_SESSION_LOCK:
+      sessionLocked_ = true;
+      break;
+    case WTS_SESSION_UNLOCK:
+      sessionLocked_ = false;
+      break;
+    case WTS_CONSOLE_CONNECT:
+    case WTS_CONSOLE_DISCONNECT:
+    case WTS_REMOTE_CONNECT:
+    case WTS_REMOTE_DISCONNECT:
+      // Asked rather than taken from the message: a remote session that
+      // connects may be the one the console left.
+      sessionDisconnected_ = win32::SessionDisconnected().value_or(code == WTS_CONSOLE_DISCONNECT ||
+                                                                   code == WTS_REMOTE_DISCONNECT);
+      break;
+    default:
+      return;
+  }
+  CheckSight();
+}
+
+void Win32Platform::OnPowerSetting(const POWERBROADCAST_SETTING& setting) {
+  if (setting.DataLength < sizeof(DWORD)) return;
+  DWORD value = 0;
+  std::memcpy(&value, setting.Data, sizeof value);
+  if (IsEqualGUID(setting.PowerSetting, win32::kConsoleDisplayState)) {
+    displayOff_ = value == 0;  // 2 is dimmed, and still seen
+    CheckSight();
+    return;
+  }
+  if (IsEqualGUID(setting.PowerSetting, win32::kPowerSavingStatus))
+    batterySaver_ = value != 0;
+  else if (IsEqualGUID(setting.PowerSetting, win32::kEnergySaverStatus))
+    energySaver_ = value != 0;
+  else
+    return;
+  if (lifecycle_) lifecycle_->PowerSavingChanged(batterySaver_ || energySaver_);
 }
 
 // --- The screen ---------------------------------------------------------------
@@ -431,6 +617,7 @@ int Win32Platform::RunMessageLoop(WindowEvents& events) {
   // gives it its opacity.
   ShowWindow(hwnd_, SW_SHOW);
   lifecycle_->Show();
+  WatchSight();
   if (!foregroundWatcher_) {
     foregroundWatcher_ = this;
     foregroundHook_ = SetWinEventHook(EVENT_SYSTEM_FOREGROUND, EVENT_SYSTEM_FOREGROUND, nullptr, OnForeground, 0, 0,
@@ -465,6 +652,16 @@ LRESULT CALLBACK Win32Platform::WindowProc(HWND hwnd, UINT message, WPARAM wPara
 LRESULT Win32Platform::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_TIMER:
+      if (wParam == kSightCheckTimer) {
+        ::KillTimer(hwnd_, kSightCheckTimer);
+        sightCheckPending_ = false;
+        CheckSight();
+        return 0;
+      }
+      if (wParam == kSightPollTimer) {
+        CheckSight();
+        return 0;
+      }
       if (lifecycle_ && (wParam == TimerEventId(TimerId::Garland) || wParam == TimerEventId(TimerId::CountSnow)))
         lifecycle_->Tick(wParam == TimerEventId(TimerId::Garland) ? TimerId::Garland : TimerId::CountSnow);
       return 0;
@@ -509,8 +706,14 @@ LRESULT Win32Platform::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
       if (wParam) DestroyWindow(hwnd_);
       return 0;
     case WM_DESTROY:
-      if (lifecycle_) lifecycle_->Destroy();
-      PostQuitMessage(0);
+      UnwatchSight();
+      // Only a running loop ends: a window destroyed without one (the
+      // platform dropped before its loop ran) leaves no quit message behind
+      // for the thread's next loop.
+      if (lifecycle_) {
+        lifecycle_->Destroy();
+        PostQuitMessage(0);
+      }
       return 0;
     case WM_NCDESTROY: {
       const LRESULT result = DefWindowProcW(hwnd_, message, wParam, lParam);
@@ -530,6 +733,19 @@ LRESULT Win32Platform::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_SIZE:
       // Nothing minimizes an ornament, not even "minimize all".
       if (wParam == SIZE_MINIMIZED) ShowWindow(hwnd_, SW_SHOWNOACTIVATE);
+      ScheduleSightCheck();
+      break;
+    case WM_SHOWWINDOW:
+      ScheduleSightCheck();
+      break;
+    case WM_WTSSESSION_CHANGE:
+      OnSessionChange(wParam);
+      return 0;
+    case WM_POWERBROADCAST:
+      if (wParam == PBT_POWERSETTINGCHANGE && lParam) {
+        OnPowerSetting(*reinterpret_cast<const POWERBROADCAST_SETTING*>(lParam));
+        return TRUE;
+      }
       break;
     case kWmDpiChanged: {
       // Moved to a monitor of another scale, or the scale was changed: take
