@@ -187,6 +187,9 @@ class Win32Platform : public Platform {
   // The DIB section that frames are copied into for UpdateLayeredWindow.
   HBITMAP surface_ = nullptr;
   void* surfaceBits_ = nullptr;
+  // A memory DC that keeps the section selected from one frame to the next.
+  HDC surfaceDc_ = nullptr;
+  HGDIOBJ surfaceDcDefault_ = nullptr;  // what the DC held before
   Size surfaceSize_;
   bool surfaceFilled_ = false;  // it holds the last frame
   bool surfaceShown_ = false;   // and the window shows it, at this opacity
@@ -209,6 +212,10 @@ Win32Platform::~Win32Platform() {
   UnwatchSight();
   if (foregroundWatcher_ == this) foregroundWatcher_ = nullptr;
   if (hwnd_) DestroyWindow(hwnd_);
+  if (surfaceDc_) {
+    SelectObject(surfaceDc_, surfaceDcDefault_);
+    DeleteDC(surfaceDc_);
+  }
   if (surface_) DeleteObject(surface_);
   if (windowClass_) UnregisterClassW(kWindowClass, instance_);
 }
@@ -278,7 +285,14 @@ void Win32Platform::MoveWindow(int left, int top) {
 
 bool Win32Platform::EnsureSurface(int width, int height) {
   if (surface_ && surfaceSize_.width == width && surfaceSize_.height == height) return true;
-  if (surface_) DeleteObject(surface_);
+  if (!surfaceDc_) {
+    surfaceDc_ = CreateCompatibleDC(nullptr);
+    if (!surfaceDc_) return false;
+  }
+  if (surface_) {
+    SelectObject(surfaceDc_, surfaceDcDefault_);
+    DeleteObject(surface_);
+  }
   surface_ = nullptr;
   // 32 bits a pixel, rows from the top (a negative height): the frame
   // buffer's own layout, so a frame is one copy.
@@ -292,6 +306,7 @@ bool Win32Platform::EnsureSurface(int width, int height) {
   surface_ = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &surfaceBits_, nullptr, 0);
   surfaceFilled_ = surfaceShown_ = false;
   if (!surface_) return false;
+  surfaceDcDefault_ = SelectObject(surfaceDc_, surface_);
   surfaceSize_ = {width, height};
   return true;
 }
@@ -321,9 +336,6 @@ bool Win32Platform::PresentFrame(const FrameBuffer& frame, uint8_t constantAlpha
                        window.bottom - window.top == frame.height;
   if (partial && changed.Empty()) return true;  // the same picture again
 
-  HDC screen = GetDC(nullptr);
-  HDC memory = CreateCompatibleDC(screen);
-  HGDIOBJ previous = SelectObject(memory, surface_);
   SIZE size{frame.width, frame.height};
   POINT source{0, 0};
   BLENDFUNCTION blend{AC_SRC_OVER, 0, constantAlpha, AC_SRC_ALPHA};
@@ -333,9 +345,8 @@ bool Win32Platform::PresentFrame(const FrameBuffer& frame, uint8_t constantAlpha
       RECT dirty{changed.left, changed.top, changed.right, changed.bottom};
       UPDATELAYEREDWINDOWINFO info{};
       info.cbSize = sizeof info;
-      info.hdcDst = screen;
       info.psize = &size;
-      info.hdcSrc = memory;
+      info.hdcSrc = surfaceDc_;
       info.pptSrc = &source;
       info.pblend = &blend;
       info.dwFlags = ULW_ALPHA;
@@ -345,11 +356,8 @@ bool Win32Platform::PresentFrame(const FrameBuffer& frame, uint8_t constantAlpha
   }
   if (!ok) {
     POINT destination{window.left, window.top};
-    ok = UpdateLayeredWindow(hwnd_, screen, &destination, &size, memory, &source, 0, &blend, ULW_ALPHA);
+    ok = UpdateLayeredWindow(hwnd_, nullptr, &destination, &size, surfaceDc_, &source, 0, &blend, ULW_ALPHA);
   }
-  SelectObject(memory, previous);
-  DeleteDC(memory);
-  ReleaseDC(nullptr, screen);
   // After a failure the window shows an older picture: the next present is whole.
   surfaceShown_ = ok != FALSE;
   shownAlpha_ = constantAlpha;
