@@ -4,7 +4,8 @@
 set -euo pipefail
 
 # gettext compiles the translations, ICU gives Linux locales' long dates.
-run_pkgs=(build-essential cmake pkg-config zlib1g-dev libglib2.0-dev libgtk-3-dev gettext libicu-dev)
+run_pkgs=(build-essential cmake pkg-config zlib1g-dev libglib2.0-dev libgtk-3-dev libxext-dev libxss-dev gettext
+  libicu-dev)
 test_pkgs=("${run_pkgs[@]}" libgtest-dev libgmock-dev libbenchmark-dev libpng-dev libspng-dev
   libcairo2-dev fonts-dejavu-core clang libclang-rt-14-dev
   xvfb xauth x11-utils x11-apps picom xdotool imagemagick hsetroot
