@@ -19,6 +19,7 @@
 #include <gdk/gdkx.h>
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
+#include <X11/extensions/scrnsaver.h>
 
 namespace gd {
 namespace {
@@ -471,6 +472,7 @@ class RecordingEvents : public WindowEvents {
     return allowClose;
   }
   void Destroyed() override { log.push_back("Destroyed"); }
+  void SeenChanged(bool seen) override { log.push_back(seen ? "Seen" : "Unseen"); }
   PopupMenu PopupMenuItems() const override { return ToPopupMenu(menu); }
 
   int Count(const std::string& what) const { return static_cast<int>(std::count(log.begin(), log.end(), what)); }
@@ -611,6 +613,51 @@ TEST(GtkWindow, ShowsAsAShapedOrnamentAtItsPlace) {
   platform.RequestClose();
   EXPECT_TRUE(platform.Closed());
   EXPECT_FALSE(platform.IsWindowVisibleAt(250, 190));
+}
+
+// Nobody sees the globe under a window that covers all of its outline (a
+// window over part of it is not enough), or while the screen saver runs.
+TEST(GtkWindow, TheCoreHearsWhenNobodyCanSeeTheWindow) {
+  REQUIRE_DISPLAY();
+  GtkPlatform platform(nullptr);
+  RecordingEvents events(platform);
+  Region region(Rect{0, 0, 100, 80});
+  region.Subtract(Rect{0, 0, 20, 80});
+  events.onShow = [&] {
+    platform.SetWindowRegion(region);
+    platform.MoveWindow(200, 150);
+  };
+  platform.SetWindowSize(100, 80);
+  platform.Show(events);
+  ASSERT_TRUE(PumpUntil([&] { return gtk_widget_get_mapped(platform.Widget()); }));
+  PumpFor(300);
+  EXPECT_EQ(events.Count("Unseen"), 0);
+
+  auto coverAt = [](int x, int y, int w, int h) {
+    GtkWidget* cover = gtk_window_new(GTK_WINDOW_POPUP);
+    gtk_window_move(GTK_WINDOW(cover), x, y);
+    gtk_window_resize(GTK_WINDOW(cover), w, h);
+    gtk_widget_show(cover);
+    return cover;
+  };
+  // All but the cut strip on the left: the outline is covered.
+  GtkWidget* cover = coverAt(220, 150, 80, 80);
+  ASSERT_TRUE(PumpUntil([&] { return events.Count("Unseen") == 1; }));
+  gtk_window_move(GTK_WINDOW(cover), 221, 150);  // one column of the globe shows again
+  ASSERT_TRUE(PumpUntil([&] { return events.Count("Seen") == 1; }));
+  gtk_widget_destroy(cover);
+  PumpFor(300);
+  EXPECT_EQ(events.Count("Unseen"), 1);
+
+  Display* d = GDK_DISPLAY_XDISPLAY(gdk_display_get_default());
+  int base = 0, error = 0;
+  if (XScreenSaverQueryExtension(d, &base, &error)) {
+    XForceScreenSaver(d, ScreenSaverActive);
+    EXPECT_TRUE(PumpUntil([&] { return events.Count("Unseen") == 2; }));
+    XForceScreenSaver(d, ScreenSaverReset);  // whatever happened, for the tests after this one
+    EXPECT_TRUE(PumpUntil([&] { return events.Count("Seen") == 2; }));
+  }
+  platform.RequestClose();
 }
 
 TEST(GtkWindow, TimersTickOnlyAfterTheShowAndRestartWithANewInterval) {

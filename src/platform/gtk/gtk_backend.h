@@ -4,7 +4,8 @@
 // the program reaches the backend through gtk_platform.h. The class is defined
 // by concern: gtk_window.cpp (the window, the mouse, closing and the loop),
 // gtk_present.cpp (presenting frames), gtk_stacking.cpp (the X11 stacking probe), gtk_clock.cpp
-// (timers, clocks, local time and the locale's dates), gtk_menu.cpp (the menu).
+// (timers, clocks, local time and the locale's dates), gtk_menu.cpp (the menu),
+// gtk_visibility.cpp (whether anyone can see the window).
 #pragma once
 
 #include <gtk/gtk.h>
@@ -20,6 +21,8 @@
 
 #include "platform/platform.h"
 #include "platform/window_lifecycle.h"
+
+union _XEvent;
 
 namespace gd {
 
@@ -239,6 +242,25 @@ class GtkPlatform : public Platform {
   bool AskWhetherVisibleAt(int screenX, int screenY);  // IsWindowVisibleAt without the kept answers
   void WatchTopLevelWindows();
   static GdkFilterReturn OnRootEvent(GdkXEvent* xevent, GdkEvent*, gpointer self);
+
+  // Whether anyone can see the window, and the power-saver profile
+  // (gtk_visibility.cpp).
+  struct VisibilityWatch;
+  struct VisibilityWatchDeleter {
+    void operator()(VisibilityWatch* watch) const;
+  };
+  std::unique_ptr<VisibilityWatch, VisibilityWatchDeleter> visibility_;
+  void StartWatchingVisibility();
+  bool PowerSaverEnabled() const;
+  // Looks at the stacking again soon (once for a burst of changes).
+  void ScheduleVisibilityCheck();
+  void NoteRootEvent(const union _XEvent& event);
+  // Tells the core whether the window can be seen, from what is known.
+  void UpdateSeen();
+  bool CoveredOrUnderFullscreen();
+  static gboolean OnStackingCheck(gpointer self);
+  static gboolean OnDisplayPoll(gpointer self);
+  static GdkFilterReturn OnScreenSaverEvent(GdkXEvent* xevent, GdkEvent*, gpointer self);
 
   // The press that the core may turn into a move.
   struct Press {

@@ -284,6 +284,8 @@ GtkPlatform::GtkPlatform(std::unique_ptr<SettingsStore> store) : settings_(std::
   if (GDK_IS_X11_DISPLAY(display))
     if (const char* text = XGetDefault(GDK_DISPLAY_XDISPLAY(display), "Xft", "dpi")) xftDpi_ = g_ascii_strtod(text, nullptr);
 
+  StartWatchingVisibility();
+
   gtk_widget_add_events(window_, GDK_BUTTON_PRESS_MASK | GDK_BUTTON_RELEASE_MASK | GDK_BUTTON_MOTION_MASK |
                                      GDK_STRUCTURE_MASK);
   g_signal_connect(window_, "draw", G_CALLBACK(OnDraw), this);
@@ -311,8 +313,17 @@ GtkPlatform::GtkPlatform(std::unique_ptr<SettingsStore> store) : settings_(std::
                    }),
                    this);
   g_signal_connect(window_, "map-event", G_CALLBACK(+[](GtkWidget*, GdkEvent*, gpointer data) -> gboolean {
-                     static_cast<GtkPlatform*>(data)->knownPosition_.reset();
-                     static_cast<GtkPlatform*>(data)->probeAnswers_.clear();
+                     auto* self = static_cast<GtkPlatform*>(data);
+                     self->knownPosition_.reset();
+                     self->probeAnswers_.clear();
+                     self->UpdateSeen();
+                     self->ScheduleVisibilityCheck();
+                     return FALSE;
+                   }),
+                   this);
+  // Unmapped (another workspace, or hidden), nobody sees it.
+  g_signal_connect(window_, "unmap-event", G_CALLBACK(+[](GtkWidget*, GdkEvent*, gpointer data) -> gboolean {
+                     static_cast<GtkPlatform*>(data)->UpdateSeen();
                      return FALSE;
                    }),
                    this);
@@ -325,6 +336,7 @@ GtkPlatform::GtkPlatform(std::unique_ptr<SettingsStore> store) : settings_(std::
 GtkPlatform::~GtkPlatform() {
   lifecycle_.reset();
   StopTimers();
+  visibility_.reset();
   for (guint id : signalSources_) g_source_remove(id);
   if (watchedRoot_) gdk_window_remove_filter(watchedRoot_, OnRootEvent, this);
   if (compositedHandler_ && window_)
@@ -400,6 +412,7 @@ void GtkPlatform::MoveWindow(int left, int top) {
 gboolean GtkPlatform::OnConfigure(GtkWidget*, GdkEventConfigure*, gpointer data) {
   static_cast<GtkPlatform*>(data)->knownPosition_.reset();
   static_cast<GtkPlatform*>(data)->probeAnswers_.clear();
+  static_cast<GtkPlatform*>(data)->ScheduleVisibilityCheck();
   return FALSE;
 }
 
@@ -441,6 +454,7 @@ void GtkPlatform::SetWindowRegion(const Region& region) {
   insideSpans_ = std::move(spans);
   probeAnswers_.clear();
   ApplyShape();
+  ScheduleVisibilityCheck();
 }
 
 void GtkPlatform::ApplyShape() {
@@ -583,8 +597,12 @@ void GtkPlatform::Show(WindowEvents& events) {
   if (closed_) return;  // closed before it was ever shown (a signal during start-up)
   // As on Windows, the show handler runs just before the window appears, so it
   // appears already shaped, placed and painted.
+  lifecycle_->PowerSavingChanged(PowerSaverEnabled());
   lifecycle_->Show();
-  if (window_ && !closed_) gtk_widget_show(window_);
+  if (window_ && !closed_) {
+    gtk_widget_show(window_);
+    UpdateSeen();
+  }
 }
 
 int GtkPlatform::RunMessageLoop(WindowEvents& events) {
