@@ -148,5 +148,58 @@ TEST(MainWindow, LayeredStyleFailureIsShownAndCreationGoesOn) {
   EXPECT_NE(form.BaseBitmap(), nullptr);
 }
 
+// Unseen (wholly covered, minimised, a locked screen), the globe composes and
+// presents nothing, yet afterwards shows what a globe that went on composing
+// (covered at both probe points, so without snow) shows at the same time.
+TEST(MainWindow, UnseenComposesNothingAndComesBackWithTheSameScene) {
+  for (const char* speed : {"pmiSlow", "pmiQuickly"}) {
+    SCOPED_TRACE(speed);
+    HeadlessPlatform drawing(Options()), unseen(Options());
+    MainWindow a(drawing, SceneCatalogue::Embedded(), {}), b(unseen, SceneCatalogue::Embedded(), {});
+    drawing.Show(a);
+    unseen.Show(b);
+    a.MenuItemChosen(speed);
+    b.MenuItemChosen(speed);
+    drawing.RunFor(3000);
+    unseen.RunFor(3000);
+
+    const Point pos = drawing.WindowPosition();
+    drawing.CoveredPoints() = {{pos.x + 75, pos.y + 40}, {pos.x + 220, pos.y + 220}};
+    unseen.SetSeen(false);
+    const uint64_t frames = unseen.FramesRendered(), presents = unseen.Presents();
+    // Long enough for whole days and nights, the hold at full day among them.
+    drawing.RunFor(150000);
+    unseen.RunFor(150000);
+    EXPECT_EQ(unseen.FramesRendered(), frames);
+    EXPECT_EQ(unseen.Presents(), presents);
+    EXPECT_FALSE(unseen.TimerInterval(TimerId::Garland));
+
+    drawing.CoveredPoints().clear();
+    unseen.SetSeen(true);
+    drawing.RunFor(1000);
+    unseen.RunFor(1000);
+    EXPECT_GT(unseen.FramesRendered(), frames);
+    EXPECT_EQ(b.Sky().SkyOffset, a.Sky().SkyOffset);
+    EXPECT_EQ(b.Sky().MoonPhase, a.Sky().MoonPhase);
+    EXPECT_EQ(b.Sky().SkyHold, a.Sky().SkyHold);
+    EXPECT_EQ(b.Drift().SnowCount1, a.Drift().SnowCount1);
+    EXPECT_TRUE(unseen.LastFrame().pixels == drawing.LastFrame().pixels);
+  }
+}
+
+TEST(MainWindow, PowerSavingSlowsTheFramesAndNotTheSky) {
+  HeadlessPlatform p(Options());
+  MainWindow form(p, SceneCatalogue::Embedded(), {});
+  p.Show(form);
+  form.MenuItemChosen("pmiFast");
+  p.SetPowerSaving(true);
+  EXPECT_EQ(p.TimerInterval(TimerId::Garland), 100u);
+  const int32_t offset = form.Sky().SkyOffset;
+  p.RunFor(1200);  // a step every 120 ms at this speed, frames or not
+  EXPECT_GE(std::abs(form.Sky().SkyOffset - offset), 9);
+  p.SetPowerSaving(false);
+  EXPECT_EQ(p.TimerInterval(TimerId::Garland), 20u);
+}
+
 }  // namespace
 }  // namespace gd

@@ -6,6 +6,7 @@
 
 #include "app/base_layer.h"
 #include "app/window_shape.h"
+#include "scene/step_clock.h"
 
 namespace gd {
 
@@ -47,10 +48,67 @@ void MainWindow::Shown() {
 
 // An error that leaves a tick is shown by the lifecycle; the timer keeps running.
 void MainWindow::Tick(TimerId id) {
-  if (id == TimerId::Garland)
-    RenderFrame();
+  if (id == TimerId::Garland) {
+    // Saving power, the frames come slower than the speed's; the calls in
+    // between move the scene without drawing, so the sky keeps its pace.
+    if (seen_ && powerSaving_) CatchUpUnseenFrames(true);
+    if (seen_)
+      RenderFrame();
+    else
+      CatchUpUnseenFrames();
+    return;
+  }
+  DriftSnow();
+  // While nobody can see the globe, the frame timer is stopped and the scene
+  // keeps its time on the snow's slower timer.
+  if (!seen_) CatchUpUnseenFrames();
+}
+
+uint32_t MainWindow::FrameTimerIntervalMs() const {
+  return powerSaving_ ? std::max(frameIntervalMs_, kPowerSavingIntervalMs) : frameIntervalMs_;
+}
+
+void MainWindow::RestartFrameTimer() {
+  if (seen_)
+    platform_.SetTimer(TimerId::Garland, FrameTimerIntervalMs());
   else
-    DriftSnow();
+    platform_.StopTimer(TimerId::Garland);
+}
+
+void MainWindow::CatchUpUnseenFrames(bool leaveOne) {
+  // Longer unseen stretches (a machine that slept) move the scene by this
+  // much at most, as a frame timer that missed its calls would not make them up.
+  constexpr uint32_t kMostCatchUpMs = 60 * 60 * 1000;
+  const uint32_t now = platform_.TickCount(), interval = frameIntervalMs_;
+  const uint32_t leave = leaveOne ? interval : 0;
+  if (now - lastFrameTick_ > kMostCatchUpMs) lastFrameTick_ = now - kMostCatchUpMs;
+  while (now - lastFrameTick_ >= interval + leave) {
+    lastFrameTick_ += interval;
+    const bool step = IsStepDue(lastFrameTick_, lastStepTick_, stepDelayMs_);
+    if (step) lastStepTick_ = lastFrameTick_;
+    compositor_.AdvanceUnseen(scene_, step);
+  }
+}
+
+void MainWindow::SeenChanged(bool seen) {
+  if (seen == seen_) return;
+  if (!seen) {
+    seen_ = false;
+    RestartFrameTimer();
+    return;
+  }
+  // The scene as the frames nobody saw left it; the next frame shows it,
+  // one frame interval from now at most.
+  CatchUpUnseenFrames();
+  seen_ = true;
+  RestartFrameTimer();
+}
+
+void MainWindow::PowerSavingChanged(bool on) {
+  if (on == powerSaving_) return;
+  if (!seen_) CatchUpUnseenFrames();  // at the old pace
+  powerSaving_ = on;
+  RestartFrameTimer();
 }
 
 void MainWindow::MouseDown(MouseButton /*button*/) { platform_.BeginMoveDrag(); }

@@ -25,6 +25,9 @@ namespace gd {
 // timer's later ones).
 inline constexpr uint32_t kGarlandIntervalMs = 20;
 inline constexpr uint32_t kCountSnowIntervalMs = 200;
+// The frame timer's least interval while the system saves power: the globe
+// still animates, at ten frames a second.
+inline constexpr uint32_t kPowerSavingIntervalMs = 100;
 
 // The failure texts of a present.
 // The failure texts of a present (shown in the user's language).
@@ -56,6 +59,8 @@ class MainWindow : public WindowEvents {
   void Destroyed() override;
   PopupMenu PopupMenuItems() const override { return ToPopupMenu(menu_); }
   void MonitorsChanged() override;
+  void SeenChanged(bool seen) override;
+  void PowerSavingChanged(bool on) override;
 
   // --- The layered surface ----------------------------------------------------
   void PrepareBaseLayer();
@@ -101,6 +106,8 @@ class MainWindow : public WindowEvents {
   uint32_t LastStepTick() const { return lastStepTick_; }
   const MenuModel& Menu() const { return menu_; }
   bool SnowEnabled() const { return snowEnabled_; }
+  bool Seen() const { return seen_; }
+  uint32_t FrameTimerIntervalMs() const;
   const SkyState& Sky() const { return scene_.sky; }
   const SnowState& Snow() const { return scene_.snow; }
   const SnowDriftState& Drift() const { return scene_.drift; }
@@ -114,6 +121,13 @@ class MainWindow : public WindowEvents {
   bool StepClock();
   // Whether the user can see the window at one of the two probe points.
   bool WindowExposed();
+  // Runs the frame timer's calls (at the speed's interval) that have fallen
+  // due since the last one and were not made: the scene moves as those
+  // frames would have moved it without snow, nothing is drawn. With
+  // `leaveOne` the last call due is left to a frame that is drawn.
+  void CatchUpUnseenFrames(bool leaveOne = false);
+  // (Re)starts the frame timer at FrameTimerIntervalMs, or stops it while unseen.
+  void RestartFrameTimer();
 
   Platform& platform_;
   const SceneCatalogue& catalogue_;
@@ -133,6 +147,9 @@ class MainWindow : public WindowEvents {
   int32_t stepDelayMs_ = 0;
   uint32_t frameIntervalMs_ = kGarlandIntervalMs;
   uint32_t lastStepTick_ = 0;
+  uint32_t lastFrameTick_ = 0;  // the frame timer's last call, drawn or not
+  bool seen_ = true;            // anyone can see the window
+  bool powerSaving_ = false;    // the system saves power
 
   // The scene and the compositor that draws it.
   SceneState scene_;

@@ -56,8 +56,9 @@ void MainWindow::ApplySize(const DisplaySize& size, bool keepCorner) {
 void MainWindow::ApplySpeed(const Speed& speed) {
   menu_.SetChecked(speed.item, true);
   if (frameIntervalMs_ != speed.intervalMs) {
+    if (!seen_) CatchUpUnseenFrames();  // at the old pace
     frameIntervalMs_ = speed.intervalMs;
-    platform_.SetTimer(TimerId::Garland, speed.intervalMs);
+    RestartFrameTimer();
   }
   stepDelayMs_ = speed.stepDelayMs;
 }

@@ -40,7 +40,9 @@ bool MainWindow::WindowExposed() {
 }
 
 void MainWindow::RenderFrame() {
-  if (!baseBitmap_) return;
+  // Nobody can see it: the frame is composed when somebody can again.
+  if (!baseBitmap_ || !seen_) return;
+  lastFrameTick_ = platform_.TickCount();
   TraceSink* trace = platform_.Tracer();
   // The visibility probe gates the snow only.
   FrameRequest request;

@@ -115,6 +115,15 @@ class WindowEvents {
   // The system's display scale where the window is has changed (it moved to
   // another monitor, or the user changed the setting).
   virtual void ScaleChanged() {}
+  // Whether anyone can see the window at all: false while it is wholly
+  // covered, minimised or hidden, under a fullscreen window, on another
+  // workspace, while the screen is locked, blanked or off, or while the
+  // session is not the active one. While unseen nothing is composed or
+  // presented; the scene's clocks go on.
+  virtual void SeenChanged(bool /*seen*/) {}
+  // The system's power-saving mode (battery saver, the power-saver profile)
+  // was switched on or off.
+  virtual void PowerSavingChanged(bool /*on*/) {}
 };
 
 // What a backend's window can do. The core asks before relying on a thing,
@@ -185,6 +194,9 @@ class Platform {
   // --- Time ---------------------------------------------------------------
   // Starts a timer, or restarts it with a new interval.
   virtual void SetTimer(TimerId id, uint32_t intervalMs) = 0;
+  // Stops a timer until it is set again; it keeps its place in the start
+  // order (the first started fires first on a tie).
+  virtual void StopTimer(TimerId id) = 0;
   // Milliseconds since the system started, wrapping after 2^32 - 1.
   virtual uint32_t TickCount() = 0;
   virtual LocalDateTime LocalTime() = 0;

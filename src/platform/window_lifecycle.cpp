@@ -17,6 +17,8 @@ void WindowLifecycle::Show() {
   if (shown_ || destroyed_) return;
   shown_ = true;
   Guard([&] { events_.Shown(); });
+  if (!seen_ && Live()) Guard([&] { events_.SeenChanged(false); });
+  if (powerSaving_ && Live()) Guard([&] { events_.PowerSavingChanged(true); });
 }
 
 void WindowLifecycle::Tick(TimerId id) {
@@ -37,6 +39,18 @@ void WindowLifecycle::MonitorsChanged() {
 
 void WindowLifecycle::ScaleChanged() {
   if (Live()) Guard([&] { events_.ScaleChanged(); });
+}
+
+void WindowLifecycle::SeenChanged(bool seen) {
+  if (seen == seen_) return;
+  seen_ = seen;
+  if (Live()) Guard([&] { events_.SeenChanged(seen); });
+}
+
+void WindowLifecycle::PowerSavingChanged(bool on) {
+  if (on == powerSaving_) return;
+  powerSaving_ = on;
+  if (Live()) Guard([&] { events_.PowerSavingChanged(on); });
 }
 
 PopupMenu WindowLifecycle::PopupMenuItems() {

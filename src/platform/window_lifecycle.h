@@ -28,6 +28,12 @@ class WindowLifecycle {
   void MenuItemChosen(std::string_view itemName);
   void MonitorsChanged();
   void ScaleChanged();
+  // Backends report these whenever they learn them, before the show as well;
+  // the core hears of a change only, and of an unseen window right after
+  // its show.
+  void SeenChanged(bool seen);
+  void PowerSavingChanged(bool on);
+  bool Seen() const { return seen_; }
   // The menu to show; empty while the window is not shown.
   PopupMenu PopupMenuItems();
 
@@ -54,6 +60,8 @@ class WindowLifecycle {
   bool shown_ = false;
   bool querying_ = false;
   bool destroyed_ = false;
+  bool seen_ = true;
+  bool powerSaving_ = false;
 };
 
 }  // namespace gd

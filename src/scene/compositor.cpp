@@ -43,6 +43,14 @@ const FrameBuffer& Compositor::Compose(SceneState& scene, Random& random, const 
   return frame_;
 }
 
+void Compositor::AdvanceUnseen(SceneState& scene, bool step) const {
+  struct DrawsNothing : ScenePainter {
+    void Draw(const SceneImage&, int, int) override {}
+  } nothing;
+  // The snow, the fixed layers and the plaque change no state without snow.
+  SkyStep(scene.sky, step, skySprites_, nothing);
+}
+
 void Compositor::DrawLayer(const Layer& layer, SceneState& scene, Random& random, const FrameRequest& request) {
   switch (layer.kind) {
     case LayerKind::Sky:

@@ -91,6 +91,9 @@ class Compositor : private ScenePainter {
   // Composes one frame, stepping `scene` and drawing with `random` as the
   // request says, and reports each draw to `observer` (may be null).
   const FrameBuffer& Compose(SceneState& scene, Random& random, const FrameRequest& request, DrawObserver* observer);
+  // Steps `scene` exactly as a Compose call without snow would, and draws
+  // nothing: a frame nobody can see.
+  void AdvanceUnseen(SceneState& scene, bool step) const;
 
  private:
   // Notes the sky step's sun and moon in skyDraws_.

@@ -117,6 +117,7 @@ class GtkPlatform : public Platform {
   WindowCapabilities Capabilities() const override;
 
   void SetTimer(TimerId id, uint32_t intervalMs) override;
+  void StopTimer(TimerId id) override;
   uint32_t TickCount() override;
   LocalDateTime LocalTime() override;
   std::optional<uint64_t> PerformanceCounter() override;

@@ -78,6 +78,11 @@ void GtkPlatform::SetTimer(TimerId id, uint32_t intervalMs) {
   g_source_set_ready_time(&timer->source, g_get_monotonic_time() + timer->intervalUs);
 }
 
+void GtkPlatform::StopTimer(TimerId id) {
+  // The source stays, so that the timer keeps its place in the order.
+  if (TimerSource* timer = timers_[static_cast<int>(id)]) g_source_set_ready_time(&timer->source, -1);
+}
+
 void GtkPlatform::StopTimers() {
   for (TimerSource*& timer : timers_) {
     if (!timer) continue;

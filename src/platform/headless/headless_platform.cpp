@@ -125,9 +125,22 @@ void HeadlessPlatform::SetTimer(TimerId id, uint32_t intervalMs) {
   }
 }
 
+void HeadlessPlatform::StopTimer(TimerId id) {
+  auto it = timers_.find(id);
+  if (it != timers_.end()) it->second.due = kStopped;
+}
+
+void HeadlessPlatform::SetSeen(bool seen) {
+  if (lifecycle_ && !closed_) lifecycle_->SeenChanged(seen);
+}
+
+void HeadlessPlatform::SetPowerSaving(bool on) {
+  if (lifecycle_ && !closed_) lifecycle_->PowerSavingChanged(on);
+}
+
 std::optional<uint32_t> HeadlessPlatform::TimerInterval(TimerId id) const {
   auto it = timers_.find(id);
-  if (it == timers_.end()) return std::nullopt;
+  if (it == timers_.end() || it->second.due == kStopped) return std::nullopt;
   return it->second.interval;
 }
 
@@ -240,6 +253,7 @@ bool HeadlessPlatform::Step() {
   auto next = std::min_element(timers_.begin(), timers_.end(), [](const auto& a, const auto& b) {
     return a.second.due != b.second.due ? a.second.due < b.second.due : a.second.order < b.second.order;
   });
+  if (next->second.due == kStopped) return false;
   const TimerId id = next->first;
   now_ = next->second.due;
   next->second.due += next->second.interval;

@@ -85,6 +85,7 @@ class HeadlessPlatform : public Platform, public TraceSink {
 
 
   void SetTimer(TimerId id, uint32_t intervalMs) override;
+  void StopTimer(TimerId id) override;
   uint32_t TickCount() override;
   LocalDateTime LocalTime() override;
   std::optional<uint64_t> PerformanceCounter() override;
@@ -117,6 +118,11 @@ class HeadlessPlatform : public Platform, public TraceSink {
   void Press(MouseButton button);
   // Changes the monitors while the window runs, and tells the window.
   void SetMonitors(std::vector<Monitor> monitors);
+  // Whether anyone can see the window (covered, minimised, a locked screen):
+  // tells the window, as a desktop backend would.
+  void SetSeen(bool seen);
+  // The system's power-saving mode, switched on or off.
+  void SetPowerSaving(bool on);
   // Asks the window to close, as the window manager would; runs the close query.
   bool RequestClose();
   // Writes the files asked for in the options (snapshot, dump, recording).
@@ -143,6 +149,7 @@ class HeadlessPlatform : public Platform, public TraceSink {
   void SetStore(std::unique_ptr<SettingsStore> store) { settings_ = std::move(store); }
 
  private:
+  static constexpr uint64_t kStopped = UINT64_MAX;  // a stopped timer's due time
   struct Timer {
     uint32_t interval = 0;
     uint64_t due = 0;

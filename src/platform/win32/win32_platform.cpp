@@ -106,6 +106,7 @@ class Win32Platform : public Platform {
   }
 
   void SetTimer(TimerId id, uint32_t intervalMs) override;
+  void StopTimer(TimerId id) override;
   uint32_t TickCount() override { return GetTickCount(); }
   LocalDateTime LocalTime() override;
   std::optional<uint64_t> PerformanceCounter() override;
@@ -351,6 +352,8 @@ Size Win32Platform::WorkAreaSize() {
 }
 
 // --- Time -------------------------------------------------------------------------
+
+void Win32Platform::StopTimer(TimerId id) { ::KillTimer(hwnd_, TimerEventId(id)); }
 
 void Win32Platform::SetTimer(TimerId id, uint32_t intervalMs) {
   ::SetTimer(hwnd_, TimerEventId(id), intervalMs, nullptr);
