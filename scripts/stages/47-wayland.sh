@@ -3,8 +3,9 @@
 # run as root), looked at through grim's screenshots and driven with sway's
 # cursor commands and a virtual pointer. A first start must draw the globe as
 # a layer surface at the output's bottom-right corner, transparent outside its
-# outline and snowing; a drag must move it as far as the pointer went, and a
-# restart bring it back there; at output scale 2 it must be the 2x pictures,
+# outline and snowing, and snowing again after a fullscreen window over it
+# (which stops its frames) has gone; a drag must move it as far as the
+# pointer went, and a restart bring it back there; at output scale 2 it must be the 2x pictures,
 # one to one; GLIMMERDOME_BACKEND=x11 must run it through XWayland.
 # Screenshots stay in build/wayland-stage.
 stage_wayland() (
@@ -24,7 +25,7 @@ stage_wayland() (
   }
   trap cleanup EXIT
 
-  for tool in sway swaymsg swaybg grim Xwayland convert compare setpriv od; do
+  for tool in sway swaymsg swaybg grim Xwayland xmessage convert compare setpriv od; do
     command -v "$tool" >/dev/null || fail "$tool is missing (scripts/deps.sh test installs it)"
   done
   [ -x "$bin" ] && [ -x "$pointer" ] || fail "$bin or $pointer is missing; the unit stage builds them"
@@ -80,6 +81,11 @@ EOF
   pointer_pid=$!
   exec 7>"$run/pointer"
   wait_for 5 grep -q ready "$out/pointer.log" || fail "no virtual pointer (see $out/pointer.log)"
+  # XWayland's display, as sway gives it to the programs it starts.
+  local x_display
+  as swaymsg exec "echo \"\$DISPLAY\" >$run/home/x-display" >/dev/null
+  wait_for 5 test -s "$run/home/x-display" || fail "sway tells no XWayland display"
+  x_display=$(cat "$run/home/x-display")
   echo "wayland stage: headless sway 1280x720 on $display, as $([ ${#as_user[@]} -gt 0 ] && echo "$user" || id -un)"
 
   # --- Looking at the globe ------------------------------------------------------
@@ -140,6 +146,23 @@ EOF
   moved=$(compare -metric AE "$out/first.png" "$out/first-later.png" null: 2>&1 | cut -d' ' -f1)
   [ "${moved:-0}" -gt 0 ] 2>/dev/null || fail "no snow falls: two screenshots a second apart are the same"
   echo "  transparent outside its outline, and snowing ($moved pixels changed in a second)"
+  # Under a fullscreen window the compositor asks the globe for no frames:
+  # it stops drawing, and must start again when the window goes.
+  local cover_pid
+  (as_exec env DISPLAY="$x_display" xmessage "a fullscreen window" >"$out/cover.log" 2>&1) &
+  cover_pid=$!
+  wait_for 10 eval 'as swaymsg -t get_tree | grep -q "\"class\": \"Xmessage\""' || fail "no window to cover the globe"
+  as swaymsg '[class="Xmessage"] fullscreen enable' >/dev/null
+  sleep 2
+  shot covered
+  stop "$cover_pid"
+  sleep 0.5
+  shot uncovered
+  sleep 1
+  shot uncovered-later
+  moved=$(compare -metric AE "$out/uncovered.png" "$out/uncovered-later.png" null: 2>&1 | cut -d' ' -f1)
+  [ "${moved:-0}" -gt 0 ] 2>/dev/null || fail "no snow falls once the fullscreen window over the globe has gone"
+  echo "  once a fullscreen window over it has gone, it snows again"
 
   # --- A drag, and a restart --------------------------------------------------------
   as swaymsg -- seat seat0 cursor set $((975 + 150)) $((460 + 120)) >/dev/null
@@ -188,10 +211,7 @@ EOF
   as swaymsg output HEADLESS-1 scale 1 >/dev/null
 
   # --- Through XWayland, when asked -----------------------------------------------------
-  # XWayland's display, as sway gives it to the programs it starts.
-  as swaymsg exec "echo \"\$DISPLAY\" >$run/home/x-display" >/dev/null
-  wait_for 5 test -s "$run/home/x-display" || fail "sway tells no XWayland display"
-  start_app x11 GLIMMERDOME_BACKEND=x11 DISPLAY="$(cat "$run/home/x-display")"
+  start_app x11 GLIMMERDOME_BACKEND=x11 DISPLAY="$x_display"
   wait_for 15 eval 'as swaymsg -t get_tree | grep -q "\"shell\": \"xwayland\""' ||
     fail "with GLIMMERDOME_BACKEND=x11 no XWayland window appeared (see $out/app-x11.log)"
   sleep 1

@@ -175,6 +175,7 @@ gboolean GtkPlatform::OnPaintOverdue(gpointer data) {
 
 void GtkPlatform::ReportSeen(bool seen) {
   seen_ = seen;
+  if (lifecycle_ && !closed_) lifecycle_->SeenChanged(seen);
 }
 
 }  // namespace gd
