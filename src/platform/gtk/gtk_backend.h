@@ -231,8 +231,13 @@ class GtkPlatform : public Platform {
   void SetLayerOnTop(bool onTop);
   // The output the layer surface is on (GDK's first one until it is shown).
   GdkMonitor* LayerMonitor() const;
-  // Puts the surface back on an output when its own has gone.
+  // Puts the surface back on an output when its own has gone: at once where
+  // GDK has taken the output away, or a moment after the compositor closed
+  // the surface, when GDK knows which outputs are left.
   void FollowLayerMonitor();
+  void LayerSurfaceClosed();
+  bool layerClosed_ = false;
+  guint layerReopen_ = 0;
   // Whether the compositor still asks for frames: a paint asked for and not
   // done within a second means the surface is not seen (a hidden surface gets
   // no frame callbacks, and GTK paints only on one); the next paint means it

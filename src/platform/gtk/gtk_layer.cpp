@@ -28,6 +28,8 @@ namespace {
 
 // How long a paint asked for may wait before the surface counts as unseen.
 constexpr gint64 kUnseenAfterUs = G_USEC_PER_SEC;
+// How long after the compositor closed the surface it is shown again.
+constexpr guint kReopenAfterMs = 250;
 
 }  // namespace
 
@@ -128,9 +130,29 @@ GdkMonitor* GtkPlatform::LayerMonitor() const {
 }
 
 void GtkPlatform::FollowLayerMonitor() {
-  if (!window_ || !layer_) return;
+  if (!window_ || !layer_ || closed_) return;
   GdkMonitor* monitor = LayerMonitor();
-  if (monitor && monitor != gtk_layer_get_monitor(GTK_WINDOW(window_))) gtk_layer_set_monitor(GTK_WINDOW(window_), monitor);
+  if (!monitor) return;  // no output at all: until one comes
+  if (monitor != gtk_layer_get_monitor(GTK_WINDOW(window_))) gtk_layer_set_monitor(GTK_WINDOW(window_), monitor);
+  if (layerClosed_) {
+    layerClosed_ = false;
+    gtk_widget_show(window_);
+  }
+}
+
+void GtkPlatform::LayerSurfaceClosed() {
+  if (!window_ || closed_) return;
+  layerClosed_ = true;
+  gtk_widget_hide(window_);
+  if (seen_) ReportSeen(false);  // seen again at the first paint on the new output
+  // The output's removal reaches GDK after the close.
+  if (layerReopen_) g_source_remove(layerReopen_);
+  layerReopen_ = g_timeout_add(kReopenAfterMs, [](gpointer data) {
+    auto* self = static_cast<GtkPlatform*>(data);
+    self->layerReopen_ = 0;
+    self->FollowLayerMonitor();
+    return G_SOURCE_REMOVE;
+  }, this);
 }
 
 #else  // no gtk-layer-shell: never a layer surface
@@ -141,6 +163,7 @@ void GtkPlatform::SetMargins(Point margins) { margins_ = margins; }
 void GtkPlatform::SetLayerOnTop(bool) {}
 GdkMonitor* GtkPlatform::LayerMonitor() const { return nullptr; }
 void GtkPlatform::FollowLayerMonitor() {}
+void GtkPlatform::LayerSurfaceClosed() {}
 
 #endif
 

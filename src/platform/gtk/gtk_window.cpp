@@ -276,6 +276,7 @@ GtkPlatform::~GtkPlatform() {
   if (monitorsHandler_ && window_) g_signal_handler_disconnect(gtk_widget_get_screen(window_), monitorsHandler_);
   if (monitorsSettle_) g_source_remove(monitorsSettle_);
   if (paintOverdue_) g_source_remove(paintOverdue_);
+  if (layerReopen_) g_source_remove(layerReopen_);
   if (menu_) gtk_widget_destroy(menu_);
   ReleaseWindowSurface();
   if (window_) gtk_widget_destroy(window_);  // OnDestroy clears window_
@@ -567,7 +568,14 @@ gboolean GtkPlatform::OnDeferredClose(gpointer data) {
 }
 
 gboolean GtkPlatform::OnDelete(GtkWidget*, GdkEvent*, gpointer data) {
-  static_cast<GtkPlatform*>(data)->RequestClose();
+  auto* self = static_cast<GtkPlatform*>(data);
+  // No one closes a layer surface but the compositor, when its output goes:
+  // the globe moves to another output instead.
+  if (self->layer_) {
+    self->LayerSurfaceClosed();
+    return TRUE;
+  }
+  self->RequestClose();
   return TRUE;  // the window is destroyed by RequestClose, if at all
 }
 
@@ -588,7 +596,8 @@ void GtkPlatform::FinishClose() {
   closed_ = true;
   StopTimers();
   if (paintOverdue_) g_source_remove(paintOverdue_);
-  paintOverdue_ = 0;
+  if (layerReopen_) g_source_remove(layerReopen_);
+  paintOverdue_ = layerReopen_ = 0;
   if (lifecycle_) lifecycle_->Destroy();
   if (menu_) gtk_widget_destroy(menu_);
   ReleaseWindowSurface();
