@@ -5,7 +5,8 @@
 # a layer surface at the output's bottom-right corner, transparent outside its
 # outline and snowing, and snowing again after a fullscreen window over it
 # (which stops its frames) has gone; a drag must move it as far as the
-# pointer went, and a restart bring it back there; at output scale 2 it must be the 2x pictures,
+# pointer went, and a restart bring it back there; kept on top it must be
+# above windows, and below them otherwise; at output scale 2 it must be the 2x pictures,
 # one to one; GLIMMERDOME_BACKEND=x11 must run it through XWayland.
 # Screenshots stay in build/wayland-stage.
 stage_wayland() (
@@ -82,7 +83,7 @@ EOF
   exec 7>"$run/pointer"
   wait_for 5 grep -q ready "$out/pointer.log" || fail "no virtual pointer (see $out/pointer.log)"
   # XWayland's display, as sway gives it to the programs it starts.
-  local x_display
+  local x_display cover_pid
   as swaymsg exec "echo \"\$DISPLAY\" >$run/home/x-display" >/dev/null
   wait_for 5 test -s "$run/home/x-display" || fail "sway tells no XWayland display"
   x_display=$(cat "$run/home/x-display")
@@ -148,7 +149,6 @@ EOF
   echo "  transparent outside its outline, and snowing ($moved pixels changed in a second)"
   # Under a fullscreen window the compositor asks the globe for no frames:
   # it stops drawing, and must start again when the window goes.
-  local cover_pid
   (as_exec env DISPLAY="$x_display" xmessage "a fullscreen window" >"$out/cover.log" 2>&1) &
   cover_pid=$!
   wait_for 10 eval 'as swaymsg -t get_tree | grep -q "\"class\": \"Xmessage\""' || fail "no window to cover the globe"
@@ -191,6 +191,29 @@ EOF
   start_app restart
   appears_at restart 575 260
   echo "  a restart brought it back to 575,260"
+  # "Always OnTop" (checked by design) keeps it above a window that fills
+  # the output; unchecked, it is below windows.
+  local base="20x10+$((575 + 90))+$((260 + 205))"
+  (as_exec env DISPLAY="$x_display" xmessage "a window over the globe" >"$out/cover.log" 2>&1) &
+  cover_pid=$!
+  wait_for 10 eval 'as swaymsg -t get_tree | grep -q "\"class\": \"Xmessage\""' || fail "no window to put over the globe"
+  sleep 0.5
+  under() {  # under SHOT: how many pixels of the globe's base another window hides
+    convert "$out/restart.png" -crop "$base" +repage "$out/base.png" &&
+      convert "$out/$1.png" -crop "$base" +repage "$out/base-$1.png" &&
+      compare -metric AE "$out/base.png" "$out/base-$1.png" null: 2>&1 | cut -d' ' -f1
+  }
+  shot on-top
+  [ "$(under on-top)" = 0 ] || fail "kept on top, the globe is below a window (see $out/on-top.png)"
+  end_app
+  as sed -i 's/^OnTop=1$/OnTop=0/' "$run/home/.config/glimmerdome/settings.ini"
+  start_app below
+  sleep 1.5
+  shot below
+  [ "$(under below)" = 200 ] || fail "not kept on top, the globe is above a window (see $out/below.png)"
+  stop "$cover_pid"
+  appears_at below-uncovered 575 260  # it was there all along
+  echo "  kept on top it is above a window that fills the output, else below it"
   end_app
 
   # --- At output scale 2 --------------------------------------------------------------
