@@ -70,8 +70,11 @@ bool ChooseDisplay(const char* backend, const char* waylandDisplay, const std::f
 
 bool gtkui::WaylandOffersLayerShell() {
   // A connection of its own, before GDK opens one: the globals are all it
-  // needs to see.
-  wl_display* display = wl_display_connect(nullptr);
+  // needs to see. Named, so that a socket handed over in WAYLAND_SOCKET is
+  // left for GDK.
+  const char* name = g_getenv("WAYLAND_DISPLAY");
+  if (!name || !*name) return false;
+  wl_display* display = wl_display_connect(name);
   if (!display) return false;
   bool found = false;
   static const wl_registry_listener listener{
