@@ -140,9 +140,25 @@ uint32_t Word(cairo_surface_t* s, int x, int y) {
   return w;
 }
 
+// The content for a frame, and the bounds of the squares that changed.
 cairo_surface_t* Content(const FrameBuffer& frame, cairo_surface_t* surface, cairo_rectangle_int_t* changed,
                          uint8_t constantAlpha = 255, bool composited = true) {
-  return gtkui::WindowContentFromFrame(frame, constantAlpha, composited, surface, changed);
+  std::vector<cairo_rectangle_int_t> squares;
+  cairo_surface_t* out = gtkui::WindowContentFromFrame(frame, constantAlpha, composited, surface, &squares);
+  *changed = {0, 0, 0, 0};
+  for (const cairo_rectangle_int_t& r : squares) {
+    if (changed->width == 0) {
+      *changed = r;
+      continue;
+    }
+    const int right = std::max(changed->x + changed->width, r.x + r.width);
+    const int bottom = std::max(changed->y + changed->height, r.y + r.height);
+    changed->x = std::min(changed->x, r.x);
+    changed->y = std::min(changed->y, r.y);
+    changed->width = right - changed->x;
+    changed->height = bottom - changed->y;
+  }
+  return out;
 }
 
 void ExpectRect(const cairo_rectangle_int_t& r, int x, int y, int width, int height) {
@@ -196,11 +212,11 @@ TEST(GtkFrame, OnlyTheChangedRectangleIsReported) {
   Content(frame, s, &changed);
   EXPECT_EQ(changed.width, 0) << "the same picture changes nothing";
   EXPECT_EQ(changed.height, 0);
-  // Two pixels apart: (1, 1) and (3, 2) span columns 1 to 3 and rows 1 to 2.
+  // Two pixels of one square: the square, cut to the frame.
   frame.pixels[(1 * 5 + 1) * 4 + 2] = 7;
   frame.pixels[(2 * 5 + 3) * 4 + 3] = 9;
   Content(frame, s, &changed);
-  ExpectRect(changed, 1, 1, 3, 2);
+  ExpectRect(changed, 0, 0, 5, 4);
   EXPECT_EQ(Word(s, 1, 1), 0x00070000u);
   EXPECT_EQ(Word(s, 3, 2), 0x09000000u);
   // Another constant alpha or background changes every pixel that it touches:
@@ -215,32 +231,57 @@ TEST(GtkFrame, OnlyTheChangedRectangleIsReported) {
   cairo_surface_destroy(s);
 }
 
-// The reported rectangle is exactly the bounds of the pixels that changed,
-// wherever they lie in a row (the ends are searched two pixels at a time, in
-// rows of odd and even width), and the surface then holds the new frame.
-TEST(GtkFrame, ChangedRectangleIsTheBoundsOfTheChangedPixels) {
+// The squares reported are exactly those that hold a changed pixel, in
+// frames of odd and even sizes, and the content then holds the new frame;
+// with the outline's stretches, nothing outside them is looked at or written.
+TEST(GtkFrame, ChangedSquaresHoldEveryChangedPixelAndNoOther) {
+  constexpr int kTile = gtkui::kContentTile;
   std::mt19937 gen(9);
-  for (int width : {1, 2, 7, 8, 300}) {
-    FrameBuffer frame(width, 6);
+  for (int width : {1, 7, 16, 17, 300}) {
+    const int height = 37;
+    FrameBuffer frame(width, height);
     for (auto& b : frame.pixels) b = static_cast<uint8_t>(gen());
-    cairo_rectangle_int_t changed;
-    cairo_surface_t* s = Content(frame, nullptr, &changed);
-    for (int round = 0; round < 200; ++round) {
-      int left = width, right = 0, top = 6, bottom = 0;
-      for (int k = 1 + static_cast<int>(gen() % 3); k > 0; --k) {
-        const int x = static_cast<int>(gen() % width), y = static_cast<int>(gen() % 6);
+    const int stride = width * 4;
+    std::vector<unsigned char> content(static_cast<size_t>(stride) * height, 0);
+    std::vector<cairo_rectangle_int_t> squares;
+    gtkui::UpdateWindowContent(frame, 255, true, content.data(), stride, true, &squares);
+    for (int round = 0; round < 100; ++round) {
+      std::vector<char> touched(static_cast<size_t>((width + kTile - 1) / kTile) * ((height + kTile - 1) / kTile));
+      for (int k = 1 + static_cast<int>(gen() % 5); k > 0; --k) {
+        const int x = static_cast<int>(gen() % width), y = static_cast<int>(gen() % height);
         frame.Pixel(x, y)[gen() % 4] ^= static_cast<uint8_t>(1 + gen() % 255);
-        left = std::min(left, x), right = std::max(right, x + 1), top = std::min(top, y), bottom = std::max(bottom, y + 1);
+        touched[(y / kTile) * ((width + kTile - 1) / kTile) + x / kTile] = 1;
       }
-      Content(frame, s, &changed);
-      ExpectRect(changed, left, top, right - left, bottom - top);
-      for (int y = 0; y < 6; ++y)
-        ASSERT_EQ(0, std::memcmp(cairo_image_surface_get_data(s) + y * cairo_image_surface_get_stride(s), frame.Row(y),
-                                 static_cast<size_t>(width) * 4))
-            << "width " << width << " row " << y;
+      squares.clear();
+      gtkui::UpdateWindowContent(frame, 255, true, content.data(), stride, false, &squares);
+      std::vector<char> reported(touched.size());
+      for (const cairo_rectangle_int_t& r : squares)
+        for (int x = r.x; x < r.x + r.width; x += kTile) reported[(r.y / kTile) * ((width + kTile - 1) / kTile) + x / kTile] = 1;
+      EXPECT_EQ(reported, touched) << "width " << width;
+      ASSERT_EQ(0, std::memcmp(content.data(), frame.pixels.data(), content.size())) << "width " << width;
     }
-    cairo_surface_destroy(s);
   }
+  // Inside a one-stretch outline only: a disc-like shape cut from a square.
+  FrameBuffer frame(40, 20);
+  for (auto& b : frame.pixels) b = static_cast<uint8_t>(gen() | 1);
+  Region outline(Rect{0, 0, 40, 20});
+  for (int y = 0; y < 20; ++y) {
+    outline.Subtract(Rect{0, y, y, y + 1});
+    outline.Subtract(Rect{40 - y / 2, y, 40, y + 1});
+  }
+  std::vector<std::pair<int, int>> spans;
+  ASSERT_TRUE(gtkui::InsideSpans(outline, 20, &spans));
+  std::vector<unsigned char> content(40 * 4 * 20, 0);
+  std::vector<cairo_rectangle_int_t> squares;
+  gtkui::UpdateWindowContent(frame, 255, true, content.data(), 40 * 4, true, &squares, &spans);
+  for (int y = 0; y < 20; ++y)
+    for (int x = 0; x < 40; ++x) {
+      const bool in = outline.Contains(x, y);
+      EXPECT_EQ(std::memcmp(&content[(y * 40 + x) * 4], frame.Pixel(x, y), 4) == 0, in) << x << ", " << y;
+    }
+  // A row of two stretches has no single stretch.
+  outline.Subtract(Rect{20, 5, 22, 6});
+  EXPECT_FALSE(gtkui::InsideSpans(outline, 20, &spans));
 }
 
 // The window's content for a 2 x 1 frame (red 200 at alpha 200, then a

@@ -2,11 +2,11 @@
 // can be checked on their own (region and frame conversion, clocks, the locale's
 // date names, the popup menu). Only the backend and its tests include this;
 // the program reaches the backend through gtk_platform.h. The class is defined
-// by concern: gtk_window.cpp (the window, presenting frames, the mouse, closing
-// and the loop), gtk_stacking.cpp (the X11 stacking probe), gtk_clock.cpp
-// (timers, clocks, local time and the locale's dates), gtk_menu.cpp (the menu),
-// gtk_layer.cpp (the window as a Wayland layer surface, and choosing between
-// that and X11).
+// by concern: gtk_window.cpp (the window, the mouse, closing and the loop),
+// gtk_present.cpp (presenting frames), gtk_stacking.cpp (the X11 stacking
+// probe), gtk_clock.cpp (timers, clocks, local time and the locale's dates),
+// gtk_menu.cpp (the menu), gtk_layer.cpp (the window as a Wayland layer
+// surface, and choosing between that and X11).
 #pragma once
 
 #include <gtk/gtk.h>
@@ -31,17 +31,35 @@ namespace gtkui {
 // subtracted in order. The caller owns the result.
 cairo_region_t* CairoRegionFromRegion(const Region& region);
 
-// Brings `surface` (an ARGB32 image surface) to what the window shows for a
-// frame (blue, green, red, premultiplied alpha bytes): the frame at the
-// constant alpha, over transparency when a compositor blends the window with
-// the desktop, or over an opaque grey when none does (the shape still cuts the
-// window to the outline, and nothing is left black). Reuses `surface` when it
-// has the frame's size; otherwise makes a new one and releases the old.
-// `changed` receives the rectangle around every pixel that differs from what
-// the surface held (all of a new surface, nothing for the same picture).
-// Returns nullptr when the frame is broken or cairo cannot make a surface.
+// The side of the squares in which changed pixels reach the window.
+inline constexpr int kContentTile = 16;
+
+// Brings the picture at `data` (the frame's size in cairo ARGB32 words, rows
+// `stride` bytes apart) to what the window shows for a frame (blue, green,
+// red, premultiplied alpha bytes): the frame at the constant alpha, over
+// transparency when a compositor blends the window with the desktop, or over
+// an opaque grey when none does (the shape still cuts the window to the
+// outline, and nothing is left black). Appends to `changed` the rectangles
+// that took new pixels: in bands of kContentTile rows, the runs of
+// kContentTile-pixel squares that hold a pixel that differed (every square
+// when `fresh`). Only those squares are written. With `inside` (a stretch
+// of columns for each row, see InsideSpans) only pixels inside the outline
+// are looked at and written: the rest keep what they hold (transparency).
+void UpdateWindowContent(const FrameBuffer& frame, uint8_t constantAlpha, bool composited, unsigned char* data,
+                         int stride, bool fresh, std::vector<cairo_rectangle_int_t>* changed,
+                         const std::vector<std::pair<int, int>>* inside = nullptr);
+
+// The stretch of columns [first, last) of each of `height` rows that lies
+// inside `region`; false when a row holds more than one stretch.
+bool InsideSpans(const Region& region, int height, std::vector<std::pair<int, int>>* spans);
+
+// UpdateWindowContent on an ARGB32 image surface: reuses `surface` when it
+// has the frame's size; otherwise makes a new one (all of it changed) and
+// releases the old. Returns nullptr when the frame is broken or cairo cannot
+// make a surface.
 cairo_surface_t* WindowContentFromFrame(const FrameBuffer& frame, uint8_t constantAlpha, bool composited,
-                                        cairo_surface_t* surface, cairo_rectangle_int_t* changed);
+                                        cairo_surface_t* surface, std::vector<cairo_rectangle_int_t>* changed,
+                                        const std::vector<std::pair<int, int>>* inside = nullptr);
 
 // A region in device pixels in GTK's units of `scale` device pixels: a unit
 // is cut away only where all of its pixels are, so nothing inside is lost.
@@ -196,22 +214,38 @@ class GtkPlatform : public Platform {
   // background. Frames are drawn straight into the window through
   // `windowSurface_`, bypassing GTK's paint cycle; the draw handler paints
   // `surface_` only when the window is exposed.
+  // With MIT-SHM `surface_` lies over the shared image (gtk_present.cpp).
   cairo_surface_t* surface_ = nullptr;
   cairo_surface_t* windowSurface_ = nullptr;
-  bool contentShared_ = false;
-  void DrawIntoWindow(const cairo_rectangle_int_t& area);
-  void UseSharedContent();
+  struct SharedContent;
+  struct SharedContentDeleter {
+    void operator()(SharedContent* shared) const;
+  };
+  std::unique_ptr<SharedContent, SharedContentDeleter> shared_;
+  bool sharedTried_ = false;
+  std::vector<cairo_rectangle_int_t> changed_;  // the last frame's changed squares
+  void DrawIntoWindow(const std::vector<cairo_rectangle_int_t>& areas);
+  void OpenSharedContent(const FrameBuffer& frame);
+  void WaitForSharedContent();
+  void CloseSharedContent();
   void ReleaseWindowSurface();
 
   // The local time zone; GLib reads /etc/localtime on every request for it.
   GTimeZone* localZone_ = nullptr;
   gint64 localZoneSince_ = 0;
 
+  double xftDpi_ = 0;  // the desktop's Xft.dpi at the start; 0: none
   Size size_{0, 0};  // device pixels, as are the place and the shape below
   int WindowScale() const;  // GTK's unit, in device pixels
   void ApplyWindowSize();
   void ApplyShape();
   Region region_;
+  // Each row's stretch inside the outline, when every row has one; then the
+  // window's content is transparent outside the outline and a compositor
+  // needs no drawing shape.
+  std::vector<std::pair<int, int>> insideSpans_;
+  bool haveInsideSpans_ = false;
+  bool contentReset_ = false;  // the outline changed: the content starts again
   Point requestedPosition_{0, 0};
   std::optional<Point> knownPosition_;  // the mapped window's place, until it is configured
   cairo_region_t* shape_ = nullptr;

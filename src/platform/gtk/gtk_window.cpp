@@ -94,9 +94,100 @@ uint32_t WindowWord(const uint8_t* p, uint32_t constantAlpha, bool composited) {
 
 }  // namespace
 
+bool InsideSpans(const Region& region, int height, std::vector<std::pair<int, int>>* spans) {
+  spans->assign(std::max(height, 0), {0, 0});
+  const Rect& b = region.Bounds();
+  std::vector<std::pair<int, int>> pieces;
+  for (int y = std::max(b.top, 0); y < std::min(b.bottom, height); ++y) {
+    pieces.assign(1, {b.left, b.right});
+    for (const Rect& cut : region.Cuts()) {
+      if (y < cut.top || y >= cut.bottom || cut.left >= cut.right) continue;
+      std::vector<std::pair<int, int>> left;
+      for (const auto& [from, to] : pieces) {
+        if (cut.left > from) left.push_back({from, std::min(to, cut.left)});
+        if (cut.right < to) left.push_back({std::max(from, cut.right), to});
+      }
+      pieces.clear();
+      for (const auto& piece : left)
+        if (piece.first < piece.second) pieces.push_back(piece);
+    }
+    if (pieces.size() > 1) return false;
+    if (!pieces.empty()) (*spans)[y] = {std::max(pieces[0].first, 0), pieces[0].second};
+  }
+  return true;
+}
+
+void UpdateWindowContent(const FrameBuffer& frame, uint8_t constantAlpha, bool composited, unsigned char* data,
+                         int stride, bool fresh, std::vector<cairo_rectangle_int_t>* changed,
+                         const std::vector<std::pair<int, int>>* inside) {
+  const int width = frame.width, height = frame.height;
+  // The part of a row that is written: its stretch inside the outline, or all of it.
+  const auto span = [&](int y) -> std::pair<int, int> {
+    if (!inside) return {0, width};
+    if (y >= static_cast<int>(inside->size())) return {0, 0};
+    const auto [from, to] = (*inside)[y];
+    return {std::min(from, width), std::min(to, width)};
+  };
+    const int tiles = (width + kContentTile - 1) / kContentTile;
+  // Composited at full opacity on a little-endian machine, the frame's bytes
+  // are the window's bytes; otherwise each row is worked out word by word.
+  const bool asIs = composited && constantAlpha == 255 && std::endian::native == std::endian::little;
+  std::vector<uint32_t> words(asIs ? 0 : static_cast<size_t>(width) * kContentTile);
+  std::vector<char> tileChanged(tiles);
+  const unsigned char* band[kContentTile];
+  for (int top = 0; top < height; top += kContentTile) {
+    const int rows = std::min(kContentTile, height - top);
+    // The band's rows as the window shows them, and which of them differ.
+    bool any = false;
+    for (int r = 0; r < rows; ++r) {
+      const uint8_t* src = frame.Row(top + r);
+      if (!asIs) {
+        uint32_t* row = words.data() + static_cast<size_t>(r) * width;
+        for (int x = 0; x < width; ++x) row[x] = WindowWord(src + x * 4, constantAlpha, composited);
+        src = reinterpret_cast<const uint8_t*>(row);
+      }
+      const unsigned char* dst = data + static_cast<size_t>(top + r) * stride;
+      const auto [from, to] = span(top + r);
+      band[r] = from < to && (fresh || std::memcmp(dst + from * 4, src + from * 4, (to - from) * 4) != 0) ? src : nullptr;
+      any = any || band[r];
+    }
+    if (!any) continue;
+    // The squares that hold a changed pixel take the new pixels.
+    std::fill(tileChanged.begin(), tileChanged.end(), fresh);
+    for (int r = 0; r < rows; ++r) {
+      if (!band[r]) continue;
+      unsigned char* dst = data + static_cast<size_t>(top + r) * stride;
+      const auto [from, to] = span(top + r);
+      for (int t = from / kContentTile; t * kContentTile < to; ++t) {
+        const int x = std::max(t * kContentTile, from), bytes = (std::min((t + 1) * kContentTile, to) - x) * 4;
+        if (!tileChanged[t] && std::memcmp(dst + x * 4, band[r] + x * 4, bytes) != 0) tileChanged[t] = 1;
+      }
+    }
+    for (int t = 0; t < tiles;) {
+      if (!tileChanged[t]) {
+        ++t;
+        continue;
+      }
+      const int first = t;
+      while (t < tiles && tileChanged[t]) ++t;
+      const int x = first * kContentTile, w = std::min(t * kContentTile, width) - x;
+      for (int r = 0; r < rows; ++r) {
+        if (!band[r]) continue;
+        const auto [from, to] = span(top + r);
+        const int copyFrom = std::max(x, from), copyTo = std::min(x + w, to);
+        if (copyFrom < copyTo)
+          std::memcpy(data + static_cast<size_t>(top + r) * stride + copyFrom * 4, band[r] + copyFrom * 4,
+                      static_cast<size_t>(copyTo - copyFrom) * 4);
+      }
+      changed->push_back({x, top, w, rows});
+    }
+  }
+}
+
 cairo_surface_t* WindowContentFromFrame(const FrameBuffer& frame, uint8_t constantAlpha, bool composited,
-                                        cairo_surface_t* surface, cairo_rectangle_int_t* changed) {
-  *changed = {0, 0, 0, 0};
+                                        cairo_surface_t* surface, std::vector<cairo_rectangle_int_t>* changed,
+                                        const std::vector<std::pair<int, int>>* inside) {
+  changed->clear();
   if (frame.Empty() || frame.pixels.size() < static_cast<size_t>(frame.width) * frame.height * 4) {
     if (surface) cairo_surface_destroy(surface);
     return nullptr;
@@ -116,44 +207,9 @@ cairo_surface_t* WindowContentFromFrame(const FrameBuffer& frame, uint8_t consta
     fresh = true;
   }
   cairo_surface_flush(surface);
-  unsigned char* data = cairo_image_surface_get_data(surface);
-  const int stride = cairo_image_surface_get_stride(surface);
-  const size_t rowBytes = static_cast<size_t>(frame.width) * 4;
-  // Composited at full opacity on a little-endian machine, the frame's bytes
-  // are the window's bytes; otherwise each row is worked out word by word.
-  const bool asIs = composited && constantAlpha == 255 && std::endian::native == std::endian::little;
-  std::vector<uint32_t> row(asIs ? 0 : frame.width);
-  int left = frame.width, right = 0, top = frame.height, bottom = 0;
-  for (int y = 0; y < frame.height; ++y) {
-    const uint8_t* src = frame.Row(y);
-    if (!asIs) {
-      for (int x = 0; x < frame.width; ++x) row[x] = WindowWord(src + x * 4, constantAlpha, composited);
-      src = reinterpret_cast<const uint8_t*>(row.data());
-    }
-    unsigned char* dst = data + static_cast<size_t>(y) * stride;
-    if (!fresh && std::memcmp(dst, src, rowBytes) == 0) continue;
-    // Only the run of pixels that differs is copied and reported; the ends
-    // are found two pixels at a time (the row differs somewhere).
-    int first = 0, last = frame.width - 1;
-    if (!fresh) {
-      const auto pair = [](const unsigned char* p, int x) {
-        uint64_t v;
-        std::memcpy(&v, p + x * 4, 8);
-        return v;
-      };
-      while (first + 1 < frame.width && pair(dst, first) == pair(src, first)) first += 2;
-      while (std::memcmp(dst + first * 4, src + first * 4, 4) == 0) ++first;
-      while (last >= 1 && pair(dst, last - 1) == pair(src, last - 1)) last -= 2;
-      while (std::memcmp(dst + last * 4, src + last * 4, 4) == 0) --last;
-    }
-    std::memcpy(dst + first * 4, src + first * 4, static_cast<size_t>(last - first + 1) * 4);
-    left = std::min(left, first);
-    right = std::max(right, last + 1);
-    if (top > y) top = y;
-    bottom = y + 1;
-  }
+  UpdateWindowContent(frame, constantAlpha, composited, cairo_image_surface_get_data(surface),
+                      cairo_image_surface_get_stride(surface), fresh, changed, inside);
   cairo_surface_mark_dirty(surface);
-  if (top < bottom) *changed = {left, top, right - left, bottom - top};
   return surface;
 }
 
@@ -227,6 +283,11 @@ GtkPlatform::GtkPlatform(std::unique_ptr<SettingsStore> store, bool layerSurface
   compositedHandler_ = g_signal_connect(screen, "composited-changed", G_CALLBACK(OnCompositedChanged), this);
   monitorsHandler_ = g_signal_connect(screen, "monitors-changed", G_CALLBACK(OnMonitorsChanged), this);
   WatchTopLevelWindows();
+  // Read once, as GTK does: every frame asks for the capabilities, and the
+  // resource database is parsed again on every question.
+  GdkDisplay* display = gtk_widget_get_display(window_);
+  if (GDK_IS_X11_DISPLAY(display))
+    if (const char* text = XGetDefault(GDK_DISPLAY_XDISPLAY(display), "Xft", "dpi")) xftDpi_ = g_ascii_strtod(text, nullptr);
 
   gtk_widget_add_events(window_, GDK_BUTTON_PRESS_MASK | GDK_BUTTON_RELEASE_MASK | GDK_BUTTON_MOTION_MASK |
                                      GDK_STRUCTURE_MASK);
@@ -355,82 +416,6 @@ gboolean GtkPlatform::OnConfigure(GtkWidget*, GdkEventConfigure*, gpointer data)
   return FALSE;
 }
 
-bool GtkPlatform::PresentFrame(const FrameBuffer& frame, uint8_t constantAlpha) {
-  if (!window_ || closed_) return false;
-  cairo_rectangle_int_t changed;
-  surface_ = gtkui::WindowContentFromFrame(frame, constantAlpha, Composited(), surface_, &changed);
-  if (!surface_) return false;
-  if (changed.width == 0) return true;  // the same picture again
-  if (gtk_widget_get_mapped(window_))
-    DrawIntoWindow(changed);
-  else
-    gtk_widget_queue_draw(window_);  // painted when it is first exposed
-  return true;
-}
-
-// Going through GTK's paint cycle would cost, on every frame, a frame clock
-// tick, an off-screen pixmap cleared and copied to the window, and the
-// window manager's frame counters. The window's content is one upload of the
-// changed pixels instead, which is all a frame needs: nothing else is drawn in
-// the window.
-void GtkPlatform::DrawIntoWindow(const cairo_rectangle_int_t& area) {
-  GdkWindow* gdkWindow = gtk_widget_get_window(window_);
-  if (!gdkWindow || !GDK_IS_X11_WINDOW(gdkWindow)) {
-    gtk_widget_queue_draw(window_);
-    AwaitPaint();
-    return;
-  }
-  // The X window counts device pixels whatever GTK's scale factor: the frame
-  // goes in one to one, never enlarged.
-  if (!windowSurface_) {
-    windowSurface_ =
-        cairo_xlib_surface_create(GDK_WINDOW_XDISPLAY(gdkWindow), GDK_WINDOW_XID(gdkWindow),
-                                  GDK_VISUAL_XVISUAL(gdk_window_get_visual(gdkWindow)), size_.width, size_.height);
-  }
-  if (!contentShared_) UseSharedContent();
-  cairo_t* cr = cairo_create(windowSurface_);
-  cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
-  cairo_set_source_surface(cr, surface_, 0, 0);
-  cairo_rectangle(cr, area.x, area.y, area.width, area.height);
-  cairo_fill(cr);
-  cairo_destroy(cr);
-  cairo_surface_flush(windowSurface_);
-  gdk_display_flush(gdk_window_get_display(gdkWindow));
-}
-
-// The window's content moves into an image the X server can read by itself
-// (shared memory, where the server offers it): uploading the changed pixels
-// then copies nothing on this side of the connection. Tried once.
-void GtkPlatform::UseSharedContent() {
-  contentShared_ = true;
-  const int w = cairo_image_surface_get_width(surface_), h = cairo_image_surface_get_height(surface_);
-  cairo_surface_t* shared = cairo_surface_create_similar_image(windowSurface_, CAIRO_FORMAT_ARGB32, w, h);
-  if (!shared || cairo_surface_status(shared) != CAIRO_STATUS_SUCCESS ||
-      cairo_image_surface_get_format(shared) != CAIRO_FORMAT_ARGB32 || cairo_image_surface_get_width(shared) != w ||
-      cairo_image_surface_get_height(shared) != h) {
-    if (shared) cairo_surface_destroy(shared);
-    return;
-  }
-  cairo_surface_flush(surface_);
-  cairo_surface_flush(shared);
-  const unsigned char* from = cairo_image_surface_get_data(surface_);
-  unsigned char* to = cairo_image_surface_get_data(shared);
-  const int fromStride = cairo_image_surface_get_stride(surface_), toStride = cairo_image_surface_get_stride(shared);
-  for (int y = 0; y < h; ++y)
-    std::memcpy(to + static_cast<size_t>(y) * toStride, from + static_cast<size_t>(y) * fromStride,
-                static_cast<size_t>(w) * 4);
-  cairo_surface_mark_dirty(shared);
-  cairo_surface_destroy(surface_);
-  surface_ = shared;
-}
-
-void GtkPlatform::ReleaseWindowSurface() {
-  if (!windowSurface_) return;
-  cairo_surface_finish(windowSurface_);
-  cairo_surface_destroy(windowSurface_);
-  windowSurface_ = nullptr;
-}
-
 gboolean GtkPlatform::OnDraw(GtkWidget*, cairo_t* cr, gpointer data) {
   auto* self = static_cast<GtkPlatform*>(data);
   self->PaintDone();
@@ -454,6 +439,7 @@ gboolean GtkPlatform::OnDraw(GtkWidget*, cairo_t* cr, gpointer data) {
 
 void GtkPlatform::OnCompositedChanged(GdkScreen*, gpointer data) {
   auto* self = static_cast<GtkPlatform*>(data);
+  self->ApplyShape();
   if (self->window_) gtk_widget_queue_draw(self->window_);
 }
 
@@ -462,6 +448,11 @@ void GtkPlatform::SetWindowRegion(const Region& region) {
   if (shape_) cairo_region_destroy(shape_);
   shape_ = gtkui::CairoRegionFromRegion(region);
   region_ = region;
+  std::vector<std::pair<int, int>> spans;
+  const bool haveSpans = gtkui::InsideSpans(region, region.Bounds().bottom, &spans);
+  if (haveSpans != haveInsideSpans_ || spans != insideSpans_) contentReset_ = true;
+  haveInsideSpans_ = haveSpans;
+  insideSpans_ = std::move(spans);
   probeAnswers_.clear();
   ApplyShape();
 }
@@ -471,7 +462,11 @@ void GtkPlatform::ApplyShape() {
   // GTK takes the shape in its own units.
   cairo_region_t* shape = WindowScale() == 1 ? cairo_region_copy(shape_)
                                              : gtkui::CairoRegionFromRegion(gtkui::ScaledDownRegion(region_, WindowScale()));
-  gtk_widget_shape_combine_region(window_, shape);
+  // Where a compositor blends the window, the frame is transparent outside
+  // the outline already, and a drawing shape of a few hundred rectangles
+  // would only make the compositor clip to it on every frame: the shape
+  // then cuts the input alone. Without one it cuts the drawing too.
+  gtk_widget_shape_combine_region(window_, Composited() && haveInsideSpans_ ? nullptr : shape);
   gtk_widget_input_shape_combine_region(window_, shape);
   cairo_region_destroy(shape);
 }
@@ -719,13 +714,7 @@ WindowCapabilities GtkPlatform::Capabilities() const {
     can.displayScale = WindowScale();
     return can;
   }
-  double dpi = 0;
-  if (window_) {
-    GdkDisplay* display = gtk_widget_get_display(window_);
-    if (GDK_IS_X11_DISPLAY(display))
-      if (const char* text = XGetDefault(GDK_DISPLAY_XDISPLAY(display), "Xft", "dpi")) dpi = g_ascii_strtod(text, nullptr);
-  }
-  can.displayScale = gtkui::ScaleQuartersFromDesktop(WindowScale(), dpi) / 4.0;
+  can.displayScale = gtkui::ScaleQuartersFromDesktop(WindowScale(), xftDpi_) / 4.0;
   return can;
 }
 
