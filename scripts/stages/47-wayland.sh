@@ -96,11 +96,11 @@ EOF
     convert "$out/$1.png" -fill none -fuzz 1% -opaque "$desk_hex" -trim -format '%X %Y %w %h' info:- 2>/dev/null |
       tr -d '+'
   }
-  # What the globe draws inside its window, "X Y W H": at scale 1 the mask's
-  # box; at scale 2 the glass front's, whose rim lies a pixel outside it.
+  # What the globe draws inside its window, "X Y W H": the box of its
+  # outline (the mask's), at scale 1 and 2.
   local box1 box2
   box1=$(convert "$art/imgMask.bmp" -trim -format '%X %Y %w %h' info:- | tr -d '+')
-  box2=$(convert "$art/2x/img3.png" -trim -format '%X %Y %w %h' info:- | tr -d '+')
+  box2=$(convert "$art/2x/imgMask.png" -trim -format '%X %Y %w %h' info:- | tr -d '+')
   # at SHOT SCALE: where the window stands, from where the globe is drawn.
   at() {
     local box ox oy
