@@ -47,6 +47,15 @@ if(GLIMMERDOME_GTK AND NOT WIN32)
     if(TARGET glimmer_keyfile)
       target_link_libraries(glimmer_gtk PUBLIC glimmer_keyfile)
     endif()
+    # On Wayland desktops that offer layer-shell the globe is a layer surface
+    # of its own; without the library it runs through XWayland there.
+    pkg_check_modules(LAYER_SHELL QUIET IMPORTED_TARGET gtk-layer-shell-0 wayland-client)
+    if(LAYER_SHELL_FOUND)
+      target_link_libraries(glimmer_gtk PUBLIC PkgConfig::LAYER_SHELL)
+      target_compile_definitions(glimmer_gtk PUBLIC GLIMMERDOME_HAVE_LAYER_SHELL=1)
+    else()
+      message(STATUS "gtk-layer-shell not found: on Wayland glimmerdome runs through XWayland")
+    endif()
     target_link_libraries(glimmerdome PRIVATE glimmer_gtk)
     target_compile_definitions(glimmerdome PRIVATE GLIMMERDOME_HAVE_GTK)
     # The plain GTK way of animating a window, the yardstick of bench/gtk_cpu.sh.
@@ -153,6 +162,12 @@ if(GLIMMERDOME_TESTS)
     add_executable(glimmer_gtk_tests ${GTK_TEST_SOURCES})
     target_link_libraries(glimmer_gtk_tests PRIVATE glimmer_gtk glimmer_settings GTest::gtest GTest::gtest_main)
     gtest_discover_tests(glimmer_gtk_tests DISCOVERY_TIMEOUT 60)
+  endif()
+
+  # A pointer plugged into a headless sway session (scripts/stages/47-wayland.sh).
+  if(GLIMMERDOME_HAVE_GTK AND LAYER_SHELL_FOUND)
+    add_executable(glimmer_virtual_pointer tests/wayland/virtual_pointer.cpp)
+    target_link_libraries(glimmer_virtual_pointer PRIVATE PkgConfig::LAYER_SHELL)
   endif()
 
   # The soak run: a million frames with every counter checked (scripts/stages/30-soak.sh).

@@ -93,6 +93,48 @@ TEST(GtkScale, ShapeInGtkUnitsKeepsEveryInsidePixelAndTheScaleFollowsTheDesktop)
   EXPECT_EQ(gtkui::ScaleQuartersFromDesktop(4, 0), 12);
 }
 
+// The display: Wayland only where its compositor offers layer-shell (asked
+// only when there is a Wayland display), X11 otherwise; GLIMMERDOME_BACKEND
+// forces one, and a forced Wayland that cannot be had, or a value that means
+// nothing, is an error rather than a quiet X11.
+TEST(GtkBackend, ChoosesWaylandOnlyWhereItOffersLayerShellAndTellsWhatCannotBe) {
+  using gtkui::DisplayKind;
+  struct Case {
+    const char* backend;
+    const char* wayland;
+    bool layerShell;
+    bool ok;
+    DisplayKind kind;
+    const char* errorHas;
+  };
+  const Case cases[] = {
+      {nullptr, "wayland-0", true, true, DisplayKind::WaylandLayer, ""},
+      {nullptr, "wayland-0", false, true, DisplayKind::X11, ""},  // GNOME: XWayland
+      {nullptr, nullptr, true, true, DisplayKind::X11, ""},       // an X11 session
+      {"", "", true, true, DisplayKind::X11, ""},
+      {"x11", "wayland-0", true, true, DisplayKind::X11, ""},
+      {"wayland", "wayland-0", true, true, DisplayKind::WaylandLayer, ""},
+      {"wayland", "wayland-0", false, false, DisplayKind::X11, "offers no layer-shell"},
+      {"wayland", nullptr, true, false, DisplayKind::X11, "WAYLAND_DISPLAY is not set"},
+      {"Wayland", "wayland-0", true, false, DisplayKind::X11, "GLIMMERDOME_BACKEND is \"Wayland\""},
+  };
+  for (const Case& c : cases) {
+    int asked = 0;
+    DisplayKind kind = DisplayKind::X11;
+    std::string error;
+    const bool ok = gtkui::ChooseDisplay(c.backend, c.wayland, [&] { return ++asked, c.layerShell; }, &kind, &error);
+    const std::string what = std::string(c.backend ? c.backend : "(unset)") + " on " + (c.wayland ? c.wayland : "X11");
+    EXPECT_EQ(ok, c.ok) << what;
+    if (ok) {
+      EXPECT_EQ(kind, c.kind) << what;
+    }
+    EXPECT_NE(error.find(c.errorHas), std::string::npos) << what << ": " << error;
+    if (!c.wayland || (c.backend && std::string(c.backend) == "x11")) {
+      EXPECT_EQ(asked, 0) << what;
+    }
+  }
+}
+
 uint32_t Word(cairo_surface_t* s, int x, int y) {
   uint32_t w;
   std::memcpy(&w, cairo_image_surface_get_data(s) + y * cairo_image_surface_get_stride(s) + x * 4, 4);

@@ -3,9 +3,11 @@
 // date names, the popup menu). Only the backend and its tests include this;
 // the program reaches the backend through gtk_platform.h. The class is defined
 // by concern: gtk_window.cpp (the window, the mouse, closing and the loop),
-// gtk_present.cpp (presenting frames), gtk_stacking.cpp (the X11 stacking probe), gtk_clock.cpp
-// (timers, clocks, local time and the locale's dates), gtk_menu.cpp (the menu),
-// gtk_visibility.cpp (whether anyone can see the window).
+// gtk_present.cpp (presenting frames), gtk_stacking.cpp (the X11 stacking
+// probe), gtk_clock.cpp (timers, clocks, local time and the locale's dates),
+// gtk_menu.cpp (the menu), gtk_visibility.cpp (whether anyone can see the
+// window), gtk_layer.cpp (the window as a Wayland layer surface, and choosing
+// between that and X11).
 #pragma once
 
 #include <gtk/gtk.h>
@@ -90,12 +92,30 @@ std::vector<std::string> LocaleLanguages();
 // nothing. The caller destroys the menu.
 GtkWidget* BuildPopupMenu(const PopupMenu& items, std::function<void(const std::string&)> onChosen);
 
+// Which display GDK opens: X11 (on a Wayland session, XWayland), or the
+// Wayland display with the window as a layer surface.
+enum class DisplayKind { X11, WaylandLayer };
+
+// Chooses the display from GLIMMERDOME_BACKEND ("x11", "wayland" or unset),
+// whether a Wayland display is set (`waylandDisplay`) and whether its
+// compositor offers layer-shell (asked only when it matters). Unset, Wayland
+// is chosen where it offers layer-shell and X11 everywhere else. False, with
+// `error` filled, for a value it does not know or a Wayland that cannot be had
+// when it is asked for.
+bool ChooseDisplay(const char* backend, const char* waylandDisplay, const std::function<bool()>& offersLayerShell,
+                   DisplayKind* kind, std::string* error);
+// Whether the Wayland display of WAYLAND_DISPLAY offers layer-shell (false
+// where it cannot be opened, or in a build without gtk-layer-shell).
+bool WaylandOffersLayerShell();
+
 }  // namespace gtkui
 
 class GtkPlatform : public Platform {
  public:
-  // `store` keeps the settings; nullptr keeps them in memory.
-  explicit GtkPlatform(std::unique_ptr<SettingsStore> store);
+  // `store` keeps the settings; nullptr keeps them in memory. `layerSurface`
+  // makes the window a layer surface of a Wayland compositor (GDK must have
+  // opened a Wayland display that offers layer-shell).
+  explicit GtkPlatform(std::unique_ptr<SettingsStore> store, bool layerSurface = false);
   ~GtkPlatform() override;
   GtkPlatform(const GtkPlatform&) = delete;
   GtkPlatform& operator=(const GtkPlatform&) = delete;
@@ -162,10 +182,14 @@ class GtkPlatform : public Platform {
   std::optional<Drag> drag_;
   static void OnMonitorsChanged(GdkScreen*, gpointer self);
   static gboolean OnMonitorsSettled(gpointer self);
+  // The pointer of a mouse event in the screen's device pixels (on a layer
+  // surface, the output's).
+  Point PointerOnScreen(double x, double y, double xRoot, double yRoot) const;
   gulong monitorsHandler_ = 0;
   guint monitorsSettle_ = 0;
   void FinishClose();
   void StopTimers();
+  GtkWindow* ParentWindow() const;
   bool Composited() const;
 
   static gboolean OnDraw(GtkWidget*, cairo_t* cr, gpointer self);
@@ -229,6 +253,40 @@ class GtkPlatform : public Platform {
   std::optional<Point> knownPosition_;  // the mapped window's place, until it is configured
   cairo_region_t* shape_ = nullptr;
   bool iconified_ = false;
+
+  // --- The layer surface (gtk_layer.cpp) ---
+  // Its place is its margins from the output's top-left corner, in GTK's
+  // units; it is on the bottom layer, or on the top layer when kept on top.
+  bool layer_ = false;
+  Point margins_{0, 0};
+  Point pressMargins_{0, 0};  // at the last press
+  // Whether the compositor gives a held pointer from where the surface was
+  // at the press rather than from where it is now (sway does).
+  bool pointerFromPress_ = false;
+  void MakeLayerSurface();
+  void SetMargins(Point margins);
+  void SetLayerOnTop(bool onTop);
+  // The output the layer surface is on (GDK's first one until it is shown).
+  GdkMonitor* LayerMonitor() const;
+  // Puts the surface back on an output when its own has gone: at once where
+  // GDK has taken the output away, or a moment after the compositor closed
+  // the surface, when GDK knows which outputs are left.
+  void FollowLayerMonitor();
+  void LayerSurfaceClosed();
+  bool layerClosed_ = false;
+  guint layerReopen_ = 0;
+  // Whether the compositor still asks for frames: a paint asked for and not
+  // done within a second means the surface is not seen (a hidden surface gets
+  // no frame callbacks, and GTK paints only on one); the next paint means it
+  // is seen again.
+  bool seen_ = true;
+  bool paintAwaited_ = false;
+  gint64 paintAskedAt_ = 0;
+  guint paintOverdue_ = 0;
+  void AwaitPaint();
+  void PaintDone();
+  static gboolean OnPaintOverdue(gpointer self);
+  void ReportSeen(bool seen);
 
   // The visibility probe's recent answers (see IsWindowVisibleAt).
   struct ProbeAnswer {

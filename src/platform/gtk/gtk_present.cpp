@@ -109,6 +109,7 @@ void GtkPlatform::DrawIntoWindow(const std::vector<cairo_rectangle_int_t>& areas
   GdkWindow* gdkWindow = gtk_widget_get_window(window_);
   if (!gdkWindow || !GDK_IS_X11_WINDOW(gdkWindow)) {
     gtk_widget_queue_draw(window_);
+    AwaitPaint();
     return;
   }
   if (!windowSurface_) {

@@ -11,13 +11,16 @@
 // the frame is painted over an opaque fallback colour instead of black. The
 // window has no decorations, no taskbar or pager entry, can be kept above
 // others, and is moved by the window manager (GDK moves it itself when there is
-// no window manager). A Wayland session runs it through XWayland, since Wayland
-// lets no program place itself or stay on top.
+// no window manager). On a Wayland desktop that offers layer-shell the same
+// window is a layer surface instead (gtk_layer.cpp); on other Wayland desktops
+// it runs through XWayland, since Wayland lets no ordinary window place itself
+// or stay on top.
 #include <glib-unix.h>
 
 #include <algorithm>
 #include <bit>
 #include <clocale>
+#include <cmath>
 #include <csignal>
 #include <cstring>
 #include <memory>
@@ -249,10 +252,12 @@ int ScaleQuartersFromDesktop(int windowScale, double xftDpi) {
 
 // --- The window --------------------------------------------------------------------
 
-GtkPlatform::GtkPlatform(std::unique_ptr<SettingsStore> store) : settings_(std::move(store)) {
+GtkPlatform::GtkPlatform(std::unique_ptr<SettingsStore> store, bool layerSurface)
+    : settings_(std::move(store)), layer_(layerSurface) {
   if (!settings_) settings_ = std::make_unique<MemorySettingsStore>();
 
   window_ = gtk_window_new(GTK_WINDOW_TOPLEVEL);
+  if (layer_) MakeLayerSurface();
   GtkWindow* w = GTK_WINDOW(window_);
   gtk_window_set_title(w, "frmMain");
   gtk_window_set_decorated(w, FALSE);
@@ -343,6 +348,8 @@ GtkPlatform::~GtkPlatform() {
     g_signal_handler_disconnect(gtk_widget_get_screen(window_), compositedHandler_);
   if (monitorsHandler_ && window_) g_signal_handler_disconnect(gtk_widget_get_screen(window_), monitorsHandler_);
   if (monitorsSettle_) g_source_remove(monitorsSettle_);
+  if (paintOverdue_) g_source_remove(paintOverdue_);
+  if (layerReopen_) g_source_remove(layerReopen_);
   if (menu_) gtk_widget_destroy(menu_);
   ReleaseWindowSurface();
   if (window_) gtk_widget_destroy(window_);  // OnDestroy clears window_
@@ -390,6 +397,7 @@ void GtkPlatform::ApplyWindowSize() {
 }
 
 Point GtkPlatform::WindowPosition() {
+  if (layer_) return {margins_.x * WindowScale(), margins_.y * WindowScale()};
   if (!window_ || !gtk_widget_get_mapped(window_)) return requestedPosition_;
   // Asking the X server costs round trips, and every frame asks; the answer
   // holds until the window is configured again.
@@ -406,7 +414,12 @@ void GtkPlatform::MoveWindow(int left, int top) {
   knownPosition_.reset();
   probeAnswers_.clear();
   const int g = WindowScale();
-  if (window_) gtk_window_move(GTK_WINDOW(window_), left / g, top / g);
+  if (layer_) {
+    const auto down = [g](int v) { return static_cast<int>(std::floor(static_cast<double>(v) / g)); };
+    SetMargins({down(left), down(top)});
+  } else if (window_) {
+    gtk_window_move(GTK_WINDOW(window_), left / g, top / g);
+  }
 }
 
 gboolean GtkPlatform::OnConfigure(GtkWidget*, GdkEventConfigure*, gpointer data) {
@@ -418,6 +431,7 @@ gboolean GtkPlatform::OnConfigure(GtkWidget*, GdkEventConfigure*, gpointer data)
 
 gboolean GtkPlatform::OnDraw(GtkWidget*, cairo_t* cr, gpointer data) {
   auto* self = static_cast<GtkPlatform*>(data);
+  self->PaintDone();
   cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
   // GTK draws in its own units; the frame, in device pixels, is told so, so
   // that it lands one to one instead of enlarged.
@@ -473,6 +487,7 @@ void GtkPlatform::ApplyShape() {
 
 void GtkPlatform::SetTopmost(bool topmost) {
   if (!window_) return;
+  if (layer_) return SetLayerOnTop(topmost);
   // A dock stays above other windows unless it is asked to stay below them.
   gtk_window_set_keep_above(GTK_WINDOW(window_), topmost);
   gtk_window_set_keep_below(GTK_WINDOW(window_), !topmost);
@@ -485,8 +500,9 @@ gboolean GtkPlatform::OnButtonPress(GtkWidget*, GdkEventButton* event, gpointer 
   // The second and third press of a double or triple click have already
   // arrived as plain presses.
   if (event->type != GDK_BUTTON_PRESS || !self->lifecycle_ || !self->lifecycle_->Live() || self->closed_) return TRUE;
-  self->press_ = {static_cast<int>(event->button), static_cast<int>(event->x_root), static_cast<int>(event->y_root),
-                  event->time};
+  const Point at = self->PointerOnScreen(event->x, event->y, event->x_root, event->y_root);
+  self->press_ = {static_cast<int>(event->button), at.x, at.y, event->time};
+  self->pressMargins_ = self->margins_;
   if (event->button == GDK_BUTTON_SECONDARY) self->rightPressed_ = true;
   MouseButton button = MouseButton::Other;
   switch (event->button) {
@@ -512,10 +528,11 @@ void GtkPlatform::BeginMoveDrag() {
 
 gboolean GtkPlatform::OnMotion(GtkWidget* widget, GdkEventMotion* event, gpointer data) {
   auto* self = static_cast<GtkPlatform*>(data);
-  if (self->FollowDrag(static_cast<int>(event->x_root), static_cast<int>(event->y_root))) return TRUE;
+  const Point at = self->PointerOnScreen(event->x, event->y, event->x_root, event->y_root);
+  if (self->FollowDrag(at.x, at.y)) return TRUE;
   if (!self->rightDragArmed_ || !(event->state & GDK_BUTTON3_MASK)) return FALSE;
-  if (!gtk_drag_check_threshold(widget, self->press_.rootX, self->press_.rootY, static_cast<int>(event->x_root),
-                                static_cast<int>(event->y_root)))
+  const int g = self->WindowScale();
+  if (!gtk_drag_check_threshold(widget, self->press_.rootX / g, self->press_.rootY / g, at.x / g, at.y / g))
     return TRUE;
   self->rightDragArmed_ = false;
   self->rightPressed_ = false;  // a drag, not a click: no menu
@@ -526,7 +543,12 @@ gboolean GtkPlatform::OnMotion(GtkWidget* widget, GdkEventMotion* event, gpointe
 gboolean GtkPlatform::OnButtonRelease(GtkWidget*, GdkEventButton* event, gpointer data) {
   auto* self = static_cast<GtkPlatform*>(data);
   if (self->drag_ && self->drag_->button == static_cast<int>(event->button)) {
-    self->FollowDrag(static_cast<int>(event->x_root), static_cast<int>(event->y_root));
+    // A layer surface has followed every motion already; the release's place
+    // may be counted from where the surface was before the last one.
+    if (!self->layer_) {
+      const Point at = self->PointerOnScreen(event->x, event->y, event->x_root, event->y_root);
+      self->FollowDrag(at.x, at.y);
+    }
     self->EndDrag(static_cast<int>(event->button));
   }
   if (event->button != GDK_BUTTON_SECONDARY) return TRUE;
@@ -555,7 +577,14 @@ gboolean GtkPlatform::OnDeferredClose(gpointer data) {
 }
 
 gboolean GtkPlatform::OnDelete(GtkWidget*, GdkEvent*, gpointer data) {
-  static_cast<GtkPlatform*>(data)->RequestClose();
+  auto* self = static_cast<GtkPlatform*>(data);
+  // No one closes a layer surface but the compositor, when its output goes:
+  // the globe moves to another output instead.
+  if (self->layer_) {
+    self->LayerSurfaceClosed();
+    return TRUE;
+  }
+  self->RequestClose();
   return TRUE;  // the window is destroyed by RequestClose, if at all
 }
 
@@ -575,6 +604,9 @@ void GtkPlatform::FinishClose() {
   if (closed_) return;
   closed_ = true;
   StopTimers();
+  if (paintOverdue_) g_source_remove(paintOverdue_);
+  if (layerReopen_) g_source_remove(layerReopen_);
+  paintOverdue_ = layerReopen_ = 0;
   if (lifecycle_) lifecycle_->Destroy();
   if (menu_) gtk_widget_destroy(menu_);
   ReleaseWindowSurface();
@@ -618,9 +650,15 @@ int GtkPlatform::RunMessageLoop(WindowEvents& events) {
 
 // --- The user and the system -------------------------------------------------------
 
+// What a dialog belongs to: the shown window, unless it is a layer surface,
+// which is no toplevel that a dialog could stand over.
+GtkWindow* GtkPlatform::ParentWindow() const {
+  return window_ && !layer_ && gtk_widget_get_mapped(window_) ? GTK_WINDOW(window_) : nullptr;
+}
+
 void GtkPlatform::ShowMessage(const std::string& text, MessageKind kind) {
   gchar* valid = g_utf8_make_valid(text.c_str(), static_cast<gssize>(text.size()));
-  GtkWindow* parent = window_ && gtk_widget_get_mapped(window_) ? GTK_WINDOW(window_) : nullptr;
+  GtkWindow* parent = ParentWindow();
   GtkWidget* dialog =
       gtk_message_dialog_new(parent, static_cast<GtkDialogFlags>(GTK_DIALOG_MODAL | GTK_DIALOG_DESTROY_WITH_PARENT),
                              kind == MessageKind::Error ? GTK_MESSAGE_ERROR : GTK_MESSAGE_INFO, GTK_BUTTONS_OK, "%s", valid);
@@ -636,7 +674,7 @@ void GtkPlatform::ShowMessage(const std::string& text, MessageKind kind) {
 void GtkPlatform::OpenUrl(const std::string& url) {
   // If nothing can open the address, nothing happens.
   GError* error = nullptr;
-  GtkWindow* parent = window_ && gtk_widget_get_mapped(window_) ? GTK_WINDOW(window_) : nullptr;
+  GtkWindow* parent = ParentWindow();
   if (!gtk_show_uri_on_window(parent, url.c_str(), gtk_get_current_event_time(), &error)) g_clear_error(&error);
 }
 
@@ -659,9 +697,10 @@ GdkMonitor* PrimaryMonitor() {
 
 }  // namespace
 
-// In device pixels, like the window's size and place.
+// In device pixels, like the window's size and place. A layer surface's
+// screen is its output.
 Size GtkPlatform::ScreenSize() {
-  GdkMonitor* monitor = PrimaryMonitor();
+  GdkMonitor* monitor = layer_ ? LayerMonitor() : PrimaryMonitor();
   if (!monitor) return {0, 0};
   GdkRectangle r;
   gdk_monitor_get_geometry(monitor, &r);
@@ -670,6 +709,7 @@ Size GtkPlatform::ScreenSize() {
 }
 
 Size GtkPlatform::WorkAreaSize() {
+  if (layer_) return ScreenSize();  // its margins count from the output's corner
   GdkMonitor* monitor = PrimaryMonitor();
   if (!monitor) return {0, 0};
   GdkRectangle r;
@@ -682,8 +722,16 @@ Size GtkPlatform::WorkAreaSize() {
 // for more: desktops that scale windows put that scale into Xft.dpi as well
 // (96 times the window scale times the text scaling), so the larger of the
 // window scale and Xft.dpi / 96 counts.
+//
+// A layer surface takes the scale of its output alone (Wayland has no
+// Xft.dpi), and cannot tell what covers it.
 WindowCapabilities GtkPlatform::Capabilities() const {
   WindowCapabilities can;
+  if (layer_) {
+    can.canTellWhetherCovered = false;
+    can.displayScale = WindowScale();
+    return can;
+  }
   can.displayScale = gtkui::ScaleQuartersFromDesktop(WindowScale(), xftDpi_) / 4.0;
   return can;
 }
@@ -692,10 +740,26 @@ WindowCapabilities GtkPlatform::Capabilities() const {
 
 std::unique_ptr<Platform> MakeGtkPlatform(int* argc, char*** argv, std::string* error,
                                           std::unique_ptr<SettingsStore> store) {
-  // X11 only: on a Wayland session this means XWayland. A GDK_BACKEND asking
-  // for anything else would only make the start fail.
+  // A layer surface where the Wayland compositor offers layer-shell, X11
+  // everywhere else (on a Wayland session, XWayland); GLIMMERDOME_BACKEND may
+  // choose. A GDK_BACKEND asking for anything else would only make the start
+  // fail.
+  gtkui::DisplayKind kind = gtkui::DisplayKind::X11;
+  std::string why;
+#ifndef GLIMMERDOME_HAVE_LAYER_SHELL
+  if (const char* asked = g_getenv("GLIMMERDOME_BACKEND"); asked && std::strcmp(asked, "wayland") == 0) {
+    if (error) *error = "GLIMMERDOME_BACKEND=wayland, but this build has no Wayland backend (built without gtk-layer-shell)";
+    return nullptr;
+  }
+#endif
+  if (!gtkui::ChooseDisplay(g_getenv("GLIMMERDOME_BACKEND"), g_getenv("WAYLAND_DISPLAY"),
+                            gtkui::WaylandOffersLayerShell, &kind, &why)) {
+    if (error) *error = why;
+    return nullptr;
+  }
+  const bool layer = kind == gtkui::DisplayKind::WaylandLayer;
   g_unsetenv("GDK_BACKEND");
-  gdk_set_allowed_backends("x11");
+  gdk_set_allowed_backends(layer ? "wayland" : "x11");
   g_set_prgname("glimmerdome");
   g_set_application_name("Glimmerdome");
   const bool opened = gtk_init_check(argc, argv);
@@ -703,9 +767,11 @@ std::unique_ptr<Platform> MakeGtkPlatform(int* argc, char*** argv, std::string* 
   // come from it, but numbers keep the C form in every locale.
   std::setlocale(LC_NUMERIC, "C");
   if (!opened) {
-    const char* display = g_getenv("DISPLAY");
+    const char* display = g_getenv(layer ? "WAYLAND_DISPLAY" : "DISPLAY");
     if (error) {
-      if (!display || !*display)
+      if (layer)
+        *error = std::string("cannot open the Wayland display \"") + display + "\"";
+      else if (!display || !*display)
         *error = "no X display to open (DISPLAY is not set)";
       else
         *error = std::string("cannot open the X display \"") + display + "\"";
@@ -717,7 +783,7 @@ std::unique_ptr<Platform> MakeGtkPlatform(int* argc, char*** argv, std::string* 
   // The user's own settings file and autostart entry.
   if (!store) store = std::make_unique<KeyFileSettingsStore>(DefaultSettingsPath(), DefaultAutostartPath());
 #endif
-  return std::make_unique<GtkPlatform>(std::move(store));
+  return std::make_unique<GtkPlatform>(std::move(store), layer);
 }
 
 }  // namespace gd
