@@ -279,7 +279,7 @@ class GtkPlatform : public Platform {
   // done within a second means the surface is not seen (a hidden surface gets
   // no frame callbacks, and GTK paints only on one); the next paint means it
   // is seen again.
-  bool seen_ = true;
+  bool layerPainted_ = true;
   bool paintAwaited_ = false;
   gint64 paintAskedAt_ = 0;
   guint paintOverdue_ = 0;

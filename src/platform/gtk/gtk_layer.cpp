@@ -147,7 +147,7 @@ void GtkPlatform::LayerSurfaceClosed() {
   if (!window_ || closed_) return;
   layerClosed_ = true;
   gtk_widget_hide(window_);
-  if (seen_) ReportSeen(false);  // seen again at the first paint on the new output
+  if (layerPainted_) ReportSeen(false);  // seen again at the first paint on the new output
   // The output's removal reaches GDK after the close.
   if (layerReopen_) g_source_remove(layerReopen_);
   layerReopen_ = g_timeout_add(kReopenAfterMs, [](gpointer data) {
@@ -182,7 +182,7 @@ void GtkPlatform::AwaitPaint() {
 void GtkPlatform::PaintDone() {
   if (!layer_) return;
   paintAwaited_ = false;
-  if (!seen_) ReportSeen(true);
+  if (!layerPainted_) ReportSeen(true);
 }
 
 gboolean GtkPlatform::OnPaintOverdue(gpointer data) {
@@ -195,13 +195,13 @@ gboolean GtkPlatform::OnPaintOverdue(gpointer data) {
     self->paintOverdue_ = g_timeout_add(static_cast<guint>((kUnseenAfterUs - waited) / 1000) + 1, OnPaintOverdue, self);
     return G_SOURCE_REMOVE;
   }
-  if (self->seen_ && gtk_widget_get_mapped(self->window_)) self->ReportSeen(false);
+  if (self->layerPainted_ && gtk_widget_get_mapped(self->window_)) self->ReportSeen(false);
   return G_SOURCE_REMOVE;
 }
 
 void GtkPlatform::ReportSeen(bool seen) {
-  seen_ = seen;
-  if (lifecycle_ && !closed_) lifecycle_->SeenChanged(seen);
+  layerPainted_ = seen;
+  UpdateSeen();
 }
 
 }  // namespace gd

@@ -250,7 +250,7 @@ void GtkPlatform::NoteRootEvent(const XEvent& event) {
 void GtkPlatform::UpdateSeen() {
   if (!visibility_ || closed_ || !window_) return;
   const VisibilityWatch& watch = *visibility_;
-  const bool seen = gtk_widget_get_mapped(window_) && !iconified_ && !watch.covered && !watch.screenSaverOn &&
+  const bool seen = gtk_widget_get_mapped(window_) && !iconified_ && layerPainted_ && !watch.covered && !watch.screenSaverOn &&
                     !watch.displayOff && !watch.sessionLocked && !watch.sessionInactive && !watch.desktopSaverActive;
   if (lifecycle_) lifecycle_->SeenChanged(seen);
 }
