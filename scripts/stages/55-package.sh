@@ -78,7 +78,8 @@ pkg_check_deb() {
 
   # dpkg-shlibdeps found what the program links to.
   out=$(dpkg-deb -f "$pkg_deb" Depends)
-  [[ $out == *libc6* && $out == *libgtk-3-0* && $out == *zlib1g* ]] && pkg_ok "Depends: $out" ||
+  [[ $out == *libc6* && $out == *libgtk-3-0* && $out == *libgtk-layer-shell0* && $out == *zlib1g* ]] &&
+    pkg_ok "Depends: $out" ||
     pkg_fail "the dependencies are '$out'"
 
   local x="$pkg_tmp/deb"

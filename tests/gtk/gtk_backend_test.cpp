@@ -19,6 +19,7 @@
 #include <gdk/gdkx.h>
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
+#include <X11/extensions/scrnsaver.h>
 
 namespace gd {
 namespace {
@@ -92,15 +93,73 @@ TEST(GtkScale, ShapeInGtkUnitsKeepsEveryInsidePixelAndTheScaleFollowsTheDesktop)
   EXPECT_EQ(gtkui::ScaleQuartersFromDesktop(4, 0), 12);
 }
 
+// The display: Wayland only where its compositor offers layer-shell (asked
+// only when there is a Wayland display), X11 otherwise; GLIMMERDOME_BACKEND
+// forces one, and a forced Wayland that cannot be had, or a value that means
+// nothing, is an error rather than a quiet X11.
+TEST(GtkBackend, ChoosesWaylandOnlyWhereItOffersLayerShellAndTellsWhatCannotBe) {
+  using gtkui::DisplayKind;
+  struct Case {
+    const char* backend;
+    const char* wayland;
+    bool layerShell;
+    bool ok;
+    DisplayKind kind;
+    const char* errorHas;
+  };
+  const Case cases[] = {
+      {nullptr, "wayland-0", true, true, DisplayKind::WaylandLayer, ""},
+      {nullptr, "wayland-0", false, true, DisplayKind::X11, ""},  // GNOME: XWayland
+      {nullptr, nullptr, true, true, DisplayKind::X11, ""},       // an X11 session
+      {"", "", true, true, DisplayKind::X11, ""},
+      {"x11", "wayland-0", true, true, DisplayKind::X11, ""},
+      {"wayland", "wayland-0", true, true, DisplayKind::WaylandLayer, ""},
+      {"wayland", "wayland-0", false, false, DisplayKind::X11, "offers no layer-shell"},
+      {"wayland", nullptr, true, false, DisplayKind::X11, "WAYLAND_DISPLAY is not set"},
+      {"Wayland", "wayland-0", true, false, DisplayKind::X11, "GLIMMERDOME_BACKEND is \"Wayland\""},
+  };
+  for (const Case& c : cases) {
+    int asked = 0;
+    DisplayKind kind = DisplayKind::X11;
+    std::string error;
+    const bool ok = gtkui::ChooseDisplay(c.backend, c.wayland, [&] { return ++asked, c.layerShell; }, &kind, &error);
+    const std::string what = std::string(c.backend ? c.backend : "(unset)") + " on " + (c.wayland ? c.wayland : "X11");
+    EXPECT_EQ(ok, c.ok) << what;
+    if (ok) {
+      EXPECT_EQ(kind, c.kind) << what;
+    }
+    EXPECT_NE(error.find(c.errorHas), std::string::npos) << what << ": " << error;
+    if (!c.wayland || (c.backend && std::string(c.backend) == "x11")) {
+      EXPECT_EQ(asked, 0) << what;
+    }
+  }
+}
+
 uint32_t Word(cairo_surface_t* s, int x, int y) {
   uint32_t w;
   std::memcpy(&w, cairo_image_surface_get_data(s) + y * cairo_image_surface_get_stride(s) + x * 4, 4);
   return w;
 }
 
+// The content for a frame, and the bounds of the squares that changed.
 cairo_surface_t* Content(const FrameBuffer& frame, cairo_surface_t* surface, cairo_rectangle_int_t* changed,
                          uint8_t constantAlpha = 255, bool composited = true) {
-  return gtkui::WindowContentFromFrame(frame, constantAlpha, composited, surface, changed);
+  std::vector<cairo_rectangle_int_t> squares;
+  cairo_surface_t* out = gtkui::WindowContentFromFrame(frame, constantAlpha, composited, surface, &squares);
+  *changed = {0, 0, 0, 0};
+  for (const cairo_rectangle_int_t& r : squares) {
+    if (changed->width == 0) {
+      *changed = r;
+      continue;
+    }
+    const int right = std::max(changed->x + changed->width, r.x + r.width);
+    const int bottom = std::max(changed->y + changed->height, r.y + r.height);
+    changed->x = std::min(changed->x, r.x);
+    changed->y = std::min(changed->y, r.y);
+    changed->width = right - changed->x;
+    changed->height = bottom - changed->y;
+  }
+  return out;
 }
 
 void ExpectRect(const cairo_rectangle_int_t& r, int x, int y, int width, int height) {
@@ -154,11 +213,11 @@ TEST(GtkFrame, OnlyTheChangedRectangleIsReported) {
   Content(frame, s, &changed);
   EXPECT_EQ(changed.width, 0) << "the same picture changes nothing";
   EXPECT_EQ(changed.height, 0);
-  // Two pixels apart: (1, 1) and (3, 2) span columns 1 to 3 and rows 1 to 2.
+  // Two pixels of one square: the square, cut to the frame.
   frame.pixels[(1 * 5 + 1) * 4 + 2] = 7;
   frame.pixels[(2 * 5 + 3) * 4 + 3] = 9;
   Content(frame, s, &changed);
-  ExpectRect(changed, 1, 1, 3, 2);
+  ExpectRect(changed, 0, 0, 5, 4);
   EXPECT_EQ(Word(s, 1, 1), 0x00070000u);
   EXPECT_EQ(Word(s, 3, 2), 0x09000000u);
   // Another constant alpha or background changes every pixel that it touches:
@@ -173,32 +232,57 @@ TEST(GtkFrame, OnlyTheChangedRectangleIsReported) {
   cairo_surface_destroy(s);
 }
 
-// The reported rectangle is exactly the bounds of the pixels that changed,
-// wherever they lie in a row (the ends are searched two pixels at a time, in
-// rows of odd and even width), and the surface then holds the new frame.
-TEST(GtkFrame, ChangedRectangleIsTheBoundsOfTheChangedPixels) {
+// The squares reported are exactly those that hold a changed pixel, in
+// frames of odd and even sizes, and the content then holds the new frame;
+// with the outline's stretches, nothing outside them is looked at or written.
+TEST(GtkFrame, ChangedSquaresHoldEveryChangedPixelAndNoOther) {
+  constexpr int kTile = gtkui::kContentTile;
   std::mt19937 gen(9);
-  for (int width : {1, 2, 7, 8, 300}) {
-    FrameBuffer frame(width, 6);
+  for (int width : {1, 7, 16, 17, 300}) {
+    const int height = 37;
+    FrameBuffer frame(width, height);
     for (auto& b : frame.pixels) b = static_cast<uint8_t>(gen());
-    cairo_rectangle_int_t changed;
-    cairo_surface_t* s = Content(frame, nullptr, &changed);
-    for (int round = 0; round < 200; ++round) {
-      int left = width, right = 0, top = 6, bottom = 0;
-      for (int k = 1 + static_cast<int>(gen() % 3); k > 0; --k) {
-        const int x = static_cast<int>(gen() % width), y = static_cast<int>(gen() % 6);
+    const int stride = width * 4;
+    std::vector<unsigned char> content(static_cast<size_t>(stride) * height, 0);
+    std::vector<cairo_rectangle_int_t> squares;
+    gtkui::UpdateWindowContent(frame, 255, true, content.data(), stride, true, &squares);
+    for (int round = 0; round < 100; ++round) {
+      std::vector<char> touched(static_cast<size_t>((width + kTile - 1) / kTile) * ((height + kTile - 1) / kTile));
+      for (int k = 1 + static_cast<int>(gen() % 5); k > 0; --k) {
+        const int x = static_cast<int>(gen() % width), y = static_cast<int>(gen() % height);
         frame.Pixel(x, y)[gen() % 4] ^= static_cast<uint8_t>(1 + gen() % 255);
-        left = std::min(left, x), right = std::max(right, x + 1), top = std::min(top, y), bottom = std::max(bottom, y + 1);
+        touched[(y / kTile) * ((width + kTile - 1) / kTile) + x / kTile] = 1;
       }
-      Content(frame, s, &changed);
-      ExpectRect(changed, left, top, right - left, bottom - top);
-      for (int y = 0; y < 6; ++y)
-        ASSERT_EQ(0, std::memcmp(cairo_image_surface_get_data(s) + y * cairo_image_surface_get_stride(s), frame.Row(y),
-                                 static_cast<size_t>(width) * 4))
-            << "width " << width << " row " << y;
+      squares.clear();
+      gtkui::UpdateWindowContent(frame, 255, true, content.data(), stride, false, &squares);
+      std::vector<char> reported(touched.size());
+      for (const cairo_rectangle_int_t& r : squares)
+        for (int x = r.x; x < r.x + r.width; x += kTile) reported[(r.y / kTile) * ((width + kTile - 1) / kTile) + x / kTile] = 1;
+      EXPECT_EQ(reported, touched) << "width " << width;
+      ASSERT_EQ(0, std::memcmp(content.data(), frame.pixels.data(), content.size())) << "width " << width;
     }
-    cairo_surface_destroy(s);
   }
+  // Inside a one-stretch outline only: a disc-like shape cut from a square.
+  FrameBuffer frame(40, 20);
+  for (auto& b : frame.pixels) b = static_cast<uint8_t>(gen() | 1);
+  Region outline(Rect{0, 0, 40, 20});
+  for (int y = 0; y < 20; ++y) {
+    outline.Subtract(Rect{0, y, y, y + 1});
+    outline.Subtract(Rect{40 - y / 2, y, 40, y + 1});
+  }
+  std::vector<std::pair<int, int>> spans;
+  ASSERT_TRUE(gtkui::InsideSpans(outline, 20, &spans));
+  std::vector<unsigned char> content(40 * 4 * 20, 0);
+  std::vector<cairo_rectangle_int_t> squares;
+  gtkui::UpdateWindowContent(frame, 255, true, content.data(), 40 * 4, true, &squares, &spans);
+  for (int y = 0; y < 20; ++y)
+    for (int x = 0; x < 40; ++x) {
+      const bool in = outline.Contains(x, y);
+      EXPECT_EQ(std::memcmp(&content[(y * 40 + x) * 4], frame.Pixel(x, y), 4) == 0, in) << x << ", " << y;
+    }
+  // A row of two stretches has no single stretch.
+  outline.Subtract(Rect{20, 5, 22, 6});
+  EXPECT_FALSE(gtkui::InsideSpans(outline, 20, &spans));
 }
 
 // The window's content for a 2 x 1 frame (red 200 at alpha 200, then a
@@ -430,6 +514,7 @@ class RecordingEvents : public WindowEvents {
     return allowClose;
   }
   void Destroyed() override { log.push_back("Destroyed"); }
+  void SeenChanged(bool seen) override { log.push_back(seen ? "Seen" : "Unseen"); }
   PopupMenu PopupMenuItems() const override { return ToPopupMenu(menu); }
 
   int Count(const std::string& what) const { return static_cast<int>(std::count(log.begin(), log.end(), what)); }
@@ -570,6 +655,51 @@ TEST(GtkWindow, ShowsAsAShapedOrnamentAtItsPlace) {
   platform.RequestClose();
   EXPECT_TRUE(platform.Closed());
   EXPECT_FALSE(platform.IsWindowVisibleAt(250, 190));
+}
+
+// Nobody sees the globe under a window that covers all of its outline (a
+// window over part of it is not enough), or while the screen saver runs.
+TEST(GtkWindow, TheCoreHearsWhenNobodyCanSeeTheWindow) {
+  REQUIRE_DISPLAY();
+  GtkPlatform platform(nullptr);
+  RecordingEvents events(platform);
+  Region region(Rect{0, 0, 100, 80});
+  region.Subtract(Rect{0, 0, 20, 80});
+  events.onShow = [&] {
+    platform.SetWindowRegion(region);
+    platform.MoveWindow(200, 150);
+  };
+  platform.SetWindowSize(100, 80);
+  platform.Show(events);
+  ASSERT_TRUE(PumpUntil([&] { return gtk_widget_get_mapped(platform.Widget()); }));
+  PumpFor(300);
+  EXPECT_EQ(events.Count("Unseen"), 0);
+
+  auto coverAt = [](int x, int y, int w, int h) {
+    GtkWidget* cover = gtk_window_new(GTK_WINDOW_POPUP);
+    gtk_window_move(GTK_WINDOW(cover), x, y);
+    gtk_window_resize(GTK_WINDOW(cover), w, h);
+    gtk_widget_show(cover);
+    return cover;
+  };
+  // All but the cut strip on the left: the outline is covered.
+  GtkWidget* cover = coverAt(220, 150, 80, 80);
+  ASSERT_TRUE(PumpUntil([&] { return events.Count("Unseen") == 1; }));
+  gtk_window_move(GTK_WINDOW(cover), 221, 150);  // one column of the globe shows again
+  ASSERT_TRUE(PumpUntil([&] { return events.Count("Seen") == 1; }));
+  gtk_widget_destroy(cover);
+  PumpFor(300);
+  EXPECT_EQ(events.Count("Unseen"), 1);
+
+  Display* d = GDK_DISPLAY_XDISPLAY(gdk_display_get_default());
+  int base = 0, error = 0;
+  if (XScreenSaverQueryExtension(d, &base, &error)) {
+    XForceScreenSaver(d, ScreenSaverActive);
+    EXPECT_TRUE(PumpUntil([&] { return events.Count("Unseen") == 2; }));
+    XForceScreenSaver(d, ScreenSaverReset);  // whatever happened, for the tests after this one
+    EXPECT_TRUE(PumpUntil([&] { return events.Count("Seen") == 2; }));
+  }
+  platform.RequestClose();
 }
 
 TEST(GtkWindow, TimersTickOnlyAfterTheShowAndRestartWithANewInterval) {

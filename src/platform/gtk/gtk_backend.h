@@ -2,9 +2,12 @@
 // can be checked on their own (region and frame conversion, clocks, the locale's
 // date names, the popup menu). Only the backend and its tests include this;
 // the program reaches the backend through gtk_platform.h. The class is defined
-// by concern: gtk_window.cpp (the window, presenting frames, the mouse, closing
-// and the loop), gtk_stacking.cpp (the X11 stacking probe), gtk_clock.cpp
-// (timers, clocks, local time and the locale's dates), gtk_menu.cpp (the menu).
+// by concern: gtk_window.cpp (the window, the mouse, closing and the loop),
+// gtk_present.cpp (presenting frames), gtk_stacking.cpp (the X11 stacking
+// probe), gtk_clock.cpp (timers, clocks, local time and the locale's dates),
+// gtk_menu.cpp (the menu), gtk_visibility.cpp (whether anyone can see the
+// window), gtk_layer.cpp (the window as a Wayland layer surface, and choosing
+// between that and X11).
 #pragma once
 
 #include <gtk/gtk.h>
@@ -21,6 +24,8 @@
 #include "platform/platform.h"
 #include "platform/window_lifecycle.h"
 
+union _XEvent;
+
 namespace gd {
 
 namespace gtkui {
@@ -29,17 +34,35 @@ namespace gtkui {
 // subtracted in order. The caller owns the result.
 cairo_region_t* CairoRegionFromRegion(const Region& region);
 
-// Brings `surface` (an ARGB32 image surface) to what the window shows for a
-// frame (blue, green, red, premultiplied alpha bytes): the frame at the
-// constant alpha, over transparency when a compositor blends the window with
-// the desktop, or over an opaque grey when none does (the shape still cuts the
-// window to the outline, and nothing is left black). Reuses `surface` when it
-// has the frame's size; otherwise makes a new one and releases the old.
-// `changed` receives the rectangle around every pixel that differs from what
-// the surface held (all of a new surface, nothing for the same picture).
-// Returns nullptr when the frame is broken or cairo cannot make a surface.
+// The side of the squares in which changed pixels reach the window.
+inline constexpr int kContentTile = 16;
+
+// Brings the picture at `data` (the frame's size in cairo ARGB32 words, rows
+// `stride` bytes apart) to what the window shows for a frame (blue, green,
+// red, premultiplied alpha bytes): the frame at the constant alpha, over
+// transparency when a compositor blends the window with the desktop, or over
+// an opaque grey when none does (the shape still cuts the window to the
+// outline, and nothing is left black). Appends to `changed` the rectangles
+// that took new pixels: in bands of kContentTile rows, the runs of
+// kContentTile-pixel squares that hold a pixel that differed (every square
+// when `fresh`). Only those squares are written. With `inside` (a stretch
+// of columns for each row, see InsideSpans) only pixels inside the outline
+// are looked at and written: the rest keep what they hold (transparency).
+void UpdateWindowContent(const FrameBuffer& frame, uint8_t constantAlpha, bool composited, unsigned char* data,
+                         int stride, bool fresh, std::vector<cairo_rectangle_int_t>* changed,
+                         const std::vector<std::pair<int, int>>* inside = nullptr);
+
+// The stretch of columns [first, last) of each of `height` rows that lies
+// inside `region`; false when a row holds more than one stretch.
+bool InsideSpans(const Region& region, int height, std::vector<std::pair<int, int>>* spans);
+
+// UpdateWindowContent on an ARGB32 image surface: reuses `surface` when it
+// has the frame's size; otherwise makes a new one (all of it changed) and
+// releases the old. Returns nullptr when the frame is broken or cairo cannot
+// make a surface.
 cairo_surface_t* WindowContentFromFrame(const FrameBuffer& frame, uint8_t constantAlpha, bool composited,
-                                        cairo_surface_t* surface, cairo_rectangle_int_t* changed);
+                                        cairo_surface_t* surface, std::vector<cairo_rectangle_int_t>* changed,
+                                        const std::vector<std::pair<int, int>>* inside = nullptr);
 
 // A region in device pixels in GTK's units of `scale` device pixels: a unit
 // is cut away only where all of its pixels are, so nothing inside is lost.
@@ -69,12 +92,30 @@ std::vector<std::string> LocaleLanguages();
 // nothing. The caller destroys the menu.
 GtkWidget* BuildPopupMenu(const PopupMenu& items, std::function<void(const std::string&)> onChosen);
 
+// Which display GDK opens: X11 (on a Wayland session, XWayland), or the
+// Wayland display with the window as a layer surface.
+enum class DisplayKind { X11, WaylandLayer };
+
+// Chooses the display from GLIMMERDOME_BACKEND ("x11", "wayland" or unset),
+// whether a Wayland display is set (`waylandDisplay`) and whether its
+// compositor offers layer-shell (asked only when it matters). Unset, Wayland
+// is chosen where it offers layer-shell and X11 everywhere else. False, with
+// `error` filled, for a value it does not know or a Wayland that cannot be had
+// when it is asked for.
+bool ChooseDisplay(const char* backend, const char* waylandDisplay, const std::function<bool()>& offersLayerShell,
+                   DisplayKind* kind, std::string* error);
+// Whether the Wayland display of WAYLAND_DISPLAY offers layer-shell (false
+// where it cannot be opened, or in a build without gtk-layer-shell).
+bool WaylandOffersLayerShell();
+
 }  // namespace gtkui
 
 class GtkPlatform : public Platform {
  public:
-  // `store` keeps the settings; nullptr keeps them in memory.
-  explicit GtkPlatform(std::unique_ptr<SettingsStore> store);
+  // `store` keeps the settings; nullptr keeps them in memory. `layerSurface`
+  // makes the window a layer surface of a Wayland compositor (GDK must have
+  // opened a Wayland display that offers layer-shell).
+  explicit GtkPlatform(std::unique_ptr<SettingsStore> store, bool layerSurface = false);
   ~GtkPlatform() override;
   GtkPlatform(const GtkPlatform&) = delete;
   GtkPlatform& operator=(const GtkPlatform&) = delete;
@@ -141,10 +182,14 @@ class GtkPlatform : public Platform {
   std::optional<Drag> drag_;
   static void OnMonitorsChanged(GdkScreen*, gpointer self);
   static gboolean OnMonitorsSettled(gpointer self);
+  // The pointer of a mouse event in the screen's device pixels (on a layer
+  // surface, the output's).
+  Point PointerOnScreen(double x, double y, double xRoot, double yRoot) const;
   gulong monitorsHandler_ = 0;
   guint monitorsSettle_ = 0;
   void FinishClose();
   void StopTimers();
+  GtkWindow* ParentWindow() const;
   bool Composited() const;
 
   static gboolean OnDraw(GtkWidget*, cairo_t* cr, gpointer self);
@@ -172,26 +217,76 @@ class GtkPlatform : public Platform {
   // background. Frames are drawn straight into the window through
   // `windowSurface_`, bypassing GTK's paint cycle; the draw handler paints
   // `surface_` only when the window is exposed.
+  // With MIT-SHM `surface_` lies over the shared image (gtk_present.cpp).
   cairo_surface_t* surface_ = nullptr;
   cairo_surface_t* windowSurface_ = nullptr;
-  bool contentShared_ = false;
-  void DrawIntoWindow(const cairo_rectangle_int_t& area);
-  void UseSharedContent();
+  struct SharedContent;
+  struct SharedContentDeleter {
+    void operator()(SharedContent* shared) const;
+  };
+  std::unique_ptr<SharedContent, SharedContentDeleter> shared_;
+  bool sharedTried_ = false;
+  std::vector<cairo_rectangle_int_t> changed_;  // the last frame's changed squares
+  void DrawIntoWindow(const std::vector<cairo_rectangle_int_t>& areas);
+  void OpenSharedContent(const FrameBuffer& frame);
+  void WaitForSharedContent();
+  void CloseSharedContent();
   void ReleaseWindowSurface();
 
   // The local time zone; GLib reads /etc/localtime on every request for it.
   GTimeZone* localZone_ = nullptr;
   gint64 localZoneSince_ = 0;
 
+  double xftDpi_ = 0;  // the desktop's Xft.dpi at the start; 0: none
   Size size_{0, 0};  // device pixels, as are the place and the shape below
   int WindowScale() const;  // GTK's unit, in device pixels
   void ApplyWindowSize();
   void ApplyShape();
   Region region_;
+  // Each row's stretch inside the outline, when every row has one; then the
+  // window's content is transparent outside the outline and a compositor
+  // needs no drawing shape.
+  std::vector<std::pair<int, int>> insideSpans_;
+  bool haveInsideSpans_ = false;
+  bool contentReset_ = false;  // the outline changed: the content starts again
   Point requestedPosition_{0, 0};
   std::optional<Point> knownPosition_;  // the mapped window's place, until it is configured
   cairo_region_t* shape_ = nullptr;
   bool iconified_ = false;
+
+  // --- The layer surface (gtk_layer.cpp) ---
+  // Its place is its margins from the output's top-left corner, in GTK's
+  // units; it is on the bottom layer, or on the top layer when kept on top.
+  bool layer_ = false;
+  Point margins_{0, 0};
+  Point pressMargins_{0, 0};  // at the last press
+  // Whether the compositor gives a held pointer from where the surface was
+  // at the press rather than from where it is now (sway does).
+  bool pointerFromPress_ = false;
+  void MakeLayerSurface();
+  void SetMargins(Point margins);
+  void SetLayerOnTop(bool onTop);
+  // The output the layer surface is on (GDK's first one until it is shown).
+  GdkMonitor* LayerMonitor() const;
+  // Puts the surface back on an output when its own has gone: at once where
+  // GDK has taken the output away, or a moment after the compositor closed
+  // the surface, when GDK knows which outputs are left.
+  void FollowLayerMonitor();
+  void LayerSurfaceClosed();
+  bool layerClosed_ = false;
+  guint layerReopen_ = 0;
+  // Whether the compositor still asks for frames: a paint asked for and not
+  // done within a second means the surface is not seen (a hidden surface gets
+  // no frame callbacks, and GTK paints only on one); the next paint means it
+  // is seen again.
+  bool layerPainted_ = true;
+  bool paintAwaited_ = false;
+  gint64 paintAskedAt_ = 0;
+  guint paintOverdue_ = 0;
+  void AwaitPaint();
+  void PaintDone();
+  static gboolean OnPaintOverdue(gpointer self);
+  void ReportSeen(bool seen);
 
   // The visibility probe's recent answers (see IsWindowVisibleAt).
   struct ProbeAnswer {
@@ -205,6 +300,25 @@ class GtkPlatform : public Platform {
   bool AskWhetherVisibleAt(int screenX, int screenY);  // IsWindowVisibleAt without the kept answers
   void WatchTopLevelWindows();
   static GdkFilterReturn OnRootEvent(GdkXEvent* xevent, GdkEvent*, gpointer self);
+
+  // Whether anyone can see the window, and the power-saver profile
+  // (gtk_visibility.cpp).
+  struct VisibilityWatch;
+  struct VisibilityWatchDeleter {
+    void operator()(VisibilityWatch* watch) const;
+  };
+  std::unique_ptr<VisibilityWatch, VisibilityWatchDeleter> visibility_;
+  void StartWatchingVisibility();
+  bool PowerSaverEnabled() const;
+  // Looks at the stacking again soon (once for a burst of changes).
+  void ScheduleVisibilityCheck();
+  void NoteRootEvent(const union _XEvent& event);
+  // Tells the core whether the window can be seen, from what is known.
+  void UpdateSeen();
+  bool CoveredOrUnderFullscreen();
+  static gboolean OnStackingCheck(gpointer self);
+  static gboolean OnDisplayPoll(gpointer self);
+  static GdkFilterReturn OnScreenSaverEvent(GdkXEvent* xevent, GdkEvent*, gpointer self);
 
   // The press that the core may turn into a move.
   struct Press {

@@ -10,6 +10,7 @@
 // until the release, and each one moves the window by as much as the mouse
 // has moved since the press.
 #include <algorithm>
+#include <cmath>
 
 #include "platform/gtk/gtk_backend.h"
 
@@ -21,12 +22,25 @@ namespace {
 // window hears of them once the burst is over.
 constexpr guint kMonitorsSettleMs = 250;
 
-Rect RectOf(const GdkRectangle& r) { return {r.x, r.y, r.x + r.width, r.y + r.height}; }
+// GDK's rectangle, in its units of `g` device pixels, in device pixels.
+Rect RectOf(const GdkRectangle& r, int g) { return {r.x * g, r.y * g, (r.x + r.width) * g, (r.y + r.height) * g}; }
 
 }  // namespace
 
+// In device pixels, like the window's place. A layer surface's place counts
+// from its output's corner: its output is the one monitor, at the origin.
 std::vector<Monitor> GtkPlatform::Monitors() {
   std::vector<Monitor> monitors;
+  if (layer_) {
+    if (GdkMonitor* monitor = LayerMonitor()) {
+      GdkRectangle r;
+      gdk_monitor_get_geometry(monitor, &r);
+      const int g = std::max(1, gdk_monitor_get_scale_factor(monitor));
+      const Rect output{0, 0, r.width * g, r.height * g};
+      monitors.push_back(Monitor{output, output, true});
+    }
+    return monitors;
+  }
   GdkDisplay* display = window_ ? gtk_widget_get_display(window_) : gdk_display_get_default();
   if (!display) return monitors;
   GdkMonitor* primary = gdk_display_get_primary_monitor(display);
@@ -37,7 +51,8 @@ std::vector<Monitor> GtkPlatform::Monitors() {
     GdkRectangle bounds, work;
     gdk_monitor_get_geometry(monitor, &bounds);
     gdk_monitor_get_workarea(monitor, &work);
-    monitors.push_back(Monitor{RectOf(bounds), RectOf(work), monitor == primary});
+    const int g = std::max(1, gdk_monitor_get_scale_factor(monitor));
+    monitors.push_back(Monitor{RectOf(bounds, g), RectOf(work, g), monitor == primary});
   }
   // No monitor marked primary (some drivers name none): the first one is.
   if (!monitors.empty() && std::none_of(monitors.begin(), monitors.end(), [](const Monitor& m) { return m.primary; }))
@@ -55,6 +70,7 @@ bool GtkPlatform::PrefersReducedMotion() {
 
 void GtkPlatform::OnMonitorsChanged(GdkScreen*, gpointer data) {
   auto* self = static_cast<GtkPlatform*>(data);
+  self->FollowLayerMonitor();
   if (self->monitorsSettle_) g_source_remove(self->monitorsSettle_);
   self->monitorsSettle_ = g_timeout_add(kMonitorsSettleMs, OnMonitorsSettled, self);
 }
@@ -64,6 +80,18 @@ gboolean GtkPlatform::OnMonitorsSettled(gpointer data) {
   self->monitorsSettle_ = 0;
   if (self->lifecycle_ && !self->closed_) self->lifecycle_->MonitorsChanged();
   return G_SOURCE_REMOVE;
+}
+
+Point GtkPlatform::PointerOnScreen(double x, double y, double xRoot, double yRoot) const {
+  const int g = WindowScale();
+  // Wayland tells a surface where the pointer is on it, never on the output.
+  // While a button is held, sway keeps counting from where the surface was
+  // at the press; other compositors count from where it is.
+  if (layer_) {
+    const Point from = drag_ && pointerFromPress_ ? pressMargins_ : margins_;
+    xRoot = from.x + x, yRoot = from.y + y;
+  }
+  return {static_cast<int>(std::floor(xRoot * g)), static_cast<int>(std::floor(yRoot * g))};
 }
 
 void GtkPlatform::StartMoveDrag(int button, int rootX, int rootY, guint32) {

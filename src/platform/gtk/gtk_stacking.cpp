@@ -84,7 +84,9 @@ void GtkPlatform::WatchTopLevelWindows() {
   XWindowAttributes attributes;
   if (!XGetWindowAttributes(display, GDK_WINDOW_XID(root), &attributes)) return;
   ownRootEvents_ = !(attributes.your_event_mask & SubstructureNotifyMask);
-  if (ownRootEvents_) XSelectInput(display, GDK_WINDOW_XID(root), attributes.your_event_mask | SubstructureNotifyMask);
+  // The active window's changes too (the fullscreen check, gtk_visibility.cpp).
+  const long wanted = attributes.your_event_mask | SubstructureNotifyMask | PropertyChangeMask;
+  if (wanted != attributes.your_event_mask) XSelectInput(display, GDK_WINDOW_XID(root), wanted);
   gdk_window_add_filter(root, OnRootEvent, this);
   watchedRoot_ = root;
 }
@@ -92,6 +94,7 @@ void GtkPlatform::WatchTopLevelWindows() {
 GdkFilterReturn GtkPlatform::OnRootEvent(GdkXEvent* xevent, GdkEvent*, gpointer data) {
   auto* self = static_cast<GtkPlatform*>(data);
   const XEvent* e = static_cast<const XEvent*>(xevent);
+  self->NoteRootEvent(*e);
   Window subject = None;
   switch (e->type) {
     case CreateNotify: subject = e->xcreatewindow.window; break;
@@ -106,6 +109,7 @@ GdkFilterReturn GtkPlatform::OnRootEvent(GdkXEvent* xevent, GdkEvent*, gpointer 
   }
   if (subject == e->xany.window) return GDK_FILTER_CONTINUE;  // about the root itself
   self->probeAnswers_.clear();
+  self->ScheduleVisibilityCheck();
   // GDK did not ask for these, and would take a child's configure for the
   // screen's own.
   return self->ownRootEvents_ ? GDK_FILTER_REMOVE : GDK_FILTER_CONTINUE;
@@ -115,6 +119,7 @@ gboolean GtkPlatform::OnWindowState(GtkWidget*, GdkEventWindowState* event, gpoi
   auto* self = static_cast<GtkPlatform*>(data);
   self->iconified_ = (event->new_window_state & GDK_WINDOW_STATE_ICONIFIED) != 0;
   self->probeAnswers_.clear();
+  self->UpdateSeen();
   return FALSE;
 }
 

@@ -11,13 +11,16 @@
 // the frame is painted over an opaque fallback colour instead of black. The
 // window has no decorations, no taskbar or pager entry, can be kept above
 // others, and is moved by the window manager (GDK moves it itself when there is
-// no window manager). A Wayland session runs it through XWayland, since Wayland
-// lets no program place itself or stay on top.
+// no window manager). On a Wayland desktop that offers layer-shell the same
+// window is a layer surface instead (gtk_layer.cpp); on other Wayland desktops
+// it runs through XWayland, since Wayland lets no ordinary window place itself
+// or stay on top.
 #include <glib-unix.h>
 
 #include <algorithm>
 #include <bit>
 #include <clocale>
+#include <cmath>
 #include <csignal>
 #include <cstring>
 #include <memory>
@@ -91,9 +94,100 @@ uint32_t WindowWord(const uint8_t* p, uint32_t constantAlpha, bool composited) {
 
 }  // namespace
 
+bool InsideSpans(const Region& region, int height, std::vector<std::pair<int, int>>* spans) {
+  spans->assign(std::max(height, 0), {0, 0});
+  const Rect& b = region.Bounds();
+  std::vector<std::pair<int, int>> pieces;
+  for (int y = std::max(b.top, 0); y < std::min(b.bottom, height); ++y) {
+    pieces.assign(1, {b.left, b.right});
+    for (const Rect& cut : region.Cuts()) {
+      if (y < cut.top || y >= cut.bottom || cut.left >= cut.right) continue;
+      std::vector<std::pair<int, int>> left;
+      for (const auto& [from, to] : pieces) {
+        if (cut.left > from) left.push_back({from, std::min(to, cut.left)});
+        if (cut.right < to) left.push_back({std::max(from, cut.right), to});
+      }
+      pieces.clear();
+      for (const auto& piece : left)
+        if (piece.first < piece.second) pieces.push_back(piece);
+    }
+    if (pieces.size() > 1) return false;
+    if (!pieces.empty()) (*spans)[y] = {std::max(pieces[0].first, 0), pieces[0].second};
+  }
+  return true;
+}
+
+void UpdateWindowContent(const FrameBuffer& frame, uint8_t constantAlpha, bool composited, unsigned char* data,
+                         int stride, bool fresh, std::vector<cairo_rectangle_int_t>* changed,
+                         const std::vector<std::pair<int, int>>* inside) {
+  const int width = frame.width, height = frame.height;
+  // The part of a row that is written: its stretch inside the outline, or all of it.
+  const auto span = [&](int y) -> std::pair<int, int> {
+    if (!inside) return {0, width};
+    if (y >= static_cast<int>(inside->size())) return {0, 0};
+    const auto [from, to] = (*inside)[y];
+    return {std::min(from, width), std::min(to, width)};
+  };
+    const int tiles = (width + kContentTile - 1) / kContentTile;
+  // Composited at full opacity on a little-endian machine, the frame's bytes
+  // are the window's bytes; otherwise each row is worked out word by word.
+  const bool asIs = composited && constantAlpha == 255 && std::endian::native == std::endian::little;
+  std::vector<uint32_t> words(asIs ? 0 : static_cast<size_t>(width) * kContentTile);
+  std::vector<char> tileChanged(tiles);
+  const unsigned char* band[kContentTile];
+  for (int top = 0; top < height; top += kContentTile) {
+    const int rows = std::min(kContentTile, height - top);
+    // The band's rows as the window shows them, and which of them differ.
+    bool any = false;
+    for (int r = 0; r < rows; ++r) {
+      const uint8_t* src = frame.Row(top + r);
+      if (!asIs) {
+        uint32_t* row = words.data() + static_cast<size_t>(r) * width;
+        for (int x = 0; x < width; ++x) row[x] = WindowWord(src + x * 4, constantAlpha, composited);
+        src = reinterpret_cast<const uint8_t*>(row);
+      }
+      const unsigned char* dst = data + static_cast<size_t>(top + r) * stride;
+      const auto [from, to] = span(top + r);
+      band[r] = from < to && (fresh || std::memcmp(dst + from * 4, src + from * 4, (to - from) * 4) != 0) ? src : nullptr;
+      any = any || band[r];
+    }
+    if (!any) continue;
+    // The squares that hold a changed pixel take the new pixels.
+    std::fill(tileChanged.begin(), tileChanged.end(), fresh);
+    for (int r = 0; r < rows; ++r) {
+      if (!band[r]) continue;
+      unsigned char* dst = data + static_cast<size_t>(top + r) * stride;
+      const auto [from, to] = span(top + r);
+      for (int t = from / kContentTile; t * kContentTile < to; ++t) {
+        const int x = std::max(t * kContentTile, from), bytes = (std::min((t + 1) * kContentTile, to) - x) * 4;
+        if (!tileChanged[t] && std::memcmp(dst + x * 4, band[r] + x * 4, bytes) != 0) tileChanged[t] = 1;
+      }
+    }
+    for (int t = 0; t < tiles;) {
+      if (!tileChanged[t]) {
+        ++t;
+        continue;
+      }
+      const int first = t;
+      while (t < tiles && tileChanged[t]) ++t;
+      const int x = first * kContentTile, w = std::min(t * kContentTile, width) - x;
+      for (int r = 0; r < rows; ++r) {
+        if (!band[r]) continue;
+        const auto [from, to] = span(top + r);
+        const int copyFrom = std::max(x, from), copyTo = std::min(x + w, to);
+        if (copyFrom < copyTo)
+          std::memcpy(data + static_cast<size_t>(top + r) * stride + copyFrom * 4, band[r] + copyFrom * 4,
+                      static_cast<size_t>(copyTo - copyFrom) * 4);
+      }
+      changed->push_back({x, top, w, rows});
+    }
+  }
+}
+
 cairo_surface_t* WindowContentFromFrame(const FrameBuffer& frame, uint8_t constantAlpha, bool composited,
-                                        cairo_surface_t* surface, cairo_rectangle_int_t* changed) {
-  *changed = {0, 0, 0, 0};
+                                        cairo_surface_t* surface, std::vector<cairo_rectangle_int_t>* changed,
+                                        const std::vector<std::pair<int, int>>* inside) {
+  changed->clear();
   if (frame.Empty() || frame.pixels.size() < static_cast<size_t>(frame.width) * frame.height * 4) {
     if (surface) cairo_surface_destroy(surface);
     return nullptr;
@@ -113,44 +207,9 @@ cairo_surface_t* WindowContentFromFrame(const FrameBuffer& frame, uint8_t consta
     fresh = true;
   }
   cairo_surface_flush(surface);
-  unsigned char* data = cairo_image_surface_get_data(surface);
-  const int stride = cairo_image_surface_get_stride(surface);
-  const size_t rowBytes = static_cast<size_t>(frame.width) * 4;
-  // Composited at full opacity on a little-endian machine, the frame's bytes
-  // are the window's bytes; otherwise each row is worked out word by word.
-  const bool asIs = composited && constantAlpha == 255 && std::endian::native == std::endian::little;
-  std::vector<uint32_t> row(asIs ? 0 : frame.width);
-  int left = frame.width, right = 0, top = frame.height, bottom = 0;
-  for (int y = 0; y < frame.height; ++y) {
-    const uint8_t* src = frame.Row(y);
-    if (!asIs) {
-      for (int x = 0; x < frame.width; ++x) row[x] = WindowWord(src + x * 4, constantAlpha, composited);
-      src = reinterpret_cast<const uint8_t*>(row.data());
-    }
-    unsigned char* dst = data + static_cast<size_t>(y) * stride;
-    if (!fresh && std::memcmp(dst, src, rowBytes) == 0) continue;
-    // Only the run of pixels that differs is copied and reported; the ends
-    // are found two pixels at a time (the row differs somewhere).
-    int first = 0, last = frame.width - 1;
-    if (!fresh) {
-      const auto pair = [](const unsigned char* p, int x) {
-        uint64_t v;
-        std::memcpy(&v, p + x * 4, 8);
-        return v;
-      };
-      while (first + 1 < frame.width && pair(dst, first) == pair(src, first)) first += 2;
-      while (std::memcmp(dst + first * 4, src + first * 4, 4) == 0) ++first;
-      while (last >= 1 && pair(dst, last - 1) == pair(src, last - 1)) last -= 2;
-      while (std::memcmp(dst + last * 4, src + last * 4, 4) == 0) --last;
-    }
-    std::memcpy(dst + first * 4, src + first * 4, static_cast<size_t>(last - first + 1) * 4);
-    left = std::min(left, first);
-    right = std::max(right, last + 1);
-    if (top > y) top = y;
-    bottom = y + 1;
-  }
+  UpdateWindowContent(frame, constantAlpha, composited, cairo_image_surface_get_data(surface),
+                      cairo_image_surface_get_stride(surface), fresh, changed, inside);
   cairo_surface_mark_dirty(surface);
-  if (top < bottom) *changed = {left, top, right - left, bottom - top};
   return surface;
 }
 
@@ -193,10 +252,12 @@ int ScaleQuartersFromDesktop(int windowScale, double xftDpi) {
 
 // --- The window --------------------------------------------------------------------
 
-GtkPlatform::GtkPlatform(std::unique_ptr<SettingsStore> store) : settings_(std::move(store)) {
+GtkPlatform::GtkPlatform(std::unique_ptr<SettingsStore> store, bool layerSurface)
+    : settings_(std::move(store)), layer_(layerSurface) {
   if (!settings_) settings_ = std::make_unique<MemorySettingsStore>();
 
   window_ = gtk_window_new(GTK_WINDOW_TOPLEVEL);
+  if (layer_) MakeLayerSurface();
   GtkWindow* w = GTK_WINDOW(window_);
   gtk_window_set_title(w, "frmMain");
   gtk_window_set_decorated(w, FALSE);
@@ -222,6 +283,13 @@ GtkPlatform::GtkPlatform(std::unique_ptr<SettingsStore> store) : settings_(std::
   compositedHandler_ = g_signal_connect(screen, "composited-changed", G_CALLBACK(OnCompositedChanged), this);
   monitorsHandler_ = g_signal_connect(screen, "monitors-changed", G_CALLBACK(OnMonitorsChanged), this);
   WatchTopLevelWindows();
+  // Read once, as GTK does: every frame asks for the capabilities, and the
+  // resource database is parsed again on every question.
+  GdkDisplay* display = gtk_widget_get_display(window_);
+  if (GDK_IS_X11_DISPLAY(display))
+    if (const char* text = XGetDefault(GDK_DISPLAY_XDISPLAY(display), "Xft", "dpi")) xftDpi_ = g_ascii_strtod(text, nullptr);
+
+  StartWatchingVisibility();
 
   gtk_widget_add_events(window_, GDK_BUTTON_PRESS_MASK | GDK_BUTTON_RELEASE_MASK | GDK_BUTTON_MOTION_MASK |
                                      GDK_STRUCTURE_MASK);
@@ -250,8 +318,17 @@ GtkPlatform::GtkPlatform(std::unique_ptr<SettingsStore> store) : settings_(std::
                    }),
                    this);
   g_signal_connect(window_, "map-event", G_CALLBACK(+[](GtkWidget*, GdkEvent*, gpointer data) -> gboolean {
-                     static_cast<GtkPlatform*>(data)->knownPosition_.reset();
-                     static_cast<GtkPlatform*>(data)->probeAnswers_.clear();
+                     auto* self = static_cast<GtkPlatform*>(data);
+                     self->knownPosition_.reset();
+                     self->probeAnswers_.clear();
+                     self->UpdateSeen();
+                     self->ScheduleVisibilityCheck();
+                     return FALSE;
+                   }),
+                   this);
+  // Unmapped (another workspace, or hidden), nobody sees it.
+  g_signal_connect(window_, "unmap-event", G_CALLBACK(+[](GtkWidget*, GdkEvent*, gpointer data) -> gboolean {
+                     static_cast<GtkPlatform*>(data)->UpdateSeen();
                      return FALSE;
                    }),
                    this);
@@ -264,12 +341,15 @@ GtkPlatform::GtkPlatform(std::unique_ptr<SettingsStore> store) : settings_(std::
 GtkPlatform::~GtkPlatform() {
   lifecycle_.reset();
   StopTimers();
+  visibility_.reset();
   for (guint id : signalSources_) g_source_remove(id);
   if (watchedRoot_) gdk_window_remove_filter(watchedRoot_, OnRootEvent, this);
   if (compositedHandler_ && window_)
     g_signal_handler_disconnect(gtk_widget_get_screen(window_), compositedHandler_);
   if (monitorsHandler_ && window_) g_signal_handler_disconnect(gtk_widget_get_screen(window_), monitorsHandler_);
   if (monitorsSettle_) g_source_remove(monitorsSettle_);
+  if (paintOverdue_) g_source_remove(paintOverdue_);
+  if (layerReopen_) g_source_remove(layerReopen_);
   if (menu_) gtk_widget_destroy(menu_);
   ReleaseWindowSurface();
   if (window_) gtk_widget_destroy(window_);  // OnDestroy clears window_
@@ -317,6 +397,7 @@ void GtkPlatform::ApplyWindowSize() {
 }
 
 Point GtkPlatform::WindowPosition() {
+  if (layer_) return {margins_.x * WindowScale(), margins_.y * WindowScale()};
   if (!window_ || !gtk_widget_get_mapped(window_)) return requestedPosition_;
   // Asking the X server costs round trips, and every frame asks; the answer
   // holds until the window is configured again.
@@ -333,92 +414,24 @@ void GtkPlatform::MoveWindow(int left, int top) {
   knownPosition_.reset();
   probeAnswers_.clear();
   const int g = WindowScale();
-  if (window_) gtk_window_move(GTK_WINDOW(window_), left / g, top / g);
+  if (layer_) {
+    const auto down = [g](int v) { return static_cast<int>(std::floor(static_cast<double>(v) / g)); };
+    SetMargins({down(left), down(top)});
+  } else if (window_) {
+    gtk_window_move(GTK_WINDOW(window_), left / g, top / g);
+  }
 }
 
 gboolean GtkPlatform::OnConfigure(GtkWidget*, GdkEventConfigure*, gpointer data) {
   static_cast<GtkPlatform*>(data)->knownPosition_.reset();
   static_cast<GtkPlatform*>(data)->probeAnswers_.clear();
+  static_cast<GtkPlatform*>(data)->ScheduleVisibilityCheck();
   return FALSE;
-}
-
-bool GtkPlatform::PresentFrame(const FrameBuffer& frame, uint8_t constantAlpha) {
-  if (!window_ || closed_) return false;
-  cairo_rectangle_int_t changed;
-  surface_ = gtkui::WindowContentFromFrame(frame, constantAlpha, Composited(), surface_, &changed);
-  if (!surface_) return false;
-  if (changed.width == 0) return true;  // the same picture again
-  if (gtk_widget_get_mapped(window_))
-    DrawIntoWindow(changed);
-  else
-    gtk_widget_queue_draw(window_);  // painted when it is first exposed
-  return true;
-}
-
-// Going through GTK's paint cycle would cost, on every frame, a frame clock
-// tick, an off-screen pixmap cleared and copied to the window, and the
-// window manager's frame counters. The window's content is one upload of the
-// changed pixels instead, which is all a frame needs: nothing else is drawn in
-// the window.
-void GtkPlatform::DrawIntoWindow(const cairo_rectangle_int_t& area) {
-  GdkWindow* gdkWindow = gtk_widget_get_window(window_);
-  if (!gdkWindow || !GDK_IS_X11_WINDOW(gdkWindow)) {
-    gtk_widget_queue_draw(window_);
-    return;
-  }
-  // The X window counts device pixels whatever GTK's scale factor: the frame
-  // goes in one to one, never enlarged.
-  if (!windowSurface_) {
-    windowSurface_ =
-        cairo_xlib_surface_create(GDK_WINDOW_XDISPLAY(gdkWindow), GDK_WINDOW_XID(gdkWindow),
-                                  GDK_VISUAL_XVISUAL(gdk_window_get_visual(gdkWindow)), size_.width, size_.height);
-  }
-  if (!contentShared_) UseSharedContent();
-  cairo_t* cr = cairo_create(windowSurface_);
-  cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
-  cairo_set_source_surface(cr, surface_, 0, 0);
-  cairo_rectangle(cr, area.x, area.y, area.width, area.height);
-  cairo_fill(cr);
-  cairo_destroy(cr);
-  cairo_surface_flush(windowSurface_);
-  gdk_display_flush(gdk_window_get_display(gdkWindow));
-}
-
-// The window's content moves into an image the X server can read by itself
-// (shared memory, where the server offers it): uploading the changed pixels
-// then copies nothing on this side of the connection. Tried once.
-void GtkPlatform::UseSharedContent() {
-  contentShared_ = true;
-  const int w = cairo_image_surface_get_width(surface_), h = cairo_image_surface_get_height(surface_);
-  cairo_surface_t* shared = cairo_surface_create_similar_image(windowSurface_, CAIRO_FORMAT_ARGB32, w, h);
-  if (!shared || cairo_surface_status(shared) != CAIRO_STATUS_SUCCESS ||
-      cairo_image_surface_get_format(shared) != CAIRO_FORMAT_ARGB32 || cairo_image_surface_get_width(shared) != w ||
-      cairo_image_surface_get_height(shared) != h) {
-    if (shared) cairo_surface_destroy(shared);
-    return;
-  }
-  cairo_surface_flush(surface_);
-  cairo_surface_flush(shared);
-  const unsigned char* from = cairo_image_surface_get_data(surface_);
-  unsigned char* to = cairo_image_surface_get_data(shared);
-  const int fromStride = cairo_image_surface_get_stride(surface_), toStride = cairo_image_surface_get_stride(shared);
-  for (int y = 0; y < h; ++y)
-    std::memcpy(to + static_cast<size_t>(y) * toStride, from + static_cast<size_t>(y) * fromStride,
-                static_cast<size_t>(w) * 4);
-  cairo_surface_mark_dirty(shared);
-  cairo_surface_destroy(surface_);
-  surface_ = shared;
-}
-
-void GtkPlatform::ReleaseWindowSurface() {
-  if (!windowSurface_) return;
-  cairo_surface_finish(windowSurface_);
-  cairo_surface_destroy(windowSurface_);
-  windowSurface_ = nullptr;
 }
 
 gboolean GtkPlatform::OnDraw(GtkWidget*, cairo_t* cr, gpointer data) {
   auto* self = static_cast<GtkPlatform*>(data);
+  self->PaintDone();
   cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
   // GTK draws in its own units; the frame, in device pixels, is told so, so
   // that it lands one to one instead of enlarged.
@@ -439,6 +452,7 @@ gboolean GtkPlatform::OnDraw(GtkWidget*, cairo_t* cr, gpointer data) {
 
 void GtkPlatform::OnCompositedChanged(GdkScreen*, gpointer data) {
   auto* self = static_cast<GtkPlatform*>(data);
+  self->ApplyShape();
   if (self->window_) gtk_widget_queue_draw(self->window_);
 }
 
@@ -447,8 +461,14 @@ void GtkPlatform::SetWindowRegion(const Region& region) {
   if (shape_) cairo_region_destroy(shape_);
   shape_ = gtkui::CairoRegionFromRegion(region);
   region_ = region;
+  std::vector<std::pair<int, int>> spans;
+  const bool haveSpans = gtkui::InsideSpans(region, region.Bounds().bottom, &spans);
+  if (haveSpans != haveInsideSpans_ || spans != insideSpans_) contentReset_ = true;
+  haveInsideSpans_ = haveSpans;
+  insideSpans_ = std::move(spans);
   probeAnswers_.clear();
   ApplyShape();
+  ScheduleVisibilityCheck();
 }
 
 void GtkPlatform::ApplyShape() {
@@ -456,13 +476,18 @@ void GtkPlatform::ApplyShape() {
   // GTK takes the shape in its own units.
   cairo_region_t* shape = WindowScale() == 1 ? cairo_region_copy(shape_)
                                              : gtkui::CairoRegionFromRegion(gtkui::ScaledDownRegion(region_, WindowScale()));
-  gtk_widget_shape_combine_region(window_, shape);
+  // Where a compositor blends the window, the frame is transparent outside
+  // the outline already, and a drawing shape of a few hundred rectangles
+  // would only make the compositor clip to it on every frame: the shape
+  // then cuts the input alone. Without one it cuts the drawing too.
+  gtk_widget_shape_combine_region(window_, Composited() && haveInsideSpans_ ? nullptr : shape);
   gtk_widget_input_shape_combine_region(window_, shape);
   cairo_region_destroy(shape);
 }
 
 void GtkPlatform::SetTopmost(bool topmost) {
   if (!window_) return;
+  if (layer_) return SetLayerOnTop(topmost);
   // A dock stays above other windows unless it is asked to stay below them.
   gtk_window_set_keep_above(GTK_WINDOW(window_), topmost);
   gtk_window_set_keep_below(GTK_WINDOW(window_), !topmost);
@@ -475,8 +500,9 @@ gboolean GtkPlatform::OnButtonPress(GtkWidget*, GdkEventButton* event, gpointer 
   // The second and third press of a double or triple click have already
   // arrived as plain presses.
   if (event->type != GDK_BUTTON_PRESS || !self->lifecycle_ || !self->lifecycle_->Live() || self->closed_) return TRUE;
-  self->press_ = {static_cast<int>(event->button), static_cast<int>(event->x_root), static_cast<int>(event->y_root),
-                  event->time};
+  const Point at = self->PointerOnScreen(event->x, event->y, event->x_root, event->y_root);
+  self->press_ = {static_cast<int>(event->button), at.x, at.y, event->time};
+  self->pressMargins_ = self->margins_;
   if (event->button == GDK_BUTTON_SECONDARY) self->rightPressed_ = true;
   MouseButton button = MouseButton::Other;
   switch (event->button) {
@@ -502,10 +528,11 @@ void GtkPlatform::BeginMoveDrag() {
 
 gboolean GtkPlatform::OnMotion(GtkWidget* widget, GdkEventMotion* event, gpointer data) {
   auto* self = static_cast<GtkPlatform*>(data);
-  if (self->FollowDrag(static_cast<int>(event->x_root), static_cast<int>(event->y_root))) return TRUE;
+  const Point at = self->PointerOnScreen(event->x, event->y, event->x_root, event->y_root);
+  if (self->FollowDrag(at.x, at.y)) return TRUE;
   if (!self->rightDragArmed_ || !(event->state & GDK_BUTTON3_MASK)) return FALSE;
-  if (!gtk_drag_check_threshold(widget, self->press_.rootX, self->press_.rootY, static_cast<int>(event->x_root),
-                                static_cast<int>(event->y_root)))
+  const int g = self->WindowScale();
+  if (!gtk_drag_check_threshold(widget, self->press_.rootX / g, self->press_.rootY / g, at.x / g, at.y / g))
     return TRUE;
   self->rightDragArmed_ = false;
   self->rightPressed_ = false;  // a drag, not a click: no menu
@@ -516,7 +543,12 @@ gboolean GtkPlatform::OnMotion(GtkWidget* widget, GdkEventMotion* event, gpointe
 gboolean GtkPlatform::OnButtonRelease(GtkWidget*, GdkEventButton* event, gpointer data) {
   auto* self = static_cast<GtkPlatform*>(data);
   if (self->drag_ && self->drag_->button == static_cast<int>(event->button)) {
-    self->FollowDrag(static_cast<int>(event->x_root), static_cast<int>(event->y_root));
+    // A layer surface has followed every motion already; the release's place
+    // may be counted from where the surface was before the last one.
+    if (!self->layer_) {
+      const Point at = self->PointerOnScreen(event->x, event->y, event->x_root, event->y_root);
+      self->FollowDrag(at.x, at.y);
+    }
     self->EndDrag(static_cast<int>(event->button));
   }
   if (event->button != GDK_BUTTON_SECONDARY) return TRUE;
@@ -545,7 +577,14 @@ gboolean GtkPlatform::OnDeferredClose(gpointer data) {
 }
 
 gboolean GtkPlatform::OnDelete(GtkWidget*, GdkEvent*, gpointer data) {
-  static_cast<GtkPlatform*>(data)->RequestClose();
+  auto* self = static_cast<GtkPlatform*>(data);
+  // No one closes a layer surface but the compositor, when its output goes:
+  // the globe moves to another output instead.
+  if (self->layer_) {
+    self->LayerSurfaceClosed();
+    return TRUE;
+  }
+  self->RequestClose();
   return TRUE;  // the window is destroyed by RequestClose, if at all
 }
 
@@ -565,6 +604,9 @@ void GtkPlatform::FinishClose() {
   if (closed_) return;
   closed_ = true;
   StopTimers();
+  if (paintOverdue_) g_source_remove(paintOverdue_);
+  if (layerReopen_) g_source_remove(layerReopen_);
+  paintOverdue_ = layerReopen_ = 0;
   if (lifecycle_) lifecycle_->Destroy();
   if (menu_) gtk_widget_destroy(menu_);
   ReleaseWindowSurface();
@@ -587,8 +629,12 @@ void GtkPlatform::Show(WindowEvents& events) {
   if (closed_) return;  // closed before it was ever shown (a signal during start-up)
   // As on Windows, the show handler runs just before the window appears, so it
   // appears already shaped, placed and painted.
+  lifecycle_->PowerSavingChanged(PowerSaverEnabled());
   lifecycle_->Show();
-  if (window_ && !closed_) gtk_widget_show(window_);
+  if (window_ && !closed_) {
+    gtk_widget_show(window_);
+    UpdateSeen();
+  }
 }
 
 int GtkPlatform::RunMessageLoop(WindowEvents& events) {
@@ -604,9 +650,15 @@ int GtkPlatform::RunMessageLoop(WindowEvents& events) {
 
 // --- The user and the system -------------------------------------------------------
 
+// What a dialog belongs to: the shown window, unless it is a layer surface,
+// which is no toplevel that a dialog could stand over.
+GtkWindow* GtkPlatform::ParentWindow() const {
+  return window_ && !layer_ && gtk_widget_get_mapped(window_) ? GTK_WINDOW(window_) : nullptr;
+}
+
 void GtkPlatform::ShowMessage(const std::string& text, MessageKind kind) {
   gchar* valid = g_utf8_make_valid(text.c_str(), static_cast<gssize>(text.size()));
-  GtkWindow* parent = window_ && gtk_widget_get_mapped(window_) ? GTK_WINDOW(window_) : nullptr;
+  GtkWindow* parent = ParentWindow();
   GtkWidget* dialog =
       gtk_message_dialog_new(parent, static_cast<GtkDialogFlags>(GTK_DIALOG_MODAL | GTK_DIALOG_DESTROY_WITH_PARENT),
                              kind == MessageKind::Error ? GTK_MESSAGE_ERROR : GTK_MESSAGE_INFO, GTK_BUTTONS_OK, "%s", valid);
@@ -622,7 +674,7 @@ void GtkPlatform::ShowMessage(const std::string& text, MessageKind kind) {
 void GtkPlatform::OpenUrl(const std::string& url) {
   // If nothing can open the address, nothing happens.
   GError* error = nullptr;
-  GtkWindow* parent = window_ && gtk_widget_get_mapped(window_) ? GTK_WINDOW(window_) : nullptr;
+  GtkWindow* parent = ParentWindow();
   if (!gtk_show_uri_on_window(parent, url.c_str(), gtk_get_current_event_time(), &error)) g_clear_error(&error);
 }
 
@@ -645,9 +697,10 @@ GdkMonitor* PrimaryMonitor() {
 
 }  // namespace
 
-// In device pixels, like the window's size and place.
+// In device pixels, like the window's size and place. A layer surface's
+// screen is its output.
 Size GtkPlatform::ScreenSize() {
-  GdkMonitor* monitor = PrimaryMonitor();
+  GdkMonitor* monitor = layer_ ? LayerMonitor() : PrimaryMonitor();
   if (!monitor) return {0, 0};
   GdkRectangle r;
   gdk_monitor_get_geometry(monitor, &r);
@@ -656,6 +709,7 @@ Size GtkPlatform::ScreenSize() {
 }
 
 Size GtkPlatform::WorkAreaSize() {
+  if (layer_) return ScreenSize();  // its margins count from the output's corner
   GdkMonitor* monitor = PrimaryMonitor();
   if (!monitor) return {0, 0};
   GdkRectangle r;
@@ -668,15 +722,17 @@ Size GtkPlatform::WorkAreaSize() {
 // for more: desktops that scale windows put that scale into Xft.dpi as well
 // (96 times the window scale times the text scaling), so the larger of the
 // window scale and Xft.dpi / 96 counts.
+//
+// A layer surface takes the scale of its output alone (Wayland has no
+// Xft.dpi), and cannot tell what covers it.
 WindowCapabilities GtkPlatform::Capabilities() const {
   WindowCapabilities can;
-  double dpi = 0;
-  if (window_) {
-    GdkDisplay* display = gtk_widget_get_display(window_);
-    if (GDK_IS_X11_DISPLAY(display))
-      if (const char* text = XGetDefault(GDK_DISPLAY_XDISPLAY(display), "Xft", "dpi")) dpi = g_ascii_strtod(text, nullptr);
+  if (layer_) {
+    can.canTellWhetherCovered = false;
+    can.displayScale = WindowScale();
+    return can;
   }
-  can.displayScale = gtkui::ScaleQuartersFromDesktop(WindowScale(), dpi) / 4.0;
+  can.displayScale = gtkui::ScaleQuartersFromDesktop(WindowScale(), xftDpi_) / 4.0;
   return can;
 }
 
@@ -684,10 +740,26 @@ WindowCapabilities GtkPlatform::Capabilities() const {
 
 std::unique_ptr<Platform> MakeGtkPlatform(int* argc, char*** argv, std::string* error,
                                           std::unique_ptr<SettingsStore> store) {
-  // X11 only: on a Wayland session this means XWayland. A GDK_BACKEND asking
-  // for anything else would only make the start fail.
+  // A layer surface where the Wayland compositor offers layer-shell, X11
+  // everywhere else (on a Wayland session, XWayland); GLIMMERDOME_BACKEND may
+  // choose. A GDK_BACKEND asking for anything else would only make the start
+  // fail.
+  gtkui::DisplayKind kind = gtkui::DisplayKind::X11;
+  std::string why;
+#ifndef GLIMMERDOME_HAVE_LAYER_SHELL
+  if (const char* asked = g_getenv("GLIMMERDOME_BACKEND"); asked && std::strcmp(asked, "wayland") == 0) {
+    if (error) *error = "GLIMMERDOME_BACKEND=wayland, but this build has no Wayland backend (built without gtk-layer-shell)";
+    return nullptr;
+  }
+#endif
+  if (!gtkui::ChooseDisplay(g_getenv("GLIMMERDOME_BACKEND"), g_getenv("WAYLAND_DISPLAY"),
+                            gtkui::WaylandOffersLayerShell, &kind, &why)) {
+    if (error) *error = why;
+    return nullptr;
+  }
+  const bool layer = kind == gtkui::DisplayKind::WaylandLayer;
   g_unsetenv("GDK_BACKEND");
-  gdk_set_allowed_backends("x11");
+  gdk_set_allowed_backends(layer ? "wayland" : "x11");
   g_set_prgname("glimmerdome");
   g_set_application_name("Glimmerdome");
   const bool opened = gtk_init_check(argc, argv);
@@ -695,9 +767,11 @@ std::unique_ptr<Platform> MakeGtkPlatform(int* argc, char*** argv, std::string* 
   // come from it, but numbers keep the C form in every locale.
   std::setlocale(LC_NUMERIC, "C");
   if (!opened) {
-    const char* display = g_getenv("DISPLAY");
+    const char* display = g_getenv(layer ? "WAYLAND_DISPLAY" : "DISPLAY");
     if (error) {
-      if (!display || !*display)
+      if (layer)
+        *error = std::string("cannot open the Wayland display \"") + display + "\"";
+      else if (!display || !*display)
         *error = "no X display to open (DISPLAY is not set)";
       else
         *error = std::string("cannot open the X display \"") + display + "\"";
@@ -709,7 +783,7 @@ std::unique_ptr<Platform> MakeGtkPlatform(int* argc, char*** argv, std::string* 
   // The user's own settings file and autostart entry.
   if (!store) store = std::make_unique<KeyFileSettingsStore>(DefaultSettingsPath(), DefaultAutostartPath());
 #endif
-  return std::make_unique<GtkPlatform>(std::move(store));
+  return std::make_unique<GtkPlatform>(std::move(store), layer);
 }
 
 }  // namespace gd
