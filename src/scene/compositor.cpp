@@ -178,6 +178,11 @@ void Compositor::DrawSnowLayers(int first, int last, SceneState& scene, Random& 
 }
 
 void Compositor::DrawCountdown(int32_t days) {
+  if (countdownDays_ != days) PlaceCountdownDraws(days);
+  for (const PlacedImage& d : countdownDraws_) Blend(*d.image, d.x, d.y);
+}
+
+void Compositor::PlaceCountdownDraws(int32_t days) {
   const auto widthOf = [this](std::string_view name) -> std::optional<int> {
     const SceneImage* image = catalogue_.FindSceneImage(name);
     return image ? std::optional<int>(image->width) : std::nullopt;
@@ -186,7 +191,10 @@ void Compositor::DrawCountdown(int32_t days) {
   // "day" and "days" otherwise.
   std::string label = TranslatedLabelImage(days);
   if (!label.empty() && !catalogue_.FindSceneImage(label)) label.clear();
-  for (const CountdownDraw& d : PlaceCountdown(days, widthOf, label)) Blend(*catalogue_.FindSceneImage(d.name), d.x, d.y);
+  countdownDraws_.clear();
+  for (const CountdownDraw& d : PlaceCountdown(days, widthOf, label))
+    countdownDraws_.push_back({catalogue_.FindSceneImage(d.name), d.x, d.y});
+  countdownDays_ = days;
 }
 
 }  // namespace gd

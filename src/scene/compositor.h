@@ -111,6 +111,7 @@ class Compositor : private ScenePainter {
   // Steps snow layers `first` to `last` and draws their flakes.
   void DrawSnowLayers(int first, int last, SceneState& scene, Random& random);
   void DrawCountdown(int32_t days);
+  void PlaceCountdownDraws(int32_t days);
   void NoteDrawnOver(int x, int y, int width, int height);
   void RestoreKeptSky();
 
@@ -139,6 +140,11 @@ class Compositor : private ScenePainter {
   Rect drawnOver_;
   // The flakes of the layers being stepped, drawn together once they are done.
   std::vector<PlacedImage> flakes_;
+  // The plaque's pictures and places for one number of days, worked out
+  // when the number changes (finding pictures by name costs more than
+  // drawing them).
+  std::optional<int32_t> countdownDays_;
+  std::vector<PlacedImage> countdownDraws_;
   std::vector<PlacedImage> deviceFlakes_;  // the same at the display scale
   DevicePictures device_;                  // the pictures at the display scale
 };

@@ -229,7 +229,6 @@ class GtkPlatform : public Platform {
   std::vector<cairo_rectangle_int_t> changed_;  // the last frame's changed squares
   void DrawIntoWindow(const std::vector<cairo_rectangle_int_t>& areas);
   void OpenSharedContent(const FrameBuffer& frame);
-  void WaitForSharedContent();
   void CloseSharedContent();
   void ReleaseWindowSurface();
 

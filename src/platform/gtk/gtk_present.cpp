@@ -7,10 +7,14 @@
 // a shared-memory image the X server reads by itself (MIT-SHM), the changed
 // squares are written into it, and one XShmPutImage a run of squares copies
 // them into the window. The uploads go through a connection of their own,
-// which the loop does not watch: the server's completion event (it has read
-// the image) waits in that connection until the next frame looks for it, so
-// it wakes nobody, and nothing waits for it unless the server has fallen a
-// whole frame behind. Only the squares that changed reach the
+// so that they add nothing to the loop's X connection.
+//
+// Nothing waits for the server to have read the image, and no completion
+// event is asked for (reading one would cost a system call a frame): should
+// the server fall a whole frame behind, it may copy some squares of the next
+// frame with the last frame's upload, but every square the next frame
+// changed goes up again with that frame's upload, right behind it, so the
+// window always ends up holding exactly the last frame. Only the squares that changed reach the
 // window, so a compositor redraws only those. Where the server shares no
 // memory (a remote display) the changed squares go through cairo-xlib, and
 // where the window is not an X11 window, through GTK's paint cycle.
@@ -48,9 +52,6 @@ struct GtkPlatform::SharedContent {
   XShmSegmentInfo segment{};
   XImage* image = nullptr;
   GC gc = nullptr;
-  int completionType = 0;
-  unsigned long lastPutSerial = 0;
-  bool busy = false;  // the server may not have read the image yet
 };
 
 void GtkPlatform::SharedContentDeleter::operator()(SharedContent* shared) const { delete shared; }
@@ -69,7 +70,6 @@ bool GtkPlatform::PresentFrame(const FrameBuffer& frame, uint8_t constantAlpha) 
   const bool reset = contentReset_;
   contentReset_ = false;
   if (shared_) {
-    WaitForSharedContent();
     XImage* image = shared_->image;
     cairo_surface_flush(surface_);
     if (reset) std::memset(image->data, 0, static_cast<size_t>(image->bytes_per_line) * image->height);
@@ -77,15 +77,9 @@ bool GtkPlatform::PresentFrame(const FrameBuffer& frame, uint8_t constantAlpha) 
                                image->bytes_per_line, reset, &changed_, inside);
     cairo_surface_mark_dirty(surface_);
     if (changed_.empty()) return true;  // the same picture again
-    // The last upload asks for the completion event: requests are read in order.
-    for (size_t i = 0; i < changed_.size(); ++i) {
-      const cairo_rectangle_int_t& r = changed_[i];
-      const bool last = i + 1 == changed_.size();
-      if (last) shared_->lastPutSerial = NextRequest(shared_->display);
+    for (const cairo_rectangle_int_t& r : changed_)
       XShmPutImage(shared_->display, shared_->window, shared_->gc, image, r.x, r.y, r.x, r.y, r.width, r.height,
-                   last ? True : False);
-    }
-    shared_->busy = true;
+                   False);
     XFlush(shared_->display);
     return true;
   }
@@ -196,7 +190,6 @@ void GtkPlatform::OpenSharedContent(const FrameBuffer& frame) {
   XGCValues values;
   values.graphics_exposures = False;  // no NoExpose event after every upload
   shared->gc = XCreateGC(display, shared->window, GCGraphicsExposures, &values);
-  shared->completionType = XShmGetEventBase(display) + ShmCompletion;
 
   // What the window shows so far moves into the image; the window's own
   // content is left as it is (the first upload changes only what differs).
@@ -216,21 +209,6 @@ void GtkPlatform::OpenSharedContent(const FrameBuffer& frame) {
   if (surface_) cairo_surface_destroy(surface_);
   surface_ = cairo_image_surface_create_for_data(data, CAIRO_FORMAT_ARGB32, width, height, image->bytes_per_line);
   shared_ = std::move(shared);
-}
-
-// Before the image is written again: the completion events that have come
-// (one a frame; an earlier upload's says nothing of the last one), and if
-// the last has not, the server is asked to finish what it was sent.
-void GtkPlatform::WaitForSharedContent() {
-  if (!shared_->busy) return;
-  XEvent event;
-  while (XCheckTypedEvent(shared_->display, shared_->completionType, &event))
-    if (event.xany.serial >= shared_->lastPutSerial) shared_->busy = false;
-  if (!shared_->busy) return;
-  XSync(shared_->display, False);
-  while (XCheckTypedEvent(shared_->display, shared_->completionType, &event)) {
-  }
-  shared_->busy = false;
 }
 
 // The window's content goes back into memory of its own (the frame stays

@@ -94,6 +94,30 @@ uint32_t WindowWord(const uint8_t* p, uint32_t constantAlpha, bool composited) {
 
 }  // namespace
 
+namespace {
+
+// Whether two runs of whole pixels hold the same bytes: a square's row, too
+// short for a call to memcmp to pay.
+bool SamePixels(const unsigned char* a, const unsigned char* b, int bytes) {
+  uint64_t differ = 0;
+  int i = 0;
+  for (; i + 8 <= bytes; i += 8) {
+    uint64_t x, y;
+    std::memcpy(&x, a + i, 8);
+    std::memcpy(&y, b + i, 8);
+    differ |= x ^ y;
+  }
+  if (i < bytes) {
+    uint32_t x, y;
+    std::memcpy(&x, a + i, 4);
+    std::memcpy(&y, b + i, 4);
+    differ |= x ^ y;
+  }
+  return differ == 0;
+}
+
+}  // namespace
+
 bool InsideSpans(const Region& region, int height, std::vector<std::pair<int, int>>* spans) {
   spans->assign(std::max(height, 0), {0, 0});
   const Rect& b = region.Bounds();
@@ -160,7 +184,7 @@ void UpdateWindowContent(const FrameBuffer& frame, uint8_t constantAlpha, bool c
       const auto [from, to] = span(top + r);
       for (int t = from / kContentTile; t * kContentTile < to; ++t) {
         const int x = std::max(t * kContentTile, from), bytes = (std::min((t + 1) * kContentTile, to) - x) * 4;
-        if (!tileChanged[t] && std::memcmp(dst + x * 4, band[r] + x * 4, bytes) != 0) tileChanged[t] = 1;
+        if (!tileChanged[t] && !SamePixels(dst + x * 4, band[r] + x * 4, bytes)) tileChanged[t] = 1;
       }
     }
     for (int t = 0; t < tiles;) {
