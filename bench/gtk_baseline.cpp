@@ -78,7 +78,7 @@ int main(int argc, char** argv) {
   if (GdkVisual* rgba = gdk_screen_get_rgba_visual(gtk_widget_get_screen(window))) gtk_widget_set_visual(window, rgba);
   gtk_widget_set_app_paintable(window, TRUE);
   gtk_window_set_default_size(GTK_WINDOW(window), kWidth, kHeight);
-  gtk_window_move(GTK_WINDOW(window), 1600, 780);
+  gtk_window_move(GTK_WINDOW(window), 200, 200);  // clear of where the globe first appears
   g_picture = PreparedPicture();
   g_signal_connect(window, "draw", G_CALLBACK(OnDraw), nullptr);
   g_timeout_add(20, OnTimer, window);
