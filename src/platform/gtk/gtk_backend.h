@@ -252,6 +252,7 @@ class GtkPlatform : public Platform {
   std::optional<Point> knownPosition_;  // the mapped window's place, until it is configured
   cairo_region_t* shape_ = nullptr;
   bool iconified_ = false;
+  bool keptOnTop_ = false;  // asked to stay above other windows
 
   // --- The layer surface (gtk_layer.cpp) ---
   // Its place is its margins from the output's top-left corner, in GTK's

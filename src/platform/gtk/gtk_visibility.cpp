@@ -256,10 +256,10 @@ void GtkPlatform::UpdateSeen() {
 }
 
 // Asked of the X server: whether the windows above this one together cover
-// every pixel of its outline, or the active window is a fullscreen one that
-// covers the monitor the globe is on (even if the globe is kept above it).
-// Windows that let the pointer through still count; a translucent window
-// counts as covering.
+// every pixel of its outline, or, unless the globe is kept on top (and so
+// stays in sight over it), the active window is a fullscreen one over the
+// monitor the globe is on. Windows that let the pointer through still
+// count; a translucent window counts as covering.
 bool GtkPlatform::CoveredOrUnderFullscreen() {
   if (!visibility_ || !visibility_->display || !window_ || !gtk_widget_get_mapped(window_) || !shape_) return false;
   GdkWindow* gdkWindow = gtk_widget_get_window(window_);
@@ -323,7 +323,7 @@ bool GtkPlatform::CoveredOrUnderFullscreen() {
   cairo_region_destroy(visible);
 
   // The active window, when it is fullscreen over the globe's monitor.
-  if (!covered) {
+  if (!covered && !keptOnTop_) {
     Atom type = 0;
     int format = 0;
     unsigned long items = 0, rest = 0;

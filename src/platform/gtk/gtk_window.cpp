@@ -515,6 +515,8 @@ void GtkPlatform::SetTopmost(bool topmost) {
   // A dock stays above other windows unless it is asked to stay below them.
   gtk_window_set_keep_above(GTK_WINDOW(window_), topmost);
   gtk_window_set_keep_below(GTK_WINDOW(window_), !topmost);
+  keptOnTop_ = topmost;
+  ScheduleVisibilityCheck();
 }
 
 // --- The mouse ---------------------------------------------------------------------
