@@ -386,6 +386,9 @@ bool HaveDisplay() {
     gdk_set_allowed_backends("x11");
     return static_cast<bool>(gtk_init_check(nullptr, nullptr));
   }();
+  // A display left alone for long has its screen saver on, and nobody would
+  // see the windows these tests show.
+  if (ok) XForceScreenSaver(GDK_DISPLAY_XDISPLAY(gdk_display_get_default()), ScreenSaverReset);
   return ok;
 }
 
