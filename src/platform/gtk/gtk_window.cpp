@@ -120,23 +120,21 @@ bool SamePixels(const unsigned char* a, const unsigned char* b, int bytes) {
 
 bool InsideSpans(const Region& region, int height, std::vector<std::pair<int, int>>* spans) {
   spans->assign(std::max(height, 0), {0, 0});
-  const Rect& b = region.Bounds();
-  std::vector<std::pair<int, int>> pieces;
-  for (int y = std::max(b.top, 0); y < std::min(b.bottom, height); ++y) {
-    pieces.assign(1, {b.left, b.right});
-    for (const Rect& cut : region.Cuts()) {
-      if (y < cut.top || y >= cut.bottom || cut.left >= cut.right) continue;
-      std::vector<std::pair<int, int>> left;
-      for (const auto& [from, to] : pieces) {
-        if (cut.left > from) left.push_back({from, std::min(to, cut.left)});
-        if (cut.right < to) left.push_back({std::max(from, cut.right), to});
+  // The region's rectangles hold one unbroken run of each row they cross.
+  for (const Rect& r : region.Rectangles()) {
+    for (int y = std::max(r.top, 0); y < std::min(r.bottom, height); ++y) {
+      auto& [from, to] = (*spans)[y];
+      if (from == to) {
+        from = std::max(r.left, 0);
+        to = r.right;
+      } else if (r.left == to) {
+        to = r.right;
+      } else if (r.right == from) {
+        from = std::max(r.left, 0);
+      } else {
+        return false;
       }
-      pieces.clear();
-      for (const auto& piece : left)
-        if (piece.first < piece.second) pieces.push_back(piece);
     }
-    if (pieces.size() > 1) return false;
-    if (!pieces.empty()) (*spans)[y] = {std::max(pieces[0].first, 0), pieces[0].second};
   }
   return true;
 }
