@@ -44,6 +44,13 @@ int OnAttachError(Display*, XErrorEvent*) {
   return 0;
 }
 
+// Copies a picture of 32-bit pixels between two strides.
+void CopyRows(unsigned char* to, int toStride, const unsigned char* from, int fromStride, int width, int height) {
+  for (int y = 0; y < height; ++y)
+    std::memcpy(to + static_cast<size_t>(y) * toStride, from + static_cast<size_t>(y) * fromStride,
+                static_cast<size_t>(width) * 4);
+}
+
 }  // namespace
 
 struct GtkPlatform::SharedContent {
@@ -198,9 +205,7 @@ void GtkPlatform::OpenSharedContent(const FrameBuffer& frame) {
     cairo_surface_flush(surface_);
     const unsigned char* from = cairo_image_surface_get_data(surface_);
     const int stride = cairo_image_surface_get_stride(surface_);
-    for (int y = 0; y < height; ++y)
-      std::memcpy(data + static_cast<size_t>(y) * image->bytes_per_line, from + static_cast<size_t>(y) * stride,
-                  static_cast<size_t>(width) * 4);
+    CopyRows(data, image->bytes_per_line, from, stride, width, height);
   } else {
     // Transparent, as the draw handler leaves a window without a frame: the
     // first upload brings every other pixel.
@@ -221,9 +226,8 @@ void GtkPlatform::CloseSharedContent() {
     cairo_surface_flush(own);
     unsigned char* to = cairo_image_surface_get_data(own);
     const int stride = cairo_image_surface_get_stride(own);
-    for (int y = 0; y < image->height; ++y)
-      std::memcpy(to + static_cast<size_t>(y) * stride, image->data + static_cast<size_t>(y) * image->bytes_per_line,
-                  static_cast<size_t>(image->width) * 4);
+    CopyRows(to, stride, reinterpret_cast<const unsigned char*>(image->data), image->bytes_per_line, image->width,
+             image->height);
     cairo_surface_mark_dirty(own);
   } else {
     cairo_surface_destroy(own);
