@@ -262,6 +262,18 @@ TEST(WindowCreation, MissingSeriesPictureIsAClearError) {
 // The compositor on its own, with a recording observer: every frame equals the
 // base layer with the reported draws blended by the formula, pixel by pixel,
 // whether it started afresh or from the kept sky.
+// A base with every alpha, its colours premultiplied.
+FrameBuffer RandomBase(int width, int height) {
+  FrameBuffer base(width, height);
+  Random bytes;
+  for (size_t i = 0; i < base.pixels.size(); i += 4) {
+    const uint8_t a = static_cast<uint8_t>(bytes(256));
+    for (int c = 0; c < 3; ++c) base.pixels[i + c] = static_cast<uint8_t>(bytes(256) * a / 255);
+    base.pixels[i + 3] = a;
+  }
+  return base;
+}
+
 class CompositorFrames : public ::testing::TestWithParam<bool> {
  protected:
   const SceneCatalogue& Catalogue() const { return GetParam() ? SceneCatalogue::Embedded() : SharedSceneCatalogue(); }
@@ -276,14 +288,7 @@ class CompositorFrames : public ::testing::TestWithParam<bool> {
   // frame up to the hundredth is compared, then every `every`-th.
   void ExpectFramesEqualTheFormula(uint32_t intervalMs, int32_t stepDelayMs, int calls, int every) {
     Compositor compositor(Catalogue());
-    // A base with every alpha, its colours premultiplied.
-    FrameBuffer base(300, 260);
-    Random bytes;
-    for (size_t i = 0; i < base.pixels.size(); i += 4) {
-      const uint8_t a = static_cast<uint8_t>(bytes(256));
-      for (int c = 0; c < 3; ++c) base.pixels[i + c] = static_cast<uint8_t>(bytes(256) * a / 255);
-      base.pixels[i + 3] = a;
-    }
+    const FrameBuffer base = RandomBase(300, 260);
     compositor.SetBase(base);
     SceneState scene;
     CreateSnowParticles(scene.snow);
@@ -346,13 +351,7 @@ TEST(CompositorAtScaleTwo, FramesEqualTheFormulaOverThePicturesDrawnTwiceTheSize
   };
   Compositor compositor(SceneCatalogue::Embedded());
   compositor.SetScale(8);
-  FrameBuffer base(600, 520);
-  Random bytes;
-  for (size_t i = 0; i < base.pixels.size(); i += 4) {
-    const uint8_t a = static_cast<uint8_t>(bytes(256));
-    for (int c = 0; c < 3; ++c) base.pixels[i + c] = static_cast<uint8_t>(bytes(256) * a / 255);
-    base.pixels[i + 3] = a;
-  }
+  const FrameBuffer base = RandomBase(600, 520);
   compositor.SetBase(base);
   SceneState scene;
   CreateSnowParticles(scene.snow);
