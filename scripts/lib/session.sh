@@ -1,6 +1,6 @@
-# What the stages that run real sessions share: waiting for a condition and
-# stopping a process they started. Sourced by scripts/stages/40-gtk.sh and
-# 45-desktop.sh.
+# What the stages that run real sessions share: waiting for a condition,
+# stopping a process they started, and dragging the globe on X11. Sourced by
+# scripts/stages/40-gtk.sh, 45-desktop.sh and 47-wayland.sh.
 
 # wait_for SECONDS COMMAND...: polls until the command succeeds.
 wait_for() {
@@ -19,4 +19,18 @@ stop() {
   wait_for 3 eval "! kill -0 $pid 2>/dev/null" || kill -9 "$pid" 2>/dev/null
   wait "$pid" 2>/dev/null
   return 0
+}
+
+# drag BUTTON DX DY: presses on the glass, moves, releases, and checks that the
+# window followed (xdotool; the stage defines `position`, "X Y" of the window,
+# and `fail`).
+drag() {
+  local x y px py want
+  read -r x y < <(position)
+  px=$((x + 150)); py=$((y + 100)); want="$((x + $2)) $((y + $3))"
+  xdotool mousemove "$px" "$py" sleep 0.1 mousedown "$1" sleep 0.1 \
+    mousemove $((px + $2 / 4)) $((py + $3 / 4)) sleep 0.1 mousemove $((px + $2)) $((py + $3)) sleep 0.2 mouseup "$1"
+  wait_for 3 eval '[ "$(position)" = "$want" ]' ||
+    fail "a drag with button $1 by $2,$3 from $x,$y left the window at $(position)"
+  echo "  a drag with button $1 moved the globe from $x,$y to $(position | tr " " ,)"
 }

@@ -130,17 +130,6 @@ stage_gtk() (
     [ "$n" -eq 0 ] || fail "$1: $n pixels at the globe's old place $2,$3 do not show the desktop (see $out/$1.png)"
     echo "  $1: the old place $2,$3 shows only the desktop"
   }
-  # drag BUTTON DX DY: press on the glass, move, release; the window follows.
-  drag() {
-    local x y px py want
-    read -r x y < <(position)
-    px=$((x + 150)); py=$((y + 100)); want="$((x + $2)) $((y + $3))"
-    xdotool mousemove "$px" "$py" sleep 0.1 mousedown "$1" sleep 0.1 \
-      mousemove $((px + $2 / 4)) $((py + $3 / 4)) sleep 0.1 mousemove $((px + $2)) $((py + $3)) sleep 0.2 mouseup "$1"
-    wait_for 3 eval '[ "$(position)" = "$want" ]' ||
-      fail "a drag with button $1 by $2,$3 from $x,$y left the window at $(position)"
-    echo "  a drag with button $1 moved the globe from $x,$y to $(position | tr " " ,)"
-  }
   expected_place="$((1920 - 305)) $((1080 - 260))"  # bottom right of the work area
 
   # --- With a compositor ------------------------------------------------------------

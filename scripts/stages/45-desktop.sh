@@ -172,16 +172,6 @@ EOF
   echo "  a window opened over the globe stays below it"
 
   # A drag moves the globe under the window manager, with either button.
-  drag() {  # drag BUTTON DX DY
-    local x y px py want
-    read -r x y < <(position)
-    px=$((x + 150)); py=$((y + 100)); want="$((x + $2)) $((y + $3))"
-    xdotool mousemove "$px" "$py" sleep 0.1 mousedown "$1" sleep 0.1 \
-      mousemove $((px + $2 / 4)) $((py + $3 / 4)) sleep 0.1 mousemove $((px + $2)) $((py + $3)) sleep 0.2 mouseup "$1"
-    wait_for 3 eval '[ "$(position)" = "$want" ]' ||
-      fail "a drag with button $1 by $2,$3 from $x,$y left the window at $(position)"
-    echo "  a drag with button $1 moved the globe from $x,$y to $(position | tr " " ,)"
-  }
   drag 1 -300 -200
   drag 3 300 200
   [ "$(visible_windows)" -eq 1 ] || fail "a drag with the right button opened a window"
