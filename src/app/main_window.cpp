@@ -145,7 +145,8 @@ void MainWindow::PrepareBaseLayer() {
   Premultiply(*baseBitmap_);
   compositor_.SetBase(*baseBitmap_);
   platform_.SetWindowSize(baseBitmap_->width, baseBitmap_->height);
-  PresentFrame(*baseBitmap_, kBaseLayerPresentFailure);
+  PresentFrame(*baseBitmap_, Rect{0, 0, baseBitmap_->width, baseBitmap_->height}, kBaseLayerPresentFailure);
+  composedPresented_ = false;
 }
 
 int MainWindow::SystemScaleQuarters() const { return ScaleQuartersOf(platform_.Capabilities().displayScale); }
@@ -183,8 +184,8 @@ void MainWindow::SetOpacity(uint8_t value) {
   PrepareBaseLayer();
 }
 
-void MainWindow::PresentFrame(const FrameBuffer& surface, const char* failureText) {
-  if (platform_.PresentFrame(surface, opacity_)) return;
+void MainWindow::PresentFrame(const FrameBuffer& surface, const Rect& changed, const char* failureText) {
+  if (platform_.PresentFrame(surface, opacity_, changed)) return;
   // The message box runs its own loop, in which further ticks may fail again:
   // while one failure message is open, no other is opened.
   if (presentFailureOpen_) return;

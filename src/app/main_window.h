@@ -65,7 +65,9 @@ class MainWindow : public WindowEvents {
   // --- The layered surface ----------------------------------------------------
   void PrepareBaseLayer();
   void SetOpacity(uint8_t value);
-  void PresentFrame(const FrameBuffer& surface, const char* failureText);
+  // `changed` as the platform takes it: where `surface` may differ from what
+  // the previous call presented.
+  void PresentFrame(const FrameBuffer& surface, const Rect& changed, const char* failureText);
 
   // --- The display scale ------------------------------------------------------
   // Draws the globe at `quarters` (base/scale.h) from now on: a frame, base
@@ -142,6 +144,8 @@ class MainWindow : public WindowEvents {
   std::unique_ptr<FrameBuffer> baseBitmap_;
   uint8_t opacity_ = 0;
   bool presentFailureOpen_ = false;  // one failure message at a time
+  // Whether the window was last given the compositor's previous frame (not the base layer).
+  bool composedPresented_ = false;
 
   // The step clock and the frame timer.
   int32_t stepDelayMs_ = 0;

@@ -55,7 +55,11 @@ void MainWindow::RenderFrame() {
     trace->Write("frame", std::string("\"step\": ") + (request.step ? "true" : "false") +
                                  ", \"opacity\": " + std::to_string(opacity_) + ", \"draws\": [" + draws.text + "]");
   }
-  PresentFrame(frame, kFramePresentFailure);
+  // The compositor's changes are from its previous frame, which is what the
+  // window was last given unless the base layer came in between.
+  const Rect whole{0, 0, frame.width, frame.height};
+  PresentFrame(frame, composedPresented_ ? compositor_.Changed() : whole, kFramePresentFailure);
+  composedPresented_ = true;
   platform_.FrameRendered();
 }
 

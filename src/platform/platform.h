@@ -164,9 +164,11 @@ class Platform {
   virtual Point WindowPosition() = 0;
   virtual void MoveWindow(int left, int top) = 0;
   // Shows `frame` (premultiplied B, G, R, A) as the window's whole content at
-  // its current position, composited with one extra constant alpha. False
-  // when the system refuses.
-  virtual bool PresentFrame(const FrameBuffer& frame, uint8_t constantAlpha) = 0;
+  // its current position, composited with one extra constant alpha. Outside
+  // `changed` the frame is the same as the previous call's; a backend that
+  // did not take that one in full looks at the whole frame. False when the
+  // system refuses.
+  virtual bool PresentFrame(const FrameBuffer& frame, uint8_t constantAlpha, const Rect& changed) = 0;
   // Cuts the window to `region`; the window keeps it.
   virtual void SetWindowRegion(const Region& region) = 0;
   virtual void SetTopmost(bool topmost) = 0;

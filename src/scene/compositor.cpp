@@ -1,6 +1,7 @@
 #include "scene/compositor.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstring>
 #include <utility>
 
@@ -14,12 +15,15 @@ Compositor::Compositor(const SceneCatalogue& catalogue)
   // The series are found by their built names once, not on every frame.
   skySprites_ = ResolveSkySprites(catalogue);
   snowSprites_ = ResolveSnowSprites(catalogue);
+  flakes_.resize(std::size(kLayers));
+  deviceFlakes_.resize(std::size(kLayers));
 }
 
 void Compositor::SetScale(int quarters) {
   device_.SetScale(catalogue_, quarters);
   keptSkyDraws_.clear();
-  frameOverKept_ = false;
+  frameOnKept_ = false;
+  countdownDays_.reset();  // its rectangle is at the old scale
 }
 
 void Compositor::SetBase(const FrameBuffer& base) {
@@ -27,7 +31,7 @@ void Compositor::SetBase(const FrameBuffer& base) {
   for (const SceneImage* picture : fixedPictures_) pictures.push_back(&device_.Of(*picture));
   fixedLayers_.Build(base, std::move(pictures));
   keptSkyDraws_.clear();
-  frameOverKept_ = false;
+  frameOnKept_ = false;
 }
 
 const FrameBuffer& Compositor::Compose(SceneState& scene, Random& random, const FrameRequest& request,
@@ -38,7 +42,17 @@ const FrameBuffer& Compositor::Compose(SceneState& scene, Random& random, const 
   skyDraws_.clear();
   skyDraws_.push_back({imgDay_, 45, scene.sky.SkyOffset});
   SkyStep(scene.sky, request.step, skySprites_, *this);
-  for (const Layer& layer : kLayers) DrawLayer(layer, scene, random, request);
+  // The snow moves before anything is drawn, so that the call knows where
+  // it changes the frame; the layers still take their random numbers in order.
+  snowBox_ = Rect{};
+  for (std::vector<PlacedImage>& flakes : flakes_) flakes.clear();
+  for (std::vector<PlacedImage>& flakes : deviceFlakes_) flakes.clear();
+  if (request.snowFalls) StepSnow(scene, random);
+  if (request.countdownDays && countdownDays_ != *request.countdownDays) PlaceCountdownDraws(*request.countdownDays);
+  for (size_t i = 0; i < std::size(kLayers); ++i) DrawLayer(i, request);
+  lastSnowBox_ = snowBox_;
+  lastDays_ = request.countdownDays;
+  lastCountdownBox_ = request.countdownDays ? countdownBox_ : Rect{};
   observer_ = nullptr;
   return frame_;
 }
@@ -51,14 +65,20 @@ void Compositor::AdvanceUnseen(SceneState& scene, bool step) const {
   SkyStep(scene.sky, step, skySprites_, nothing);
 }
 
-void Compositor::DrawLayer(const Layer& layer, SceneState& scene, Random& random, const FrameRequest& request) {
+void Compositor::DrawLayer(size_t index, const FrameRequest& request) {
+  const Layer& layer = kLayers[index];
   switch (layer.kind) {
     case LayerKind::Sky:
-      ComposeSky();
+      ComposeSky(request);
       break;
-    case LayerKind::Snow:
-      if (request.snowFalls) DrawSnowLayers(layer.first, layer.last, scene, random);
+    case LayerKind::Snow: {
+      // The flakes lie within snowBox_, inside area_.
+      const std::vector<PlacedImage>& drawn = device_.Scaled() ? deviceFlakes_[index] : flakes_[index];
+      BlendImages(frame_, drawn.data(), drawn.size(), fixedLayers_.Visible(nextFixedLayer_));
+      if (observer_)
+        for (const PlacedImage& f : flakes_[index]) Report(*f.image, f.x, f.y);
       break;
+    }
     case LayerKind::Fixed:
       DrawFixed(static_cast<size_t>(layer.first));
       break;
@@ -70,116 +90,121 @@ void Compositor::DrawLayer(const Layer& layer, SceneState& scene, Random& random
 
 void Compositor::Draw(const SceneImage& image, int x, int y) { skyDraws_.push_back({&image, x, y}); }
 
-void Compositor::Blend(const SceneImage& image, int x, int y) {
+void Compositor::Blend(FrameBuffer& target, const SceneImage& image, int x, int y) {
   // The scene's place, times the display scale, with the picture at that scale.
-  const SceneImage& picture = device_.Of(image);
-  const int dx = device_.Place(x), dy = device_.Place(y);
-  BlendImage(frame_, picture, dx, dy, fixedLayers_.Visible(nextFixedLayer_));
-  NoteDrawnOver(dx, dy, picture.width, picture.height);
-  Report(image, x, y);
-}
-
-void Compositor::NoteDrawnOver(int x, int y, int width, int height) {
-  const Rect r{std::max(x, 0), std::max(y, 0), std::min(x + width, frame_.width), std::min(y + height, frame_.height)};
-  if (r.Empty()) return;
-  drawnOver_ = drawnOver_.Empty() ? r
-                                  : Rect{std::min(drawnOver_.left, r.left), std::min(drawnOver_.top, r.top),
-                                         std::max(drawnOver_.right, r.right), std::max(drawnOver_.bottom, r.bottom)};
-}
-
-void Compositor::RestoreKeptSky() {
-  const size_t rowBytes = static_cast<size_t>(frame_.width) * 4;
-  for (int y = 0; y < frame_.height; ++y) {
-    int left = frame_.width, right = 0;
-    const auto take = [&](std::pair<int, int> columns) {
-      if (columns.first >= columns.second) return;
-      left = std::min(left, columns.first);
-      right = std::max(right, columns.second);
-    };
-    take(fixedLayers_.Columns(kHome, y));
-    take(fixedLayers_.Columns(kForeground, y));
-    if (y >= drawnOver_.top && y < drawnOver_.bottom) take({drawnOver_.left, drawnOver_.right});
-    if (left < right)
-      std::memcpy(frame_.Row(y) + left * 4, keptSky_.pixels.data() + y * rowBytes + left * 4,
-                  static_cast<size_t>(right - left) * 4);
-  }
+  BlendImage(target, device_.Of(image), device_.Place(x), device_.Place(y), fixedLayers_.Visible(nextFixedLayer_));
 }
 
 void Compositor::DrawFixed(size_t picture) {
-  fixedLayers_.Draw(frame_, picture);
+  fixedLayers_.Draw(frame_, picture, area_);
   nextFixedLayer_ = picture + 1;
   Report(*fixedPictures_[picture], 0, 0);
 }
 
-void Compositor::ComposeSky() {
-  if (!keptSkyDraws_.empty() && skyDraws_ == keptSkyDraws_) {
-    if (frameOverKept_)
-      RestoreKeptSky();
-    else
-      frame_ = keptSky_;
-    frameOverKept_ = true;
-    nextFixedLayer_ = kLandscape + 1;
-    if (observer_) {
-      Report(*skyDraws_[0].image, skyDraws_[0].x, skyDraws_[0].y);
-      Report(*fixedPictures_[kStars], 0, 0);
-      for (size_t i = 1; i < skyDraws_.size(); ++i) Report(*skyDraws_[i].image, skyDraws_[i].x, skyDraws_[i].y);
-      Report(*fixedPictures_[kLandscape], 0, 0);
-    }
-    lastSkyKept_ = true;
-  } else {
-    // Where a fixed picture is opaque its colour is already in place.
-    frame_ = fixedLayers_.Start();
-    nextFixedLayer_ = 0;
-    Blend(*skyDraws_[0].image, skyDraws_[0].x, skyDraws_[0].y);
-    DrawFixed(kStars);
-    for (size_t i = 1; i < skyDraws_.size(); ++i) Blend(*skyDraws_[i].image, skyDraws_[i].x, skyDraws_[i].y);
-    DrawFixed(kLandscape);
-    // Keeping costs a copy, worth it only when the sky stands for a while:
-    // after calls that started from the kept frame (the sky has just taken a
-    // step) or when it did not move since the previous call. At the fastest
-    // speed it moves on every call and nothing is kept.
-    frameOverKept_ = lastSkyKept_ || skyDraws_ == lastSkyDraws_;
-    if (frameOverKept_) {
-      keptSky_ = frame_;
-      keptSkyDraws_ = skyDraws_;
-    }
-    lastSkyKept_ = false;
+Rect Compositor::SkyArea(const std::vector<PlacedImage>& draws) const {
+  // The strip goes before the stars, the sun and moon after them; each can
+  // change only what the fixed pictures after it leave open.
+  Rect area;
+  for (size_t i = 0; i < draws.size(); ++i) {
+    const SceneImage& picture = device_.Of(*draws[i].image);
+    const int x = device_.Place(draws[i].x), y = device_.Place(draws[i].y);
+    area = area.United(Rect{x, y, x + picture.width, y + picture.height}.Intersected(
+        fixedLayers_.VisibleBounds(i == 0 ? kStars : kStars + 1)));
   }
-  drawnOver_ = Rect{};
-  std::swap(lastSkyDraws_, skyDraws_);
+  return area;
 }
 
-void Compositor::DrawSnowLayers(int first, int last, SceneState& scene, Random& random) {
-  flakes_.clear();
-  const SnowDriftState& drift = scene.drift;
-  for (int layer = first; layer <= last; ++layer)
-    UpdateSnowLayer(layer, scene.snow,
-                    layer == 1 ? drift.SnowCount1 : layer == 2 ? drift.SnowCount2 : drift.SnowCount3, random,
-                    snowSprites_, flakes_);
-  const std::vector<PlacedImage>* drawn = &flakes_;
-  if (device_.Scaled()) {
-    deviceFlakes_.clear();
-    for (const PlacedImage& f : flakes_) deviceFlakes_.push_back({&device_.Of(*f.image), device_.Place(f.x), device_.Place(f.y)});
-    drawn = &deviceFlakes_;
+void Compositor::DrawSky(const Rect& within) {
+  // Where a fixed picture is opaque its colour is already in place.
+  const FrameBuffer& start = fixedLayers_.Start();
+  const size_t rowBytes = static_cast<size_t>(start.width) * 4;
+  for (int y = within.top; y < within.bottom; ++y)
+    std::memcpy(keptSky_.Row(y) + within.left * 4, start.pixels.data() + y * rowBytes + within.left * 4,
+                static_cast<size_t>(within.right - within.left) * 4);
+  nextFixedLayer_ = 0;
+  Blend(keptSky_, *skyDraws_[0].image, skyDraws_[0].x, skyDraws_[0].y);
+  fixedLayers_.Draw(keptSky_, kStars, within);
+  nextFixedLayer_ = kStars + 1;
+  for (size_t i = 1; i < skyDraws_.size(); ++i) Blend(keptSky_, *skyDraws_[i].image, skyDraws_[i].x, skyDraws_[i].y);
+  fixedLayers_.Draw(keptSky_, kLandscape, within);
+}
+
+void Compositor::ComposeSky(const FrameRequest& request) {
+  // The kept sky: drawn again only where its draws have changed.
+  Rect sky;
+  if (keptSkyDraws_.empty()) {
+    keptSky_ = fixedLayers_.Start();
+    sky = WholeFrame();
+    DrawSky(sky);
+  } else if (skyDraws_ != keptSkyDraws_) {
+    sky = SkyArea(keptSkyDraws_).United(SkyArea(skyDraws_));
+    DrawSky(sky);
   }
-  BlendImages(frame_, drawn->data(), drawn->size(), fixedLayers_.Visible(nextFixedLayer_));
-  if (!drawn->empty()) {
-    int left = (*drawn)[0].x, top = (*drawn)[0].y, right = left, bottom = top;
+  keptSkyDraws_ = skyDraws_;
+  if (frameOnKept_) {
+    // The previous frame, but where the sky changed, where flakes were or
+    // are now and where the plaque changed (or meets those): that area starts
+    // again from the kept sky.
+    Rect area = sky.United(lastSnowBox_).United(snowBox_);
+    const Rect plaque = request.countdownDays ? countdownBox_ : Rect{};
+    if (request.countdownDays != lastDays_)
+      area = area.United(lastCountdownBox_).United(plaque);
+    else if (area.Intersects(plaque))
+      area = area.United(plaque);
+    area_ = area.Intersected(WholeFrame());
+    const size_t rowBytes = static_cast<size_t>(frame_.width) * 4;
+    for (int y = area_.top; y < area_.bottom; ++y)
+      std::memcpy(frame_.Row(y) + area_.left * 4, keptSky_.pixels.data() + y * rowBytes + area_.left * 4,
+                  static_cast<size_t>(area_.right - area_.left) * 4);
+  } else {
+    frame_ = keptSky_;
+    area_ = WholeFrame();
+  }
+  frameOnKept_ = true;
+  changed_ = area_;
+  nextFixedLayer_ = kLandscape + 1;
+  if (observer_) {
+    Report(*skyDraws_[0].image, skyDraws_[0].x, skyDraws_[0].y);
+    Report(*fixedPictures_[kStars], 0, 0);
+    for (size_t i = 1; i < skyDraws_.size(); ++i) Report(*skyDraws_[i].image, skyDraws_[i].x, skyDraws_[i].y);
+    Report(*fixedPictures_[kLandscape], 0, 0);
+  }
+}
+
+void Compositor::StepSnow(SceneState& scene, Random& random) {
+  const SnowDriftState& drift = scene.drift;
+  int left = INT_MAX, top = INT_MAX, right = INT_MIN, bottom = INT_MIN;
+  for (size_t i = 0; i < std::size(kLayers); ++i) {
+    const Layer& layer = kLayers[i];
+    if (layer.kind != LayerKind::Snow) continue;
+    std::vector<PlacedImage>& flakes = flakes_[i];
+    for (int n = layer.first; n <= layer.last; ++n)
+      UpdateSnowLayer(n, scene.snow, n == 1 ? drift.SnowCount1 : n == 2 ? drift.SnowCount2 : drift.SnowCount3, random,
+                      snowSprites_, flakes);
+    const std::vector<PlacedImage>* drawn = &flakes;
+    if (device_.Scaled()) {
+      for (const PlacedImage& f : flakes)
+        deviceFlakes_[i].push_back({&device_.Of(*f.image), device_.Place(f.x), device_.Place(f.y)});
+      drawn = &deviceFlakes_[i];
+    }
     for (const PlacedImage& f : *drawn) {
       left = std::min(left, f.x);
       top = std::min(top, f.y);
       right = std::max(right, f.x + f.image->width);
       bottom = std::max(bottom, f.y + f.image->height);
     }
-    NoteDrawnOver(left, top, right - left, bottom - top);
   }
-  if (observer_)
-    for (const PlacedImage& f : flakes_) Report(*f.image, f.x, f.y);
+  if (left < right && top < bottom) snowBox_ = Rect{left, top, right, bottom}.Intersected(WholeFrame());
 }
 
 void Compositor::DrawCountdown(int32_t days) {
   if (countdownDays_ != days) PlaceCountdownDraws(days);
-  for (const PlacedImage& d : countdownDraws_) Blend(*d.image, d.x, d.y);
+  // Outside the area composed the frame holds this plaque already.
+  const bool draw = area_.Intersects(countdownBox_);
+  for (const PlacedImage& d : countdownDraws_) {
+    if (draw) Blend(frame_, *d.image, d.x, d.y);
+    Report(*d.image, d.x, d.y);
+  }
 }
 
 void Compositor::PlaceCountdownDraws(int32_t days) {
@@ -192,8 +217,16 @@ void Compositor::PlaceCountdownDraws(int32_t days) {
   std::string label = TranslatedLabelImage(days);
   if (!label.empty() && !catalogue_.FindSceneImage(label)) label.clear();
   countdownDraws_.clear();
-  for (const CountdownDraw& d : PlaceCountdown(days, widthOf, label))
-    countdownDraws_.push_back({catalogue_.FindSceneImage(d.name), d.x, d.y});
+  countdownBox_ = Rect{};
+  for (const CountdownDraw& d : PlaceCountdown(days, widthOf, label)) {
+    const SceneImage* image = catalogue_.FindSceneImage(d.name);
+    if (!image) continue;
+    countdownDraws_.push_back({image, d.x, d.y});
+    const SceneImage& picture = device_.Of(*image);
+    const int x = device_.Place(d.x), y = device_.Place(d.y);
+    countdownBox_ = countdownBox_.United(Rect{x, y, x + picture.width, y + picture.height});
+  }
+  countdownBox_ = countdownBox_.Intersected(WholeFrame());
   countdownDays_ = days;
 }
 

@@ -3,11 +3,15 @@
 //
 // It owns the frame it draws into (reused from call to call), the fixed
 // pictures worked out once per base layer (see FixedLayers) and the kept sky:
-// between two animation steps every call draws the same strip, sun and moon
-// at the same places, so the frame those make is kept with the draws that
-// made it and a call with the same draws starts from it. Every draw, kept or
-// not, is reported to the observer in drawing order, so the frame always
-// equals the base layer with the reported draws blended by the formula.
+// the frame up to the landscape (strip, stars, sun and moon), which changes
+// only on animation steps and then only where the strip can show and where
+// the sun and moon were or are. Each call brings the kept sky up to date
+// where its draws changed, and the previous frame up to date where the sky
+// changed, where flakes were or are now and where the plaque changed: only
+// that rectangle is composed again, and the call says which it was
+// (Changed). Every draw, composed or not, is reported to the observer in
+// drawing order, so the frame always equals the base layer with the reported
+// draws blended by the formula.
 #pragma once
 
 #include <cstddef>
@@ -91,6 +95,9 @@ class Compositor : private ScenePainter {
   // Composes one frame, stepping `scene` and drawing with `random` as the
   // request says, and reports each draw to `observer` (may be null).
   const FrameBuffer& Compose(SceneState& scene, Random& random, const FrameRequest& request, DrawObserver* observer);
+  // Where the last Compose call's frame may differ from the one before it
+  // (device pixels); the whole frame after a new base or scale.
+  const Rect& Changed() const { return changed_; }
   // Steps `scene` exactly as a Compose call without snow would, and draws
   // nothing: a frame nobody can see.
   void AdvanceUnseen(SceneState& scene, bool step) const;
@@ -98,22 +105,27 @@ class Compositor : private ScenePainter {
  private:
   // Notes the sky step's sun and moon in skyDraws_.
   void Draw(const SceneImage& image, int x, int y) override;
-  void DrawLayer(const Layer& layer, SceneState& scene, Random& random, const FrameRequest& request);
+  void DrawLayer(size_t index, const FrameRequest& request);
   // Blends one picture where the fixed pictures still to come leave it visible.
-  void Blend(const SceneImage& image, int x, int y);
-  // Draws what is left of a fixed picture at (0, 0).
+  void Blend(FrameBuffer& target, const SceneImage& image, int x, int y);
+  // Draws what is left of a fixed picture at (0, 0), within area_.
   void DrawFixed(size_t picture);
   void Report(const SceneImage& image, int x, int y) {
     if (observer_) observer_->OnDraw(image, x, y);
   }
-  // The frame up to the landscape, from the kept sky when its draws are the same.
-  void ComposeSky();
-  // Steps snow layers `first` to `last` and draws their flakes.
-  void DrawSnowLayers(int first, int last, SceneState& scene, Random& random);
+  // Brings the kept sky to this call's sky draws, and the frame to the kept
+  // sky within area_ (the whole frame when the previous one was not made on it).
+  void ComposeSky(const FrameRequest& request);
+  // Draws the kept sky afresh within `within` from this call's sky draws.
+  void DrawSky(const Rect& within);
+  // Where sky draws like these can change the kept sky.
+  Rect SkyArea(const std::vector<PlacedImage>& draws) const;
+  // Steps every snow layer, in order, into flakes_ and snowBox_.
+  void StepSnow(SceneState& scene, Random& random);
   void DrawCountdown(int32_t days);
   void PlaceCountdownDraws(int32_t days);
-  void NoteDrawnOver(int x, int y, int width, int height);
-  void RestoreKeptSky();
+  // The frame's size is the base layer's.
+  Rect WholeFrame() const { return Rect{0, 0, fixedLayers_.Start().width, fixedLayers_.Start().height}; }
 
   const SceneCatalogue& catalogue_;
   const SceneImage* imgDay_;
@@ -121,31 +133,35 @@ class Compositor : private ScenePainter {
   SkySprites skySprites_;
   SnowSprites snowSprites_;
 
-  FrameBuffer frame_;  // reused between calls; rebuilt from the base layer each time
+  FrameBuffer frame_;  // reused between calls
   FixedLayers fixedLayers_;
   size_t nextFixedLayer_ = 0;  // the fixed picture the frame has reached
   DrawObserver* observer_ = nullptr;
+  Rect area_;     // what this call composes: the whole frame or changed_
+  Rect changed_;  // see Changed
 
-  // The kept sky (see the top of this file).
+  // The kept sky (see the top of this file): the frame up to the landscape
+  // for the sky draws that made it (none: nothing kept yet).
   std::vector<PlacedImage> skyDraws_;      // this call's
-  std::vector<PlacedImage> lastSkyDraws_;  // the previous call's
-  std::vector<PlacedImage> keptSkyDraws_;  // those that made keptSky_ (none: nothing kept)
+  std::vector<PlacedImage> keptSkyDraws_;
   FrameBuffer keptSky_;
-  bool lastSkyKept_ = false;  // whether the previous call started from keptSky_
-  // Whether frame_ is keptSky_ with only this over it: the leftovers of the
-  // house and the glass front, and the pictures within `drawnOver_` (the
-  // flakes and the countdown). A call that starts from keptSky_ then copies
-  // back only those rows and columns instead of the whole frame.
-  bool frameOverKept_ = false;
-  Rect drawnOver_;
-  // The flakes of the layers being stepped, drawn together once they are done.
-  std::vector<PlacedImage> flakes_;
+  // Whether frame_ is the previous call's frame, made on keptSky_: a call
+  // then composes only what changed.
+  bool frameOnKept_ = false;
+  // The flakes of this call, one list per entry of kLayers (the snow
+  // layers' only), the same at the display scale, and the rectangle that
+  // holds them there; the previous call's.
+  std::vector<std::vector<PlacedImage>> flakes_, deviceFlakes_;
+  Rect snowBox_, lastSnowBox_;
   // The plaque's pictures and places for one number of days, worked out
   // when the number changes (finding pictures by name costs more than
-  // drawing them).
+  // drawing them), and the rectangle they cover at the display scale.
   std::optional<int32_t> countdownDays_;
   std::vector<PlacedImage> countdownDraws_;
-  std::vector<PlacedImage> deviceFlakes_;  // the same at the display scale
+  Rect countdownBox_;
+  // The plaque the previous call drew (none: no number) and where.
+  std::optional<int32_t> lastDays_;
+  Rect lastCountdownBox_;
   DevicePictures device_;                  // the pictures at the display scale
 };
 

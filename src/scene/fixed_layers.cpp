@@ -39,35 +39,50 @@ void FixedLayers::Build(const FrameBuffer& base, std::vector<const SceneImage*> 
         const uint32_t at = static_cast<uint32_t>(y * w + x);
         if (s[3] == 0 || s[3] == 255 || top[at] > i) continue;
         if (left.stretches.empty() || x == 0 || left.stretches.back().at + left.stretches.back().length != at)
-          left.stretches.push_back({at, 0});
+          left.stretches.push_back({at, 0, static_cast<uint32_t>(left.bgra.size() / 4)});
         ++left.stretches.back().length;
         left.bgra.insert(left.bgra.end(), s, s + 4);
       }
-    left.rows.assign(static_cast<size_t>(std::max(h, 0)), {0, 0});
-    for (const Leftover::Stretch& st : left.stretches) {
-      auto& row = left.rows[st.at / w];
-      const int x0 = static_cast<int>(st.at % w), x1 = x0 + st.length;
-      row = row.first < row.second ? std::pair<int, int>{std::min(row.first, x0), std::max(row.second, x1)}
-                                   : std::pair<int, int>{x0, x1};
-    }
   }
   // Gap g lies before fixed picture g: visible where no picture g or later is opaque.
   visible_.assign(n + 1, VisibleSpans{});
+  visibleBounds_.clear();
   for (size_t g = 0; g <= n; ++g) {
     std::vector<uint8_t> open(static_cast<size_t>(std::max(w, 0)) * std::max(h, 0) * 4, 0);
     for (size_t p = 0; p < top.size(); ++p)
       if (top[p] <= g) open[p * 4 + 3] = 255;
     visible_[g].Build(open.data(), w, h);
+    const AlphaRuns& spans = visible_[g].spans;
+    Rect bounds;
+    for (int y = spans.firstRow; y < spans.endRow; ++y)
+      for (uint32_t r = spans.rowStart[y]; r < spans.rowStart[y + 1]; ++r)
+        bounds = bounds.United(Rect{spans.runs[r].begin, y, spans.runs[r].end, y + 1});
+    visibleBounds_.push_back(bounds);
   }
 }
 
 void FixedLayers::Draw(FrameBuffer& frame, size_t layer) const {
+  Draw(frame, layer, Rect{0, 0, frame.width, frame.height});
+}
+
+void FixedLayers::Draw(FrameBuffer& frame, size_t layer, const Rect& clip) const {
   if (frame.width != start_.width || frame.height != start_.height) return;  // not a frame from Start
   const Leftover& left = left_[layer];
-  const uint8_t* src = left.bgra.data();
-  for (const Leftover::Stretch& s : left.stretches) {
-    BlendPixels(frame.pixels.data() + static_cast<size_t>(s.at) * 4, src, s.length);
-    src += static_cast<size_t>(s.length) * 4;
+  const int w = frame.width;
+  const uint32_t begin = static_cast<uint32_t>(std::max(clip.top, 0)) * w;
+  const uint32_t end = static_cast<uint32_t>(std::clamp(clip.bottom, 0, frame.height)) * w;
+  auto s = std::lower_bound(left.stretches.begin(), left.stretches.end(), begin,
+                            [](const Leftover::Stretch& st, uint32_t at) { return st.at < at; });
+  const bool wholeRows = clip.left <= 0 && clip.right >= w;
+  for (; s != left.stretches.end() && s->at < end; ++s) {
+    const uint8_t* src = left.bgra.data() + static_cast<size_t>(s->from) * 4;
+    if (wholeRows) {
+      BlendPixels(frame.pixels.data() + static_cast<size_t>(s->at) * 4, src, s->length);
+      continue;
+    }
+    const int x = static_cast<int>(s->at % w);
+    const int b = std::max(x, clip.left), e = std::min(x + s->length, clip.right);
+    if (b < e) BlendPixels(frame.pixels.data() + (static_cast<size_t>(s->at) + (b - x)) * 4, src + (b - x) * 4, e - b);
   }
 }
 

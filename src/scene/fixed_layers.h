@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "base/frame_buffer.h"
+#include "base/geometry.h"
 #include "images/catalogue.h"
 #include "scene/blend.h"
 
@@ -34,18 +35,16 @@ class FixedLayers {
   // The frame to compose on.
   const FrameBuffer& Start() const { return start_; }
   const SceneImage* Image(size_t layer) const { return layers_[layer]; }
-  // Blends what is left of fixed picture `layer` (its index in Build's list).
+  // Blends what is left of fixed picture `layer` (its index in Build's list),
+  // within `clip` only (frame pixels), or everywhere.
   void Draw(FrameBuffer& frame, size_t layer) const;
+  void Draw(FrameBuffer& frame, size_t layer, const Rect& clip) const;
   // Where a picture drawn before fixed picture `layer` (and after the one
   // before it) can change the frame; `layer` may be the count of fixed
   // pictures, for what is drawn after all of them.
   const VisibleSpans& Visible(size_t layer) const { return visible_[layer]; }
-  // The columns Draw(frame, layer) may change in frame row y: [first, second),
-  // empty when first >= second.
-  std::pair<int, int> Columns(size_t layer, int y) const {
-    const auto& rows = left_[layer].rows;
-    return y >= 0 && static_cast<size_t>(y) < rows.size() ? rows[y] : std::pair<int, int>{0, 0};
-  }
+  // The smallest rectangle that holds every pixel Visible(layer) leaves open.
+  const Rect& VisibleBounds(size_t layer) const { return visibleBounds_[layer]; }
 
  private:
   FrameBuffer start_;
@@ -56,13 +55,14 @@ class FixedLayers {
     struct Stretch {
       uint32_t at;     // first frame pixel, counted row by row
       int32_t length;  // pixels
+      uint32_t from;   // its first pixel in bgra
     };
     std::vector<Stretch> stretches;
     std::vector<uint8_t> bgra;  // the stretches' pixels, one after the other
-    std::vector<std::pair<int, int>> rows;  // per frame row, the columns the stretches span
   };
   std::vector<Leftover> left_;         // per fixed picture
   std::vector<VisibleSpans> visible_;  // per gap, layers_.size() + 1 of them
+  std::vector<Rect> visibleBounds_;    // the same
 };
 
 }  // namespace gd

@@ -213,11 +213,11 @@ TEST(GtkFrame, OnlyTheChangedRectangleIsReported) {
   Content(frame, s, &changed);
   EXPECT_EQ(changed.width, 0) << "the same picture changes nothing";
   EXPECT_EQ(changed.height, 0);
-  // Two pixels of one square: the square, cut to the frame.
+  // Two pixels of one square: the square, cut to the frame and to the rows that changed.
   frame.pixels[(1 * 5 + 1) * 4 + 2] = 7;
   frame.pixels[(2 * 5 + 3) * 4 + 3] = 9;
   Content(frame, s, &changed);
-  ExpectRect(changed, 0, 0, 5, 4);
+  ExpectRect(changed, 0, 1, 5, 2);
   EXPECT_EQ(Word(s, 1, 1), 0x00070000u);
   EXPECT_EQ(Word(s, 3, 2), 0x09000000u);
   // Another constant alpha or background changes every pixel that it touches:
@@ -248,17 +248,29 @@ TEST(GtkFrame, ChangedSquaresHoldEveryChangedPixelAndNoOther) {
     gtkui::UpdateWindowContent(frame, 255, true, content.data(), stride, true, &squares);
     for (int round = 0; round < 100; ++round) {
       std::vector<char> touched(static_cast<size_t>((width + kTile - 1) / kTile) * ((height + kTile - 1) / kTile));
+      std::vector<Point> pixels;
+      Rect around;
       for (int k = 1 + static_cast<int>(gen() % 5); k > 0; --k) {
         const int x = static_cast<int>(gen() % width), y = static_cast<int>(gen() % height);
         frame.Pixel(x, y)[gen() % 4] ^= static_cast<uint8_t>(1 + gen() % 255);
         touched[(y / kTile) * ((width + kTile - 1) / kTile) + x / kTile] = 1;
+        pixels.push_back({x, y});
+        around = around.United(Rect{x, y, x + 1, y + 1});
       }
+      // Every other round told where the frame changed.
       squares.clear();
-      gtkui::UpdateWindowContent(frame, 255, true, content.data(), stride, false, &squares);
+      gtkui::UpdateWindowContent(frame, 255, true, content.data(), stride, false, &squares, nullptr,
+                                 round % 2 ? &around : nullptr);
       std::vector<char> reported(touched.size());
       for (const cairo_rectangle_int_t& r : squares)
         for (int x = r.x; x < r.x + r.width; x += kTile) reported[(r.y / kTile) * ((width + kTile - 1) / kTile) + x / kTile] = 1;
       EXPECT_EQ(reported, touched) << "width " << width;
+      for (const Point& p : pixels) {
+        bool in = false;
+        for (const cairo_rectangle_int_t& r : squares)
+          in = in || (p.x >= r.x && p.x < r.x + r.width && p.y >= r.y && p.y < r.y + r.height);
+        EXPECT_TRUE(in) << p.x << ", " << p.y << " goes up";
+      }
       ASSERT_EQ(0, std::memcmp(content.data(), frame.pixels.data(), content.size())) << "width " << width;
     }
   }
@@ -574,7 +586,7 @@ TEST(GtkWindow, ShowsAsAShapedOrnamentAtItsPlace) {
   std::string error;
   ASSERT_TRUE(platform.MakeDesktopOrnament(&error));
   platform.SetWindowSize(100, 80);
-  ASSERT_TRUE(platform.PresentFrame(OpaqueFrame(100, 80), 255));
+  ASSERT_TRUE(platform.PresentFrame(OpaqueFrame(100, 80), 255, Rect{0, 0, 100, 80}));
   platform.Show(events);
   EXPECT_EQ(events.log, (std::vector<std::string>{"Shown"}));
   EXPECT_FALSE(events.mappedDuringShow) << "the show handler runs before the window appears";
@@ -761,7 +773,7 @@ TEST(GtkWindow, CloseAsksTheCoreAndDestroysOnce) {
   gdk_event_free(del);
   EXPECT_TRUE(platform.Closed());
   EXPECT_EQ(platform.Widget(), nullptr);
-  EXPECT_FALSE(platform.PresentFrame(OpaqueFrame(10, 10), 255));
+  EXPECT_FALSE(platform.PresentFrame(OpaqueFrame(10, 10), 255, Rect{0, 0, 10, 10}));
 
   // Later requests change nothing.
   platform.RequestClose();

@@ -45,12 +45,15 @@ inline constexpr int kContentTile = 16;
 // outline, and nothing is left black). Appends to `changed` the rectangles
 // that took new pixels: in bands of kContentTile rows, the runs of
 // kContentTile-pixel squares that hold a pixel that differed (every square
-// when `fresh`). Only those squares are written. With `inside` (a stretch
-// of columns for each row, see InsideSpans) only pixels inside the outline
-// are looked at and written: the rest keep what they hold (transparency).
+// when `fresh`), each cut to the rows that differed. Only those squares are
+// written. With `inside` (a stretch of columns for each row, see
+// InsideSpans) only pixels inside the outline are looked at and written: the
+// rest keep what they hold (transparency). With `within` (unless `fresh`)
+// only pixels in that rectangle are: the picture already holds the frame
+// everywhere else.
 void UpdateWindowContent(const FrameBuffer& frame, uint8_t constantAlpha, bool composited, unsigned char* data,
                          int stride, bool fresh, std::vector<cairo_rectangle_int_t>* changed,
-                         const std::vector<std::pair<int, int>>* inside = nullptr);
+                         const std::vector<std::pair<int, int>>* inside = nullptr, const Rect* within = nullptr);
 
 // The stretch of columns [first, last) of each of `height` rows that lies
 // inside `region`; false when a row holds more than one stretch.
@@ -62,7 +65,8 @@ bool InsideSpans(const Region& region, int height, std::vector<std::pair<int, in
 // make a surface.
 cairo_surface_t* WindowContentFromFrame(const FrameBuffer& frame, uint8_t constantAlpha, bool composited,
                                         cairo_surface_t* surface, std::vector<cairo_rectangle_int_t>* changed,
-                                        const std::vector<std::pair<int, int>>* inside = nullptr);
+                                        const std::vector<std::pair<int, int>>* inside = nullptr,
+                                        const Rect* within = nullptr);
 
 // A region in device pixels in GTK's units of `scale` device pixels: a unit
 // is cut away only where all of its pixels are, so nothing inside is lost.
@@ -124,7 +128,7 @@ class GtkPlatform : public Platform {
   void SetWindowSize(int width, int height) override;
   Point WindowPosition() override;
   void MoveWindow(int left, int top) override;
-  bool PresentFrame(const FrameBuffer& frame, uint8_t constantAlpha) override;
+  bool PresentFrame(const FrameBuffer& frame, uint8_t constantAlpha, const Rect& changed) override;
   void SetWindowRegion(const Region& region) override;
   void SetTopmost(bool topmost) override;
   void BeginMoveDrag() override;
@@ -248,6 +252,11 @@ class GtkPlatform : public Platform {
   std::vector<std::pair<int, int>> insideSpans_;
   bool haveInsideSpans_ = false;
   bool contentReset_ = false;  // the outline changed: the content starts again
+  // Whether the window's content (surface_ or the shared image) holds the
+  // last frame presented, converted with this alpha and compositing.
+  bool contentHoldsLast_ = false;
+  uint8_t contentAlpha_ = 0;
+  bool contentComposited_ = false;
   Point requestedPosition_{0, 0};
   std::optional<Point> knownPosition_;  // the mapped window's place, until it is configured
   cairo_region_t* shape_ = nullptr;

@@ -63,7 +63,7 @@ struct GtkPlatform::SharedContent {
 
 void GtkPlatform::SharedContentDeleter::operator()(SharedContent* shared) const { delete shared; }
 
-bool GtkPlatform::PresentFrame(const FrameBuffer& frame, uint8_t constantAlpha) {
+bool GtkPlatform::PresentFrame(const FrameBuffer& frame, uint8_t constantAlpha, const Rect& changed) {
   if (!window_ || closed_) return false;
   if (frame.Empty() || frame.pixels.size() < static_cast<size_t>(frame.width) * frame.height * 4) return false;
   const bool mapped = gtk_widget_get_mapped(window_);
@@ -76,13 +76,22 @@ bool GtkPlatform::PresentFrame(const FrameBuffer& frame, uint8_t constantAlpha) 
   const std::vector<std::pair<int, int>>* inside = haveInsideSpans_ ? &insideSpans_ : nullptr;
   const bool reset = contentReset_;
   contentReset_ = false;
+  // Only what changed needs a look, when the content holds the previous
+  // frame as this one will be shown.
+  const bool composited = Composited();
+  const bool sameWay = contentHoldsLast_ && !reset && contentAlpha_ == constantAlpha && contentComposited_ == composited;
+  const Rect* within = sameWay ? &changed : nullptr;
+  contentHoldsLast_ = false;
+  contentAlpha_ = constantAlpha;
+  contentComposited_ = composited;
   if (shared_) {
     XImage* image = shared_->image;
     cairo_surface_flush(surface_);
     if (reset) std::memset(image->data, 0, static_cast<size_t>(image->bytes_per_line) * image->height);
-    gtkui::UpdateWindowContent(frame, constantAlpha, Composited(), reinterpret_cast<unsigned char*>(image->data),
-                               image->bytes_per_line, reset, &changed_, inside);
+    gtkui::UpdateWindowContent(frame, constantAlpha, composited, reinterpret_cast<unsigned char*>(image->data),
+                               image->bytes_per_line, reset, &changed_, inside, within);
     cairo_surface_mark_dirty(surface_);
+    contentHoldsLast_ = true;
     if (changed_.empty()) return true;  // the same picture again
     for (const cairo_rectangle_int_t& r : changed_)
       XShmPutImage(shared_->display, shared_->window, shared_->gc, image, r.x, r.y, r.x, r.y, r.width, r.height,
@@ -94,8 +103,9 @@ bool GtkPlatform::PresentFrame(const FrameBuffer& frame, uint8_t constantAlpha) 
     cairo_surface_destroy(surface_);
     surface_ = nullptr;
   }
-  surface_ = gtkui::WindowContentFromFrame(frame, constantAlpha, Composited(), surface_, &changed_, inside);
+  surface_ = gtkui::WindowContentFromFrame(frame, constantAlpha, composited, surface_, &changed_, inside, within);
   if (!surface_) return false;
+  contentHoldsLast_ = true;
   if (changed_.empty()) return true;
   if (mapped)
     DrawIntoWindow(changed_);
@@ -210,6 +220,7 @@ void GtkPlatform::OpenSharedContent(const FrameBuffer& frame) {
     // Transparent, as the draw handler leaves a window without a frame: the
     // first upload brings every other pixel.
     std::memset(data, 0, bytes);
+    contentHoldsLast_ = false;
   }
   if (surface_) cairo_surface_destroy(surface_);
   surface_ = cairo_image_surface_create_for_data(data, CAIRO_FORMAT_ARGB32, width, height, image->bytes_per_line);

@@ -141,42 +141,52 @@ bool InsideSpans(const Region& region, int height, std::vector<std::pair<int, in
 
 void UpdateWindowContent(const FrameBuffer& frame, uint8_t constantAlpha, bool composited, unsigned char* data,
                          int stride, bool fresh, std::vector<cairo_rectangle_int_t>* changed,
-                         const std::vector<std::pair<int, int>>* inside) {
+                         const std::vector<std::pair<int, int>>* inside, const Rect* within) {
   const int width = frame.width, height = frame.height;
-  // The part of a row that is written: its stretch inside the outline, or all of it.
+  const Rect area = within && !fresh ? within->Intersected(Rect{0, 0, width, height}) : Rect{0, 0, width, height};
+  // The part of a row that is looked at: its stretch inside the outline, or
+  // all of it, within the area.
   const auto span = [&](int y) -> std::pair<int, int> {
-    if (!inside) return {0, width};
-    if (y >= static_cast<int>(inside->size())) return {0, 0};
-    const auto [from, to] = (*inside)[y];
-    return {std::min(from, width), std::min(to, width)};
+    int from = area.left, to = area.right;
+    if (inside) {
+      if (y >= static_cast<int>(inside->size())) return {0, 0};
+      from = std::max(from, (*inside)[y].first);
+      to = std::min(to, (*inside)[y].second);
+    }
+    return {from, to};
   };
-    const int tiles = (width + kContentTile - 1) / kContentTile;
+  const int tiles = (width + kContentTile - 1) / kContentTile;
   // Composited at full opacity on a little-endian machine, the frame's bytes
   // are the window's bytes; otherwise each row is worked out word by word.
   const bool asIs = composited && constantAlpha == 255 && std::endian::native == std::endian::little;
   std::vector<uint32_t> words(asIs ? 0 : static_cast<size_t>(width) * kContentTile);
   std::vector<char> tileChanged(tiles);
   const unsigned char* band[kContentTile];
-  for (int top = 0; top < height; top += kContentTile) {
+  for (int top = area.top / kContentTile * kContentTile; top < area.bottom; top += kContentTile) {
     const int rows = std::min(kContentTile, height - top);
     // The band's rows as the window shows them, and which of them differ.
-    bool any = false;
+    int firstRow = rows, endRow = 0;
     for (int r = 0; r < rows; ++r) {
+      band[r] = nullptr;
+      if (top + r < area.top || top + r >= area.bottom) continue;
+      const auto [from, to] = span(top + r);
+      if (from >= to) continue;
       const uint8_t* src = frame.Row(top + r);
       if (!asIs) {
         uint32_t* row = words.data() + static_cast<size_t>(r) * width;
-        for (int x = 0; x < width; ++x) row[x] = WindowWord(src + x * 4, constantAlpha, composited);
+        for (int x = from; x < to; ++x) row[x] = WindowWord(src + x * 4, constantAlpha, composited);
         src = reinterpret_cast<const uint8_t*>(row);
       }
       const unsigned char* dst = data + static_cast<size_t>(top + r) * stride;
-      const auto [from, to] = span(top + r);
-      band[r] = from < to && (fresh || std::memcmp(dst + from * 4, src + from * 4, (to - from) * 4) != 0) ? src : nullptr;
-      any = any || band[r];
+      if (!fresh && std::memcmp(dst + from * 4, src + from * 4, (to - from) * 4) == 0) continue;
+      band[r] = src;
+      firstRow = std::min(firstRow, r);
+      endRow = r + 1;
     }
-    if (!any) continue;
+    if (firstRow >= endRow) continue;
     // The squares that hold a changed pixel take the new pixels.
     std::fill(tileChanged.begin(), tileChanged.end(), fresh);
-    for (int r = 0; r < rows; ++r) {
+    for (int r = firstRow; r < endRow; ++r) {
       if (!band[r]) continue;
       unsigned char* dst = data + static_cast<size_t>(top + r) * stride;
       const auto [from, to] = span(top + r);
@@ -193,7 +203,7 @@ void UpdateWindowContent(const FrameBuffer& frame, uint8_t constantAlpha, bool c
       const int first = t;
       while (t < tiles && tileChanged[t]) ++t;
       const int x = first * kContentTile, w = std::min(t * kContentTile, width) - x;
-      for (int r = 0; r < rows; ++r) {
+      for (int r = firstRow; r < endRow; ++r) {
         if (!band[r]) continue;
         const auto [from, to] = span(top + r);
         const int copyFrom = std::max(x, from), copyTo = std::min(x + w, to);
@@ -201,14 +211,14 @@ void UpdateWindowContent(const FrameBuffer& frame, uint8_t constantAlpha, bool c
           std::memcpy(data + static_cast<size_t>(top + r) * stride + copyFrom * 4, band[r] + copyFrom * 4,
                       static_cast<size_t>(copyTo - copyFrom) * 4);
       }
-      changed->push_back({x, top, w, rows});
+      changed->push_back({x, top + firstRow, w, endRow - firstRow});
     }
   }
 }
 
 cairo_surface_t* WindowContentFromFrame(const FrameBuffer& frame, uint8_t constantAlpha, bool composited,
                                         cairo_surface_t* surface, std::vector<cairo_rectangle_int_t>* changed,
-                                        const std::vector<std::pair<int, int>>* inside) {
+                                        const std::vector<std::pair<int, int>>* inside, const Rect* within) {
   changed->clear();
   if (frame.Empty() || frame.pixels.size() < static_cast<size_t>(frame.width) * frame.height * 4) {
     if (surface) cairo_surface_destroy(surface);
@@ -230,7 +240,7 @@ cairo_surface_t* WindowContentFromFrame(const FrameBuffer& frame, uint8_t consta
   }
   cairo_surface_flush(surface);
   UpdateWindowContent(frame, constantAlpha, composited, cairo_image_surface_get_data(surface),
-                      cairo_image_surface_get_stride(surface), fresh, changed, inside);
+                      cairo_image_surface_get_stride(surface), fresh, changed, inside, within);
   cairo_surface_mark_dirty(surface);
   return surface;
 }
