@@ -241,6 +241,38 @@ TEST_F(Window, FailedPresentsOpenOneMessageAtATime) {
   EXPECT_EQ(p.Messages().size(), 2u);
 }
 
+// The local time is asked about once a second, yet the plaque's number
+// changes on the first frame after midnight, as if asked on every frame.
+TEST(WindowCountdown, TurnsAtMidnightWithoutAskingTheTimeEveryFrame) {
+  struct CountingPlatform : TracingPlatform {
+    using TracingPlatform::TracingPlatform;
+    LocalDateTime LocalTime() override {
+      ++asked;
+      return TracingPlatform::LocalTime();
+    }
+    int asked = 0;
+  };
+  HeadlessOptions o = SceneOptions();
+  o.at = LocalDateTime{2026, 12, 20, 23, 59, 50, 505};  // frames at 50.505 s and every 20 ms after
+  CountingPlatform p(o);
+  MainWindow w(p, SharedSceneCatalogue(), {});
+  p.Show(w);
+  p.asked = 0;
+  p.RunFor(20000);
+  std::string shown;
+  for (const auto* f : p.Events("frame")) {
+    std::string digits;
+    for (const DrawCall& d : ParseDraws(f->fields))
+      if (d.name.size() == 2 && d.name[0] == 'd') digits += d.name[1];
+    if (digits != shown) {
+      shown = digits;
+      EXPECT_EQ(f->t, shown == "4" ? 0u : 9500u) << shown;  // 23:59:50.505 + 9,495 ms is midnight
+    }
+  }
+  EXPECT_EQ(shown, "3");
+  EXPECT_LT(p.asked, 250);  // 1,000 frames: each within two seconds of midnight, once a second elsewhere
+}
+
 TEST(WindowCreation, MissingSeriesPictureIsAClearError) {
   // A catalogue without moon7_5 cannot build the window.
   SceneCatalogue partial;

@@ -7,6 +7,7 @@ namespace gd {
 
 void MainWindow::ComputeCountdownDates() {
   countdownTargets_ = ComputeCountdownTargets(platform_.LocalTime(), platform_.UserDateFormat());
+  countdownKnown_.reset();
   // Without targets (the last year of the calendar) the items keep their
   // plain captions and the plaque stays empty.
   if (!countdownTargets_) return;
@@ -19,7 +20,19 @@ void MainWindow::ComputeCountdownDates() {
 std::optional<int32_t> MainWindow::CountdownDays() {
   const CountdownChecks checks{menu_.Checked("pmiChristmas"), menu_.Checked("pmiNewYear"), menu_.Checked("pmiJulian"),
                               menu_.Checked("pmiChristmasEve")};
-  return CountdownCount(checks, countdownTargets_, platform_.LocalTime());
+  // Asking for the local time costs more than the rest of a frame's
+  // bookkeeping, and the number changes once a day: it is asked again a
+  // second later, or on every frame when the number may change within two
+  // seconds (so it changes on the first frame after the moment, as if asked
+  // every time), and at once when the checks change.
+  const uint32_t now = platform_.TickCount();
+  if (countdownKnown_ && countdownKnown_->checks == checks && now - countdownKnown_->tick < countdownKnown_->lifeMs)
+    return countdownKnown_->days;
+  const LocalDateTime local = platform_.LocalTime();
+  const std::optional<double> steady = CountdownSteadyMs(checks, countdownTargets_, local);
+  const uint32_t life = !steady || *steady > 2000 ? 1000 : 0;
+  countdownKnown_ = KnownCountdown{checks, CountdownCount(checks, countdownTargets_, local), now, life};
+  return countdownKnown_->days;
 }
 
 }  // namespace gd

@@ -17,6 +17,7 @@
 #include "images/catalogue.h"
 #include "platform/platform.h"
 #include "scene/compositor.h"
+#include "scene/countdown.h"
 #include "settings/menu.h"
 
 namespace gd {
@@ -161,6 +162,15 @@ class MainWindow : public WindowEvents {
 
   // Countdown targets, fixed when the window is shown (none in year 9999).
   std::optional<CountdownTargets> countdownTargets_;
+  // The last number for the plaque, for the checks it was worked out for,
+  // and for how long from its tick it stands.
+  struct KnownCountdown {
+    CountdownChecks checks;
+    std::optional<int32_t> days;
+    uint32_t tick;
+    uint32_t lifeMs;
+  };
+  std::optional<KnownCountdown> countdownKnown_;
 
   // Menu: the check marks are the live settings.
   MenuModel menu_;

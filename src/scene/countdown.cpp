@@ -1,5 +1,7 @@
 #include "scene/countdown.h"
 
+#include <algorithm>
+#include <cmath>
 #include <string>
 
 #include "i18n/translation.h"
@@ -13,6 +15,18 @@ constexpr std::string_view kDigitImages[10] = {"d0", "d1", "d2", "d3", "d4",
 // TRANSLATORS: the word after the number of days on the globe's plaque,
 // drawn as a picture in its own lettering: keep it short (four or five letters).
 constexpr std::string_view kLabelMessage[] = {NP_("day", "days")};
+
+// The target of the checked item; with several checked the last of
+// Christmas, New Year, Julian Christmas and Christmas Eve.
+std::optional<DateTime> CheckedTarget(const CountdownChecks& checked, const std::optional<CountdownTargets>& targets) {
+  if (!targets) return std::nullopt;
+  std::optional<DateTime> target;
+  if (checked.pmiChristmas) target = targets->ChristmasDate;
+  if (checked.pmiNewYear) target = targets->NewYearDate;
+  if (checked.pmiJulian) target = targets->JulianChristmasDate;
+  if (checked.pmiChristmasEve) target = targets->ChristmasEveDate;
+  return target;
+}
 
 int ShiftFor(std::string_view text) {
   if (text == "1") return 10;
@@ -50,14 +64,19 @@ std::optional<int32_t> CountdownCount(const CountdownChecks& checked,
                                       const std::optional<CountdownTargets>& targets,
                                       const LocalDateTime& now) {
   const std::optional<DateTime> now_value = EncodeDateTime(now);
-  if (!targets || !now_value) return std::nullopt;
+  const std::optional<DateTime> target = CheckedTarget(checked, targets);
+  if (!target || !now_value) return std::nullopt;
+  return DaysUntil(*target, *now_value);
+}
 
-  std::optional<int32_t> count;
-  if (checked.pmiChristmas) count = DaysUntil(targets->ChristmasDate, *now_value);
-  if (checked.pmiNewYear) count = DaysUntil(targets->NewYearDate, *now_value);
-  if (checked.pmiJulian) count = DaysUntil(targets->JulianChristmasDate, *now_value);
-  if (checked.pmiChristmasEve) count = DaysUntil(targets->ChristmasEveDate, *now_value);
-  return count;
+std::optional<double> CountdownSteadyMs(const CountdownChecks& checked, const std::optional<CountdownTargets>& targets,
+                                        const LocalDateTime& now) {
+  const std::optional<DateTime> now_value = EncodeDateTime(now);
+  const std::optional<DateTime> target = CheckedTarget(checked, targets);
+  if (!target || !now_value) return std::nullopt;
+  const double days = std::fabs(*target - *now_value);
+  const double fraction = days - std::floor(days);
+  return std::min(fraction, 1.0 - fraction) * 86400000.0;
 }
 
 std::string TranslatedLabelImage(int32_t count) {

@@ -60,6 +60,7 @@ struct CountdownChecks {
   bool pmiNewYear = false;
   bool pmiJulian = false;
   bool pmiChristmasEve = false;
+  bool operator==(const CountdownChecks&) const = default;
 };
 
 // The count for the checked item at local time `now`. The items are tested
@@ -70,5 +71,11 @@ struct CountdownChecks {
 std::optional<int32_t> CountdownCount(const CountdownChecks& checked,
                                       const std::optional<CountdownTargets>& targets,
                                       const LocalDateTime& now);
+
+// How long from `now` the count stays what it is, at the least: the time to
+// the nearest moment, before or after, at which the checked target lies a
+// whole number of days away (none: it never changes).
+std::optional<double> CountdownSteadyMs(const CountdownChecks& checked, const std::optional<CountdownTargets>& targets,
+                                        const LocalDateTime& now);
 
 }  // namespace gd
