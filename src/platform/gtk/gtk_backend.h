@@ -170,6 +170,8 @@ class GtkPlatform : public Platform {
  private:
   struct TimerSource;
   static gboolean DispatchTimer(GSource* source, GSourceFunc, gpointer);
+  // Moves the timer to its next due time and runs its handler.
+  void RunTimer(TimerSource* timer, gint64 now);
 
   void FireTimer(TimerId id);
   void OpenPopupMenu(const GdkEvent* event);

@@ -44,20 +44,51 @@ std::vector<std::string> LocaleLanguages() {
 // One GLib source per timer, kept for the timer's whole life: restarting it
 // moves its due time instead of making a new source, so `TimerGarland`, started
 // first, stays first when both fall due in the same loop iteration.
+//
+// The snow's timer is in no hurry: it runs on the first tick of the frame
+// timer at or after its due time, so that the program wakes once for both,
+// and on its own a little later only when no frame tick comes (the frames
+// stopped or slowed). Its ticks keep their pace on average.
 struct GtkPlatform::TimerSource {
   GSource source;
   GtkPlatform* platform;
   TimerId id;
   gint64 intervalUs;
+  gint64 dueUs = -1;  // -1: stopped
 };
+
+namespace {
+// How late the snow's timer may run to ride on a frame tick (the frames come
+// every 20 ms, or 10 when quickest).
+constexpr gint64 kCountSnowSlackUs = 25000;
+gint64 SlackUs(TimerId id) { return id == TimerId::CountSnow ? kCountSnowSlackUs : 0; }
+}  // namespace
 
 gboolean GtkPlatform::DispatchTimer(GSource* source, GSourceFunc, gpointer) {
   auto* timer = reinterpret_cast<TimerSource*>(source);
-  // The next tick is one interval after this one was dispatched, as for GLib's
-  // own timeouts; the handler may restart the timer and move it again.
-  g_source_set_ready_time(source, g_source_get_time(source) + timer->intervalUs);
-  timer->platform->FireTimer(timer->id);
+  GtkPlatform* self = timer->platform;
+  const TimerId id = timer->id;
+  const gint64 now = g_source_get_time(source);
+  // Stopped, or already run on a frame tick of this loop iteration.
+  if (timer->dueUs < 0 || timer->dueUs > now) return G_SOURCE_CONTINUE;
+  self->RunTimer(timer, now);
+  if (id == TimerId::Garland) {
+    TimerSource* snow = self->timers_[static_cast<int>(TimerId::CountSnow)];
+    if (snow && snow->dueUs >= 0 && snow->dueUs <= now) self->RunTimer(snow, now);
+  }
   return G_SOURCE_CONTINUE;
+}
+
+void GtkPlatform::RunTimer(TimerSource* timer, gint64 now) {
+  // The frame timer's next tick is one interval after this one was
+  // dispatched, as for GLib's own timeouts; a timer with slack keeps its
+  // pace (one interval after its due time) unless it fell a whole interval
+  // behind. The handler may restart the timer and move it again.
+  gint64 due = SlackUs(timer->id) ? timer->dueUs + timer->intervalUs : now + timer->intervalUs;
+  if (due <= now) due = now + timer->intervalUs;
+  timer->dueUs = due;
+  g_source_set_ready_time(&timer->source, due + SlackUs(timer->id));
+  FireTimer(timer->id);
 }
 
 void GtkPlatform::SetTimer(TimerId id, uint32_t intervalMs) {
@@ -75,12 +106,16 @@ void GtkPlatform::SetTimer(TimerId id, uint32_t intervalMs) {
     g_source_attach(&timer->source, nullptr);
   }
   timer->intervalUs = static_cast<gint64>(intervalMs) * 1000;
-  g_source_set_ready_time(&timer->source, g_get_monotonic_time() + timer->intervalUs);
+  timer->dueUs = g_get_monotonic_time() + timer->intervalUs;
+  g_source_set_ready_time(&timer->source, timer->dueUs + SlackUs(id));
 }
 
 void GtkPlatform::StopTimer(TimerId id) {
   // The source stays, so that the timer keeps its place in the order.
-  if (TimerSource* timer = timers_[static_cast<int>(id)]) g_source_set_ready_time(&timer->source, -1);
+  if (TimerSource* timer = timers_[static_cast<int>(id)]) {
+    timer->dueUs = -1;
+    g_source_set_ready_time(&timer->source, -1);
+  }
 }
 
 void GtkPlatform::StopTimers() {
