@@ -34,23 +34,19 @@ namespace gtkui {
 // subtracted in order. The caller owns the result.
 cairo_region_t* CairoRegionFromRegion(const Region& region);
 
-// The side of the squares in which changed pixels reach the window.
-inline constexpr int kContentTile = 16;
-
 // Brings the picture at `data` (the frame's size in cairo ARGB32 words, rows
 // `stride` bytes apart) to what the window shows for a frame (blue, green,
 // red, premultiplied alpha bytes): the frame at the constant alpha, over
 // transparency when a compositor blends the window with the desktop, or over
 // an opaque grey when none does (the shape still cuts the window to the
-// outline, and nothing is left black). Appends to `changed` the rectangles
-// that took new pixels: in bands of kContentTile rows, the runs of
-// kContentTile-pixel squares that hold a pixel that differed (every square
-// when `fresh`), each cut to the rows that differed. Only those squares are
-// written. With `inside` (a stretch of columns for each row, see
-// InsideSpans) only pixels inside the outline are looked at and written: the
-// rest keep what they hold (transparency). With `within` (unless `fresh`)
-// only pixels in that rectangle are: the picture already holds the frame
-// everywhere else.
+// outline, and nothing is left black). Appends to `changed` the one rectangle
+// that holds every pixel that took a new value (the whole picture when
+// `fresh`; nothing when none did): one upload of it costs the X server and a
+// compositor less than many small ones. Only pixels that differ are written.
+// With `inside` (a stretch of columns for each row, see InsideSpans) only
+// pixels inside the outline are looked at and written: the rest keep what
+// they hold (transparency). With `within` (unless `fresh`) only pixels in
+// that rectangle are: the picture already holds the frame everywhere else.
 void UpdateWindowContent(const FrameBuffer& frame, uint8_t constantAlpha, bool composited, unsigned char* data,
                          int stride, bool fresh, std::vector<cairo_rectangle_int_t>* changed,
                          const std::vector<std::pair<int, int>>* inside = nullptr, const Rect* within = nullptr);
@@ -232,7 +228,7 @@ class GtkPlatform : public Platform {
   };
   std::unique_ptr<SharedContent, SharedContentDeleter> shared_;
   bool sharedTried_ = false;
-  std::vector<cairo_rectangle_int_t> changed_;  // the last frame's changed squares
+  std::vector<cairo_rectangle_int_t> changed_;  // what the last frame changed
   void DrawIntoWindow(const std::vector<cairo_rectangle_int_t>& areas);
   void OpenSharedContent(const FrameBuffer& frame);
   void CloseSharedContent();

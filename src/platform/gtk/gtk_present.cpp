@@ -5,19 +5,22 @@
 // manager's frame counters. Nothing else is drawn in the window, so a frame is
 // one upload of the pixels that changed instead: the window's content lives in
 // a shared-memory image the X server reads by itself (MIT-SHM), the changed
-// squares are written into it, and one XShmPutImage a run of squares copies
-// them into the window. The uploads go through a connection of their own,
-// so that they add nothing to the loop's X connection.
+// pixels are written into it (looked for only where the compositor says the
+// frame changed), and one XShmPutImage of the rectangle that holds them copies
+// them into the window; many small uploads cost the server and a compositor
+// more than one. The uploads go through a connection of their own, so that
+// they add nothing to the loop's X connection.
 //
 // Nothing waits for the server to have read the image, and no completion
 // event is asked for (reading one would cost a system call a frame): should
-// the server fall a whole frame behind, it may copy some squares of the next
-// frame with the last frame's upload, but every square the next frame
-// changed goes up again with that frame's upload, right behind it, so the
-// window always ends up holding exactly the last frame. Only the squares that changed reach the
-// window, so a compositor redraws only those. Where the server shares no
-// memory (a remote display) the changed squares go through cairo-xlib, and
-// where the window is not an X11 window, through GTK's paint cycle.
+// the server fall a whole frame behind, it may copy some pixels of the next
+// frame with the last frame's upload, but every pixel the next frame changed
+// goes up again with that frame's upload, right behind it, so the window
+// always ends up holding exactly the last frame. Only the rectangle that
+// changed reaches the window, so a compositor redraws only that. Where the
+// server shares no memory (a remote display) the changed rectangle goes
+// through cairo-xlib, and where the window is not an X11 window, through
+// GTK's paint cycle.
 #include <sys/ipc.h>
 #include <sys/shm.h>
 
@@ -114,7 +117,7 @@ bool GtkPlatform::PresentFrame(const FrameBuffer& frame, uint8_t constantAlpha, 
   return true;
 }
 
-// Without shared memory: the changed squares through cairo-xlib, one to one
+// Without shared memory: the changed rectangle through cairo-xlib, one to one
 // in device pixels whatever GTK's scale factor.
 void GtkPlatform::DrawIntoWindow(const std::vector<cairo_rectangle_int_t>& areas) {
   GdkWindow* gdkWindow = gtk_widget_get_window(window_);

@@ -24,6 +24,7 @@
 #include <csignal>
 #include <cstring>
 #include <memory>
+#include <tuple>
 #include <utility>
 
 #include "base/scale.h"
@@ -96,24 +97,28 @@ uint32_t WindowWord(const uint8_t* p, uint32_t constantAlpha, bool composited) {
 
 namespace {
 
-// Whether two runs of whole pixels hold the same bytes: a square's row, too
-// short for a call to memcmp to pay.
-bool SamePixels(const unsigned char* a, const unsigned char* b, int bytes) {
-  uint64_t differ = 0;
-  int i = 0;
-  for (; i + 8 <= bytes; i += 8) {
-    uint64_t x, y;
-    std::memcpy(&x, a + i, 8);
-    std::memcpy(&y, b + i, 8);
-    differ |= x ^ y;
+// The first and one past the last pixel of [from, to) at which two rows
+// differ; from >= to when they hold the same bytes. Whole blocks are compared
+// first, so that a row changed only in its middle costs a few comparisons.
+std::pair<int, int> DifferingStretch(const unsigned char* a, const unsigned char* b, int from, int to) {
+  constexpr int kBlock = 16;  // pixels, one cache line
+  const auto same = [&](int x, int n) { return std::memcmp(a + x * 4, b + x * 4, static_cast<size_t>(n) * 4) == 0; };
+  int first = from;
+  while (first < to) {
+    const int n = std::min(kBlock, to - first);
+    if (!same(first, n)) break;
+    first += n;
   }
-  if (i < bytes) {
-    uint32_t x, y;
-    std::memcpy(&x, a + i, 4);
-    std::memcpy(&y, b + i, 4);
-    differ |= x ^ y;
+  if (first >= to) return {to, to};
+  while (same(first, 1)) ++first;
+  int last = to;  // one past
+  while (last > first) {
+    const int n = std::min(kBlock, last - first);
+    if (!same(last - n, n)) break;
+    last -= n;
   }
-  return differ == 0;
+  while (same(last - 1, 1)) --last;
+  return {first, last};
 }
 
 }  // namespace
@@ -144,76 +149,34 @@ void UpdateWindowContent(const FrameBuffer& frame, uint8_t constantAlpha, bool c
                          const std::vector<std::pair<int, int>>* inside, const Rect* within) {
   const int width = frame.width, height = frame.height;
   const Rect area = within && !fresh ? within->Intersected(Rect{0, 0, width, height}) : Rect{0, 0, width, height};
-  // The part of a row that is looked at: its stretch inside the outline, or
-  // all of it, within the area.
-  const auto span = [&](int y) -> std::pair<int, int> {
-    int from = area.left, to = area.right;
-    if (inside) {
-      if (y >= static_cast<int>(inside->size())) return {0, 0};
-      from = std::max(from, (*inside)[y].first);
-      to = std::min(to, (*inside)[y].second);
-    }
-    return {from, to};
-  };
-  const int tiles = (width + kContentTile - 1) / kContentTile;
   // Composited at full opacity on a little-endian machine, the frame's bytes
   // are the window's bytes; otherwise each row is worked out word by word.
   const bool asIs = composited && constantAlpha == 255 && std::endian::native == std::endian::little;
-  std::vector<uint32_t> words(asIs ? 0 : static_cast<size_t>(width) * kContentTile);
-  std::vector<char> tileChanged(tiles);
-  const unsigned char* band[kContentTile];
-  for (int top = area.top / kContentTile * kContentTile; top < area.bottom; top += kContentTile) {
-    const int rows = std::min(kContentTile, height - top);
-    // The band's rows as the window shows them, and which of them differ.
-    int firstRow = rows, endRow = 0;
-    for (int r = 0; r < rows; ++r) {
-      band[r] = nullptr;
-      if (top + r < area.top || top + r >= area.bottom) continue;
-      const auto [from, to] = span(top + r);
-      if (from >= to) continue;
-      const uint8_t* src = frame.Row(top + r);
-      if (!asIs) {
-        uint32_t* row = words.data() + static_cast<size_t>(r) * width;
-        for (int x = from; x < to; ++x) row[x] = WindowWord(src + x * 4, constantAlpha, composited);
-        src = reinterpret_cast<const uint8_t*>(row);
-      }
-      const unsigned char* dst = data + static_cast<size_t>(top + r) * stride;
-      if (!fresh && std::memcmp(dst + from * 4, src + from * 4, (to - from) * 4) == 0) continue;
-      band[r] = src;
-      firstRow = std::min(firstRow, r);
-      endRow = r + 1;
+  std::vector<uint32_t> words(asIs ? 0 : static_cast<size_t>(width));
+  Rect box;
+  for (int y = area.top; y < area.bottom; ++y) {
+    // The part of the row that is looked at: its stretch inside the outline,
+    // or all of it, within the area.
+    int from = area.left, to = area.right;
+    if (inside) {
+      if (y >= static_cast<int>(inside->size())) continue;
+      from = std::max(from, (*inside)[y].first);
+      to = std::min(to, (*inside)[y].second);
     }
-    if (firstRow >= endRow) continue;
-    // The squares that hold a changed pixel take the new pixels.
-    std::fill(tileChanged.begin(), tileChanged.end(), fresh);
-    for (int r = firstRow; r < endRow; ++r) {
-      if (!band[r]) continue;
-      unsigned char* dst = data + static_cast<size_t>(top + r) * stride;
-      const auto [from, to] = span(top + r);
-      for (int t = from / kContentTile; t * kContentTile < to; ++t) {
-        const int x = std::max(t * kContentTile, from), bytes = (std::min((t + 1) * kContentTile, to) - x) * 4;
-        if (!tileChanged[t] && !SamePixels(dst + x * 4, band[r] + x * 4, bytes)) tileChanged[t] = 1;
-      }
+    if (from >= to) continue;
+    const uint8_t* src = frame.Row(y);
+    if (!asIs) {
+      for (int x = from; x < to; ++x) words[x] = WindowWord(src + x * 4, constantAlpha, composited);
+      src = reinterpret_cast<const uint8_t*>(words.data());
     }
-    for (int t = 0; t < tiles;) {
-      if (!tileChanged[t]) {
-        ++t;
-        continue;
-      }
-      const int first = t;
-      while (t < tiles && tileChanged[t]) ++t;
-      const int x = first * kContentTile, w = std::min(t * kContentTile, width) - x;
-      for (int r = firstRow; r < endRow; ++r) {
-        if (!band[r]) continue;
-        const auto [from, to] = span(top + r);
-        const int copyFrom = std::max(x, from), copyTo = std::min(x + w, to);
-        if (copyFrom < copyTo)
-          std::memcpy(data + static_cast<size_t>(top + r) * stride + copyFrom * 4, band[r] + copyFrom * 4,
-                      static_cast<size_t>(copyTo - copyFrom) * 4);
-      }
-      changed->push_back({x, top + firstRow, w, endRow - firstRow});
-    }
+    unsigned char* dst = data + static_cast<size_t>(y) * stride;
+    if (!fresh) std::tie(from, to) = DifferingStretch(dst, src, from, to);
+    if (from >= to) continue;
+    std::memcpy(dst + from * 4, src + from * 4, static_cast<size_t>(to - from) * 4);
+    box = box.United(Rect{from, y, to, y + 1});
   }
+  if (fresh) box = Rect{0, 0, width, height};
+  if (!box.Empty()) changed->push_back({box.left, box.top, box.right - box.left, box.bottom - box.top});
 }
 
 cairo_surface_t* WindowContentFromFrame(const FrameBuffer& frame, uint8_t constantAlpha, bool composited,
