@@ -35,7 +35,7 @@ struct Draw {
 class BenchPlatform : public HeadlessPlatform {
  public:
   explicit BenchPlatform(HeadlessOptions o) : HeadlessPlatform(std::move(o)) {}
-  bool PresentFrame(const FrameBuffer& frame, uint8_t, const Rect&) override {
+  bool PresentFrame(const FrameBuffer& frame, uint8_t, const RowStretches&) override {
     last = &frame;
     return true;
   }

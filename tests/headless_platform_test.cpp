@@ -19,7 +19,7 @@ class Recorder : public WindowEvents {
     if (throwOnTick) throw std::runtime_error("tick failed");
     log.push_back(std::string(id == TimerId::Garland ? "garland" : "snow") + "@" + std::to_string(p_.Now()));
     if (id == TimerId::Garland) {
-      p_.PresentFrame(FrameBuffer(2, 2), 255, Rect{0, 0, 2, 2});
+      p_.PresentFrame(FrameBuffer(2, 2), 255, WholeRows(2, 2));
       p_.FrameRendered();
     }
   }

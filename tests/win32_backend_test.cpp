@@ -336,7 +336,7 @@ TEST(Win32WindowTest, RunsFromShowThroughTheCloseQueryToDestroy) {
   EXPECT_EQ(platform->WindowPosition().y, 50);
   FrameBuffer frame(40, 30);
   for (uint8_t& byte : frame.pixels) byte = 255;  // opaque white
-  EXPECT_TRUE(platform->PresentFrame(frame, 255, Rect{0, 0, frame.width, frame.height}));
+  EXPECT_TRUE(platform->PresentFrame(frame, 255, WholeRows(frame.width, frame.height)));
 
   LoopRecorder events(*platform);
   EXPECT_EQ(platform->RunMessageLoop(events), 0);

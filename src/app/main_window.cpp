@@ -145,7 +145,7 @@ void MainWindow::PrepareBaseLayer() {
   Premultiply(*baseBitmap_);
   compositor_.SetBase(*baseBitmap_);
   platform_.SetWindowSize(baseBitmap_->width, baseBitmap_->height);
-  PresentFrame(*baseBitmap_, Rect{0, 0, baseBitmap_->width, baseBitmap_->height}, kBaseLayerPresentFailure);
+  PresentFrame(*baseBitmap_, WholeRows(baseBitmap_->width, baseBitmap_->height), kBaseLayerPresentFailure);
   composedPresented_ = false;
 }
 
@@ -184,7 +184,7 @@ void MainWindow::SetOpacity(uint8_t value) {
   PrepareBaseLayer();
 }
 
-void MainWindow::PresentFrame(const FrameBuffer& surface, const Rect& changed, const char* failureText) {
+void MainWindow::PresentFrame(const FrameBuffer& surface, const RowStretches& changed, const char* failureText) {
   if (platform_.PresentFrame(surface, opacity_, changed)) return;
   // The message box runs its own loop, in which further ticks may fail again:
   // while one failure message is open, no other is opened.

@@ -68,7 +68,7 @@ class MainWindow : public WindowEvents {
   void SetOpacity(uint8_t value);
   // `changed` as the platform takes it: where `surface` may differ from what
   // the previous call presented.
-  void PresentFrame(const FrameBuffer& surface, const Rect& changed, const char* failureText);
+  void PresentFrame(const FrameBuffer& surface, const RowStretches& changed, const char* failureText);
 
   // --- The display scale ------------------------------------------------------
   // Draws the globe at `quarters` (base/scale.h) from now on: a frame, base

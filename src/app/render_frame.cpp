@@ -57,8 +57,8 @@ void MainWindow::RenderFrame() {
   }
   // The compositor's changes are from its previous frame, which is what the
   // window was last given unless the base layer came in between.
-  const Rect whole{0, 0, frame.width, frame.height};
-  PresentFrame(frame, composedPresented_ ? compositor_.Changed() : whole, kFramePresentFailure);
+  PresentFrame(frame, composedPresented_ ? compositor_.Changed() : WholeRows(frame.width, frame.height),
+               kFramePresentFailure);
   composedPresented_ = true;
   platform_.FrameRendered();
 }

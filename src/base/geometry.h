@@ -1,6 +1,10 @@
 // Points, sizes and rectangles in whole pixels, shared by every layer.
 #pragma once
 
+#include <cstddef>
+#include <utility>
+#include <vector>
+
 namespace gd {
 
 struct Point {
@@ -39,5 +43,40 @@ struct Rect {
   }
   bool operator==(const Rect&) const = default;
 };
+
+// Per row of a picture, one stretch of columns [first, second); a row whose
+// first is not below its second has none.
+using RowStretches = std::vector<std::pair<int, int>>;
+
+// Every row of a picture `width` wide, whole.
+inline RowStretches WholeRows(int width, int height) {
+  return RowStretches(static_cast<std::size_t>(height > 0 ? height : 0), {0, width});
+}
+
+// Widens row y's stretch to hold [from, to) too.
+inline void AddStretch(RowStretches& rows, int y, int from, int to) {
+  if (from >= to || y < 0 || static_cast<std::size_t>(y) >= rows.size()) return;
+  auto& [first, second] = rows[y];
+  if (first >= second) {
+    first = from;
+    second = to;
+  } else {
+    first = from < first ? from : first;
+    second = to > second ? to : second;
+  }
+}
+
+inline void AddRect(RowStretches& rows, const Rect& r) {
+  if (r.Empty()) return;
+  for (int y = r.top; y < r.bottom; ++y) AddStretch(rows, y, r.left, r.right);
+}
+
+// Whether some row of `r` has a stretch that meets it.
+inline bool Meets(const RowStretches& rows, const Rect& r) {
+  if (r.Empty()) return false;
+  for (int y = r.top < 0 ? 0 : r.top; y < r.bottom && static_cast<std::size_t>(y) < rows.size(); ++y)
+    if (rows[y].first < rows[y].second && rows[y].first < r.right && r.left < rows[y].second) return true;
+  return false;
+}
 
 }  // namespace gd

@@ -165,10 +165,10 @@ class Platform {
   virtual void MoveWindow(int left, int top) = 0;
   // Shows `frame` (premultiplied B, G, R, A) as the window's whole content at
   // its current position, composited with one extra constant alpha. Outside
-  // `changed` the frame is the same as the previous call's; a backend that
-  // did not take that one in full looks at the whole frame. False when the
-  // system refuses.
-  virtual bool PresentFrame(const FrameBuffer& frame, uint8_t constantAlpha, const Rect& changed) = 0;
+  // `changed` (a stretch of each row) the frame is the same as the previous
+  // call's; a backend that did not take that one in full looks at the whole
+  // frame. False when the system refuses.
+  virtual bool PresentFrame(const FrameBuffer& frame, uint8_t constantAlpha, const RowStretches& changed) = 0;
   // Cuts the window to `region`; the window keeps it.
   virtual void SetWindowRegion(const Region& region) = 0;
   virtual void SetTopmost(bool topmost) = 0;

@@ -44,13 +44,13 @@ const FrameBuffer& Compositor::Compose(SceneState& scene, Random& random, const 
   SkyStep(scene.sky, request.step, skySprites_, *this);
   // The snow moves before anything is drawn, so that the call knows where
   // it changes the frame; the layers still take their random numbers in order.
-  snowBox_ = Rect{};
+  snowRows_.assign(static_cast<size_t>(WholeFrame().bottom), {0, 0});
   for (std::vector<PlacedImage>& flakes : flakes_) flakes.clear();
   for (std::vector<PlacedImage>& flakes : deviceFlakes_) flakes.clear();
   if (request.snowFalls) StepSnow(scene, random);
   if (request.countdownDays && countdownDays_ != *request.countdownDays) PlaceCountdownDraws(*request.countdownDays);
   for (size_t i = 0; i < std::size(kLayers); ++i) DrawLayer(i, request);
-  lastSnowBox_ = snowBox_;
+  std::swap(lastSnowRows_, snowRows_);
   lastDays_ = request.countdownDays;
   lastCountdownBox_ = request.countdownDays ? countdownBox_ : Rect{};
   observer_ = nullptr;
@@ -72,7 +72,7 @@ void Compositor::DrawLayer(size_t index, const FrameRequest& request) {
       ComposeSky(request);
       break;
     case LayerKind::Snow: {
-      // The flakes lie within snowBox_, inside area_.
+      // The flakes lie within snowRows_, inside area_.
       const std::vector<PlacedImage>& drawn = device_.Scaled() ? deviceFlakes_[index] : flakes_[index];
       BlendImages(frame_, drawn.data(), drawn.size(), fixedLayers_.Visible(nextFixedLayer_));
       if (observer_)
@@ -145,23 +145,31 @@ void Compositor::ComposeSky(const FrameRequest& request) {
     // The previous frame, but where the sky changed, where flakes were or
     // are now and where the plaque changed (or meets those): that area starts
     // again from the kept sky.
-    Rect area = sky.United(lastSnowBox_).United(snowBox_);
+    // Row by row: the flakes lie in the glass, narrower than their rectangle.
+    area_ = lastSnowRows_;
+    area_.resize(static_cast<size_t>(frame_.height), {0, 0});
+    for (size_t y = 0; y < area_.size() && y < snowRows_.size(); ++y)
+      AddStretch(area_, static_cast<int>(y), snowRows_[y].first, snowRows_[y].second);
+    AddRect(area_, sky);
     const Rect plaque = request.countdownDays ? countdownBox_ : Rect{};
-    if (request.countdownDays != lastDays_)
-      area = area.United(lastCountdownBox_).United(plaque);
-    else if (area.Intersects(plaque))
-      area = area.United(plaque);
-    area_ = area.Intersected(WholeFrame());
+    if (request.countdownDays != lastDays_) {
+      AddRect(area_, lastCountdownBox_);
+      AddRect(area_, plaque);
+    } else if (Meets(area_, plaque)) {
+      AddRect(area_, plaque);
+    }
     const size_t rowBytes = static_cast<size_t>(frame_.width) * 4;
-    for (int y = area_.top; y < area_.bottom; ++y)
-      std::memcpy(frame_.Row(y) + area_.left * 4, keptSky_.pixels.data() + y * rowBytes + area_.left * 4,
-                  static_cast<size_t>(area_.right - area_.left) * 4);
+    for (size_t y = 0; y < area_.size(); ++y) {
+      const auto [from, to] = area_[y];
+      if (from < to)
+        std::memcpy(frame_.pixels.data() + y * rowBytes + from * 4, keptSky_.pixels.data() + y * rowBytes + from * 4,
+                    static_cast<size_t>(to - from) * 4);
+    }
   } else {
     frame_ = keptSky_;
-    area_ = WholeFrame();
+    area_ = WholeRows(frame_.width, frame_.height);
   }
   frameOnKept_ = true;
-  changed_ = area_;
   nextFixedLayer_ = kLandscape + 1;
   if (observer_) {
     Report(*skyDraws_[0].image, skyDraws_[0].x, skyDraws_[0].y);
@@ -173,7 +181,7 @@ void Compositor::ComposeSky(const FrameRequest& request) {
 
 void Compositor::StepSnow(SceneState& scene, Random& random) {
   const SnowDriftState& drift = scene.drift;
-  int left = INT_MAX, top = INT_MAX, right = INT_MIN, bottom = INT_MIN;
+  const int width = WholeFrame().right;
   for (size_t i = 0; i < std::size(kLayers); ++i) {
     const Layer& layer = kLayers[i];
     if (layer.kind != LayerKind::Snow) continue;
@@ -187,20 +195,16 @@ void Compositor::StepSnow(SceneState& scene, Random& random) {
         deviceFlakes_[i].push_back({&device_.Of(*f.image), device_.Place(f.x), device_.Place(f.y)});
       drawn = &deviceFlakes_[i];
     }
-    for (const PlacedImage& f : *drawn) {
-      left = std::min(left, f.x);
-      top = std::min(top, f.y);
-      right = std::max(right, f.x + f.image->width);
-      bottom = std::max(bottom, f.y + f.image->height);
-    }
+    for (const PlacedImage& f : *drawn)
+      for (int y = f.y; y < f.y + f.image->height; ++y)
+        AddStretch(snowRows_, y, std::max(f.x, 0), std::min(f.x + f.image->width, width));
   }
-  if (left < right && top < bottom) snowBox_ = Rect{left, top, right, bottom}.Intersected(WholeFrame());
 }
 
 void Compositor::DrawCountdown(int32_t days) {
   if (countdownDays_ != days) PlaceCountdownDraws(days);
   // Outside the area composed the frame holds this plaque already.
-  const bool draw = area_.Intersects(countdownBox_);
+  const bool draw = Meets(area_, countdownBox_);
   for (const PlacedImage& d : countdownDraws_) {
     if (draw) Blend(frame_, *d.image, d.x, d.y);
     Report(*d.image, d.x, d.y);

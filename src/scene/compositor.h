@@ -96,8 +96,8 @@ class Compositor : private ScenePainter {
   // request says, and reports each draw to `observer` (may be null).
   const FrameBuffer& Compose(SceneState& scene, Random& random, const FrameRequest& request, DrawObserver* observer);
   // Where the last Compose call's frame may differ from the one before it
-  // (device pixels); the whole frame after a new base or scale.
-  const Rect& Changed() const { return changed_; }
+  // (device pixels), row by row; the whole frame after a new base or scale.
+  const RowStretches& Changed() const { return area_; }
   // Steps `scene` exactly as a Compose call without snow would, and draws
   // nothing: a frame nobody can see.
   void AdvanceUnseen(SceneState& scene, bool step) const;
@@ -120,7 +120,7 @@ class Compositor : private ScenePainter {
   void DrawSky(const Rect& within);
   // Where sky draws like these can change the kept sky.
   Rect SkyArea(const std::vector<PlacedImage>& draws) const;
-  // Steps every snow layer, in order, into flakes_ and snowBox_.
+  // Steps every snow layer, in order, into flakes_ and snowRows_.
   void StepSnow(SceneState& scene, Random& random);
   void DrawCountdown(int32_t days);
   void PlaceCountdownDraws(int32_t days);
@@ -137,8 +137,7 @@ class Compositor : private ScenePainter {
   FixedLayers fixedLayers_;
   size_t nextFixedLayer_ = 0;  // the fixed picture the frame has reached
   DrawObserver* observer_ = nullptr;
-  Rect area_;     // what this call composes: the whole frame or changed_
-  Rect changed_;  // see Changed
+  RowStretches area_;  // what this call composes (see Changed)
 
   // The kept sky (see the top of this file): the frame up to the landscape
   // for the sky draws that made it (none: nothing kept yet).
@@ -152,7 +151,7 @@ class Compositor : private ScenePainter {
   // layers' only), the same at the display scale, and the rectangle that
   // holds them there; the previous call's.
   std::vector<std::vector<PlacedImage>> flakes_, deviceFlakes_;
-  Rect snowBox_, lastSnowBox_;
+  RowStretches snowRows_, lastSnowRows_;
   // The plaque's pictures and places for one number of days, worked out
   // when the number changes (finding pictures by name costs more than
   // drawing them), and the rectangle they cover at the display scale.

@@ -86,4 +86,18 @@ void FixedLayers::Draw(FrameBuffer& frame, size_t layer, const Rect& clip) const
   }
 }
 
+void FixedLayers::Draw(FrameBuffer& frame, size_t layer, const RowStretches& rows) const {
+  if (frame.width != start_.width || frame.height != start_.height) return;  // not a frame from Start
+  if (rows.size() != static_cast<size_t>(frame.height)) return;
+  const Leftover& left = left_[layer];
+  const int w = frame.width;
+  for (const Leftover::Stretch& s : left.stretches) {
+    const int y = static_cast<int>(s.at / w), x = static_cast<int>(s.at % w);
+    const int b = std::max(x, rows[y].first), e = std::min(x + s.length, rows[y].second);
+    if (b < e)
+      BlendPixels(frame.pixels.data() + (static_cast<size_t>(s.at) + (b - x)) * 4,
+                  left.bgra.data() + (static_cast<size_t>(s.from) + (b - x)) * 4, e - b);
+  }
+}
+
 }  // namespace gd

@@ -39,6 +39,8 @@ class FixedLayers {
   // within `clip` only (frame pixels), or everywhere.
   void Draw(FrameBuffer& frame, size_t layer) const;
   void Draw(FrameBuffer& frame, size_t layer, const Rect& clip) const;
+  // The same within each row's stretch of `rows` (one entry per frame row).
+  void Draw(FrameBuffer& frame, size_t layer, const RowStretches& rows) const;
   // Where a picture drawn before fixed picture `layer` (and after the one
   // before it) can change the frame; `layer` may be the count of fixed
   // pictures, for what is drawn after all of them.

@@ -248,14 +248,16 @@ TEST(GtkFrame, TheChangedRectangleHoldsEveryChangedPixel) {
     gtkui::UpdateWindowContent(frame, 255, true, content.data(), stride, true, &rects);
     for (int round = 0; round < 100; ++round) {
       Rect around;
+      RowStretches rows(height, {0, 0});
       for (int k = 1 + static_cast<int>(gen() % 5); k > 0; --k) {
         const int x = static_cast<int>(gen() % width), y = static_cast<int>(gen() % height);
         frame.Pixel(x, y)[gen() % 4] ^= static_cast<uint8_t>(1 + gen() % 255);
         around = around.United(Rect{x, y, x + 1, y + 1});
+        AddStretch(rows, y, x, x + 1 + static_cast<int>(gen() % 3));
       }
       rects.clear();
       gtkui::UpdateWindowContent(frame, 255, true, content.data(), stride, false, &rects, nullptr,
-                                 round % 2 ? &around : nullptr);
+                                 round % 2 ? &rows : nullptr);
       ASSERT_EQ(rects.size(), 1u);
       EXPECT_EQ((Rect{rects[0].x, rects[0].y, rects[0].x + rects[0].width, rects[0].y + rects[0].height}), around)
           << "width " << width;
@@ -577,7 +579,7 @@ TEST(GtkWindow, ShowsAsAShapedOrnamentAtItsPlace) {
   std::string error;
   ASSERT_TRUE(platform.MakeDesktopOrnament(&error));
   platform.SetWindowSize(100, 80);
-  ASSERT_TRUE(platform.PresentFrame(OpaqueFrame(100, 80), 255, Rect{0, 0, 100, 80}));
+  ASSERT_TRUE(platform.PresentFrame(OpaqueFrame(100, 80), 255, WholeRows(100, 80)));
   platform.Show(events);
   EXPECT_EQ(events.log, (std::vector<std::string>{"Shown"}));
   EXPECT_FALSE(events.mappedDuringShow) << "the show handler runs before the window appears";
@@ -764,7 +766,7 @@ TEST(GtkWindow, CloseAsksTheCoreAndDestroysOnce) {
   gdk_event_free(del);
   EXPECT_TRUE(platform.Closed());
   EXPECT_EQ(platform.Widget(), nullptr);
-  EXPECT_FALSE(platform.PresentFrame(OpaqueFrame(10, 10), 255, Rect{0, 0, 10, 10}));
+  EXPECT_FALSE(platform.PresentFrame(OpaqueFrame(10, 10), 255, WholeRows(10, 10)));
 
   // Later requests change nothing.
   platform.RequestClose();

@@ -46,10 +46,11 @@ cairo_region_t* CairoRegionFromRegion(const Region& region);
 // With `inside` (a stretch of columns for each row, see InsideSpans) only
 // pixels inside the outline are looked at and written: the rest keep what
 // they hold (transparency). With `within` (unless `fresh`) only pixels in
-// that rectangle are: the picture already holds the frame everywhere else.
+// its stretch of each row are: the picture already holds the frame
+// everywhere else.
 void UpdateWindowContent(const FrameBuffer& frame, uint8_t constantAlpha, bool composited, unsigned char* data,
                          int stride, bool fresh, std::vector<cairo_rectangle_int_t>* changed,
-                         const std::vector<std::pair<int, int>>* inside = nullptr, const Rect* within = nullptr);
+                         const std::vector<std::pair<int, int>>* inside = nullptr, const RowStretches* within = nullptr);
 
 // The stretch of columns [first, last) of each of `height` rows that lies
 // inside `region`; false when a row holds more than one stretch.
@@ -62,7 +63,7 @@ bool InsideSpans(const Region& region, int height, std::vector<std::pair<int, in
 cairo_surface_t* WindowContentFromFrame(const FrameBuffer& frame, uint8_t constantAlpha, bool composited,
                                         cairo_surface_t* surface, std::vector<cairo_rectangle_int_t>* changed,
                                         const std::vector<std::pair<int, int>>* inside = nullptr,
-                                        const Rect* within = nullptr);
+                                        const RowStretches* within = nullptr);
 
 // A region in device pixels in GTK's units of `scale` device pixels: a unit
 // is cut away only where all of its pixels are, so nothing inside is lost.
@@ -124,7 +125,7 @@ class GtkPlatform : public Platform {
   void SetWindowSize(int width, int height) override;
   Point WindowPosition() override;
   void MoveWindow(int left, int top) override;
-  bool PresentFrame(const FrameBuffer& frame, uint8_t constantAlpha, const Rect& changed) override;
+  bool PresentFrame(const FrameBuffer& frame, uint8_t constantAlpha, const RowStretches& changed) override;
   void SetWindowRegion(const Region& region) override;
   void SetTopmost(bool topmost) override;
   void BeginMoveDrag() override;

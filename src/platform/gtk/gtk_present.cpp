@@ -66,7 +66,7 @@ struct GtkPlatform::SharedContent {
 
 void GtkPlatform::SharedContentDeleter::operator()(SharedContent* shared) const { delete shared; }
 
-bool GtkPlatform::PresentFrame(const FrameBuffer& frame, uint8_t constantAlpha, const Rect& changed) {
+bool GtkPlatform::PresentFrame(const FrameBuffer& frame, uint8_t constantAlpha, const RowStretches& changed) {
   if (!window_ || closed_) return false;
   if (frame.Empty() || frame.pixels.size() < static_cast<size_t>(frame.width) * frame.height * 4) return false;
   const bool mapped = gtk_widget_get_mapped(window_);
@@ -83,7 +83,7 @@ bool GtkPlatform::PresentFrame(const FrameBuffer& frame, uint8_t constantAlpha, 
   // frame as this one will be shown.
   const bool composited = Composited();
   const bool sameWay = contentHoldsLast_ && !reset && contentAlpha_ == constantAlpha && contentComposited_ == composited;
-  const Rect* within = sameWay ? &changed : nullptr;
+  const RowStretches* within = sameWay ? &changed : nullptr;
   contentHoldsLast_ = false;
   contentAlpha_ = constantAlpha;
   contentComposited_ = composited;

@@ -146,18 +146,18 @@ bool InsideSpans(const Region& region, int height, std::vector<std::pair<int, in
 
 void UpdateWindowContent(const FrameBuffer& frame, uint8_t constantAlpha, bool composited, unsigned char* data,
                          int stride, bool fresh, std::vector<cairo_rectangle_int_t>* changed,
-                         const std::vector<std::pair<int, int>>* inside, const Rect* within) {
+                         const std::vector<std::pair<int, int>>* inside, const RowStretches* within) {
   const int width = frame.width, height = frame.height;
-  const Rect area = within && !fresh ? within->Intersected(Rect{0, 0, width, height}) : Rect{0, 0, width, height};
+  if (fresh || (within && within->size() != static_cast<size_t>(height))) within = nullptr;
   // Composited at full opacity on a little-endian machine, the frame's bytes
   // are the window's bytes; otherwise each row is worked out word by word.
   const bool asIs = composited && constantAlpha == 255 && std::endian::native == std::endian::little;
   std::vector<uint32_t> words(asIs ? 0 : static_cast<size_t>(width));
   Rect box;
-  for (int y = area.top; y < area.bottom; ++y) {
+  for (int y = 0; y < height; ++y) {
     // The part of the row that is looked at: its stretch inside the outline,
-    // or all of it, within the area.
-    int from = area.left, to = area.right;
+    // or all of it, within its stretch of `within`.
+    int from = within ? std::max((*within)[y].first, 0) : 0, to = within ? std::min((*within)[y].second, width) : width;
     if (inside) {
       if (y >= static_cast<int>(inside->size())) continue;
       from = std::max(from, (*inside)[y].first);
@@ -181,7 +181,7 @@ void UpdateWindowContent(const FrameBuffer& frame, uint8_t constantAlpha, bool c
 
 cairo_surface_t* WindowContentFromFrame(const FrameBuffer& frame, uint8_t constantAlpha, bool composited,
                                         cairo_surface_t* surface, std::vector<cairo_rectangle_int_t>* changed,
-                                        const std::vector<std::pair<int, int>>* inside, const Rect* within) {
+                                        const std::vector<std::pair<int, int>>* inside, const RowStretches* within) {
   changed->clear();
   if (frame.Empty() || frame.pixels.size() < static_cast<size_t>(frame.width) * frame.height * 4) {
     if (surface) cairo_surface_destroy(surface);

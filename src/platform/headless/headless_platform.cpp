@@ -72,7 +72,7 @@ bool HeadlessPlatform::MakeDesktopOrnament(std::string* errorText) {
 
 void HeadlessPlatform::SetWindowSize(int width, int height) { size_ = {width, height}; }
 
-bool HeadlessPlatform::PresentFrame(const FrameBuffer& frame, uint8_t constantAlpha, const Rect& /*changed*/) {
+bool HeadlessPlatform::PresentFrame(const FrameBuffer& frame, uint8_t constantAlpha, const RowStretches& /*changed*/) {
   if (presentFails_ || !ornament_) return false;
   ++presents_;
   lastFrame_ = frame;

@@ -71,7 +71,7 @@ class HeadlessPlatform : public Platform, public TraceSink {
   void SetWindowSize(int width, int height) override;
   Point WindowPosition() override { return position_; }
   void MoveWindow(int left, int top) override { position_ = {left, top}; }
-  bool PresentFrame(const FrameBuffer& frame, uint8_t constantAlpha, const Rect& changed) override;
+  bool PresentFrame(const FrameBuffer& frame, uint8_t constantAlpha, const RowStretches& changed) override;
   void SetWindowRegion(const Region& region) override;
   void SetTopmost(bool topmost) override { topmost_ = topmost; }
   void BeginMoveDrag() override { ++moveDrags_; }

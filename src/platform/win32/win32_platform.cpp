@@ -93,7 +93,7 @@ class Win32Platform : public Platform {
   void SetWindowSize(int width, int height) override;
   Point WindowPosition() override;
   void MoveWindow(int left, int top) override;
-  bool PresentFrame(const FrameBuffer& frame, uint8_t constantAlpha, const Rect& changed) override;
+  bool PresentFrame(const FrameBuffer& frame, uint8_t constantAlpha, const RowStretches& changed) override;
   void SetWindowRegion(const Region& region) override;
   void SetTopmost(bool topmost) override;
   void BeginMoveDrag() override;
@@ -313,7 +313,7 @@ bool Win32Platform::EnsureSurface(int width, int height) {
 
 // Only the pixels that changed since the last frame go to the window, and
 // nothing at all when none did: copying the frame into the surface finds them.
-bool Win32Platform::PresentFrame(const FrameBuffer& frame, uint8_t constantAlpha, const Rect& /*changed*/) {
+bool Win32Platform::PresentFrame(const FrameBuffer& frame, uint8_t constantAlpha, const RowStretches& /*changed*/) {
   if (frame.Empty() || frame.pixels.size() < static_cast<size_t>(frame.width) * frame.height * 4 ||
       !EnsureSurface(frame.width, frame.height))
     return false;
