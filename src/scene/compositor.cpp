@@ -115,12 +115,44 @@ Rect Compositor::SkyArea(const std::vector<PlacedImage>& draws) const {
 }
 
 void Compositor::DrawSky(const Rect& within) {
-  // Where a fixed picture is opaque its colour is already in place.
+  // Where a fixed picture is opaque its colour is already in place. Where
+  // the strip is opaque and shows, it covers whatever lay there, so only the
+  // rest starts again from the base layer (the sun and moon may show where
+  // the stars hide the strip).
   const FrameBuffer& start = fixedLayers_.Start();
   const size_t rowBytes = static_cast<size_t>(start.width) * 4;
-  for (int y = within.top; y < within.bottom; ++y)
-    std::memcpy(keptSky_.Row(y) + within.left * 4, start.pixels.data() + y * rowBytes + within.left * 4,
-                static_cast<size_t>(within.right - within.left) * 4);
+  const SceneImage& strip = device_.Of(*skyDraws_[0].image);
+  const int stripX = device_.Place(skyDraws_[0].x), stripY = device_.Place(skyDraws_[0].y);
+  const bool stripRuns = strip.Drawable() && strip.runs.BuiltFor(strip.height);
+  const auto copy = [&](int y, int from, int to) {
+    if (from < to)
+      std::memcpy(keptSky_.Row(y) + from * 4, start.pixels.data() + y * rowBytes + from * 4,
+                  static_cast<size_t>(to - from) * 4);
+  };
+  const AlphaRuns& open = fixedLayers_.Visible(kStars).spans;
+  for (int y = within.top; y < within.bottom; ++y) {
+    int x = within.left;
+    const int j = y - stripY;
+    if (stripRuns && j >= 0 && j < strip.height && y >= open.firstRow && y < open.endRow) {
+      // The strip's opaque runs and the row's open spans, both left to right.
+      const AlphaRun* o = open.runs.data() + open.rowStart[y];
+      const AlphaRun* oEnd = open.runs.data() + open.rowStart[y + 1];
+      for (uint32_t r = strip.runs.rowStart[j]; r < strip.runs.rowStart[j + 1] && o != oEnd; ++r) {
+        const AlphaRun& run = strip.runs.runs[r];
+        if (!run.opaque) continue;
+        const int b = stripX + run.begin, e = stripX + run.end;
+        for (; o != oEnd && o->begin < e; ++o) {
+          const int cb = std::max(b, o->begin), ce = std::min(e, o->end);
+          if (cb < ce) {
+            copy(y, x, std::min(cb, within.right));
+            x = std::max(x, ce);
+          }
+          if (o->end > e) break;  // this open span reaches into the next run
+        }
+      }
+    }
+    copy(y, x, within.right);
+  }
   nextFixedLayer_ = 0;
   Blend(keptSky_, *skyDraws_[0].image, skyDraws_[0].x, skyDraws_[0].y);
   fixedLayers_.Draw(keptSky_, kStars, within);

@@ -42,12 +42,12 @@ cairo_region_t* CairoRegionFromRegion(const Region& region);
 // outline, and nothing is left black). Appends to `changed` the one rectangle
 // that holds every pixel that took a new value (the whole picture when
 // `fresh`; nothing when none did): one upload of it costs the X server and a
-// compositor less than many small ones. Only pixels that differ are written.
+// compositor less than many small ones.
 // With `inside` (a stretch of columns for each row, see InsideSpans) only
 // pixels inside the outline are looked at and written: the rest keep what
 // they hold (transparency). With `within` (unless `fresh`) only pixels in
-// its stretch of each row are: the picture already holds the frame
-// everywhere else.
+// its stretch of each row are, all of them taken as changed: the picture
+// already holds the frame everywhere else.
 void UpdateWindowContent(const FrameBuffer& frame, uint8_t constantAlpha, bool composited, unsigned char* data,
                          int stride, bool fresh, std::vector<cairo_rectangle_int_t>* changed,
                          const std::vector<std::pair<int, int>>* inside = nullptr, const RowStretches* within = nullptr);

@@ -170,7 +170,9 @@ void UpdateWindowContent(const FrameBuffer& frame, uint8_t constantAlpha, bool c
       src = reinterpret_cast<const uint8_t*>(words.data());
     }
     unsigned char* dst = data + static_cast<size_t>(y) * stride;
-    if (!fresh) std::tie(from, to) = DifferingStretch(dst, src, from, to);
+    // Told where the frame changed, the pixels there are taken as they are:
+    // looking for the few that stayed would cost more than copying them.
+    if (!fresh && !within) std::tie(from, to) = DifferingStretch(dst, src, from, to);
     if (from >= to) continue;
     std::memcpy(dst + from * 4, src + from * 4, static_cast<size_t>(to - from) * 4);
     box = box.United(Rect{from, y, to, y + 1});
