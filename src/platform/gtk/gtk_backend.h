@@ -167,8 +167,8 @@ class GtkPlatform : public Platform {
  private:
   struct TimerSource;
   static gboolean DispatchTimer(GSource* source, GSourceFunc, gpointer);
-  // Moves the timer to its next due time and runs its handler.
-  void RunTimer(TimerSource* timer, gint64 now);
+  // The source's ready time: when the first timer falls due.
+  void UpdateTimerSource();
 
   void FireTimer(TimerId id);
   void OpenPopupMenu(const GdkEvent* event);
@@ -341,7 +341,7 @@ class GtkPlatform : public Platform {
   bool rightDragArmed_ = false;
   bool rightPressed_ = false;
 
-  TimerSource* timers_[2] = {nullptr, nullptr};
+  TimerSource* timerSource_ = nullptr;
 
   std::vector<std::string> pendingChoices_;
   bool choiceQueued_ = false;

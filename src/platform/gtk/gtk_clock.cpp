@@ -41,20 +41,23 @@ std::vector<std::string> LocaleLanguages() {
 
 // --- Timers ------------------------------------------------------------------------
 
-// One GLib source per timer, kept for the timer's whole life: restarting it
-// moves its due time instead of making a new source, so `TimerGarland`, started
-// first, stays first when both fall due in the same loop iteration.
+// Both timers are one GLib source, ready when the first of them falls due
+// and kept for the window's whole life; when both fall due in the same loop
+// iteration, `TimerGarland` goes first.
 //
 // The snow's timer is in no hurry: it runs on the first tick of the frame
 // timer at or after its due time, so that the program wakes once for both,
 // and on its own a little later only when no frame tick comes (the frames
-// stopped or slowed). Its ticks keep their pace on average.
+// stopped or slowed). Its ticks keep their pace on average. (Being one
+// source matters here: moving another source's due time from a handler would
+// wake the loop once more at once.)
 struct GtkPlatform::TimerSource {
   GSource source;
   GtkPlatform* platform;
-  TimerId id;
-  gint64 intervalUs;
-  gint64 dueUs = -1;  // -1: stopped
+  struct Timer {
+    gint64 intervalUs = 0;
+    gint64 dueUs = -1;  // -1: stopped
+  } timers[2];
 };
 
 namespace {
@@ -62,69 +65,69 @@ namespace {
 // every 20 ms, or 10 when quickest).
 constexpr gint64 kCountSnowSlackUs = 25000;
 gint64 SlackUs(TimerId id) { return id == TimerId::CountSnow ? kCountSnowSlackUs : 0; }
+constexpr TimerId kTimerOrder[] = {TimerId::Garland, TimerId::CountSnow};
 }  // namespace
 
 gboolean GtkPlatform::DispatchTimer(GSource* source, GSourceFunc, gpointer) {
-  auto* timer = reinterpret_cast<TimerSource*>(source);
-  GtkPlatform* self = timer->platform;
-  const TimerId id = timer->id;
+  auto* timers = reinterpret_cast<TimerSource*>(source);
+  GtkPlatform* self = timers->platform;
   const gint64 now = g_source_get_time(source);
-  // Stopped, or already run on a frame tick of this loop iteration.
-  if (timer->dueUs < 0 || timer->dueUs > now) return G_SOURCE_CONTINUE;
-  self->RunTimer(timer, now);
-  if (id == TimerId::Garland) {
-    TimerSource* snow = self->timers_[static_cast<int>(TimerId::CountSnow)];
-    if (snow && snow->dueUs >= 0 && snow->dueUs <= now) self->RunTimer(snow, now);
+  for (TimerId id : kTimerOrder) {
+    if (self->timerSource_ != timers) break;  // the window has gone
+    TimerSource::Timer& timer = timers->timers[static_cast<int>(id)];
+    if (timer.dueUs < 0 || timer.dueUs > now) continue;
+    // The frame timer's next tick is one interval after this one was
+    // dispatched, as for GLib's own timeouts; the snow's keeps its pace (one
+    // interval after its due time) unless it fell a whole interval behind.
+    // The handler may restart the timer and move it again.
+    gint64 due = SlackUs(id) ? timer.dueUs + timer.intervalUs : now + timer.intervalUs;
+    if (due <= now) due = now + timer.intervalUs;
+    timer.dueUs = due;
+    self->FireTimer(id);
   }
+  if (self->timerSource_ == timers) self->UpdateTimerSource();
   return G_SOURCE_CONTINUE;
 }
 
-void GtkPlatform::RunTimer(TimerSource* timer, gint64 now) {
-  // The frame timer's next tick is one interval after this one was
-  // dispatched, as for GLib's own timeouts; a timer with slack keeps its
-  // pace (one interval after its due time) unless it fell a whole interval
-  // behind. The handler may restart the timer and move it again.
-  gint64 due = SlackUs(timer->id) ? timer->dueUs + timer->intervalUs : now + timer->intervalUs;
-  if (due <= now) due = now + timer->intervalUs;
-  timer->dueUs = due;
-  g_source_set_ready_time(&timer->source, due + SlackUs(timer->id));
-  FireTimer(timer->id);
+void GtkPlatform::UpdateTimerSource() {
+  gint64 ready = -1;
+  for (TimerId id : kTimerOrder) {
+    const TimerSource::Timer& timer = timerSource_->timers[static_cast<int>(id)];
+    if (timer.dueUs >= 0 && (ready < 0 || timer.dueUs + SlackUs(id) < ready)) ready = timer.dueUs + SlackUs(id);
+  }
+  g_source_set_ready_time(&timerSource_->source, ready);
 }
 
 void GtkPlatform::SetTimer(TimerId id, uint32_t intervalMs) {
   if (closed_) return;
   if (intervalMs == 0) intervalMs = 1;
-  TimerSource*& timer = timers_[static_cast<int>(id)];
-  if (!timer) {
+  if (!timerSource_) {
     // No prepare or check: a source with a ready time needs neither.
     static GSourceFuncs funcs = {nullptr, nullptr, &GtkPlatform::DispatchTimer, nullptr, nullptr, nullptr};
-    timer = reinterpret_cast<TimerSource*>(g_source_new(&funcs, sizeof(TimerSource)));
-    timer->platform = this;
-    timer->id = id;
-    g_source_set_priority(&timer->source, G_PRIORITY_DEFAULT);
-    g_source_set_name(&timer->source, id == TimerId::Garland ? "TimerGarland" : "timerCountSnow");
-    g_source_attach(&timer->source, nullptr);
+    timerSource_ = reinterpret_cast<TimerSource*>(g_source_new(&funcs, sizeof(TimerSource)));
+    timerSource_->platform = this;
+    for (TimerSource::Timer& timer : timerSource_->timers) timer = TimerSource::Timer{};
+    g_source_set_priority(&timerSource_->source, G_PRIORITY_DEFAULT);
+    g_source_set_name(&timerSource_->source, "TimerGarland and timerCountSnow");
+    g_source_attach(&timerSource_->source, nullptr);
   }
-  timer->intervalUs = static_cast<gint64>(intervalMs) * 1000;
-  timer->dueUs = g_get_monotonic_time() + timer->intervalUs;
-  g_source_set_ready_time(&timer->source, timer->dueUs + SlackUs(id));
+  TimerSource::Timer& timer = timerSource_->timers[static_cast<int>(id)];
+  timer.intervalUs = static_cast<gint64>(intervalMs) * 1000;
+  timer.dueUs = g_get_monotonic_time() + timer.intervalUs;
+  UpdateTimerSource();
 }
 
 void GtkPlatform::StopTimer(TimerId id) {
-  // The source stays, so that the timer keeps its place in the order.
-  if (TimerSource* timer = timers_[static_cast<int>(id)]) {
-    timer->dueUs = -1;
-    g_source_set_ready_time(&timer->source, -1);
-  }
+  if (!timerSource_) return;
+  timerSource_->timers[static_cast<int>(id)].dueUs = -1;
+  UpdateTimerSource();
 }
 
 void GtkPlatform::StopTimers() {
-  for (TimerSource*& timer : timers_) {
-    if (!timer) continue;
-    g_source_destroy(&timer->source);
-    g_source_unref(&timer->source);
-    timer = nullptr;
-  }
+  if (!timerSource_) return;
+  g_source_destroy(&timerSource_->source);
+  g_source_unref(&timerSource_->source);
+  timerSource_ = nullptr;
 }
 
 void GtkPlatform::FireTimer(TimerId id) {

@@ -6,10 +6,11 @@
 // one upload of the pixels that changed instead: the window's content lives in
 // a shared-memory image the X server reads by itself (MIT-SHM), the changed
 // pixels are written into it (looked for only where the compositor says the
-// frame changed), and one XShmPutImage of the rectangle that holds them copies
-// them into the window; many small uploads cost the server and a compositor
-// more than one. The uploads go through a connection of their own, so that
-// they add nothing to the loop's X connection.
+// frame changed), and one shared-memory PutImage of the rectangle that holds
+// them copies them into the window; many small uploads cost the server and a
+// compositor more than one. The uploads go through a plain XCB connection of
+// their own, so that they add nothing to the loop's X connection and an
+// upload is one write to the server, with nothing read back.
 //
 // Nothing waits for the server to have read the image, and no completion
 // event is asked for (reading one would cost a system call a frame): should
@@ -26,26 +27,22 @@
 
 #include <gtk/gtk.h>
 
+#include <cstdlib>
 #include <cstring>
 
 #include "platform/gtk/gtk_backend.h"
 
+#include <xcb/shm.h>
+#include <xcb/xcb.h>
+
 // Xlib last: its macros (None, Bool, Status) would break the headers above.
 #include <gdk/gdkx.h>
 #include <X11/Xlib.h>
-#include <X11/extensions/XShm.h>
 #include <cairo-xlib.h>
 
 namespace gd {
 
 namespace {
-
-bool attachRefused = false;
-
-int OnAttachError(Display*, XErrorEvent*) {
-  attachRefused = true;
-  return 0;
-}
 
 // Copies a picture of 32-bit pixels between two strides.
 void CopyRows(unsigned char* to, int toStride, const unsigned char* from, int fromStride, int width, int height) {
@@ -57,20 +54,25 @@ void CopyRows(unsigned char* to, int toStride, const unsigned char* from, int fr
 }  // namespace
 
 struct GtkPlatform::SharedContent {
-  Display* display = nullptr;
-  Window window = 0;
-  XShmSegmentInfo segment{};
-  XImage* image = nullptr;
-  GC gc = nullptr;
+  xcb_connection_t* connection = nullptr;
+  xcb_window_t window = 0;
+  xcb_shm_seg_t segment = 0;
+  xcb_gcontext_t gc = 0;
+  unsigned char* data = nullptr;  // the shared memory: width x height ARGB32 words
+  int width = 0, height = 0, stride = 0;
 };
 
-void GtkPlatform::SharedContentDeleter::operator()(SharedContent* shared) const { delete shared; }
+void GtkPlatform::SharedContentDeleter::operator()(SharedContent* shared) const {
+  if (shared->data) shmdt(shared->data);
+  if (shared->connection) xcb_disconnect(shared->connection);
+  delete shared;
+}
 
 bool GtkPlatform::PresentFrame(const FrameBuffer& frame, uint8_t constantAlpha, const RowStretches& changed) {
   if (!window_ || closed_) return false;
   if (frame.Empty() || frame.pixels.size() < static_cast<size_t>(frame.width) * frame.height * 4) return false;
   const bool mapped = gtk_widget_get_mapped(window_);
-  if (shared_ && (shared_->image->width != frame.width || shared_->image->height != frame.height)) {
+  if (shared_ && (shared_->width != frame.width || shared_->height != frame.height)) {
     CloseSharedContent();
     sharedTried_ = false;
   }
@@ -88,18 +90,19 @@ bool GtkPlatform::PresentFrame(const FrameBuffer& frame, uint8_t constantAlpha, 
   contentAlpha_ = constantAlpha;
   contentComposited_ = composited;
   if (shared_) {
-    XImage* image = shared_->image;
+    SharedContent& sh = *shared_;
     cairo_surface_flush(surface_);
-    if (reset) std::memset(image->data, 0, static_cast<size_t>(image->bytes_per_line) * image->height);
-    gtkui::UpdateWindowContent(frame, constantAlpha, composited, reinterpret_cast<unsigned char*>(image->data),
-                               image->bytes_per_line, reset, &changed_, inside, within);
+    if (reset) std::memset(sh.data, 0, static_cast<size_t>(sh.stride) * sh.height);
+    gtkui::UpdateWindowContent(frame, constantAlpha, composited, sh.data, sh.stride, reset, &changed_, inside, within);
     cairo_surface_mark_dirty(surface_);
     contentHoldsLast_ = true;
     if (changed_.empty()) return true;  // the same picture again
     for (const cairo_rectangle_int_t& r : changed_)
-      XShmPutImage(shared_->display, shared_->window, shared_->gc, image, r.x, r.y, r.x, r.y, r.width, r.height,
-                   False);
-    XFlush(shared_->display);
+      xcb_shm_put_image(sh.connection, sh.window, sh.gc, static_cast<uint16_t>(sh.width), static_cast<uint16_t>(sh.height),
+                        static_cast<uint16_t>(r.x), static_cast<uint16_t>(r.y), static_cast<uint16_t>(r.width),
+                        static_cast<uint16_t>(r.height), static_cast<int16_t>(r.x), static_cast<int16_t>(r.y), 32,
+                        XCB_IMAGE_FORMAT_Z_PIXMAP, 0, sh.segment, 0);
+    xcb_flush(sh.connection);
     return true;
   }
   if (reset && surface_) {
@@ -147,78 +150,62 @@ void GtkPlatform::OpenSharedContent(const FrameBuffer& frame) {
   sharedTried_ = true;
   GdkWindow* gdkWindow = gtk_widget_get_window(window_);
   if (!gdkWindow || !GDK_IS_X11_WINDOW(gdkWindow)) return;
-  Display* display = XOpenDisplay(DisplayString(GDK_WINDOW_XDISPLAY(gdkWindow)));
-  if (!display) return;
-  if (!XShmQueryExtension(display)) {
-    XCloseDisplay(display);
-    return;
-  }
-  GdkVisual* visual = gdk_window_get_visual(gdkWindow);
-  const int width = frame.width, height = frame.height;
-  std::unique_ptr<SharedContent, SharedContentDeleter> shared(new SharedContent);
-  shared->display = display;
-  shared->window = GDK_WINDOW_XID(gdkWindow);
-  XImage* image = XShmCreateImage(display, GDK_VISUAL_XVISUAL(visual), static_cast<unsigned>(gdk_visual_get_depth(visual)),
-                                  ZPixmap, nullptr, &shared->segment, static_cast<unsigned>(width),
-                                  static_cast<unsigned>(height));
-  if (!image) {
-    XCloseDisplay(display);
-    return;
-  }
   // The image must hold cairo's ARGB32 words as they are.
-  if (image->bits_per_pixel != 32 || image->byte_order != LSBFirst || image->red_mask != 0xFF0000 ||
-      image->green_mask != 0xFF00 || image->blue_mask != 0xFF ||
-      image->bytes_per_line != cairo_format_stride_for_width(CAIRO_FORMAT_ARGB32, width)) {
-    XDestroyImage(image);
-    XCloseDisplay(display);
-    return;
-  }
-  const size_t bytes = static_cast<size_t>(image->bytes_per_line) * height;
-  shared->segment.shmid = shmget(IPC_PRIVATE, bytes, IPC_CREAT | 0600);
-  if (shared->segment.shmid < 0) {
-    XDestroyImage(image);
-    XCloseDisplay(display);
-    return;
-  }
-  void* memory = shmat(shared->segment.shmid, nullptr, 0);
+  GdkVisual* visual = gdk_window_get_visual(gdkWindow);
+  guint32 red = 0, green = 0, blue = 0;
+  gdk_visual_get_red_pixel_details(visual, &red, nullptr, nullptr);
+  gdk_visual_get_green_pixel_details(visual, &green, nullptr, nullptr);
+  gdk_visual_get_blue_pixel_details(visual, &blue, nullptr, nullptr);
+  if (gdk_visual_get_depth(visual) != 32 || red != 0xFF0000 || green != 0xFF00 || blue != 0xFF) return;
+  // A plain XCB connection: an upload is one write, with nothing read back.
+  xcb_connection_t* connection = xcb_connect(DisplayString(GDK_WINDOW_XDISPLAY(gdkWindow)), nullptr);
+  std::unique_ptr<SharedContent, SharedContentDeleter> shared(new SharedContent);
+  shared->connection = connection;
+  if (xcb_connection_has_error(connection)) return;
+  const xcb_query_extension_reply_t* extension = xcb_get_extension_data(connection, &xcb_shm_id);
+  const xcb_setup_t* setup = xcb_get_setup(connection);
+  if (!extension || !extension->present || setup->image_byte_order != XCB_IMAGE_ORDER_LSB_FIRST) return;
+  bool format = false;
+  for (auto f = xcb_setup_pixmap_formats_iterator(setup); f.rem; xcb_format_next(&f))
+    format = format || (f.data->depth == 32 && f.data->bits_per_pixel == 32 && f.data->scanline_pad == 32);
+  const int width = frame.width, height = frame.height;
+  const int stride = cairo_format_stride_for_width(CAIRO_FORMAT_ARGB32, width);
+  if (!format || stride != width * 4) return;
+  const size_t bytes = static_cast<size_t>(stride) * height;
+  const int shmid = shmget(IPC_PRIVATE, bytes, IPC_CREAT | 0600);
+  if (shmid < 0) return;
+  void* memory = shmat(shmid, nullptr, 0);
   if (memory == reinterpret_cast<void*>(-1)) {
-    shmctl(shared->segment.shmid, IPC_RMID, nullptr);
-    XDestroyImage(image);
-    XCloseDisplay(display);
+    shmctl(shmid, IPC_RMID, nullptr);
     return;
   }
-  shared->segment.shmaddr = image->data = static_cast<char*>(memory);
-  shared->segment.readOnly = False;
-  // A server on another machine refuses the memory. The error handler is
-  // the process's, so GDK's is put back at once.
-  attachRefused = false;
-  XErrorHandler gdkHandler = XSetErrorHandler(OnAttachError);
-  XShmAttach(display, &shared->segment);
-  XSync(display, False);
-  XSetErrorHandler(gdkHandler);
-  const bool attached = !attachRefused;
+  // A server on another machine refuses the memory.
+  shared->segment = xcb_generate_id(connection);
+  xcb_generic_error_t* error = xcb_request_check(connection, xcb_shm_attach_checked(connection, shared->segment, shmid, 0));
   // Freed once both sides have let go of it, even if the program is killed.
-  shmctl(shared->segment.shmid, IPC_RMID, nullptr);
-  if (!attached) {
+  shmctl(shmid, IPC_RMID, nullptr);
+  if (error) {
+    free(error);
     shmdt(memory);
-    image->data = nullptr;
-    XDestroyImage(image);
-    XCloseDisplay(display);
     return;
   }
-  shared->image = image;
-  XGCValues values;
-  values.graphics_exposures = False;  // no NoExpose event after every upload
-  shared->gc = XCreateGC(display, shared->window, GCGraphicsExposures, &values);
+  shared->data = static_cast<unsigned char*>(memory);
+  shared->width = width;
+  shared->height = height;
+  shared->stride = stride;
+  shared->window = static_cast<xcb_window_t>(GDK_WINDOW_XID(gdkWindow));
+  shared->gc = xcb_generate_id(connection);
+  const uint32_t noExposures = 0;  // no NoExpose event after every upload
+  xcb_create_gc(connection, shared->gc, shared->window, XCB_GC_GRAPHICS_EXPOSURES, &noExposures);
 
   // What the window shows so far moves into the image; the window's own
   // content is left as it is (the first upload changes only what differs).
-  auto* data = reinterpret_cast<unsigned char*>(image->data);
+  unsigned char* data = shared->data;
   if (surface_ && cairo_image_surface_get_width(surface_) == width && cairo_image_surface_get_height(surface_) == height) {
     cairo_surface_flush(surface_);
     const unsigned char* from = cairo_image_surface_get_data(surface_);
     const int stride = cairo_image_surface_get_stride(surface_);
-    CopyRows(data, image->bytes_per_line, from, stride, width, height);
+    CopyRows(data, shared->stride, from, stride, width, height);
   } else {
     // Transparent, as the draw handler leaves a window without a frame: the
     // first upload brings every other pixel.
@@ -226,7 +213,7 @@ void GtkPlatform::OpenSharedContent(const FrameBuffer& frame) {
     contentHoldsLast_ = false;
   }
   if (surface_) cairo_surface_destroy(surface_);
-  surface_ = cairo_image_surface_create_for_data(data, CAIRO_FORMAT_ARGB32, width, height, image->bytes_per_line);
+  surface_ = cairo_image_surface_create_for_data(data, CAIRO_FORMAT_ARGB32, width, height, shared->stride);
   shared_ = std::move(shared);
 }
 
@@ -234,14 +221,12 @@ void GtkPlatform::OpenSharedContent(const FrameBuffer& frame) {
 // for the draw handler), and the server lets go of the shared memory.
 void GtkPlatform::CloseSharedContent() {
   if (!shared_) return;
-  XImage* image = shared_->image;
-  cairo_surface_t* own = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, image->width, image->height);
+  SharedContent& sh = *shared_;
+  cairo_surface_t* own = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, sh.width, sh.height);
   if (cairo_surface_status(own) == CAIRO_STATUS_SUCCESS) {
     cairo_surface_flush(own);
-    unsigned char* to = cairo_image_surface_get_data(own);
-    const int stride = cairo_image_surface_get_stride(own);
-    CopyRows(to, stride, reinterpret_cast<const unsigned char*>(image->data), image->bytes_per_line, image->width,
-             image->height);
+    CopyRows(cairo_image_surface_get_data(own), cairo_image_surface_get_stride(own), sh.data, sh.stride, sh.width,
+             sh.height);
     cairo_surface_mark_dirty(own);
   } else {
     cairo_surface_destroy(own);
@@ -250,14 +235,10 @@ void GtkPlatform::CloseSharedContent() {
   if (surface_) cairo_surface_destroy(surface_);
   surface_ = own;
   // Everything sent is done before GDK, on its own connection, may go on to
-  // destroy the window.
-  XShmDetach(shared_->display, &shared_->segment);
-  XFreeGC(shared_->display, shared_->gc);
-  XSync(shared_->display, False);
-  XCloseDisplay(shared_->display);
-  shmdt(shared_->segment.shmaddr);
-  image->data = nullptr;
-  XDestroyImage(image);
+  // destroy the window, and before the memory goes.
+  xcb_shm_detach(sh.connection, sh.segment);
+  xcb_free_gc(sh.connection, sh.gc);
+  free(xcb_get_input_focus_reply(sh.connection, xcb_get_input_focus(sh.connection), nullptr));
   shared_.reset();
 }
 
