@@ -341,6 +341,8 @@ class GtkPlatform : public Platform {
   bool rightDragArmed_ = false;
   bool rightPressed_ = false;
 
+  mutable std::optional<WindowCapabilities> capabilities_;  // until the scale factor changes or the window maps
+  WindowCapabilities AskCapabilities() const;
   TimerSource* timerSource_ = nullptr;
 
   std::vector<std::string> pendingChoices_;

@@ -302,6 +302,7 @@ GtkPlatform::GtkPlatform(std::unique_ptr<SettingsStore> store, bool layerSurface
   // take other values there, and the core hears of a new system scale.
   g_signal_connect(window_, "notify::scale-factor", G_CALLBACK(+[](GObject*, GParamSpec*, gpointer data) {
                      auto* self = static_cast<GtkPlatform*>(data);
+                     self->capabilities_.reset();
                      self->knownPosition_.reset();
                      self->probeAnswers_.clear();
                      self->ReleaseWindowSurface();
@@ -316,6 +317,7 @@ GtkPlatform::GtkPlatform(std::unique_ptr<SettingsStore> store, bool layerSurface
                    this);
   g_signal_connect(window_, "map-event", G_CALLBACK(+[](GtkWidget*, GdkEvent*, gpointer data) -> gboolean {
                      auto* self = static_cast<GtkPlatform*>(data);
+                     self->capabilities_.reset();
                      self->knownPosition_.reset();
                      self->probeAnswers_.clear();
                      self->UpdateSeen();
@@ -725,6 +727,13 @@ Size GtkPlatform::WorkAreaSize() {
 // A layer surface takes the scale of its output alone (Wayland has no
 // Xft.dpi), and cannot tell what covers it.
 WindowCapabilities GtkPlatform::Capabilities() const {
+  // Asked on every frame; the answer changes only with the scale factor.
+  if (capabilities_) return *capabilities_;
+  capabilities_ = AskCapabilities();
+  return *capabilities_;
+}
+
+WindowCapabilities GtkPlatform::AskCapabilities() const {
   WindowCapabilities can;
   if (layer_) {
     can.canTellWhetherCovered = false;
