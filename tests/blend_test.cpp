@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <random>
 
 #include "scene_fixture.h"
@@ -172,6 +173,41 @@ TEST(BlendImage, EqualsTheFormulaAppliedToEveryPixel) {
     BlendImage(fast, pic, x, y);
     NaiveBlend(naive, pic, x, y);
     ASSERT_EQ(fast.pixels, naive.pixels) << "size " << s[0] << "x" << s[1] << " at " << x << "," << y;
+  }
+}
+
+// Where the frame is open and within each row's stretch the formula, and
+// nowhere else: flakes (tested bit by bit) and larger pictures alike.
+TEST(BlendImage, OnlyWhereOpenAndWithinEachRowsStretch) {
+  std::mt19937 gen(11);
+  const int sizes[][2] = {{3, 3}, {7, 7}, {8, 8}, {60, 59}, {95, 95}, {17, 20}};
+  for (int round = 0; round < 60; ++round) {
+    const auto& s = sizes[round % std::size(sizes)];
+    const SceneImage pic = FromRgba(RandomPicture(s[0], s[1], static_cast<uint32_t>(round)));
+    constexpr int kW = 130, kH = 90;
+    std::vector<uint8_t> open(kW * kH * 4, 0);
+    for (size_t i = 3; i < open.size(); i += 4) open[i] = gen() % 5 ? 255 : 0;
+    VisibleSpans visible;
+    visible.Build(open.data(), kW, kH);
+    RowStretches within(kH, {0, 0});
+    for (int y = 0; y < kH; ++y)
+      if (gen() % 4) {
+        const int a = static_cast<int>(gen() % kW), b = static_cast<int>(gen() % (kW + 1));
+        within[y] = {std::min(a, b), std::max(a, b)};
+      }
+    FrameBuffer frame(kW, kH);
+    for (auto& b : frame.pixels) b = static_cast<uint8_t>(gen());
+    FrameBuffer naive = frame;
+    const FrameBuffer before = frame;
+    const int x = static_cast<int>(gen() % (kW + s[0])) - s[0], y = static_cast<int>(gen() % (kH + s[1])) - s[1];
+    BlendImage(frame, pic, x, y, visible, &within);
+    NaiveBlend(naive, pic, x, y);
+    for (int py = 0; py < kH; ++py)
+      for (int px = 0; px < kW; ++px) {
+        const bool drawn = open[(py * kW + px) * 4 + 3] && px >= within[py].first && px < within[py].second;
+        ASSERT_EQ(0, std::memcmp(frame.Pixel(px, py), (drawn ? naive : before).Pixel(px, py), 4))
+            << "size " << s[0] << "x" << s[1] << " at " << px << "," << py;
+      }
   }
 }
 

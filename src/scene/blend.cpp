@@ -156,16 +156,23 @@ void VisibleSpans::Build(const uint8_t* bgra, int width, int height) {
         bits[static_cast<size_t>(y) * wordsPerRow + (x >> 6)] |= uint64_t{1} << (x & 63);
 }
 
-void BlendImage(FrameBuffer& frame, const SceneImage& image, int x, int y, const VisibleSpans& visible) {
+void BlendImage(FrameBuffer& frame, const SceneImage& image, int x, int y, const VisibleSpans& visible,
+                const RowStretches* within) {
   if (!image.Drawable() || frame.Empty() || !visible.BuiltFor(frame.height)) return;
+  if (within && within->size() != static_cast<size_t>(frame.height)) return;
   Clip c;
   if (!ClipTo(frame, image, image.runs, x, y, c)) return;
   if (image.width * image.height <= kSmallPicturePixels && visible.HasBitsFor(frame)) {
     // A flake: each row's few pixels tested against the open bits.
     const int n = c.x1 - c.x0, fx = x + c.x0;
     for (int j = c.y0; j < c.y1; ++j) {
+      uint64_t through = visible.OpenBits(fx, y + j, n);
+      if (within) {
+        const int from = std::max((*within)[y + j].first, fx) - fx, to = std::min((*within)[y + j].second, fx + n) - fx;
+        through = from < to ? through & (((to - from == 64 ? 0 : uint64_t{1} << (to - from)) - 1) << from) : 0;
+      }
       BlendThrough(frame.Row(y + j) + fx * 4, image.bgra.data() + (static_cast<size_t>(j) * image.width + c.x0) * 4, n,
-                   visible.OpenBits(fx, y + j, n));
+                   through);
     }
     return;
   }
@@ -175,14 +182,21 @@ void BlendImage(FrameBuffer& frame, const SceneImage& image, int x, int y, const
   for (int j = c.y0; j < c.y1; ++j) {
     const uint8_t* srcRow = image.bgra.data() + static_cast<size_t>(j) * image.width * 4;
     uint8_t* dstRow = frame.Row(y + j);
+    // Within the row's stretch only, in picture columns.
+    int x0 = c.x0, x1 = c.x1;
+    if (within) {
+      x0 = std::max(x0, (*within)[y + j].first - x);
+      x1 = std::min(x1, (*within)[y + j].second - x);
+      if (x0 >= x1) continue;
+    }
     // Both lists run left to right: walk them together, in picture columns.
     const AlphaRun* open = visible.spans.runs.data() + visible.spans.rowStart[y + j];
     const AlphaRun* openEnd = visible.spans.runs.data() + visible.spans.rowStart[y + j + 1];
     for (uint32_t r = image.runs.rowStart[j], end = image.runs.rowStart[j + 1]; r < end && open != openEnd; ++r) {
       const AlphaRun& run = image.runs.runs[r];
-      const int b = std::max(run.begin, c.x0);
-      const int e = std::min(run.end, c.x1);
-      if (b >= c.x1) break;
+      const int b = std::max(run.begin, x0);
+      const int e = std::min(run.end, x1);
+      if (b >= x1) break;
       for (; open != openEnd && open->begin - x < e; ++open) {
         const int ob = std::max(b, open->begin - x);
         const int oe = std::min(e, open->end - x);

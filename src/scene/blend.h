@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "base/frame_buffer.h"
+#include "base/geometry.h"
 #include "images/catalogue.h"
 
 namespace gd {
@@ -57,8 +58,10 @@ struct VisibleSpans {
 inline constexpr int kSmallPicturePixels = 64;
 
 // As BlendImage, but only where `visible` (built for the frame's height)
-// leaves the frame open; elsewhere the frame stays as it is.
-void BlendImage(FrameBuffer& frame, const SceneImage& image, int x, int y, const VisibleSpans& visible);
+// leaves the frame open, and with `within` (one stretch per frame row) only
+// within those stretches; elsewhere the frame stays as it is.
+void BlendImage(FrameBuffer& frame, const SceneImage& image, int x, int y, const VisibleSpans& visible,
+                const RowStretches* within = nullptr);
 
 // A picture at a place in a frame.
 struct PlacedImage {

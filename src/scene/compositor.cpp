@@ -175,20 +175,19 @@ void Compositor::ComposeSky(const FrameRequest& request) {
   keptSkyDraws_ = skyDraws_;
   if (frameOnKept_) {
     // The previous frame, but where the sky changed, where flakes were or
-    // are now and where the plaque changed (or meets those): that area starts
-    // again from the kept sky.
-    // Row by row: the flakes lie in the glass, narrower than their rectangle.
+    // are now and where the plaque changed: that area starts again from the
+    // kept sky. Row by row, as the flakes lie in the glass, narrower than
+    // their rectangle.
     area_ = lastSnowRows_;
     area_.resize(static_cast<size_t>(frame_.height), {0, 0});
     for (size_t y = 0; y < area_.size() && y < snowRows_.size(); ++y)
       AddStretch(area_, static_cast<int>(y), snowRows_[y].first, snowRows_[y].second);
     AddRect(area_, sky);
-    const Rect plaque = request.countdownDays ? countdownBox_ : Rect{};
+    // A new number: the old plaque and the new one. (Otherwise the plaque
+    // is drawn again only within the area.)
     if (request.countdownDays != lastDays_) {
       AddRect(area_, lastCountdownBox_);
-      AddRect(area_, plaque);
-    } else if (Meets(area_, plaque)) {
-      AddRect(area_, plaque);
+      if (request.countdownDays) AddRect(area_, countdownBox_);
     }
     const size_t rowBytes = static_cast<size_t>(frame_.width) * 4;
     for (size_t y = 0; y < area_.size(); ++y) {
@@ -227,9 +226,13 @@ void Compositor::StepSnow(SceneState& scene, Random& random) {
         deviceFlakes_[i].push_back({&device_.Of(*f.image), device_.Place(f.x), device_.Place(f.y)});
       drawn = &deviceFlakes_[i];
     }
-    for (const PlacedImage& f : *drawn)
-      for (int y = f.y; y < f.y + f.image->height; ++y)
-        AddStretch(snowRows_, y, std::max(f.x, 0), std::min(f.x + f.image->width, width));
+    const int height = static_cast<int>(snowRows_.size());
+    for (const PlacedImage& f : *drawn) {
+      const int from = std::max(f.x, 0), to = std::min(f.x + f.image->width, width);
+      if (from >= to) continue;
+      for (int y = std::max(f.y, 0), end = std::min(f.y + f.image->height, height); y < end; ++y)
+        AddStretch(snowRows_, y, from, to);
+    }
   }
 }
 
@@ -238,7 +241,9 @@ void Compositor::DrawCountdown(int32_t days) {
   // Outside the area composed the frame holds this plaque already.
   const bool draw = Meets(area_, countdownBox_);
   for (const PlacedImage& d : countdownDraws_) {
-    if (draw) Blend(frame_, *d.image, d.x, d.y);
+    if (draw)
+      BlendImage(frame_, device_.Of(*d.image), device_.Place(d.x), device_.Place(d.y),
+                 fixedLayers_.Visible(nextFixedLayer_), &area_);
     Report(*d.image, d.x, d.y);
   }
 }
