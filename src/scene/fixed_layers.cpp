@@ -62,41 +62,46 @@ void FixedLayers::Build(const FrameBuffer& base, std::vector<const SceneImage*> 
 }
 
 void FixedLayers::Draw(FrameBuffer& frame, size_t layer) const {
-  Draw(frame, layer, Rect{0, 0, frame.width, frame.height});
+  DrawWithin(frame, layer, 0, frame.height, [w = frame.width](int) { return std::pair<int, int>{0, w}; });
 }
 
 void FixedLayers::Draw(FrameBuffer& frame, size_t layer, const Rect& clip) const {
-  if (frame.width != start_.width || frame.height != start_.height) return;  // not a frame from Start
-  const Leftover& left = left_[layer];
-  const int w = frame.width;
-  const uint32_t begin = static_cast<uint32_t>(std::max(clip.top, 0)) * w;
-  const uint32_t end = static_cast<uint32_t>(std::clamp(clip.bottom, 0, frame.height)) * w;
-  auto s = std::lower_bound(left.stretches.begin(), left.stretches.end(), begin,
-                            [](const Leftover::Stretch& st, uint32_t at) { return st.at < at; });
-  const bool wholeRows = clip.left <= 0 && clip.right >= w;
-  for (; s != left.stretches.end() && s->at < end; ++s) {
-    const uint8_t* src = left.bgra.data() + static_cast<size_t>(s->from) * 4;
-    if (wholeRows) {
-      BlendPixels(frame.pixels.data() + static_cast<size_t>(s->at) * 4, src, s->length);
-      continue;
-    }
-    const int x = static_cast<int>(s->at % w);
-    const int b = std::max(x, clip.left), e = std::min(x + s->length, clip.right);
-    if (b < e) BlendPixels(frame.pixels.data() + (static_cast<size_t>(s->at) + (b - x)) * 4, src + (b - x) * 4, e - b);
-  }
+  DrawWithin(frame, layer, clip.top, clip.bottom, [&clip](int) { return std::pair<int, int>{clip.left, clip.right}; });
 }
 
 void FixedLayers::Draw(FrameBuffer& frame, size_t layer, const RowStretches& rows) const {
-  if (frame.width != start_.width || frame.height != start_.height) return;  // not a frame from Start
   if (rows.size() != static_cast<size_t>(frame.height)) return;
+  // From the first row with a stretch to the last.
+  int top = 0, bottom = frame.height;
+  while (top < bottom && rows[top].first >= rows[top].second) ++top;
+  while (bottom > top && rows[bottom - 1].first >= rows[bottom - 1].second) --bottom;
+  DrawWithin(frame, layer, top, bottom, [&rows](int y) { return rows[y]; });
+}
+
+template <class Columns>
+void FixedLayers::DrawWithin(FrameBuffer& frame, size_t layer, int top, int bottom, Columns columns) const {
+  if (frame.width != start_.width || frame.height != start_.height) return;  // not a frame from Start
   const Leftover& left = left_[layer];
   const int w = frame.width;
-  for (const Leftover::Stretch& s : left.stretches) {
-    const int y = static_cast<int>(s.at / w), x = static_cast<int>(s.at % w);
-    const int b = std::max(x, rows[y].first), e = std::min(x + s.length, rows[y].second);
+  top = std::clamp(top, 0, frame.height);
+  bottom = std::clamp(bottom, top, frame.height);
+  const uint32_t end = static_cast<uint32_t>(bottom) * w;
+  auto s = std::lower_bound(left.stretches.begin(), left.stretches.end(), static_cast<uint32_t>(top) * w,
+                            [](const Leftover::Stretch& st, uint32_t at) { return st.at < at; });
+  // Stretches lie within one row, in frame order: the row is followed, not divided out.
+  int y = top;
+  uint32_t rowStart = static_cast<uint32_t>(top) * w;
+  for (; s != left.stretches.end() && s->at < end; ++s) {
+    while (s->at >= rowStart + w) {
+      ++y;
+      rowStart += w;
+    }
+    const int x = static_cast<int>(s->at - rowStart);
+    const auto [from, to] = columns(y);
+    const int b = std::max(x, from), e = std::min(x + s->length, to);
     if (b < e)
-      BlendPixels(frame.pixels.data() + (static_cast<size_t>(s.at) + (b - x)) * 4,
-                  left.bgra.data() + (static_cast<size_t>(s.from) + (b - x)) * 4, e - b);
+      BlendPixels(frame.pixels.data() + (static_cast<size_t>(s->at) + (b - x)) * 4,
+                  left.bgra.data() + (static_cast<size_t>(s->from) + (b - x)) * 4, e - b);
   }
 }
 

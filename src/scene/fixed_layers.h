@@ -62,6 +62,11 @@ class FixedLayers {
     std::vector<Stretch> stretches;
     std::vector<uint8_t> bgra;  // the stretches' pixels, one after the other
   };
+  // Blends the leftover of `layer` in rows [top, bottom), each within the
+  // stretch of columns columns(y) gives.
+  template <class Columns>
+  void DrawWithin(FrameBuffer& frame, size_t layer, int top, int bottom, Columns columns) const;
+
   std::vector<Leftover> left_;         // per fixed picture
   std::vector<VisibleSpans> visible_;  // per gap, layers_.size() + 1 of them
   std::vector<Rect> visibleBounds_;    // the same
