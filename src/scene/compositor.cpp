@@ -8,6 +8,15 @@
 #include "scene/countdown.h"
 
 namespace gd {
+namespace {
+
+// Copies columns [from, to) of row y between two frames of one size.
+void CopyStretch(FrameBuffer& to, const FrameBuffer& from, int y, int first, int last) {
+  if (first < last)
+    std::memcpy(to.Row(y) + first * 4, from.Row(y) + first * 4, static_cast<size_t>(last - first) * 4);
+}
+
+}  // namespace
 
 Compositor::Compositor(const SceneCatalogue& catalogue)
     : catalogue_(catalogue), imgDay_(&RequireSceneImage(catalogue, "imgDay")) {
@@ -119,16 +128,10 @@ void Compositor::DrawSky(const Rect& within) {
   // the strip is opaque and shows, it covers whatever lay there, so only the
   // rest starts again from the base layer (the sun and moon may show where
   // the stars hide the strip).
-  const FrameBuffer& start = fixedLayers_.Start();
-  const size_t rowBytes = static_cast<size_t>(start.width) * 4;
   const SceneImage& strip = device_.Of(*skyDraws_[0].image);
   const int stripX = device_.Place(skyDraws_[0].x), stripY = device_.Place(skyDraws_[0].y);
   const bool stripRuns = strip.Drawable() && strip.runs.BuiltFor(strip.height);
-  const auto copy = [&](int y, int from, int to) {
-    if (from < to)
-      std::memcpy(keptSky_.Row(y) + from * 4, start.pixels.data() + y * rowBytes + from * 4,
-                  static_cast<size_t>(to - from) * 4);
-  };
+  const auto copy = [&](int y, int from, int to) { CopyStretch(keptSky_, fixedLayers_.Start(), y, from, to); };
   const AlphaRuns& open = fixedLayers_.Visible(kStars).spans;
   for (int y = within.top; y < within.bottom; ++y) {
     int x = within.left;
@@ -189,13 +192,7 @@ void Compositor::ComposeSky(const FrameRequest& request) {
       AddRect(area_, lastCountdownBox_);
       if (request.countdownDays) AddRect(area_, countdownBox_);
     }
-    const size_t rowBytes = static_cast<size_t>(frame_.width) * 4;
-    for (size_t y = 0; y < area_.size(); ++y) {
-      const auto [from, to] = area_[y];
-      if (from < to)
-        std::memcpy(frame_.pixels.data() + y * rowBytes + from * 4, keptSky_.pixels.data() + y * rowBytes + from * 4,
-                    static_cast<size_t>(to - from) * 4);
-    }
+    for (int y = 0; y < frame_.height; ++y) CopyStretch(frame_, keptSky_, y, area_[y].first, area_[y].second);
   } else {
     frame_ = keptSky_;
     area_ = WholeRows(frame_.width, frame_.height);
