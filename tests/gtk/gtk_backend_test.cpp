@@ -144,21 +144,10 @@ uint32_t Word(cairo_surface_t* s, int x, int y) {
 // The content for a frame, and the bounds of what changed.
 cairo_surface_t* Content(const FrameBuffer& frame, cairo_surface_t* surface, cairo_rectangle_int_t* changed,
                          uint8_t constantAlpha = 255, bool composited = true) {
-  std::vector<cairo_rectangle_int_t> squares;
-  cairo_surface_t* out = gtkui::WindowContentFromFrame(frame, constantAlpha, composited, surface, &squares);
-  *changed = {0, 0, 0, 0};
-  for (const cairo_rectangle_int_t& r : squares) {
-    if (changed->width == 0) {
-      *changed = r;
-      continue;
-    }
-    const int right = std::max(changed->x + changed->width, r.x + r.width);
-    const int bottom = std::max(changed->y + changed->height, r.y + r.height);
-    changed->x = std::min(changed->x, r.x);
-    changed->y = std::min(changed->y, r.y);
-    changed->width = right - changed->x;
-    changed->height = bottom - changed->y;
-  }
+  Rect r;
+  cairo_surface_t* out = gtkui::WindowContentFromFrame(frame, constantAlpha, composited, surface, &r);
+  *changed = r.Empty() ? cairo_rectangle_int_t{0, 0, 0, 0}
+                       : cairo_rectangle_int_t{r.left, r.top, r.right - r.left, r.bottom - r.top};
   return out;
 }
 
@@ -244,8 +233,7 @@ TEST(GtkFrame, TheChangedRectangleHoldsEveryChangedPixel) {
     for (auto& b : frame.pixels) b = static_cast<uint8_t>(gen());
     const int stride = width * 4;
     std::vector<unsigned char> content(static_cast<size_t>(stride) * height, 0);
-    std::vector<cairo_rectangle_int_t> rects;
-    gtkui::UpdateWindowContent(frame, 255, true, content.data(), stride, true, &rects);
+    gtkui::UpdateWindowContent(frame, 255, true, content.data(), stride, true);
     for (int round = 0; round < 100; ++round) {
       Rect around;
       RowStretches rows(height, {0, 0});
@@ -255,21 +243,17 @@ TEST(GtkFrame, TheChangedRectangleHoldsEveryChangedPixel) {
         around = around.United(Rect{x, y, x + 1, y + 1});
         AddStretch(rows, y, x, x + 1 + static_cast<int>(gen() % 3));
       }
-      rects.clear();
-      gtkui::UpdateWindowContent(frame, 255, true, content.data(), stride, false, &rects, nullptr,
-                                 round % 2 ? &rows : nullptr);
+      const Rect rect =
+          gtkui::UpdateWindowContent(frame, 255, true, content.data(), stride, false, nullptr, round % 2 ? &rows : nullptr);
       // Told where the frame changed, all of that is taken as changed.
       Rect told;
       for (int y = 0; y < height; ++y) told = told.United(Rect{rows[y].first, y, std::min(rows[y].second, width), y + 1});
-      ASSERT_EQ(rects.size(), 1u);
-      EXPECT_EQ((Rect{rects[0].x, rects[0].y, rects[0].x + rects[0].width, rects[0].y + rects[0].height}),
-                round % 2 ? told : around)
-          << "width " << width;
+      ASSERT_FALSE(rect.Empty());
+      EXPECT_EQ(rect, round % 2 ? told : around) << "width " << width;
       ASSERT_EQ(0, std::memcmp(content.data(), frame.pixels.data(), content.size())) << "width " << width;
     }
-    rects.clear();
-    gtkui::UpdateWindowContent(frame, 255, true, content.data(), stride, false, &rects);
-    EXPECT_TRUE(rects.empty()) << "the same frame again";
+    EXPECT_TRUE(gtkui::UpdateWindowContent(frame, 255, true, content.data(), stride, false).Empty())
+        << "the same frame again";
   }
   // Inside a one-stretch outline only: a disc-like shape cut from a square.
   FrameBuffer frame(40, 20);
@@ -282,8 +266,7 @@ TEST(GtkFrame, TheChangedRectangleHoldsEveryChangedPixel) {
   std::vector<std::pair<int, int>> spans;
   ASSERT_TRUE(gtkui::InsideSpans(outline, 20, &spans));
   std::vector<unsigned char> content(40 * 4 * 20, 0);
-  std::vector<cairo_rectangle_int_t> rects;
-  gtkui::UpdateWindowContent(frame, 255, true, content.data(), 40 * 4, true, &rects, &spans);
+  gtkui::UpdateWindowContent(frame, 255, true, content.data(), 40 * 4, true, &spans);
   for (int y = 0; y < 20; ++y)
     for (int x = 0; x < 40; ++x) {
       const bool in = outline.Contains(x, y);

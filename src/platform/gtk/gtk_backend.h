@@ -39,29 +39,29 @@ cairo_region_t* CairoRegionFromRegion(const Region& region);
 // red, premultiplied alpha bytes): the frame at the constant alpha, over
 // transparency when a compositor blends the window with the desktop, or over
 // an opaque grey when none does (the shape still cuts the window to the
-// outline, and nothing is left black). Appends to `changed` the one rectangle
-// that holds every pixel that took a new value (the whole picture when
-// `fresh`; nothing when none did): one upload of it costs the X server and a
-// compositor less than many small ones.
+// outline, and nothing is left black). Returns the rectangle that holds every
+// pixel that took a new value (the whole picture when `fresh`; empty when
+// none did): one upload of it costs the X server and a compositor less than
+// many small ones.
 // With `inside` (a stretch of columns for each row, see InsideSpans) only
 // pixels inside the outline are looked at and written: the rest keep what
 // they hold (transparency). With `within` (unless `fresh`) only pixels in
 // its stretch of each row are, all of them taken as changed: the picture
 // already holds the frame everywhere else.
-void UpdateWindowContent(const FrameBuffer& frame, uint8_t constantAlpha, bool composited, unsigned char* data,
-                         int stride, bool fresh, std::vector<cairo_rectangle_int_t>* changed,
-                         const std::vector<std::pair<int, int>>* inside = nullptr, const RowStretches* within = nullptr);
+Rect UpdateWindowContent(const FrameBuffer& frame, uint8_t constantAlpha, bool composited, unsigned char* data,
+                         int stride, bool fresh, const std::vector<std::pair<int, int>>* inside = nullptr,
+                         const RowStretches* within = nullptr);
 
 // The stretch of columns [first, last) of each of `height` rows that lies
 // inside `region`; false when a row holds more than one stretch.
 bool InsideSpans(const Region& region, int height, std::vector<std::pair<int, int>>* spans);
 
-// UpdateWindowContent on an ARGB32 image surface: reuses `surface` when it
-// has the frame's size; otherwise makes a new one (all of it changed) and
-// releases the old. Returns nullptr when the frame is broken or cairo cannot
-// make a surface.
+// UpdateWindowContent on an ARGB32 image surface, the rectangle that changed
+// in `changed`: reuses `surface` when it has the frame's size; otherwise
+// makes a new one (all of it changed) and releases the old. Returns nullptr
+// when the frame is broken or cairo cannot make a surface.
 cairo_surface_t* WindowContentFromFrame(const FrameBuffer& frame, uint8_t constantAlpha, bool composited,
-                                        cairo_surface_t* surface, std::vector<cairo_rectangle_int_t>* changed,
+                                        cairo_surface_t* surface, Rect* changed,
                                         const std::vector<std::pair<int, int>>* inside = nullptr,
                                         const RowStretches* within = nullptr);
 
@@ -229,8 +229,7 @@ class GtkPlatform : public Platform {
   };
   std::unique_ptr<SharedContent, SharedContentDeleter> shared_;
   bool sharedTried_ = false;
-  std::vector<cairo_rectangle_int_t> changed_;  // what the last frame changed
-  void DrawIntoWindow(const std::vector<cairo_rectangle_int_t>& areas);
+  void DrawIntoWindow(const Rect& area);
   void OpenSharedContent(const FrameBuffer& frame);
   void CloseSharedContent();
   void ReleaseWindowSurface();

@@ -77,7 +77,6 @@ bool GtkPlatform::PresentFrame(const FrameBuffer& frame, uint8_t constantAlpha, 
     sharedTried_ = false;
   }
   if (mapped && !shared_ && !sharedTried_) OpenSharedContent(frame);
-  changed_.clear();
   const std::vector<std::pair<int, int>>* inside = haveInsideSpans_ ? &insideSpans_ : nullptr;
   const bool reset = contentReset_;
   contentReset_ = false;
@@ -93,15 +92,14 @@ bool GtkPlatform::PresentFrame(const FrameBuffer& frame, uint8_t constantAlpha, 
     SharedContent& sh = *shared_;
     cairo_surface_flush(surface_);
     if (reset) std::memset(sh.data, 0, static_cast<size_t>(sh.stride) * sh.height);
-    gtkui::UpdateWindowContent(frame, constantAlpha, composited, sh.data, sh.stride, reset, &changed_, inside, within);
+    const Rect r = gtkui::UpdateWindowContent(frame, constantAlpha, composited, sh.data, sh.stride, reset, inside, within);
     cairo_surface_mark_dirty(surface_);
     contentHoldsLast_ = true;
-    if (changed_.empty()) return true;  // the same picture again
-    for (const cairo_rectangle_int_t& r : changed_)
-      xcb_shm_put_image(sh.connection, sh.window, sh.gc, static_cast<uint16_t>(sh.width), static_cast<uint16_t>(sh.height),
-                        static_cast<uint16_t>(r.x), static_cast<uint16_t>(r.y), static_cast<uint16_t>(r.width),
-                        static_cast<uint16_t>(r.height), static_cast<int16_t>(r.x), static_cast<int16_t>(r.y), 32,
-                        XCB_IMAGE_FORMAT_Z_PIXMAP, 0, sh.segment, 0);
+    if (r.Empty()) return true;  // the same picture again
+    xcb_shm_put_image(sh.connection, sh.window, sh.gc, static_cast<uint16_t>(sh.width), static_cast<uint16_t>(sh.height),
+                      static_cast<uint16_t>(r.left), static_cast<uint16_t>(r.top), static_cast<uint16_t>(r.right - r.left),
+                      static_cast<uint16_t>(r.bottom - r.top), static_cast<int16_t>(r.left), static_cast<int16_t>(r.top),
+                      32, XCB_IMAGE_FORMAT_Z_PIXMAP, 0, sh.segment, 0);
     xcb_flush(sh.connection);
     return true;
   }
@@ -109,12 +107,13 @@ bool GtkPlatform::PresentFrame(const FrameBuffer& frame, uint8_t constantAlpha, 
     cairo_surface_destroy(surface_);
     surface_ = nullptr;
   }
-  surface_ = gtkui::WindowContentFromFrame(frame, constantAlpha, composited, surface_, &changed_, inside, within);
+  Rect changedArea;
+  surface_ = gtkui::WindowContentFromFrame(frame, constantAlpha, composited, surface_, &changedArea, inside, within);
   if (!surface_) return false;
   contentHoldsLast_ = true;
-  if (changed_.empty()) return true;
+  if (changedArea.Empty()) return true;
   if (mapped)
-    DrawIntoWindow(changed_);
+    DrawIntoWindow(changedArea);
   else
     gtk_widget_queue_draw(window_);  // painted when it is first exposed
   return true;
@@ -122,7 +121,7 @@ bool GtkPlatform::PresentFrame(const FrameBuffer& frame, uint8_t constantAlpha, 
 
 // Without shared memory: the changed rectangle through cairo-xlib, one to one
 // in device pixels whatever GTK's scale factor.
-void GtkPlatform::DrawIntoWindow(const std::vector<cairo_rectangle_int_t>& areas) {
+void GtkPlatform::DrawIntoWindow(const Rect& area) {
   GdkWindow* gdkWindow = gtk_widget_get_window(window_);
   if (!gdkWindow || !GDK_IS_X11_WINDOW(gdkWindow)) {
     gtk_widget_queue_draw(window_);
@@ -137,7 +136,7 @@ void GtkPlatform::DrawIntoWindow(const std::vector<cairo_rectangle_int_t>& areas
   cairo_t* cr = cairo_create(windowSurface_);
   cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
   cairo_set_source_surface(cr, surface_, 0, 0);
-  for (const cairo_rectangle_int_t& r : areas) cairo_rectangle(cr, r.x, r.y, r.width, r.height);
+  cairo_rectangle(cr, area.left, area.top, area.right - area.left, area.bottom - area.top);
   cairo_fill(cr);
   cairo_destroy(cr);
   cairo_surface_flush(windowSurface_);

@@ -93,10 +93,6 @@ uint32_t WindowWord(const uint8_t* p, uint32_t constantAlpha, bool composited) {
   return (a << 24) | (r << 16) | (g << 8) | b;
 }
 
-}  // namespace
-
-namespace {
-
 // The first and one past the last pixel of [from, to) at which two rows
 // differ; from >= to when they hold the same bytes. Whole blocks are compared
 // first, so that a row changed only in its middle costs a few comparisons.
@@ -144,9 +140,9 @@ bool InsideSpans(const Region& region, int height, std::vector<std::pair<int, in
   return true;
 }
 
-void UpdateWindowContent(const FrameBuffer& frame, uint8_t constantAlpha, bool composited, unsigned char* data,
-                         int stride, bool fresh, std::vector<cairo_rectangle_int_t>* changed,
-                         const std::vector<std::pair<int, int>>* inside, const RowStretches* within) {
+Rect UpdateWindowContent(const FrameBuffer& frame, uint8_t constantAlpha, bool composited, unsigned char* data,
+                         int stride, bool fresh, const std::vector<std::pair<int, int>>* inside,
+                         const RowStretches* within) {
   const int width = frame.width, height = frame.height;
   if (fresh || (within && within->size() != static_cast<size_t>(height))) within = nullptr;
   // Composited at full opacity on a little-endian machine, the frame's bytes
@@ -177,14 +173,13 @@ void UpdateWindowContent(const FrameBuffer& frame, uint8_t constantAlpha, bool c
     std::memcpy(dst + from * 4, src + from * 4, static_cast<size_t>(to - from) * 4);
     box = box.United(Rect{from, y, to, y + 1});
   }
-  if (fresh) box = Rect{0, 0, width, height};
-  if (!box.Empty()) changed->push_back({box.left, box.top, box.right - box.left, box.bottom - box.top});
+  return fresh ? Rect{0, 0, width, height} : box;
 }
 
 cairo_surface_t* WindowContentFromFrame(const FrameBuffer& frame, uint8_t constantAlpha, bool composited,
-                                        cairo_surface_t* surface, std::vector<cairo_rectangle_int_t>* changed,
+                                        cairo_surface_t* surface, Rect* changed,
                                         const std::vector<std::pair<int, int>>* inside, const RowStretches* within) {
-  changed->clear();
+  *changed = Rect{};
   if (frame.Empty() || frame.pixels.size() < static_cast<size_t>(frame.width) * frame.height * 4) {
     if (surface) cairo_surface_destroy(surface);
     return nullptr;
@@ -204,8 +199,8 @@ cairo_surface_t* WindowContentFromFrame(const FrameBuffer& frame, uint8_t consta
     fresh = true;
   }
   cairo_surface_flush(surface);
-  UpdateWindowContent(frame, constantAlpha, composited, cairo_image_surface_get_data(surface),
-                      cairo_image_surface_get_stride(surface), fresh, changed, inside, within);
+  *changed = UpdateWindowContent(frame, constantAlpha, composited, cairo_image_surface_get_data(surface),
+                                 cairo_image_surface_get_stride(surface), fresh, inside, within);
   cairo_surface_mark_dirty(surface);
   return surface;
 }
