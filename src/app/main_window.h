@@ -165,7 +165,7 @@ class MainWindow : public WindowEvents {
   // The last number for the plaque, for the checks it was worked out for,
   // and for how long from its tick it stands.
   struct KnownCountdown {
-    CountdownChecks checks;
+    uint32_t marks;  // the menu's CheckMarksVersion
     std::optional<int32_t> days;
     uint32_t tick;
     uint32_t lifeMs;

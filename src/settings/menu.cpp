@@ -31,6 +31,7 @@ bool MenuModel::Checked(std::string_view name) const {
 void MenuModel::SetChecked(std::string_view name, bool checked) {
   MenuItem* item = FindMutable(name);
   if (!item) return;
+  ++checkMarksVersion_;
   if (checked && item->design.group != 0)
     for (MenuItem& other : items_)
       if (other.design.group == item->design.group) other.checked = false;
@@ -44,6 +45,7 @@ void MenuModel::SetCaption(std::string_view name, std::string caption) {
 bool MenuModel::ApplyChoice(std::string_view name) {
   MenuItem* item = FindMutable(name);
   if (!item || item->design.kind == MenuItemKind::Separator || item->design.kind == MenuItemKind::Submenu) return false;
+  ++checkMarksVersion_;
   switch (item->design.autoCheck) {
     case AutoCheck::None:
       break;

@@ -103,6 +103,9 @@ class MenuModel {
   const std::vector<MenuItem>& Items() const { return items_; }
   const MenuItem* Find(std::string_view name) const;
   bool Checked(std::string_view name) const;
+  // Changes whenever a check mark may have changed: what was worked out from
+  // the marks stands while this stays the same.
+  uint32_t CheckMarksVersion() const { return checkMarksVersion_; }
   // Sets one item's mark; checking a radio item unchecks the rest of its group.
   void SetChecked(std::string_view name, bool checked);
   void SetCaption(std::string_view name, std::string caption);
@@ -113,6 +116,7 @@ class MenuModel {
  private:
   MenuItem* FindMutable(std::string_view name);
   std::vector<MenuItem> items_;
+  uint32_t checkMarksVersion_ = 0;
 };
 
 // The menu as the backends show it: every item in display order with its
