@@ -213,6 +213,8 @@ class GtkPlatform : public Platform {
   GtkWidget* window_ = nullptr;
   GtkWidget* menu_ = nullptr;
   bool rgbaVisual_ = false;
+  bool composited_ = false;  // the screen's compositor blends rgbaVisual_ (kept up by composited-changed)
+  bool mapped_ = false;      // gtk_widget_get_mapped(window_), mirrored by the map and unmap signals
   gulong compositedHandler_ = 0;
   std::vector<guint> signalSources_;
 

@@ -12,6 +12,11 @@
 // their own, so that they add nothing to the loop's X connection and an
 // upload is one write to the server, with nothing read back.
 //
+// The connection's socket carries nothing but these requests, so the program
+// writes them to it itself: 40 bytes in one system call, where libxcb would
+// first poll the socket and take its locks on every frame. Nothing is read
+// back but the errors a request might cause, thrown away now and then.
+//
 // Nothing waits for the server to have read the image, and no completion
 // event is asked for (reading one would cost a system call a frame): should
 // the server fall a whole frame behind, it may copy some pixels of the next
@@ -22,11 +27,14 @@
 // server shares no memory (a remote display) the changed rectangle goes
 // through cairo-xlib, and where the window is not an X11 window, through
 // GTK's paint cycle.
+#include <poll.h>
 #include <sys/ipc.h>
+#include <sys/socket.h>
 #include <sys/shm.h>
 
 #include <gtk/gtk.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 
@@ -44,6 +52,53 @@ namespace gd {
 
 namespace {
 
+// Writes `size` bytes of requests to the X server's socket, waiting while it
+// is full; false once the connection is broken.
+bool WriteRequests(int socket, const void* bytes, size_t size) {
+  const char* at = static_cast<const char*>(bytes);
+  while (size > 0) {
+    const ssize_t n = send(socket, at, size, MSG_NOSIGNAL | MSG_DONTWAIT);
+    if (n > 0) {
+      at += n;
+      size -= static_cast<size_t>(n);
+    } else if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+      pollfd p{socket, POLLOUT, 0};
+      if (poll(&p, 1, 1000) <= 0) return false;  // a server that reads nothing for a second is gone
+    } else if (n < 0 && errno == EINTR) {
+      continue;
+    } else {
+      return false;
+    }
+  }
+  return true;
+}
+
+// Reads and throws away what the server has sent: errors, as nothing else is
+// asked for, and with `untilReply` everything up to the reply to the one
+// request sent that has one, waiting up to a second at a time. False on a
+// broken connection or a server that does not answer.
+bool DrainReplies(int socket, bool untilReply) {
+  unsigned char packet[32];  // errors, events and the reply waited for are 32 bytes long
+  size_t have = 0;
+  for (;;) {
+    const ssize_t n = recv(socket, packet + have, sizeof packet - have, MSG_DONTWAIT);
+    if (n > 0) {
+      have += static_cast<size_t>(n);
+      if (have < sizeof packet) continue;
+      have = 0;
+      if (untilReply && packet[0] == 1) return true;
+    } else if (n < 0 && errno == EINTR) {
+      continue;
+    } else if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+      if (!untilReply && have == 0) return true;
+      pollfd p{socket, POLLIN, 0};
+      if (poll(&p, 1, 1000) <= 0) return false;
+    } else {
+      return false;
+    }
+  }
+}
+
 // Copies a picture of 32-bit pixels between two strides.
 void CopyRows(unsigned char* to, int toStride, const unsigned char* from, int fromStride, int width, int height) {
   for (int y = 0; y < height; ++y)
@@ -55,6 +110,9 @@ void CopyRows(unsigned char* to, int toStride, const unsigned char* from, int fr
 
 struct GtkPlatform::SharedContent {
   xcb_connection_t* connection = nullptr;
+  int socket = -1;          // the connection's, written to directly once set up
+  uint8_t shmOpcode = 0;    // the MIT-SHM extension's major opcode
+  uint32_t uploads = 0;
   xcb_window_t window = 0;
   xcb_shm_seg_t segment = 0;
   xcb_gcontext_t gc = 0;
@@ -71,7 +129,7 @@ void GtkPlatform::SharedContentDeleter::operator()(SharedContent* shared) const 
 bool GtkPlatform::PresentFrame(const FrameBuffer& frame, uint8_t constantAlpha, const RowStretches& changed) {
   if (!window_ || closed_) return false;
   if (frame.Empty() || frame.pixels.size() < static_cast<size_t>(frame.width) * frame.height * 4) return false;
-  const bool mapped = gtk_widget_get_mapped(window_);
+  const bool mapped = mapped_;
   if (shared_ && (shared_->width != frame.width || shared_->height != frame.height)) {
     CloseSharedContent();
     sharedTried_ = false;
@@ -90,17 +148,30 @@ bool GtkPlatform::PresentFrame(const FrameBuffer& frame, uint8_t constantAlpha, 
   contentComposited_ = composited;
   if (shared_) {
     SharedContent& sh = *shared_;
-    cairo_surface_flush(surface_);
+    // Cairo draws nothing into the image; the draw handler tells it that the
+    // pixels changed before it reads them.
     if (reset) std::memset(sh.data, 0, static_cast<size_t>(sh.stride) * sh.height);
     const Rect r = gtkui::UpdateWindowContent(frame, constantAlpha, composited, sh.data, sh.stride, reset, inside, within);
-    cairo_surface_mark_dirty(surface_);
     contentHoldsLast_ = true;
     if (r.Empty()) return true;  // the same picture again
-    xcb_shm_put_image(sh.connection, sh.window, sh.gc, static_cast<uint16_t>(sh.width), static_cast<uint16_t>(sh.height),
-                      static_cast<uint16_t>(r.left), static_cast<uint16_t>(r.top), static_cast<uint16_t>(r.right - r.left),
-                      static_cast<uint16_t>(r.bottom - r.top), static_cast<int16_t>(r.left), static_cast<int16_t>(r.top),
-                      32, XCB_IMAGE_FORMAT_Z_PIXMAP, 0, sh.segment, 0);
-    xcb_flush(sh.connection);
+    // ShmPutImage, in the byte order the connection was opened with (the
+    // machine's own, as libxcb does).
+    const xcb_shm_put_image_request_t put{
+        sh.shmOpcode, XCB_SHM_PUT_IMAGE, sizeof(xcb_shm_put_image_request_t) / 4, sh.window, sh.gc,
+        static_cast<uint16_t>(sh.width), static_cast<uint16_t>(sh.height), static_cast<uint16_t>(r.left),
+        static_cast<uint16_t>(r.top), static_cast<uint16_t>(r.right - r.left), static_cast<uint16_t>(r.bottom - r.top),
+        static_cast<int16_t>(r.left), static_cast<int16_t>(r.top), 32, XCB_IMAGE_FORMAT_Z_PIXMAP, 0, 0, sh.segment, 0};
+    static_assert(sizeof put == 40);
+    bool sent = WriteRequests(sh.socket, &put, sizeof put);
+    // An error the server reports (none is expected) would otherwise stay
+    // in the socket for good.
+    if (sent && ++sh.uploads % 256 == 0) sent = DrainReplies(sh.socket, false);
+    if (!sent) {
+      // The server is gone or stuck: the window's content is no longer known.
+      contentHoldsLast_ = false;
+      CloseSharedContent();
+      return false;
+    }
     return true;
   }
   if (reset && surface_) {
@@ -196,6 +267,10 @@ void GtkPlatform::OpenSharedContent(const FrameBuffer& frame) {
   shared->gc = xcb_generate_id(connection);
   const uint32_t noExposures = 0;  // no NoExpose event after every upload
   xcb_create_gc(connection, shared->gc, shared->window, XCB_GC_GRAPHICS_EXPOSURES, &noExposures);
+  // From here on the program writes the connection's requests itself.
+  if (xcb_flush(connection) <= 0) return;
+  shared->socket = xcb_get_file_descriptor(connection);
+  shared->shmOpcode = extension->major_opcode;
 
   // What the window shows so far moves into the image; the window's own
   // content is left as it is (the first upload changes only what differs).
@@ -234,10 +309,14 @@ void GtkPlatform::CloseSharedContent() {
   if (surface_) cairo_surface_destroy(surface_);
   surface_ = own;
   // Everything sent is done before GDK, on its own connection, may go on to
-  // destroy the window, and before the memory goes.
-  xcb_shm_detach(sh.connection, sh.segment);
-  xcb_free_gc(sh.connection, sh.gc);
-  free(xcb_get_input_focus_reply(sh.connection, xcb_get_input_focus(sh.connection), nullptr));
+  // destroy the window, and before the memory goes: the server's reply to
+  // GetInputFocus comes after it has handled every request before it.
+  const xcb_shm_detach_request_t detach{sh.shmOpcode, XCB_SHM_DETACH, 2, sh.segment};
+  const xcb_free_gc_request_t freeGc{XCB_FREE_GC, 0, 2, sh.gc};
+  const xcb_get_input_focus_request_t sync{XCB_GET_INPUT_FOCUS, 0, 1};
+  if (WriteRequests(sh.socket, &detach, sizeof detach) && WriteRequests(sh.socket, &freeGc, sizeof freeGc) &&
+      WriteRequests(sh.socket, &sync, sizeof sync))
+    DrainReplies(sh.socket, true);
   shared_.reset();
 }
 

@@ -31,7 +31,7 @@ constexpr gint64 kProbeAnswerLifeUs = G_USEC_PER_SEC / 2;
 // covering, and on Wayland only XWayland windows are known, so a native Wayland
 // window above the globe goes unseen.
 bool GtkPlatform::IsWindowVisibleAt(int screenX, int screenY) {
-  if (!window_ || closed_ || !gtk_widget_get_mapped(window_) || iconified_) return false;
+  if (!window_ || closed_ || !mapped_ || iconified_) return false;
   // Every frame asks, and each question is a round trip to the X server. The
   // answer stands until a top-level window appears, goes, moves or changes
   // its place in the stacking order (see OnRootEvent), this window moves,

@@ -272,6 +272,7 @@ GtkPlatform::GtkPlatform(std::unique_ptr<SettingsStore> store, bool layerSurface
     gtk_widget_set_visual(window_, rgba);
     rgbaVisual_ = true;
   }
+  composited_ = rgbaVisual_ && gdk_screen_is_composited(screen);
   compositedHandler_ = g_signal_connect(screen, "composited-changed", G_CALLBACK(OnCompositedChanged), this);
   monitorsHandler_ = g_signal_connect(screen, "monitors-changed", G_CALLBACK(OnMonitorsChanged), this);
   WatchTopLevelWindows();
@@ -310,6 +311,14 @@ GtkPlatform::GtkPlatform(std::unique_ptr<SettingsStore> store, bool layerSurface
                      static_cast<GtkPlatform*>(data)->ReleaseWindowSurface();
                    }),
                    this);
+  // Every frame asks whether the window is mapped; GTK's answer costs type
+  // checks on memory the frame has not touched yet, so it is mirrored here
+  // (the widget's own handlers have run when these are called).
+  const auto mirrorMapped = +[](GtkWidget* widget, gpointer data) {
+    static_cast<GtkPlatform*>(data)->mapped_ = gtk_widget_get_mapped(widget);
+  };
+  g_signal_connect(window_, "map", G_CALLBACK(mirrorMapped), this);
+  g_signal_connect(window_, "unmap", G_CALLBACK(mirrorMapped), this);
   g_signal_connect(window_, "map-event", G_CALLBACK(+[](GtkWidget*, GdkEvent*, gpointer data) -> gboolean {
                      auto* self = static_cast<GtkPlatform*>(data);
                      self->capabilities_.reset();
@@ -352,9 +361,7 @@ GtkPlatform::~GtkPlatform() {
   if (localZone_) g_time_zone_unref(localZone_);
 }
 
-bool GtkPlatform::Composited() const {
-  return rgbaVisual_ && window_ && gdk_screen_is_composited(gtk_widget_get_screen(window_));
-}
+bool GtkPlatform::Composited() const { return window_ && composited_; }
 
 bool GtkPlatform::MakeDesktopOrnament(std::string* errorText) {
   // The window is per-pixel transparent from its creation. X11 has no owner
@@ -392,7 +399,7 @@ void GtkPlatform::ApplyWindowSize() {
 
 Point GtkPlatform::WindowPosition() {
   if (layer_) return {margins_.x * WindowScale(), margins_.y * WindowScale()};
-  if (!window_ || !gtk_widget_get_mapped(window_)) return requestedPosition_;
+  if (!window_ || !mapped_) return requestedPosition_;
   // Asking the X server costs round trips, and every frame asks; the answer
   // holds until the window is configured again.
   if (!knownPosition_) {
@@ -431,6 +438,8 @@ gboolean GtkPlatform::OnDraw(GtkWidget*, cairo_t* cr, gpointer data) {
   // that it lands one to one instead of enlarged.
   const double g = self->WindowScale();
   if (self->surface_) {
+    // Frames are written into the shared image without cairo knowing.
+    if (self->shared_) cairo_surface_mark_dirty(self->surface_);
     cairo_surface_set_device_scale(self->surface_, g, g);
     cairo_set_source_surface(cr, self->surface_, 0, 0);
   } else if (self->Composited()) {
@@ -446,6 +455,7 @@ gboolean GtkPlatform::OnDraw(GtkWidget*, cairo_t* cr, gpointer data) {
 
 void GtkPlatform::OnCompositedChanged(GdkScreen*, gpointer data) {
   auto* self = static_cast<GtkPlatform*>(data);
+  self->composited_ = self->rgbaVisual_ && self->window_ && gdk_screen_is_composited(gtk_widget_get_screen(self->window_));
   self->ApplyShape();
   if (self->window_) gtk_widget_queue_draw(self->window_);
 }
@@ -614,6 +624,7 @@ void GtkPlatform::OnDestroy(GtkWidget*, gpointer data) {
   auto* self = static_cast<GtkPlatform*>(data);
   self->ReleaseWindowSurface();
   self->window_ = nullptr;
+  self->mapped_ = false;
   // Destroyed from outside the close path: the window is gone all the same.
   if (!self->closed_) self->FinishClose();
 }
