@@ -53,7 +53,9 @@ const FrameBuffer& Compositor::Compose(SceneState& scene, Random& random, const 
   SkyStep(scene.sky, request.step, skySprites_, *this);
   // The snow moves before anything is drawn, so that the call knows where
   // it changes the frame; the layers still take their random numbers in order.
-  snowRows_.assign(static_cast<size_t>(WholeFrame().bottom), {0, 0});
+  // Rows without flakes hold an empty stretch that any flake's columns
+  // widen by a plain minimum and maximum (see StepSnow).
+  snowRows_.assign(static_cast<size_t>(WholeFrame().bottom), {INT_MAX, INT_MIN});
   for (std::vector<PlacedImage>& flakes : flakes_) flakes.clear();
   for (std::vector<PlacedImage>& flakes : deviceFlakes_) flakes.clear();
   if (request.snowFalls) StepSnow(scene, random);
@@ -227,8 +229,11 @@ void Compositor::StepSnow(SceneState& scene, Random& random) {
     for (const PlacedImage& f : *drawn) {
       const int from = std::max(f.x, 0), to = std::min(f.x + f.image->width, width);
       if (from >= to) continue;
-      for (int y = std::max(f.y, 0), end = std::min(f.y + f.image->height, height); y < end; ++y)
-        AddStretch(snowRows_, y, from, to);
+      for (int y = std::max(f.y, 0), end = std::min(f.y + f.image->height, height); y < end; ++y) {
+        auto& [first, second] = snowRows_[static_cast<size_t>(y)];
+        first = std::min(first, from);
+        second = std::max(second, to);
+      }
     }
   }
 }
