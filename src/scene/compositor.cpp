@@ -53,9 +53,7 @@ const FrameBuffer& Compositor::Compose(SceneState& scene, Random& random, const 
   SkyStep(scene.sky, request.step, skySprites_, *this);
   // The snow moves before anything is drawn, so that the call knows where
   // it changes the frame; the layers still take their random numbers in order.
-  // Rows without flakes hold an empty stretch that any flake's columns
-  // widen by a plain minimum and maximum (see StepSnow).
-  snowRows_.assign(static_cast<size_t>(WholeFrame().bottom), {INT_MAX, INT_MIN});
+  snowRows_.assign(static_cast<size_t>(WholeFrame().bottom), {0, 0});
   for (std::vector<PlacedImage>& flakes : flakes_) flakes.clear();
   for (std::vector<PlacedImage>& flakes : deviceFlakes_) flakes.clear();
   if (request.snowFalls) StepSnow(scene, random);
@@ -212,6 +210,9 @@ void Compositor::ComposeSky(const FrameRequest& request) {
 void Compositor::StepSnow(SceneState& scene, Random& random) {
   const SnowDriftState& drift = scene.drift;
   const int width = WholeFrame().right;
+  // While the flakes are placed, a row without one holds an empty stretch
+  // that a flake's columns widen by a plain minimum and maximum.
+  for (auto& row : snowRows_) row = {INT_MAX, INT_MIN};
   for (size_t i = 0; i < std::size(kLayers); ++i) {
     const Layer& layer = kLayers[i];
     if (layer.kind != LayerKind::Snow) continue;
@@ -236,6 +237,9 @@ void Compositor::StepSnow(SceneState& scene, Random& random) {
       }
     }
   }
+  // Empty rows leave as {0, 0}: later steps take stretches apart by arithmetic.
+  for (auto& row : snowRows_)
+    if (row.first >= row.second) row = {0, 0};
 }
 
 void Compositor::DrawCountdown(int32_t days) {
