@@ -53,10 +53,12 @@ const FrameBuffer& Compositor::Compose(SceneState& scene, Random& random, const 
   SkyStep(scene.sky, request.step, skySprites_, *this);
   // The snow moves before anything is drawn, so that the call knows where
   // it changes the frame; the layers still take their random numbers in order.
-  snowRows_.assign(static_cast<size_t>(WholeFrame().bottom), {0, 0});
   for (std::vector<PlacedImage>& flakes : flakes_) flakes.clear();
   for (std::vector<PlacedImage>& flakes : deviceFlakes_) flakes.clear();
-  if (request.snowFalls) StepSnow(scene, random);
+  if (request.snowFalls)
+    StepSnow(scene, random);
+  else
+    snowRows_.assign(static_cast<size_t>(WholeFrame().bottom), {0, 0});
   if (request.countdownDays && countdownDays_ != *request.countdownDays) PlaceCountdownDraws(*request.countdownDays);
   for (size_t i = 0; i < std::size(kLayers); ++i) DrawLayer(i, request);
   std::swap(lastSnowRows_, snowRows_);
@@ -212,7 +214,7 @@ void Compositor::StepSnow(SceneState& scene, Random& random) {
   const int width = WholeFrame().right;
   // While the flakes are placed, a row without one holds an empty stretch
   // that a flake's columns widen by a plain minimum and maximum.
-  for (auto& row : snowRows_) row = {INT_MAX, INT_MIN};
+  snowRows_.assign(static_cast<size_t>(WholeFrame().bottom), {INT_MAX, INT_MIN});
   for (size_t i = 0; i < std::size(kLayers); ++i) {
     const Layer& layer = kLayers[i];
     if (layer.kind != LayerKind::Snow) continue;

@@ -112,7 +112,7 @@ struct GtkPlatform::SharedContent {
   xcb_connection_t* connection = nullptr;
   int socket = -1;          // the connection's, written to directly once set up
   uint8_t shmOpcode = 0;    // the MIT-SHM extension's major opcode
-  uint32_t uploads = 0;
+  uint32_t uploads = 0;     // counted for the occasional reading of errors
   xcb_window_t window = 0;
   xcb_shm_seg_t segment = 0;
   xcb_gcontext_t gc = 0;
