@@ -50,6 +50,10 @@ void MainWindow::RenderFrame() {
   request.step = StepClock();
   request.countdownDays = CountdownDays();
   TracedDraws draws;
+  // Straight into the window's own memory, where it lends it.
+  const Platform::FrameMemory memory =
+      platform_.LendFrameMemory(compositor_.FrameWidth(), compositor_.FrameHeight(), opacity_);
+  compositor_.ComposeInto(memory.pixels, memory.holdsLast);
   const FrameBuffer& frame = compositor_.Compose(scene_, random_, request, trace ? &draws : nullptr);
   if (trace) {
     trace->Write("frame", std::string("\"step\": ") + (request.step ? "true" : "false") +
@@ -57,8 +61,11 @@ void MainWindow::RenderFrame() {
   }
   // The compositor's changes are from its previous frame, which is what the
   // window was last given unless the base layer came in between.
-  PresentFrame(frame, composedPresented_ ? compositor_.Changed() : WholeRows(frame.width, frame.height),
-               kFramePresentFailure);
+  // (Two calls: one conditional expression would copy the rows every frame.)
+  if (composedPresented_)
+    PresentFrame(frame, compositor_.Changed(), kFramePresentFailure);
+  else
+    PresentFrame(frame, WholeRows(frame.width, frame.height), kFramePresentFailure);
   composedPresented_ = true;
   platform_.FrameRendered();
 }

@@ -169,6 +169,17 @@ class Platform {
   // call's; a backend that did not take that one in full looks at the whole
   // frame. False when the system refuses.
   virtual bool PresentFrame(const FrameBuffer& frame, uint8_t constantAlpha, const RowStretches& changed) = 0;
+  // Memory the next frame may be composed straight into, where the window
+  // shows a frame there as it is and presenting it copies nothing: `width`
+  // x `height` pixels of 4 bytes, lent until that frame is presented.
+  // `holdsLast`: it still holds the last frame composed into it and
+  // presented. No memory where the window shows frames otherwise (another
+  // size or constant alpha, or a backend that always copies).
+  struct FrameMemory {
+    uint8_t* pixels = nullptr;
+    bool holdsLast = false;
+  };
+  virtual FrameMemory LendFrameMemory(int /*width*/, int /*height*/, uint8_t /*constantAlpha*/) { return {}; }
   // Cuts the window to `region`; the window keeps it.
   virtual void SetWindowRegion(const Region& region) = 0;
   virtual void SetTopmost(bool topmost) = 0;

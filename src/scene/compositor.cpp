@@ -43,6 +43,19 @@ void Compositor::SetBase(const FrameBuffer& base) {
   frameOnKept_ = false;
 }
 
+void Compositor::ComposeInto(uint8_t* memory, bool holdsLast) {
+  const int width = FrameWidth(), height = FrameHeight();
+  if (memory && width > 0 && height > 0) {
+    if (memory != frame_.lent || !holdsLast || frame_.width != width || frame_.height != height) {
+      frame_ = FrameBuffer::InLentMemory(memory, width, height);
+      frameOnKept_ = false;
+    }
+  } else if (frame_.lent) {
+    frame_ = FrameBuffer();  // memory of its own again, composed whole
+    frameOnKept_ = false;
+  }
+}
+
 const FrameBuffer& Compositor::Compose(SceneState& scene, Random& random, const FrameRequest& request,
                                        DrawObserver* observer) {
   observer_ = observer;
@@ -196,7 +209,10 @@ void Compositor::ComposeSky(const FrameRequest& request) {
     }
     for (int y = 0; y < frame_.height; ++y) CopyStretch(frame_, keptSky_, y, area_[y].first, area_[y].second);
   } else {
-    frame_ = keptSky_;
+    if (frame_.lent && frame_.width == keptSky_.width && frame_.height == keptSky_.height)
+      std::memcpy(frame_.Data(), keptSky_.Data(), keptSky_.Bytes());
+    else
+      frame_ = keptSky_;  // its own memory (lent memory of another size is let go)
     area_ = WholeRows(frame_.width, frame_.height);
   }
   frameOnKept_ = true;

@@ -92,6 +92,15 @@ class Compositor : private ScenePainter {
   // old one.
   void SetBase(const FrameBuffer& base);
 
+  // Composes into `memory` (the base layer's size, 4 bytes a pixel) from the
+  // next call on, or into memory of its own when null. Memory other than
+  // the last call's, or that no longer holds its frame (`holdsLast` false),
+  // is composed whole.
+  void ComposeInto(uint8_t* memory, bool holdsLast);
+  // The frame's size: the base layer's.
+  int FrameWidth() const { return fixedLayers_.Start().width; }
+  int FrameHeight() const { return fixedLayers_.Start().height; }
+
   // Composes one frame, stepping `scene` and drawing with `random` as the
   // request says, and reports each draw to `observer` (may be null).
   const FrameBuffer& Compose(SceneState& scene, Random& random, const FrameRequest& request, DrawObserver* observer);
@@ -125,7 +134,7 @@ class Compositor : private ScenePainter {
   void DrawCountdown(int32_t days);
   void PlaceCountdownDraws(int32_t days);
   // The frame's size is the base layer's.
-  Rect WholeFrame() const { return Rect{0, 0, fixedLayers_.Start().width, fixedLayers_.Start().height}; }
+  Rect WholeFrame() const { return Rect{0, 0, FrameWidth(), FrameHeight()}; }
 
   const SceneCatalogue& catalogue_;
   const SceneImage* imgDay_;
@@ -133,7 +142,7 @@ class Compositor : private ScenePainter {
   SkySprites skySprites_;
   SnowSprites snowSprites_;
 
-  FrameBuffer frame_;  // reused between calls
+  FrameBuffer frame_;  // reused between calls; in lent memory after ComposeInto
   FixedLayers fixedLayers_;
   size_t nextFixedLayer_ = 0;  // the fixed picture the frame has reached
   DrawObserver* observer_ = nullptr;

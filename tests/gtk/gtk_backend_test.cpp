@@ -272,6 +272,20 @@ TEST(GtkFrame, TheChangedRectangleHoldsEveryChangedPixel) {
       const bool in = outline.Contains(x, y);
       EXPECT_EQ(std::memcmp(&content[(y * 40 + x) * 4], frame.Pixel(x, y), 4) == 0, in) << x << ", " << y;
     }
+  // A frame composed in the content itself ends up as the copy would have
+  // left it: within what changed first, then everywhere.
+  std::vector<unsigned char> composed(frame.pixels.begin(), frame.pixels.end());
+  RowStretches rows(20, {0, 0});
+  for (int y = 3; y < 9; ++y) rows[y] = {1, 35};
+  EXPECT_EQ(gtkui::SettleComposedContent(composed.data(), 40 * 4, 40, 20, &spans, &rows), (Rect{1, 3, 35, 9}));
+  for (int y = 0; y < 20; ++y)
+    for (int x = 0; x < 40; ++x) {
+      const bool cleared = y >= 3 && y < 9 && x >= 1 && x < 35 && !outline.Contains(x, y);
+      EXPECT_EQ(std::memcmp(&composed[(y * 40 + x) * 4], cleared ? &content[(y * 40 + x) * 4] : frame.Pixel(x, y), 4), 0)
+          << x << ", " << y;
+    }
+  EXPECT_EQ(gtkui::SettleComposedContent(composed.data(), 40 * 4, 40, 20, &spans, nullptr), (Rect{0, 0, 40, 20}));
+  EXPECT_EQ(composed, content);
   // A row of two stretches has no single stretch.
   outline.Subtract(Rect{20, 5, 22, 6});
   EXPECT_FALSE(gtkui::InsideSpans(outline, 20, &spans));

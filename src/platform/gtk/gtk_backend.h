@@ -52,6 +52,13 @@ Rect UpdateWindowContent(const FrameBuffer& frame, uint8_t constantAlpha, bool c
                          int stride, bool fresh, const std::vector<std::pair<int, int>>* inside = nullptr,
                          const RowStretches* within = nullptr);
 
+// For a frame composed straight into the window's content (composited at
+// full opacity): clears what lies outside the outline (`inside`, as above)
+// within `within` (every row when null), as UpdateWindowContent leaves it
+// transparent, and gives the rectangle that holds `within`.
+Rect SettleComposedContent(unsigned char* data, int stride, int width, int height,
+                           const std::vector<std::pair<int, int>>* inside, const RowStretches* within);
+
 // The stretch of columns [first, last) of each of `height` rows that lies
 // inside `region`; false when a row holds more than one stretch.
 bool InsideSpans(const Region& region, int height, std::vector<std::pair<int, int>>* spans);
@@ -126,6 +133,7 @@ class GtkPlatform : public Platform {
   Point WindowPosition() override;
   void MoveWindow(int left, int top) override;
   bool PresentFrame(const FrameBuffer& frame, uint8_t constantAlpha, const RowStretches& changed) override;
+  FrameMemory LendFrameMemory(int width, int height, uint8_t constantAlpha) override;
   void SetWindowRegion(const Region& region) override;
   void SetTopmost(bool topmost) override;
   void BeginMoveDrag() override;
@@ -257,6 +265,8 @@ class GtkPlatform : public Platform {
   bool contentHoldsLast_ = false;
   uint8_t contentAlpha_ = 0;
   bool contentComposited_ = false;
+  // Whether the shared image holds the last frame composed straight into it.
+  bool sharedHoldsLent_ = false;
   Point requestedPosition_{0, 0};
   std::optional<Point> knownPosition_;  // the mapped window's place, until it is configured
   cairo_region_t* shape_ = nullptr;

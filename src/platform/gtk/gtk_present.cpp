@@ -6,9 +6,10 @@
 // one upload of the pixels that changed instead: the window's content lives in
 // a shared-memory image the X server reads by itself (MIT-SHM), the changed
 // pixels are written into it (looked for only where the compositor says the
-// frame changed), and one shared-memory PutImage of the rectangle that holds
-// them copies them into the window; many small uploads cost the server and a
-// compositor more than one. The uploads go through a plain XCB connection of
+// frame changed; composited at full opacity the compositor composes the frame
+// in the image itself and nothing is copied), and one shared-memory PutImage
+// of the rectangle that holds them copies them into the window; many small
+// uploads cost the server and a compositor more than one. The uploads go through a plain XCB connection of
 // their own, so that they add nothing to the loop's X connection and an
 // upload is one write to the server, with nothing read back.
 //
@@ -27,13 +28,18 @@
 // server shares no memory (a remote display) the changed rectangle goes
 // through cairo-xlib, and where the window is not an X11 window, through
 // GTK's paint cycle.
+#if defined(__linux__)
+#include <linux/sockios.h>  // SIOCOUTQ
+#endif
 #include <poll.h>
+#include <sys/ioctl.h>
 #include <sys/ipc.h>
 #include <sys/socket.h>
 #include <sys/shm.h>
 
 #include <gtk/gtk.h>
 
+#include <bit>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -128,7 +134,7 @@ void GtkPlatform::SharedContentDeleter::operator()(SharedContent* shared) const 
 
 bool GtkPlatform::PresentFrame(const FrameBuffer& frame, uint8_t constantAlpha, const RowStretches& changed) {
   if (!window_ || closed_) return false;
-  if (frame.Empty() || frame.pixels.size() < static_cast<size_t>(frame.width) * frame.height * 4) return false;
+  if (frame.Empty() || frame.Bytes() < static_cast<size_t>(frame.width) * frame.height * 4) return false;
   const bool mapped = mapped_;
   if (shared_ && (shared_->width != frame.width || shared_->height != frame.height)) {
     CloseSharedContent();
@@ -150,8 +156,16 @@ bool GtkPlatform::PresentFrame(const FrameBuffer& frame, uint8_t constantAlpha, 
     SharedContent& sh = *shared_;
     // Cairo draws nothing into the image; the draw handler tells it that the
     // pixels changed before it reads them.
-    if (reset) std::memset(sh.data, 0, static_cast<size_t>(sh.stride) * sh.height);
-    const Rect r = gtkui::UpdateWindowContent(frame, constantAlpha, composited, sh.data, sh.stride, reset, inside, within);
+    Rect r;
+    if (frame.lent == sh.data && frame.width == sh.width && frame.height == sh.height) {
+      // Composed in the image itself (see LendFrameMemory).
+      r = gtkui::SettleComposedContent(sh.data, sh.stride, sh.width, sh.height, inside, reset ? nullptr : within);
+      sharedHoldsLent_ = true;
+    } else {
+      if (reset) std::memset(sh.data, 0, static_cast<size_t>(sh.stride) * sh.height);
+      r = gtkui::UpdateWindowContent(frame, constantAlpha, composited, sh.data, sh.stride, reset, inside, within);
+      sharedHoldsLent_ = false;
+    }
     contentHoldsLast_ = true;
     if (r.Empty()) return true;  // the same picture again
     // ShmPutImage, in the byte order the connection was opened with (the
@@ -188,6 +202,30 @@ bool GtkPlatform::PresentFrame(const FrameBuffer& frame, uint8_t constantAlpha, 
   else
     gtk_widget_queue_draw(window_);  // painted when it is first exposed
   return true;
+}
+
+// Composited at full opacity the window shows a frame's bytes as they are,
+// so the frame may be composed in the shared image itself, and presenting it
+// copies nothing. The server reads the image while it handles an upload:
+// should it not even have taken the last one from the socket yet, it is
+// waited for (one round trip), so that the next frame is not drawn under it.
+Platform::FrameMemory GtkPlatform::LendFrameMemory(int width, int height, uint8_t constantAlpha) {
+  if (!shared_ || !window_ || closed_ || shared_->width != width || shared_->height != height) return {};
+  if (constantAlpha != 255 || !Composited() || std::endian::native != std::endian::little) return {};
+  SharedContent& sh = *shared_;
+  int unread = 0;
+#ifdef SIOCOUTQ
+  if (ioctl(sh.socket, SIOCOUTQ, &unread) != 0) unread = 0;
+#endif
+  if (unread > 0) {
+    const xcb_get_input_focus_request_t sync{XCB_GET_INPUT_FOCUS, 0, 1};
+    if (!WriteRequests(sh.socket, &sync, sizeof sync) || !DrainReplies(sh.socket, true)) {
+      contentHoldsLast_ = false;
+      CloseSharedContent();
+      return {};
+    }
+  }
+  return {sh.data, sharedHoldsLent_ && !contentReset_};
 }
 
 // Without shared memory: the changed rectangle through cairo-xlib, one to one
@@ -289,6 +327,7 @@ void GtkPlatform::OpenSharedContent(const FrameBuffer& frame) {
   if (surface_) cairo_surface_destroy(surface_);
   surface_ = cairo_image_surface_create_for_data(data, CAIRO_FORMAT_ARGB32, width, height, shared->stride);
   shared_ = std::move(shared);
+  sharedHoldsLent_ = false;
 }
 
 // The window's content goes back into memory of its own (the frame stays
@@ -318,6 +357,7 @@ void GtkPlatform::CloseSharedContent() {
       WriteRequests(sh.socket, &sync, sizeof sync))
     DrainReplies(sh.socket, true);
   shared_.reset();
+  sharedHoldsLent_ = false;
 }
 
 void GtkPlatform::ReleaseWindowSurface() {

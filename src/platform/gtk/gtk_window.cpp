@@ -176,11 +176,36 @@ Rect UpdateWindowContent(const FrameBuffer& frame, uint8_t constantAlpha, bool c
   return fresh ? Rect{0, 0, width, height} : box;
 }
 
+Rect SettleComposedContent(unsigned char* data, int stride, int width, int height,
+                           const std::vector<std::pair<int, int>>* inside, const RowStretches* within) {
+  if (within && within->size() != static_cast<size_t>(height)) within = nullptr;
+  Rect box;
+  for (int y = 0; y < height; ++y) {
+    const int from = within ? std::max((*within)[y].first, 0) : 0, to = within ? std::min((*within)[y].second, width) : width;
+    if (from >= to) continue;
+    box = box.United(Rect{from, y, to, y + 1});
+    if (!inside) continue;
+    // Outside the outline the content stays transparent, as when copied.
+    unsigned char* row = data + static_cast<size_t>(y) * stride;
+    const auto [in, out] = y < static_cast<int>(inside->size()) ? (*inside)[y] : std::pair<int, int>{0, 0};
+    const auto clear = [&](int b, int e) {
+      if (b < e) std::memset(row + b * 4, 0, static_cast<size_t>(e - b) * 4);
+    };
+    if (in >= out) {
+      clear(from, to);
+    } else {
+      clear(from, std::min(to, in));
+      clear(std::max(from, out), to);
+    }
+  }
+  return box;
+}
+
 cairo_surface_t* WindowContentFromFrame(const FrameBuffer& frame, uint8_t constantAlpha, bool composited,
                                         cairo_surface_t* surface, Rect* changed,
                                         const std::vector<std::pair<int, int>>* inside, const RowStretches* within) {
   *changed = Rect{};
-  if (frame.Empty() || frame.pixels.size() < static_cast<size_t>(frame.width) * frame.height * 4) {
+  if (frame.Empty() || frame.Bytes() < static_cast<size_t>(frame.width) * frame.height * 4) {
     if (surface) cairo_surface_destroy(surface);
     return nullptr;
   }

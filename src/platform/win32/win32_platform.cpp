@@ -314,7 +314,7 @@ bool Win32Platform::EnsureSurface(int width, int height) {
 // Only the pixels that changed since the last frame go to the window, and
 // nothing at all when none did: copying the frame into the surface finds them.
 bool Win32Platform::PresentFrame(const FrameBuffer& frame, uint8_t constantAlpha, const RowStretches& /*changed*/) {
-  if (frame.Empty() || frame.pixels.size() < static_cast<size_t>(frame.width) * frame.height * 4 ||
+  if (frame.Empty() || frame.Bytes() < static_cast<size_t>(frame.width) * frame.height * 4 ||
       !EnsureSurface(frame.width, frame.height))
     return false;
   // Windows shows a layered window only inside its region. Wine shapes it by
