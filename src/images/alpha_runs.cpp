@@ -1,5 +1,7 @@
 #include "images/alpha_runs.h"
 
+#include <cstring>
+
 namespace gd {
 
 void AlphaRuns::Build(const uint8_t* bgra, int width, int height) {
@@ -19,7 +21,9 @@ void AlphaRuns::Build(const uint8_t* bgra, int width, int height) {
       const bool opaque = a == 255;
       const int begin = x;
       while (x < width && row[x * 4 + 3] != 0 && (row[x * 4 + 3] == 255) == opaque) ++x;
-      runs.push_back({begin, x, opaque});
+      bool solid = opaque;
+      for (int i = begin + 1; solid && i < x; ++i) solid = std::memcmp(row + i * 4, row + begin * 4, 4) == 0;
+      runs.push_back({begin, x, opaque, solid});
     }
     rowStart.push_back(static_cast<uint32_t>(runs.size()));
     if (rowStart[y + 1] != rowStart[y]) {

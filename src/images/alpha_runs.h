@@ -1,7 +1,8 @@
 // Where a picture can change a frame: for every row, the runs of pixels whose
 // alpha is not 0, each marked opaque (alpha 255 throughout) or partial. Pixels
 // of alpha 0 leave the frame as it is and belong to no run. Built once per
-// picture, read by every draw.
+// picture, read by every draw. (The sky's strip is such a picture: each of
+// its rows one colour.)
 #pragma once
 
 #include <cstddef>
@@ -14,6 +15,7 @@ struct AlphaRun {
   int32_t begin = 0;  // first column
   int32_t end = 0;    // one past the last column
   bool opaque = false;
+  bool solid = false;  // opaque, every pixel of one colour: drawn as a fill
 };
 
 struct AlphaRuns {

@@ -34,6 +34,27 @@ inline void CopyColours(uint8_t* dst, const uint8_t* src, int n) {
   }
 }
 
+// A run of one opaque colour: blue, green and red from `colour`, alpha kept.
+inline void FillColours(uint8_t* dst, const uint8_t* colour, int n) {
+  uint32_t c;
+  std::memcpy(&c, colour, 4);
+  c &= ~kAlphaMask;
+#ifdef GD_BLEND_SSE2
+  const __m128i keepAlpha = _mm_set1_epi32(static_cast<int>(kAlphaMask));
+  const __m128i fill = _mm_set1_epi32(static_cast<int>(c));
+  for (; n >= 4; n -= 4, dst += 16) {
+    const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(dst));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(dst), _mm_or_si128(_mm_and_si128(d, keepAlpha), fill));
+  }
+#endif
+  for (; n > 0; --n, dst += 4) {
+    uint32_t d;
+    std::memcpy(&d, dst, 4);
+    d = c | (d & kAlphaMask);
+    std::memcpy(dst, &d, 4);
+  }
+}
+
 // The formula on blue, green and red at once, each in a 16-bit lane of one
 // 64-bit word: s * a + d * (255 - a) + 255 never exceeds 65,280, so no lane
 // carries into the next and every lane gives exactly BlendByte's value.
@@ -100,9 +121,12 @@ inline __m128i BlendFour(__m128i s8, __m128i d8, unsigned through) {
 }
 #endif
 
-// The picture's columns [b, e) of one row onto the frame row, at offset x.
-inline void Span(uint8_t* dstRow, const uint8_t* srcRow, int x, int b, int e, bool opaque) {
-  if (opaque)
+// The picture's columns [b, e) of one row, within `run`, onto the frame row,
+// at offset x.
+inline void Span(uint8_t* dstRow, const uint8_t* srcRow, int x, int b, int e, const AlphaRun& run) {
+  if (run.solid)
+    FillColours(dstRow + (x + b) * 4, srcRow + run.begin * 4, e - b);
+  else if (run.opaque)
     CopyColours(dstRow + (x + b) * 4, srcRow + b * 4, e - b);
   else
     BlendColours(dstRow + (x + b) * 4, srcRow + b * 4, e - b);
@@ -133,7 +157,7 @@ void BlendRuns(FrameBuffer& frame, const SceneImage& image, const AlphaRuns& run
       if (run.begin >= c.x1) break;
       const int b = std::max(run.begin, c.x0);
       const int e = std::min(run.end, c.x1);
-      if (b < e) Span(dstRow, srcRow, x, b, e, run.opaque);
+      if (b < e) Span(dstRow, srcRow, x, b, e, run);
     }
   }
 }
@@ -200,7 +224,7 @@ void BlendImage(FrameBuffer& frame, const SceneImage& image, int x, int y, const
       for (; open != openEnd && open->begin - x < e; ++open) {
         const int ob = std::max(b, open->begin - x);
         const int oe = std::min(e, open->end - x);
-        if (ob < oe) Span(dstRow, srcRow, x, ob, oe, run.opaque);
+        if (ob < oe) Span(dstRow, srcRow, x, ob, oe, run);
         if (open->end - x > e) break;  // this open span reaches into the next run
       }
     }
