@@ -291,6 +291,24 @@ TEST(GtkFrame, TheChangedRectangleHoldsEveryChangedPixel) {
   EXPECT_FALSE(gtkui::InsideSpans(outline, 20, &spans));
 }
 
+// The changed rows go up as a few bands that hold every changed pixel inside
+// the outline: a narrow top over a wide bottom as two, not as their box.
+TEST(GtkFrame, UploadsFollowTheChangedRows) {
+  RowStretches rows(100, {0, 0});
+  for (int y = 10; y < 40; ++y) rows[y] = {140, 160};
+  for (int y = 40; y < 90; ++y) rows[y] = {20 + y % 3, 280 - y % 2};
+  rows[60] = {-5, 400};  // clipped to the picture and the outline
+  const std::vector<std::pair<int, int>> inside(100, {10, 290});
+  const std::vector<Rect> bands = gtkui::UploadRectangles(rows, 300, &inside);
+  ASSERT_EQ(bands.size(), 2u);
+  EXPECT_EQ(bands[0], (Rect{140, 10, 160, 40}));
+  EXPECT_EQ(bands[1], (Rect{10, 40, 290, 90}));
+  // Rows that keep changing width go as one rectangle: more uploads would
+  // cost more than the pixels they leave out.
+  for (int y = 0; y < 100; ++y) rows[y] = y % 2 ? std::pair<int, int>{0, 300} : std::pair<int, int>{149, 151};
+  EXPECT_EQ(gtkui::UploadRectangles(rows, 300, nullptr), (std::vector<Rect>{Rect{0, 0, 300, 100}}));
+}
+
 // The window's content for a 2 x 1 frame (red 200 at alpha 200, then a
 // transparent pixel), as {alpha, red, green, blue} for each pixel.
 std::vector<std::array<int, 4>> Paint(uint8_t constantAlpha, bool composited) {

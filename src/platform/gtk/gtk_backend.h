@@ -59,6 +59,11 @@ Rect UpdateWindowContent(const FrameBuffer& frame, uint8_t constantAlpha, bool c
 Rect SettleComposedContent(unsigned char* data, int stride, int width, int height,
                            const std::vector<std::pair<int, int>>* inside, const RowStretches* within);
 
+// The rectangles that hold the pixels of `rows` (a stretch of each row) in a
+// picture `width` pixels wide, inside `inside` when given: the rows go
+// together into bands while one band costs less than two uploads; at most 32.
+std::vector<Rect> UploadRectangles(const RowStretches& rows, int width, const std::vector<std::pair<int, int>>* inside);
+
 // The stretch of columns [first, last) of each of `height` rows that lies
 // inside `region`; false when a row holds more than one stretch.
 bool InsideSpans(const Region& region, int height, std::vector<std::pair<int, int>>* spans);

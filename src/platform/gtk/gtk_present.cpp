@@ -7,14 +7,14 @@
 // a shared-memory image the X server reads by itself (MIT-SHM), the changed
 // pixels are written into it (looked for only where the compositor says the
 // frame changed; composited at full opacity the compositor composes the frame
-// in the image itself and nothing is copied), and one shared-memory PutImage
-// of the rectangle that holds them copies them into the window; many small
-// uploads cost the server and a compositor more than one. The uploads go through a plain XCB connection of
+// in the image itself and nothing is copied), and a shared-memory PutImage
+// of each of a few bands that hold them copies them into the window: the
+// server and a compositor work on every pixel uploaded, and on every upload. The uploads go through a plain XCB connection of
 // their own, so that they add nothing to the loop's X connection and an
 // upload is one write to the server, with nothing read back.
 //
 // The connection's socket carries nothing but these requests, so the program
-// writes them to it itself: 40 bytes in one system call, where libxcb would
+// writes them to it itself: 40 bytes a band in one system call, where libxcb would
 // first poll the socket and take its locks on every frame. Nothing is read
 // back but the errors a request might cause, thrown away now and then.
 //
@@ -39,6 +39,8 @@
 
 #include <gtk/gtk.h>
 
+#include <algorithm>
+#include <array>
 #include <bit>
 #include <cerrno>
 #include <cstdlib>
@@ -118,7 +120,7 @@ struct GtkPlatform::SharedContent {
   xcb_connection_t* connection = nullptr;
   int socket = -1;          // the connection's, written to directly once set up
   uint8_t shmOpcode = 0;    // the MIT-SHM extension's major opcode
-  uint32_t uploads = 0;     // counted for the occasional reading of errors
+  uint32_t uploads = 0;     // requests since errors were last read
   xcb_window_t window = 0;
   xcb_shm_seg_t segment = 0;
   xcb_gcontext_t gc = 0;
@@ -168,18 +170,32 @@ bool GtkPlatform::PresentFrame(const FrameBuffer& frame, uint8_t constantAlpha, 
     }
     contentHoldsLast_ = true;
     if (r.Empty()) return true;  // the same picture again
+    // What changed, as a few bands that follow the glass where the rows say
+    // (the server and a compositor work on every pixel uploaded), or the
+    // rectangle.
+    std::vector<Rect> uploads = reset || !within ? std::vector<Rect>{r} : gtkui::UploadRectangles(*within, sh.width, inside);
+    if (uploads.empty()) uploads.push_back(r);
     // ShmPutImage, in the byte order the connection was opened with (the
-    // machine's own, as libxcb does).
-    const xcb_shm_put_image_request_t put{
-        sh.shmOpcode, XCB_SHM_PUT_IMAGE, sizeof(xcb_shm_put_image_request_t) / 4, sh.window, sh.gc,
-        static_cast<uint16_t>(sh.width), static_cast<uint16_t>(sh.height), static_cast<uint16_t>(r.left),
-        static_cast<uint16_t>(r.top), static_cast<uint16_t>(r.right - r.left), static_cast<uint16_t>(r.bottom - r.top),
-        static_cast<int16_t>(r.left), static_cast<int16_t>(r.top), 32, XCB_IMAGE_FORMAT_Z_PIXMAP, 0, 0, sh.segment, 0};
-    static_assert(sizeof put == 40);
-    bool sent = WriteRequests(sh.socket, &put, sizeof put);
+    // machine's own, as libxcb does), all in one write.
+    std::array<xcb_shm_put_image_request_t, 32> puts;
+    const size_t count = std::min(uploads.size(), puts.size());
+    for (size_t i = 0; i < count; ++i) {
+      const Rect& u = uploads[i];
+      puts[i] = xcb_shm_put_image_request_t{sh.shmOpcode, XCB_SHM_PUT_IMAGE, sizeof(xcb_shm_put_image_request_t) / 4, sh.window, sh.gc,
+                      static_cast<uint16_t>(sh.width), static_cast<uint16_t>(sh.height), static_cast<uint16_t>(u.left),
+                      static_cast<uint16_t>(u.top), static_cast<uint16_t>(u.right - u.left),
+                      static_cast<uint16_t>(u.bottom - u.top), static_cast<int16_t>(u.left), static_cast<int16_t>(u.top),
+                      32, XCB_IMAGE_FORMAT_Z_PIXMAP, 0, 0, sh.segment, 0};
+    }
+    static_assert(sizeof(xcb_shm_put_image_request_t) == 40);
+    bool sent = WriteRequests(sh.socket, puts.data(), count * sizeof puts[0]);
     // An error the server reports (none is expected) would otherwise stay
     // in the socket for good.
-    if (sent && ++sh.uploads % 256 == 0) sent = DrainReplies(sh.socket, false);
+    sh.uploads += static_cast<uint32_t>(count);
+    if (sent && sh.uploads >= 256) {
+      sh.uploads = 0;
+      sent = DrainReplies(sh.socket, false);
+    }
     if (!sent) {
       // The server is gone or stuck: the window's content is no longer known.
       contentHoldsLast_ = false;
