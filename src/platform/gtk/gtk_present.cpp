@@ -9,30 +9,31 @@
 // frame changed; composited at full opacity the compositor composes the frame
 // in the image itself and nothing is copied), and a shared-memory PutImage
 // of each of a few bands that hold them copies them into the window: the
-// server and a compositor work on every pixel uploaded, and on every upload. The uploads go through a plain XCB connection of
-// their own, so that they add nothing to the loop's X connection and an
-// upload is one write to the server, with nothing read back.
+// server and a compositor work on every pixel uploaded, and on every upload.
+// The uploads go through a plain XCB connection of their own, so that they
+// add nothing to the loop's X connection and an upload is one write to the
+// server, with nothing read back.
 //
 // The connection's socket carries nothing but these requests, so the program
-// writes them to it itself: 40 bytes a band in one system call, where libxcb would
-// first poll the socket and take its locks on every frame. Nothing is read
+// writes them to it itself: 40 bytes a band in one system call, where libxcb
+// would first poll the socket and take its locks on every frame. Nothing is read
 // back but the errors a request might cause, thrown away now and then.
 //
-// Nothing waits for the server to have read the image, and no completion
-// event is asked for (reading one would cost a system call a frame): should
-// the server fall a whole frame behind, it may copy some pixels of the next
-// frame with the last frame's upload, but every pixel the next frame changed
-// goes up again with that frame's upload, right behind it, so the window
-// always ends up holding exactly the last frame. Only the rectangle that
+// Where the frame is copied into the image, nothing waits for the server to
+// have read it: should the server fall a whole frame behind, it may copy
+// some pixels of the next frame with the last frame's upload, but every pixel
+// the next frame changed goes up again with that frame's upload, right
+// behind it, so the window always ends up holding exactly the last frame.
+// A frame composed in the image itself passes through unfinished pixels
+// (and pixels outside the outline that are cleared afterwards), so its upload
+// asks for a completion event, and the image is lent again only once that
+// has come (one read a frame; it has always come within the 20 ms between
+// frames unless the server is stuck). Only the rectangle that
 // changed reaches the window, so a compositor redraws only that. Where the
 // server shares no memory (a remote display) the changed rectangle goes
 // through cairo-xlib, and where the window is not an X11 window, through
 // GTK's paint cycle.
-#if defined(__linux__)
-#include <linux/sockios.h>  // SIOCOUTQ
-#endif
 #include <poll.h>
-#include <sys/ioctl.h>
 #include <sys/ipc.h>
 #include <sys/socket.h>
 #include <sys/shm.h>
@@ -81,24 +82,31 @@ bool WriteRequests(int socket, const void* bytes, size_t size) {
   return true;
 }
 
-// Reads and throws away what the server has sent: errors, as nothing else is
-// asked for, and with `untilReply` everything up to the reply to the one
-// request sent that has one, waiting up to a second at a time. False on a
-// broken connection or a server that does not answer.
-bool DrainReplies(int socket, bool untilReply) {
+// What reading from the server waits for.
+enum class Await { Nothing, Completion, Reply };
+
+// Reads what the server has sent: errors, thrown away, as nothing else is
+// asked for; completion events (of type `completionEvent`), which clear
+// `*completionPending`; with Await::Reply everything up to the reply to the
+// one request sent that has one; with Await::Completion, up to the
+// completion pending. Waits up to a second at a time; false on a broken
+// connection or a server that does not answer.
+bool ReadFromServer(int socket, Await await, uint8_t completionEvent, bool* completionPending) {
   unsigned char packet[32];  // errors, events and the reply waited for are 32 bytes long
   size_t have = 0;
   for (;;) {
+    if (await == Await::Completion && !*completionPending && have == 0) return true;
     const ssize_t n = recv(socket, packet + have, sizeof packet - have, MSG_DONTWAIT);
     if (n > 0) {
       have += static_cast<size_t>(n);
       if (have < sizeof packet) continue;
       have = 0;
-      if (untilReply && packet[0] == 1) return true;
+      if ((packet[0] & 0x7F) == completionEvent) *completionPending = false;
+      if (await == Await::Reply && packet[0] == 1) return true;
     } else if (n < 0 && errno == EINTR) {
       continue;
     } else if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
-      if (!untilReply && have == 0) return true;
+      if (await == Await::Nothing && have == 0) return true;
       pollfd p{socket, POLLIN, 0};
       if (poll(&p, 1, 1000) <= 0) return false;
     } else {
@@ -120,6 +128,8 @@ struct GtkPlatform::SharedContent {
   xcb_connection_t* connection = nullptr;
   int socket = -1;          // the connection's, written to directly once set up
   uint8_t shmOpcode = 0;    // the MIT-SHM extension's major opcode
+  uint8_t completionEvent = 0;     // its completion event's type
+  bool completionPending = false;  // asked for with the last upload, not read yet
   uint32_t uploads = 0;     // requests since errors were last read
   xcb_window_t window = 0;
   xcb_shm_seg_t segment = 0;
@@ -150,7 +160,7 @@ bool GtkPlatform::PresentFrame(const FrameBuffer& frame, uint8_t constantAlpha, 
   // frame as this one will be shown.
   const bool composited = Composited();
   const bool sameWay = contentHoldsLast_ && !reset && contentAlpha_ == constantAlpha && contentComposited_ == composited;
-  const RowStretches* within = sameWay ? &changed : nullptr;
+  const RowStretches* within = sameWay && changed.size() == static_cast<size_t>(frame.height) ? &changed : nullptr;
   contentHoldsLast_ = false;
   contentAlpha_ = constantAlpha;
   contentComposited_ = composited;
@@ -159,7 +169,8 @@ bool GtkPlatform::PresentFrame(const FrameBuffer& frame, uint8_t constantAlpha, 
     // Cairo draws nothing into the image; the draw handler tells it that the
     // pixels changed before it reads them.
     Rect r;
-    if (frame.lent == sh.data && frame.width == sh.width && frame.height == sh.height) {
+    const bool lent = frame.lent == sh.data && frame.width == sh.width && frame.height == sh.height;
+    if (lent) {
       // Composed in the image itself (see LendFrameMemory).
       r = gtkui::SettleComposedContent(sh.data, sh.stride, sh.width, sh.height, inside, reset ? nullptr : within);
       sharedHoldsLent_ = true;
@@ -173,7 +184,8 @@ bool GtkPlatform::PresentFrame(const FrameBuffer& frame, uint8_t constantAlpha, 
     // What changed, as a few bands that follow the glass where the rows say
     // (the server and a compositor work on every pixel uploaded), or the
     // rectangle.
-    std::vector<Rect> uploads = reset || !within ? std::vector<Rect>{r} : gtkui::UploadRectangles(*within, sh.width, inside);
+    std::vector<Rect> uploads;
+    if (!reset && within) uploads = gtkui::UploadRectangles(*within, sh.width, inside);
     if (uploads.empty()) uploads.push_back(r);
     // ShmPutImage, in the byte order the connection was opened with (the
     // machine's own, as libxcb does), all in one write.
@@ -181,20 +193,25 @@ bool GtkPlatform::PresentFrame(const FrameBuffer& frame, uint8_t constantAlpha, 
     const size_t count = std::min(uploads.size(), puts.size());
     for (size_t i = 0; i < count; ++i) {
       const Rect& u = uploads[i];
-      puts[i] = xcb_shm_put_image_request_t{sh.shmOpcode, XCB_SHM_PUT_IMAGE, sizeof(xcb_shm_put_image_request_t) / 4, sh.window, sh.gc,
-                      static_cast<uint16_t>(sh.width), static_cast<uint16_t>(sh.height), static_cast<uint16_t>(u.left),
-                      static_cast<uint16_t>(u.top), static_cast<uint16_t>(u.right - u.left),
-                      static_cast<uint16_t>(u.bottom - u.top), static_cast<int16_t>(u.left), static_cast<int16_t>(u.top),
-                      32, XCB_IMAGE_FORMAT_Z_PIXMAP, 0, 0, sh.segment, 0};
+      puts[i] = xcb_shm_put_image_request_t{
+          sh.shmOpcode, XCB_SHM_PUT_IMAGE, sizeof(xcb_shm_put_image_request_t) / 4, sh.window, sh.gc,
+          static_cast<uint16_t>(sh.width), static_cast<uint16_t>(sh.height), static_cast<uint16_t>(u.left),
+          static_cast<uint16_t>(u.top), static_cast<uint16_t>(u.right - u.left), static_cast<uint16_t>(u.bottom - u.top),
+          static_cast<int16_t>(u.left), static_cast<int16_t>(u.top), 32, XCB_IMAGE_FORMAT_Z_PIXMAP, 0, 0, sh.segment, 0};
     }
     static_assert(sizeof(xcb_shm_put_image_request_t) == 40);
+    // The image is drawn in again only once the server is done with it.
+    if (lent && count > 0) {
+      puts[count - 1].send_event = 1;
+      sh.completionPending = true;
+    }
     bool sent = WriteRequests(sh.socket, puts.data(), count * sizeof puts[0]);
     // An error the server reports (none is expected) would otherwise stay
     // in the socket for good.
     sh.uploads += static_cast<uint32_t>(count);
     if (sent && sh.uploads >= 256) {
       sh.uploads = 0;
-      sent = DrainReplies(sh.socket, false);
+      sent = ReadFromServer(sh.socket, Await::Nothing, sh.completionEvent, &sh.completionPending);
     }
     if (!sent) {
       // The server is gone or stuck: the window's content is no longer known.
@@ -222,24 +239,18 @@ bool GtkPlatform::PresentFrame(const FrameBuffer& frame, uint8_t constantAlpha, 
 
 // Composited at full opacity the window shows a frame's bytes as they are,
 // so the frame may be composed in the shared image itself, and presenting it
-// copies nothing. The server reads the image while it handles an upload:
-// should it not even have taken the last one from the socket yet, it is
-// waited for (one round trip), so that the next frame is not drawn under it.
+// copies nothing. The server reads the image while it handles an upload: the
+// last one's completion is waited for, so that the next frame is not drawn
+// under it.
 Platform::FrameMemory GtkPlatform::LendFrameMemory(int width, int height, uint8_t constantAlpha) {
   if (!shared_ || !window_ || closed_ || shared_->width != width || shared_->height != height) return {};
   if (constantAlpha != 255 || !Composited() || std::endian::native != std::endian::little) return {};
   SharedContent& sh = *shared_;
-  int unread = 0;
-#ifdef SIOCOUTQ
-  if (ioctl(sh.socket, SIOCOUTQ, &unread) != 0) unread = 0;
-#endif
-  if (unread > 0) {
-    const xcb_get_input_focus_request_t sync{XCB_GET_INPUT_FOCUS, 0, 1};
-    if (!WriteRequests(sh.socket, &sync, sizeof sync) || !DrainReplies(sh.socket, true)) {
-      contentHoldsLast_ = false;
-      CloseSharedContent();
-      return {};
-    }
+  if (!ReadFromServer(sh.socket, Await::Completion, sh.completionEvent, &sh.completionPending)) {
+    // The server is gone or stuck: the window's content is no longer known.
+    contentHoldsLast_ = false;
+    CloseSharedContent();
+    return {};
   }
   return {sh.data, sharedHoldsLent_ && !contentReset_};
 }
@@ -325,6 +336,7 @@ void GtkPlatform::OpenSharedContent(const FrameBuffer& frame) {
   if (xcb_flush(connection) <= 0) return;
   shared->socket = xcb_get_file_descriptor(connection);
   shared->shmOpcode = extension->major_opcode;
+  shared->completionEvent = static_cast<uint8_t>(extension->first_event + XCB_SHM_COMPLETION);
 
   // What the window shows so far moves into the image; the window's own
   // content is left as it is (the first upload changes only what differs).
@@ -371,7 +383,7 @@ void GtkPlatform::CloseSharedContent() {
   const xcb_get_input_focus_request_t sync{XCB_GET_INPUT_FOCUS, 0, 1};
   if (WriteRequests(sh.socket, &detach, sizeof detach) && WriteRequests(sh.socket, &freeGc, sizeof freeGc) &&
       WriteRequests(sh.socket, &sync, sizeof sync))
-    DrainReplies(sh.socket, true);
+    ReadFromServer(sh.socket, Await::Reply, sh.completionEvent, &sh.completionPending);
   shared_.reset();
   sharedHoldsLent_ = false;
 }
