@@ -62,7 +62,9 @@ Rect SettleComposedContent(unsigned char* data, int stride, int width, int heigh
 // The rectangles that hold the pixels of `rows` (a stretch of each row) in a
 // picture `width` pixels wide, inside `inside` when given: the rows go
 // together into bands while one band costs less than two uploads; at most 32.
-std::vector<Rect> UploadRectangles(const RowStretches& rows, int width, const std::vector<std::pair<int, int>>* inside);
+// `bands` is filled afresh (its memory is reused from frame to frame).
+void UploadRectangles(const RowStretches& rows, int width, const std::vector<std::pair<int, int>>* inside,
+                      std::vector<Rect>* bands);
 
 // The stretch of columns [first, last) of each of `height` rows that lies
 // inside `region`; false when a row holds more than one stretch.

@@ -131,6 +131,7 @@ struct GtkPlatform::SharedContent {
   uint8_t completionEvent = 0;     // its completion event's type
   bool completionPending = false;  // asked for with the last upload, not read yet
   uint32_t uploads = 0;     // requests since errors were last read
+  std::vector<Rect> bands;  // the last frame's uploads, kept for their memory
   xcb_window_t window = 0;
   xcb_shm_seg_t segment = 0;
   xcb_gcontext_t gc = 0;
@@ -184,8 +185,9 @@ bool GtkPlatform::PresentFrame(const FrameBuffer& frame, uint8_t constantAlpha, 
     // What changed, as a few bands that follow the glass where the rows say
     // (the server and a compositor work on every pixel uploaded), or the
     // rectangle.
-    std::vector<Rect> uploads;
-    if (!reset && within) uploads = gtkui::UploadRectangles(*within, sh.width, inside);
+    std::vector<Rect>& uploads = sh.bands;
+    uploads.clear();
+    if (!reset && within) gtkui::UploadRectangles(*within, sh.width, inside, &uploads);
     if (uploads.empty()) uploads.push_back(r);
     // ShmPutImage, in the byte order the connection was opened with (the
     // machine's own, as libxcb does), all in one write.

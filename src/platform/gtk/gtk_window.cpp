@@ -201,12 +201,14 @@ Rect SettleComposedContent(unsigned char* data, int stride, int width, int heigh
   return box;
 }
 
-std::vector<Rect> UploadRectangles(const RowStretches& rows, int width, const std::vector<std::pair<int, int>>* inside) {
+void UploadRectangles(const RowStretches& rows, int width, const std::vector<std::pair<int, int>>* inside,
+                      std::vector<Rect>* bands) {
   // One more upload costs the server and a compositor about as much as this
   // many pixels more in one (measured under Xvfb and picom).
   constexpr long kUploadCostPixels = 400;
   constexpr size_t kMostRectangles = 32;
-  std::vector<Rect> out;
+  std::vector<Rect>& out = *bands;
+  out.clear();
   Rect band;
   for (int y = 0; y < static_cast<int>(rows.size()); ++y) {
     int from = std::max(rows[y].first, 0), to = std::min(rows[y].second, width);
@@ -240,7 +242,6 @@ std::vector<Rect> UploadRectangles(const RowStretches& rows, int width, const st
     for (const Rect& r : out) all = all.United(r);
     out.assign(1, all);
   }
-  return out;
 }
 
 cairo_surface_t* WindowContentFromFrame(const FrameBuffer& frame, uint8_t constantAlpha, bool composited,
