@@ -30,6 +30,7 @@ Compositor::Compositor(const SceneCatalogue& catalogue)
 
 void Compositor::SetScale(int quarters) {
   device_.SetScale(catalogue_, quarters);
+  stripKeysFor_ = nullptr;  // its pictures are made anew
   keptSkyDraws_.clear();
   frameOnKept_ = false;
   countdownDays_.reset();  // its rectangle is at the old scale
@@ -114,9 +115,10 @@ void Compositor::DrawLayer(size_t index, const FrameRequest& request) {
 
 void Compositor::Draw(const SceneImage& image, int x, int y) { skyDraws_.push_back({&image, x, y}); }
 
-void Compositor::Blend(FrameBuffer& target, const SceneImage& image, int x, int y) {
+void Compositor::Blend(FrameBuffer& target, const SceneImage& image, int x, int y, const RowStretches* within) {
   // The scene's place, times the display scale, with the picture at that scale.
-  BlendImage(target, device_.Of(image), device_.Place(x), device_.Place(y), fixedLayers_.Visible(nextFixedLayer_));
+  BlendImage(target, device_.Of(image), device_.Place(x), device_.Place(y), fixedLayers_.Visible(nextFixedLayer_),
+             within);
 }
 
 void Compositor::DrawFixed(size_t picture) {
@@ -125,20 +127,58 @@ void Compositor::DrawFixed(size_t picture) {
   Report(*fixedPictures_[picture], 0, 0);
 }
 
-Rect Compositor::SkyArea(const std::vector<PlacedImage>& draws) const {
-  // The strip goes before the stars, the sun and moon after them; each can
-  // change only what the fixed pictures after it leave open.
-  Rect area;
-  for (size_t i = 0; i < draws.size(); ++i) {
-    const SceneImage& picture = device_.Of(*draws[i].image);
-    const int x = device_.Place(draws[i].x), y = device_.Place(draws[i].y);
-    area = area.United(Rect{x, y, x + picture.width, y + picture.height}.Intersected(
-        fixedLayers_.VisibleBounds(i == 0 ? kStars : kStars + 1)));
+const std::vector<uint32_t>& Compositor::StripRowKeys(const SceneImage& strip) {
+  if (stripKeysFor_ != &strip) {
+    const size_t rowBytes = static_cast<size_t>(strip.width) * 4;
+    const bool whole = strip.bgra.size() == rowBytes * strip.height;
+    stripKeys_.assign(static_cast<size_t>(strip.height), 0);
+    for (int j = 0; j < strip.height; ++j) {
+      const uint8_t* row = strip.bgra.data() + j * rowBytes;
+      const bool same = whole && j > 0 && std::memcmp(row, row - rowBytes, rowBytes) == 0;
+      stripKeys_[j] = same ? stripKeys_[j - 1] : static_cast<uint32_t>(j);
+    }
+    stripKeysFor_ = &strip;
   }
-  return area;
+  return stripKeys_;
 }
 
-void Compositor::DrawSky(const Rect& within) {
+void Compositor::AddSkyChange(const std::vector<PlacedImage>& kept, const std::vector<PlacedImage>& now,
+                              RowStretches& rows) {
+  // The strip goes before the stars, the sun and moon after them; each can
+  // change only what the fixed pictures after it leave open.
+  const auto placed = [this](const PlacedImage& d, bool strip) {
+    const SceneImage& picture = device_.Of(*d.image);
+    const int x = device_.Place(d.x), y = device_.Place(d.y);
+    return Rect{x, y, x + picture.width, y + picture.height}.Intersected(
+        fixedLayers_.VisibleBounds(strip ? kStars : kStars + 1));
+  };
+  // The sun and moon: where they were and where they are.
+  for (const std::vector<PlacedImage>* draws : {&kept, &now})
+    for (size_t i = 1; i < draws->size(); ++i) AddRect(rows, placed((*draws)[i], false));
+  if (kept.empty() || now.empty()) return;
+  const PlacedImage& was = kept[0];
+  const PlacedImage& is = now[0];
+  if (was == is) return;
+  if (was.image != is.image || was.x != is.x) {
+    AddRect(rows, placed(was, true));
+    AddRect(rows, placed(is, true));
+    return;
+  }
+  // The strip moved up or down. Each of its rows is one colour, and many
+  // follow a row of the same colour: only the rows where the colour under
+  // them changes change.
+  const SceneImage& strip = device_.Of(*is.image);
+  const std::vector<uint32_t>& keys = StripRowKeys(strip);
+  const Rect r = placed(was, true).United(placed(is, true));
+  const int wasY = device_.Place(was.y), isY = device_.Place(is.y);
+  for (int y = r.top; y < r.bottom; ++y) {
+    const int a = y - wasY, b = y - isY;
+    const bool inA = a >= 0 && a < strip.height, inB = b >= 0 && b < strip.height;
+    if (inA != inB || (inA && keys[a] != keys[b])) AddStretch(rows, y, r.left, r.right);
+  }
+}
+
+void Compositor::DrawSky(const RowStretches& within) {
   // Where a fixed picture is opaque its colour is already in place. Where
   // the strip is opaque and shows, it covers whatever lay there, so only the
   // rest starts again from the base layer (the sun and moon may show where
@@ -148,8 +188,10 @@ void Compositor::DrawSky(const Rect& within) {
   const bool stripRuns = strip.Drawable() && strip.runs.BuiltFor(strip.height);
   const auto copy = [&](int y, int from, int to) { CopyStretch(keptSky_, fixedLayers_.Start(), y, from, to); };
   const AlphaRuns& open = fixedLayers_.Visible(kStars).spans;
-  for (int y = within.top; y < within.bottom; ++y) {
-    int x = within.left;
+  for (int y = 0; y < static_cast<int>(within.size()) && y < keptSky_.height; ++y) {
+    const int left = std::max(within[y].first, 0), right = std::min(within[y].second, keptSky_.width);
+    if (left >= right) continue;
+    int x = left;
     const int j = y - stripY;
     if (stripRuns && j >= 0 && j < strip.height && y >= open.firstRow && y < open.endRow) {
       // The strip's opaque runs and the row's open spans, both left to right.
@@ -162,33 +204,34 @@ void Compositor::DrawSky(const Rect& within) {
         for (; o != oEnd && o->begin < e; ++o) {
           const int cb = std::max(b, o->begin), ce = std::min(e, o->end);
           if (cb < ce) {
-            copy(y, x, std::min(cb, within.right));
+            copy(y, x, std::min(cb, right));
             x = std::max(x, ce);
           }
           if (o->end > e) break;  // this open span reaches into the next run
         }
       }
     }
-    copy(y, x, within.right);
+    copy(y, x, right);
   }
   nextFixedLayer_ = 0;
-  Blend(keptSky_, *skyDraws_[0].image, skyDraws_[0].x, skyDraws_[0].y);
+  Blend(keptSky_, *skyDraws_[0].image, skyDraws_[0].x, skyDraws_[0].y, &within);
   fixedLayers_.Draw(keptSky_, kStars, within);
   nextFixedLayer_ = kStars + 1;
-  for (size_t i = 1; i < skyDraws_.size(); ++i) Blend(keptSky_, *skyDraws_[i].image, skyDraws_[i].x, skyDraws_[i].y);
+  for (size_t i = 1; i < skyDraws_.size(); ++i)
+    Blend(keptSky_, *skyDraws_[i].image, skyDraws_[i].x, skyDraws_[i].y, &within);
   fixedLayers_.Draw(keptSky_, kLandscape, within);
 }
 
 void Compositor::ComposeSky(const FrameRequest& request) {
   // The kept sky: drawn again only where its draws have changed.
-  Rect sky;
+  skyRows_.assign(static_cast<size_t>(FrameHeight()), {0, 0});
   if (keptSkyDraws_.empty()) {
     keptSky_ = fixedLayers_.Start();
-    sky = WholeFrame();
-    DrawSky(sky);
+    skyRows_ = WholeRows(FrameWidth(), FrameHeight());
+    DrawSky(skyRows_);
   } else if (skyDraws_ != keptSkyDraws_) {
-    sky = SkyArea(keptSkyDraws_).United(SkyArea(skyDraws_));
-    DrawSky(sky);
+    AddSkyChange(keptSkyDraws_, skyDraws_, skyRows_);
+    DrawSky(skyRows_);
   }
   keptSkyDraws_ = skyDraws_;
   if (frameOnKept_) {
@@ -200,7 +243,8 @@ void Compositor::ComposeSky(const FrameRequest& request) {
     area_.resize(static_cast<size_t>(frame_.height), {0, 0});
     for (size_t y = 0; y < area_.size() && y < snowRows_.size(); ++y)
       AddStretch(area_, static_cast<int>(y), snowRows_[y].first, snowRows_[y].second);
-    AddRect(area_, sky);
+    for (size_t y = 0; y < area_.size() && y < skyRows_.size(); ++y)
+      AddStretch(area_, static_cast<int>(y), skyRows_[y].first, skyRows_[y].second);
     // A new number: the old plaque and the new one. (Otherwise the plaque
     // is drawn again only within the area.)
     if (request.countdownDays != lastDays_) {

@@ -115,8 +115,9 @@ class Compositor : private ScenePainter {
   // Notes the sky step's sun and moon in skyDraws_.
   void Draw(const SceneImage& image, int x, int y) override;
   void DrawLayer(size_t index, const FrameRequest& request);
-  // Blends one picture where the fixed pictures still to come leave it visible.
-  void Blend(FrameBuffer& target, const SceneImage& image, int x, int y);
+  // Blends one picture where the fixed pictures still to come leave it
+  // visible (and within `within`'s stretches).
+  void Blend(FrameBuffer& target, const SceneImage& image, int x, int y, const RowStretches* within = nullptr);
   // Draws what is left of a fixed picture at (0, 0), within area_.
   void DrawFixed(size_t picture);
   void Report(const SceneImage& image, int x, int y) {
@@ -126,9 +127,14 @@ class Compositor : private ScenePainter {
   // sky within area_ (the whole frame when the previous one was not made on it).
   void ComposeSky(const FrameRequest& request);
   // Draws the kept sky afresh within `within` from this call's sky draws.
-  void DrawSky(const Rect& within);
-  // Where sky draws like these can change the kept sky.
-  Rect SkyArea(const std::vector<PlacedImage>& draws) const;
+  void DrawSky(const RowStretches& within);
+  // Adds to `rows` where the kept sky changes when its draws go from `kept`
+  // to `now`.
+  void AddSkyChange(const std::vector<PlacedImage>& kept, const std::vector<PlacedImage>& now, RowStretches& rows);
+  // For each row of the strip at the display scale, the first row of the
+  // run of identical rows it is in: two rows hold the same pixels when
+  // their keys are equal (worked out once a scale).
+  const std::vector<uint32_t>& StripRowKeys(const SceneImage& strip);
   // Steps every snow layer, in order, into flakes_ and snowRows_.
   void StepSnow(SceneState& scene, Random& random);
   void DrawCountdown(int32_t days);
@@ -153,6 +159,9 @@ class Compositor : private ScenePainter {
   std::vector<PlacedImage> skyDraws_;      // this call's
   std::vector<PlacedImage> keptSkyDraws_;
   FrameBuffer keptSky_;
+  RowStretches skyRows_;  // where this call's sky draws changed it
+  std::vector<uint32_t> stripKeys_;
+  const SceneImage* stripKeysFor_ = nullptr;
   // Whether frame_ is the previous call's frame, made on keptSky_: a call
   // then composes only what changed.
   bool frameOnKept_ = false;
