@@ -5,7 +5,7 @@ set -euo pipefail
 
 # gettext compiles the translations, ICU gives Linux locales' long dates,
 # gtk-layer-shell makes the globe a layer surface on Wayland desktops.
-run_pkgs=(build-essential cmake pkg-config zlib1g-dev libglib2.0-dev libgtk-3-dev libxext-dev libxss-dev libxcb1-dev libxcb-shm0-dev
+run_pkgs=(build-essential cmake pkg-config zlib1g-dev libglib2.0-dev libgtk-3-dev libxext-dev libxss-dev libxcb1-dev libxcb-shm0-dev libx11-xcb-dev
   libgtk-layer-shell-dev gettext
   libicu-dev)
 test_pkgs=("${run_pkgs[@]}" libgtest-dev libgmock-dev libbenchmark-dev libpng-dev libspng-dev

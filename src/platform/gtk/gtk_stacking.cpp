@@ -1,5 +1,7 @@
 // The X11 stacking probe: whether this window is what the user sees at a
 // screen point, asked of the X server and kept until the stacking changes.
+#include <cstdlib>
+
 #include <gtk/gtk.h>
 
 #include "platform/gtk/gtk_backend.h"
@@ -7,6 +9,7 @@
 // Xlib last: its macros (None, Bool, Status) would break the headers above.
 #include <gdk/gdkx.h>
 #include <X11/Xlib.h>
+#include <X11/Xlib-xcb.h>
 
 namespace gd {
 namespace {
@@ -57,20 +60,31 @@ bool GtkPlatform::AskWhetherVisibleAt(int screenX, int screenY) {
   Display* display = GDK_WINDOW_XDISPLAY(gdkWindow);
   const Window self = GDK_WINDOW_XID(gdkWindow);
   const Window root = GDK_WINDOW_XID(gdk_screen_get_root_window(gtk_widget_get_screen(window_)));
-  gdk_x11_display_error_trap_push(gdk_window_get_display(gdkWindow));
+  // Asked through XCB on GDK's connection: Xlib would keep the last question
+  // pending until some later packet from the server showed it finished, and
+  // meanwhile GDK's XPending, on every turn of the main loop, would read the
+  // socket twice instead of once. A window gone in the meantime is an error
+  // that comes back here, not to Xlib.
+  xcb_connection_t* connection = XGetXCBConnection(display);
   bool visible = false;
-  Window level = root;
+  xcb_window_t level = static_cast<xcb_window_t>(root);
   for (int depth = 0; depth < kMaxWindowDepth; ++depth) {
-    Window child = None;
-    int cx = 0, cy = 0;
-    if (!XTranslateCoordinates(display, root, level, screenX, screenY, &cx, &cy, &child) || child == None) break;
+    xcb_generic_error_t* error = nullptr;
+    xcb_translate_coordinates_reply_t* reply = xcb_translate_coordinates_reply(
+        connection,
+        xcb_translate_coordinates(connection, static_cast<xcb_window_t>(root), level, static_cast<int16_t>(screenX),
+                                  static_cast<int16_t>(screenY)),
+        &error);
+    free(error);
+    const xcb_window_t child = reply ? reply->child : static_cast<xcb_window_t>(XCB_WINDOW_NONE);
+    free(reply);
+    if (child == XCB_WINDOW_NONE) break;
     if (child == self) {
       visible = true;
       break;
     }
     level = child;
   }
-  gdk_x11_display_error_trap_pop_ignored(gdk_window_get_display(gdkWindow));
   return visible;
 }
 
