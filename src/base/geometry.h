@@ -66,6 +66,12 @@ inline void AddStretch(RowStretches& rows, int y, int from, int to) {
   }
 }
 
+// Widens each row's stretch to hold the same row's stretch of `more` too.
+inline void AddStretches(RowStretches& rows, const RowStretches& more) {
+  for (std::size_t y = 0; y < rows.size() && y < more.size(); ++y)
+    AddStretch(rows, static_cast<int>(y), more[y].first, more[y].second);
+}
+
 inline void AddRect(RowStretches& rows, const Rect& r) {
   if (r.Empty()) return;
   for (int y = r.top; y < r.bottom; ++y) AddStretch(rows, y, r.left, r.right);

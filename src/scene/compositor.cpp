@@ -224,12 +224,13 @@ void Compositor::DrawSky(const RowStretches& within) {
 
 void Compositor::ComposeSky(const FrameRequest& request) {
   // The kept sky: drawn again only where its draws have changed.
-  skyRows_.assign(static_cast<size_t>(FrameHeight()), {0, 0});
+  const bool skyChanged = keptSkyDraws_.empty() || skyDraws_ != keptSkyDraws_;
   if (keptSkyDraws_.empty()) {
     keptSky_ = fixedLayers_.Start();
     skyRows_ = WholeRows(FrameWidth(), FrameHeight());
     DrawSky(skyRows_);
-  } else if (skyDraws_ != keptSkyDraws_) {
+  } else if (skyChanged) {
+    skyRows_.assign(static_cast<size_t>(FrameHeight()), {0, 0});
     AddSkyChange(keptSkyDraws_, skyDraws_, skyRows_);
     DrawSky(skyRows_);
   }
@@ -241,10 +242,8 @@ void Compositor::ComposeSky(const FrameRequest& request) {
     // their rectangle.
     area_ = lastSnowRows_;
     area_.resize(static_cast<size_t>(frame_.height), {0, 0});
-    for (size_t y = 0; y < area_.size() && y < snowRows_.size(); ++y)
-      AddStretch(area_, static_cast<int>(y), snowRows_[y].first, snowRows_[y].second);
-    for (size_t y = 0; y < area_.size() && y < skyRows_.size(); ++y)
-      AddStretch(area_, static_cast<int>(y), skyRows_[y].first, skyRows_[y].second);
+    AddStretches(area_, snowRows_);
+    if (skyChanged) AddStretches(area_, skyRows_);
     // A new number: the old plaque and the new one. (Otherwise the plaque
     // is drawn again only within the area.)
     if (request.countdownDays != lastDays_) {

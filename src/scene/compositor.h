@@ -159,7 +159,7 @@ class Compositor : private ScenePainter {
   std::vector<PlacedImage> skyDraws_;      // this call's
   std::vector<PlacedImage> keptSkyDraws_;
   FrameBuffer keptSky_;
-  RowStretches skyRows_;  // where this call's sky draws changed it
+  RowStretches skyRows_;  // where the kept sky was last drawn again
   std::vector<uint32_t> stripKeys_;
   const SceneImage* stripKeysFor_ = nullptr;
   // Whether frame_ is the previous call's frame, made on keptSky_: a call
