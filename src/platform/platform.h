@@ -102,6 +102,12 @@ class WindowEvents {
   virtual void Shown() = 0;
   virtual void Tick(TimerId id) = 0;
   virtual void MouseDown(MouseButton button) = 0;
+  // While the user moves the window (the drag that BeginMoveDrag started):
+  // where its top-left corner is now, in screen (device) pixels, and the tick
+  // count (TickCount) when it got there; once for each step of the move.
+  virtual void WindowMoved(Point /*position*/, uint32_t /*tick*/) {}
+  // The user's move of the window is over: the button is up.
+  virtual void MoveEnded() {}
   virtual void MenuItemChosen(std::string_view itemName) = 0;
   // Asked before the window closes, for every close (the Exit command, the
   // window manager, the end of the desktop session). True lets it go ahead.
@@ -183,7 +189,8 @@ class Platform {
   // Cuts the window to `region`; the window keeps it.
   virtual void SetWindowRegion(const Region& region) = 0;
   virtual void SetTopmost(bool topmost) = 0;
-  // Lets the system move the window with the mouse until the button is up.
+  // Lets the system move the window with the mouse until the button is up;
+  // the window reports each step as WindowMoved and the end as MoveEnded.
   virtual void BeginMoveDrag() = 0;
   // Whether this window is what the user sees at a screen point.
   virtual bool IsWindowVisibleAt(int screenX, int screenY) = 0;

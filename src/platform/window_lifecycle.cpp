@@ -29,6 +29,14 @@ void WindowLifecycle::MouseDown(MouseButton button) {
   if (Live()) Guard([&] { events_.MouseDown(button); });
 }
 
+void WindowLifecycle::WindowMoved(Point position, uint32_t tick) {
+  if (Live()) Guard([&] { events_.WindowMoved(position, tick); });
+}
+
+void WindowLifecycle::MoveEnded() {
+  if (Live()) Guard([&] { events_.MoveEnded(); });
+}
+
 void WindowLifecycle::MenuItemChosen(std::string_view itemName) {
   if (Live()) Guard([&] { events_.MenuItemChosen(itemName); });
 }

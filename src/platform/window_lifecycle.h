@@ -25,6 +25,8 @@ class WindowLifecycle {
   void Show();
   void Tick(TimerId id);
   void MouseDown(MouseButton button);
+  void WindowMoved(Point position, uint32_t tick);
+  void MoveEnded();
   void MenuItemChosen(std::string_view itemName);
   void MonitorsChanged();
   void ScaleChanged();

@@ -100,13 +100,16 @@ void GtkPlatform::StartMoveDrag(int button, int rootX, int rootY, guint32) {
 
 bool GtkPlatform::FollowDrag(int rootX, int rootY) {
   if (!drag_) return false;
-  MoveWindow(drag_->windowAt.x + rootX - drag_->rootX, drag_->windowAt.y + rootY - drag_->rootY);
+  const Point to{drag_->windowAt.x + rootX - drag_->rootX, drag_->windowAt.y + rootY - drag_->rootY};
+  MoveWindow(to.x, to.y);
+  if (lifecycle_ && !closed_) lifecycle_->WindowMoved(to, TickCount());
   return true;
 }
 
 bool GtkPlatform::EndDrag(int button) {
   if (!drag_ || drag_->button != button) return false;
   drag_.reset();
+  if (lifecycle_ && !closed_) lifecycle_->MoveEnded();
   return true;
 }
 

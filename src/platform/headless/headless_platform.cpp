@@ -238,6 +238,19 @@ void HeadlessPlatform::Press(MouseButton button) {
   if (lifecycle_) lifecycle_->MouseDown(button);
 }
 
+bool HeadlessPlatform::DragTo(Point position) {
+  if (!moving_ || closed_) return false;
+  position_ = position;
+  if (lifecycle_) lifecycle_->WindowMoved(position, TickCount());
+  return true;
+}
+
+void HeadlessPlatform::Release() {
+  if (!moving_) return;
+  moving_ = false;
+  if (lifecycle_ && !closed_) lifecycle_->MoveEnded();
+}
+
 bool HeadlessPlatform::RequestClose() {
   closeRequested_ = false;
   if (!lifecycle_ || closed_) return closed_;

@@ -74,7 +74,10 @@ class HeadlessPlatform : public Platform, public TraceSink {
   bool PresentFrame(const FrameBuffer& frame, uint8_t constantAlpha, const RowStretches& changed) override;
   void SetWindowRegion(const Region& region) override;
   void SetTopmost(bool topmost) override { topmost_ = topmost; }
-  void BeginMoveDrag() override { ++moveDrags_; }
+  void BeginMoveDrag() override {
+    ++moveDrags_;
+    moving_ = true;
+  }
   bool IsWindowVisibleAt(int screenX, int screenY) override;
   void CloseWindow() override { closeRequested_ = true; }
 
@@ -116,6 +119,12 @@ class HeadlessPlatform : public Platform, public TraceSink {
   void Choose(std::string_view itemName);
   // Presses a mouse button on the window.
   void Press(MouseButton button);
+  // While a press moves the window (BeginMoveDrag): the window is dragged to
+  // `position` now, as the system's move would take it there. False when no
+  // move is under way.
+  bool DragTo(Point position);
+  // The button is up: the move, if any, is over.
+  void Release();
   // Changes the monitors while the window runs, and tells the window.
   void SetMonitors(std::vector<Monitor> monitors);
   // Whether anyone can see the window (covered, minimised, a locked screen):
@@ -178,6 +187,7 @@ class HeadlessPlatform : public Platform, public TraceSink {
   bool closeRequested_ = false;
   bool closed_ = false;
   int moveDrags_ = 0;
+  bool moving_ = false;  // a move drag is under way
   uint64_t presents_ = 0;
   uint64_t framesRendered_ = 0;
   FrameBuffer lastFrame_;

@@ -407,6 +407,7 @@ void Win32Platform::BeginMoveDrag() {
   // The system moves the window with the mouse and returns when the move ends.
   SendMessageW(hwnd_, WM_SYSCOMMAND, kScDragMove, 0);
   inMoveLoop_ = false;
+  if (lifecycle_) lifecycle_->MoveEnded();
   // A right click whose release the move loop took opens no menu by itself:
   // open it here. If the button is still down, its release is yet to come and
   // opens the menu through WM_CONTEXTMENU.
@@ -746,6 +747,13 @@ LRESULT Win32Platform::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_SHOWWINDOW:
       ScheduleSightCheck();
       break;
+    case WM_WINDOWPOSCHANGED: {
+      // The system's move loop moves the window while it runs.
+      const auto* pos = reinterpret_cast<const WINDOWPOS*>(lParam);
+      if (inMoveLoop_ && lifecycle_ && pos && !(pos->flags & SWP_NOMOVE))
+        lifecycle_->WindowMoved({pos->x, pos->y}, GetTickCount());
+      break;
+    }
     case WM_WTSSESSION_CHANGE:
       OnSessionChange(wParam);
       return 0;
