@@ -1,9 +1,9 @@
 // Where the globe stands on a desktop of one or more monitors. `PlaceGlobe`
-// decides every place it takes (at a start, at the end of a drag, when the
-// Size or the system's scale changes, when the monitors change) from the place
-// asked for, the globe's size in device pixels at its scale and the monitors;
-// the functions below it are its parts. Plain functions, so every layout can
-// be tried without one.
+// (at the end) decides every place it takes (at a start, at the end of a
+// drag, when the Size or the system's scale changes, when the monitors
+// change) from the place asked for, the globe's size in device pixels at its
+// scale and the monitors; the functions before it are its parts. Plain
+// functions, so every layout can be tried without one.
 #pragma once
 
 #include <vector>
