@@ -328,17 +328,5 @@ TEST(SaveSettings, AWindowThatWasNeverShownSavesNothing) {
   EXPECT_EQ(g.Stored(), (std::map<std::string, int32_t>{{"TrVal", 5}}));
 }
 
-TEST(StartPlace, AWorkAreaSmallerThanTheWindowLeavesNoRoomToChoose) {
-  Random random;
-  StartPlaceInput in;
-  in.atRandom = true;
-  in.monitors = {Monitor{{0, 0, 200, 100}, {0, 0, 200, 100}, true}};
-  in.window = {300, 260};
-  const StartPlace place = ChooseStartPlace(in, random);
-  EXPECT_EQ(place.position.x, 0);
-  EXPECT_EQ(place.position.y, 0);
-  EXPECT_FALSE(place.corner);
-}
-
 }  // namespace
 }  // namespace gd

@@ -372,11 +372,12 @@ TEST(Win32WindowTest, TheScreenAndTheClocksAnswer) {
   std::string error;
   std::unique_ptr<Platform> platform = MakeWin32Platform(&error);
   ASSERT_NE(platform, nullptr) << error;
-  const Size screen = platform->ScreenSize();
-  const Size work = platform->WorkAreaSize();
-  EXPECT_GT(work.width, 0);
-  EXPECT_LE(work.width, screen.width);
-  EXPECT_LE(work.height, screen.height);
+  const std::vector<Monitor> monitors = platform->Monitors();
+  ASSERT_FALSE(monitors.empty());
+  for (const Monitor& m : monitors) {
+    EXPECT_FALSE(m.workArea.Empty());
+    EXPECT_EQ(m.bounds.United(m.workArea), m.bounds) << "the work area lies within the monitor";
+  }
   EXPECT_TRUE(platform->PerformanceCounter().has_value());
   const LocalDateTime now = platform->LocalTime();
   EXPECT_TRUE(IsValidDate(now.year, now.month, now.day));

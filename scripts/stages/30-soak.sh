@@ -2,5 +2,5 @@
 # counter checked after every timer event and memory checked at the end.
 # Uses the Release build of the unit stage.
 stage_soak() {
-  cmake --build "$root/build" -j "$jobs" --target glimmer_soak >/dev/null && "$root/build/glimmer_soak" 1000000
+  need_build glimmer_soak && "$root/build/glimmer_soak" 1000000
 }

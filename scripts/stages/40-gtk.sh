@@ -6,6 +6,7 @@
 # opaque the screen shows exactly its colour. The screenshots stay in
 # build/gtk-stage for a look.
 stage_gtk() (
+  need_build || exit 1
   set -u
   local bin="$root/build/glimmerdome" tests="$root/build/glimmer_gtk_tests" art="$root/src/images/art"
   local out="$root/build/gtk-stage"

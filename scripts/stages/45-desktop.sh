@@ -9,6 +9,7 @@
 # (GTK's animations off, through xsettingsd) must make a first run slow and
 # snowless. Screenshots stay in build/desktop-stage.
 stage_desktop() (
+  need_build glimmerdome || exit 1
   set -u
   local bin="$root/build/glimmerdome" out="$root/build/desktop-stage"
   local desk_hex="#cc00cc" desk_rgb="204 0 204"
@@ -148,15 +149,15 @@ EOF
   echo "  the window is on every workspace, off the taskbar and the pager, and above others (${atoms[*]})"
   drawn two
   wmctrl -k on || fail "wmctrl -k on failed"
-  sleep 0.5
+  wait_for 5 eval "wmctrl -m | grep -q 'showing the desktop.*ON'"
   wmctrl -m | grep -q 'showing the desktop.*ON' || fail "openbox did not show the desktop"
   drawn two-show-desktop
   wmctrl -k off
   wmctrl -n 2 && wmctrl -s 1 || fail "cannot switch to workspace 2"
-  sleep 0.5
+  wait_for 5 eval "wmctrl -d | grep -q '^1 *\*'" || fail "openbox did not switch to workspace 2"
   drawn two-workspace-2
   wmctrl -s 0
-  sleep 0.3
+  wait_for 5 eval "wmctrl -d | grep -q '^0 *\*'" || fail "openbox did not switch back to workspace 1"
 
   # Always on top: another window put over the globe does not cover it.
   xmessage -geometry 500x400+2400+300 "a window over the globe" >/dev/null 2>&1 &

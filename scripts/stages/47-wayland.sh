@@ -10,6 +10,7 @@
 # one to one; GLIMMERDOME_BACKEND=x11 must run it through XWayland.
 # Screenshots stay in build/wayland-stage.
 stage_wayland() (
+  need_build glimmerdome glimmer_virtual_pointer || exit 1
   set -u
   local bin="$root/build/glimmerdome" pointer="$root/build/glimmer_virtual_pointer" art="$root/src/images/art"
   local out="$root/build/wayland-stage" user=glimmerdome-test

@@ -14,6 +14,7 @@ win_screen_h=1024
 win_outline_left=47 win_outline_top=11 win_outline_w=200 win_outline_h=215
 
 stage_windows() {
+  need_build glimmerdome glimmer_icon || return 1
   (
     set -uo pipefail
     win_tmp=$(mktemp -d "${TMPDIR:-/tmp}/glimmerdome-wine.XXXXXX")

@@ -33,7 +33,7 @@ MainWindow::~MainWindow() = default;
 
 void MainWindow::Shown() {
   // The globe at the system's display scale.
-  ApplyScale(SystemScaleQuarters(), false);
+  ApplyScale(SystemScaleQuarters());
   // The snow's records, all unspawned, and the sun and moon at their rising points.
   CreateSnowParticles(scene_.snow);
   PlaceSunAndMoon(scene_.sky);
@@ -113,6 +113,8 @@ void MainWindow::PowerSavingChanged(bool on) {
 
 void MainWindow::MouseDown(MouseButton /*button*/) { platform_.BeginMoveDrag(); }
 
+void MainWindow::MoveEnded() { TakePlace({PlaceReason::Dropped, platform_.WindowPosition(), {}}); }
+
 // Every close saves the settings: the Exit command, the window manager, the
 // end of the desktop session. A save that fails is reported (an exception by
 // the lifecycle, which then lets the close go ahead), so the program can
@@ -151,29 +153,26 @@ void MainWindow::PrepareBaseLayer() {
 
 int MainWindow::SystemScaleQuarters() const { return ScaleQuartersOf(platform_.Capabilities().displayScale); }
 
-void MainWindow::ApplyScale(int quarters, bool keepCorner) {
+Size MainWindow::GlobeSize() const {
+  if (!baseBitmap_) return {imgTree_->width, imgTree_->height};
+  return {baseBitmap_->width, baseBitmap_->height};
+}
+
+bool MainWindow::ApplyScale(int quarters) {
   quarters = ClampScaleQuarters(quarters);
-  if (quarters == compositor_.Device().Quarters() || !baseBitmap_) return;
-  const Point was = platform_.WindowPosition();
-  const int wasWidth = baseBitmap_->width, wasHeight = baseBitmap_->height;
+  if (quarters == compositor_.Device().Quarters() || !baseBitmap_) return false;
   compositor_.SetScale(quarters);
   PrepareBaseLayer();
   platform_.SetWindowRegion(RegionFromMask(*compositor_.Device().Of(*imgMask_).bitmap));
-  if (keepCorner) {
-    // The bottom-right corner stays, as long as the top-left one stays on
-    // the screen.
-    const Size screen = platform_.ScreenSize();
-    int left = was.x + wasWidth - baseBitmap_->width, top = was.y + wasHeight - baseBitmap_->height;
-    if (screen.width > 0) left = std::clamp(left, 0, std::max(0, screen.width - baseBitmap_->width));
-    if (screen.height > 0) top = std::clamp(top, 0, std::max(0, screen.height - baseBitmap_->height));
-    platform_.MoveWindow(left, top);
-  }
+  return true;
 }
 
 void MainWindow::ScaleChanged() {
   // A size of its own keeps the globe as it is.
   if (!menu_.Checked("pmiSizeAuto")) return;
-  ApplyScale(SystemScaleQuarters(), false);
+  const Point was = platform_.WindowPosition();
+  const Size wasSize = GlobeSize();
+  if (ApplyScale(SystemScaleQuarters())) TakePlace({PlaceReason::ScaleChanged, was, wasSize});
   RenderFrame();
 }
 

@@ -19,6 +19,7 @@
 #include "scene/compositor.h"
 #include "scene/countdown.h"
 #include "settings/menu.h"
+#include "settings/placement.h"
 
 namespace gd {
 
@@ -55,6 +56,7 @@ class MainWindow : public WindowEvents {
   void Shown() override;
   void Tick(TimerId id) override;
   void MouseDown(MouseButton button) override;
+  void MoveEnded() override;
   void MenuItemChosen(std::string_view itemName) override;
   bool CloseRequested() override;
   void Destroyed() override;
@@ -72,10 +74,9 @@ class MainWindow : public WindowEvents {
 
   // --- The display scale ------------------------------------------------------
   // Draws the globe at `quarters` (base/scale.h) from now on: a frame, base
-  // layer and shape of that many device pixels, the scene unchanged. With
-  // `keepCorner` the globe's bottom-right corner stays where it is (and on
-  // the screen); otherwise its top-left corner does.
-  void ApplyScale(int quarters, bool keepCorner);
+  // layer and shape of that many device pixels, the scene unchanged, the
+  // window where it is. False when it was drawn at that scale already.
+  bool ApplyScale(int quarters);
   int ScaleQuarters() const { return compositor_.Device().Quarters(); }
   // The system's scale changed: the globe follows when its size is Automatic.
   void ScaleChanged() override;
@@ -118,8 +119,14 @@ class MainWindow : public WindowEvents {
  private:
   // Checks a speed's item and sets the frame timer and the step delay.
   void ApplySpeed(const Speed& speed);
-  // Checks a size's item and draws the globe at its scale.
-  void ApplySize(const DisplaySize& size, bool keepCorner);
+  // Checks a size's item and draws the globe at its scale; `chosen` (from the
+  // menu, not loaded) places the globe for its new size.
+  void ApplySize(const DisplaySize& size, bool chosen);
+  // The globe's size in device pixels at its scale.
+  Size GlobeSize() const;
+  // Moves the window where PlaceGlobe says, if it can place itself and is
+  // not there already.
+  void TakePlace(const PlaceRequest& request);
   // Applies the step clock: whether this call is an animation step.
   bool StepClock();
   // Whether the user can see the window at one of the two probe points.

@@ -45,10 +45,14 @@ bool MainWindow::RunMenuCommand(std::string_view itemName) {
   return true;
 }
 
-// Sizes: the globe at the chosen scale, or the system's.
-void MainWindow::ApplySize(const DisplaySize& size, bool keepCorner) {
+// Sizes: the globe at the chosen scale, or the system's. A Size chosen from
+// the menu moves the globe as well (settings/placement.h).
+void MainWindow::ApplySize(const DisplaySize& size, bool chosen) {
   menu_.SetChecked(size.item, true);
-  ApplyScale(size.percent == 0 ? SystemScaleQuarters() : ScaleQuartersOfPercent(size.percent), keepCorner);
+  const Point was = platform_.WindowPosition();
+  const Size wasSize = GlobeSize();
+  const int quarters = size.percent == 0 ? SystemScaleQuarters() : ScaleQuartersOfPercent(size.percent);
+  if (ApplyScale(quarters) && chosen) TakePlace({PlaceReason::SizeChosen, was, wasSize});
 }
 
 // The radio item is checked by its command; the frame timer keeps its rhythm

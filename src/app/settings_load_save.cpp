@@ -43,19 +43,18 @@ void MainWindow::LoadSettings() {
   ApplySize(*size, false);
 
   // The place. The window already has the globe's size at its scale.
-  StartPlaceInput in;
-  in.atRandom = !args_.empty() && args_[0] == "add";
-  if (stored.Has(Setting::Top)) in.top = stored.Get(Setting::Top);
-  if (stored.Has(Setting::Left)) in.left = stored.Get(Setting::Left);
-  in.monitors = platform_.Monitors();
-  in.window = {baseBitmap_->width, baseBitmap_->height};
-  if (in.atRandom) Randomize();
-  const StartPlace place = ChooseStartPlace(in, random_);
-  if (platform_.Capabilities().canPlaceItself) platform_.MoveWindow(place.position.x, place.position.y);
+  PlaceRequest request;
+  const bool atRandom = !args_.empty() && args_[0] == "add";
+  const bool saved = stored.Has(Setting::Top) && stored.Has(Setting::Left);
+  request.reason = atRandom ? PlaceReason::AtRandom : saved ? PlaceReason::Saved : PlaceReason::FirstRun;
+  if (saved) request.asked = {stored.Get(Setting::Left), stored.Get(Setting::Top)};
+  if (atRandom) Randomize();
+  const Point place = PlaceGlobe(request, GlobeSize(), platform_.Monitors(), random_);
+  if (platform_.Capabilities().canPlaceItself) platform_.MoveWindow(place.x, place.y);
 
   // On a first run the start-at-login item keeps its design mark, so that
   // the first close writes the entry.
-  if (!place.corner)
+  if (request.reason != PlaceReason::FirstRun)
     if (const std::optional<bool> exists = store.StartupEntryExists()) menu_.SetChecked("pmiStartUp", *exists);
 
   const TransparencyLevel& level = LevelOfStoredIndex(stored.Get(Setting::TrVal));
@@ -75,19 +74,21 @@ void MainWindow::LoadSettings() {
   if (TraceSink* trace = platform_.Tracer()) {
     SettingValues values{};
     for (const SettingRow& design : kSettings) values[Index(design.id)] = stored.Get(design.id);
-    values[Index(Setting::Top)] = place.position.y;
-    values[Index(Setting::Left)] = place.position.x;
+    values[Index(Setting::Top)] = place.y;
+    values[Index(Setting::Left)] = place.x;
     trace->Write("settings", SettingsTraceFields("load", values));
   }
   for (const std::string& message : messages) platform_.ShowMessage(message, MessageKind::Error);
 }
 
 // A window that no monitor shows any more comes back as it would at a start.
-void MainWindow::MonitorsChanged() {
+void MainWindow::MonitorsChanged() { TakePlace({PlaceReason::MonitorsChanged, platform_.WindowPosition(), {}}); }
+
+void MainWindow::TakePlace(const PlaceRequest& request) {
   if (!platform_.Capabilities().canPlaceItself) return;
   const Point now = platform_.WindowPosition();
-  const Point back = KeepOnMonitors(now, {imgTree_->width, imgTree_->height}, platform_.Monitors());
-  if (back.x != now.x || back.y != now.y) platform_.MoveWindow(back.x, back.y);
+  const Point place = PlaceGlobe(request, GlobeSize(), platform_.Monitors(), random_);
+  if (place.x != now.x || place.y != now.y) platform_.MoveWindow(place.x, place.y);
 }
 
 void MainWindow::SaveSettings() {

@@ -200,14 +200,10 @@ class Platform {
   // --- The screen ---------------------------------------------------------
   // Sizes, places and the frame are in device pixels: at a display scale
   // above 1 the frame holds more pixels than the globe's 300 by 260.
-  virtual Size ScreenSize() = 0;
-  virtual Size WorkAreaSize() = 0;
-  // Every monitor, the primary one marked. Backends that know of only one
-  // screen give it at the origin.
-  virtual std::vector<Monitor> Monitors() {
-    const Size screen = ScreenSize(), work = WorkAreaSize();
-    return {Monitor{{0, 0, screen.width, screen.height}, {0, 0, work.width, work.height}, true}};
-  }
+  // Every monitor with its work area, the primary one marked: all the core
+  // knows of the screen. Backends that know of only one screen give it at
+  // the origin.
+  virtual std::vector<Monitor> Monitors() = 0;
   // Whether the user asked the desktop for less motion (animations off).
   virtual bool PrefersReducedMotion() { return false; }
 

@@ -72,4 +72,42 @@ Point CornerPlace(Size window, const std::vector<Monitor>& monitors) {
   return {work.right - window.width - kCornerGapRight, work.bottom - window.height};
 }
 
+Point RandomPlace(Size window, const std::vector<Monitor>& monitors, Random& random) {
+  Rect work{0, 0, 0, 0};
+  if (!monitors.empty()) {
+    const Monitor& primary = PrimaryMonitor(monitors);
+    work = primary.workArea.Empty() ? primary.bounds : primary.workArea;
+  }
+  const int spanX = work.right - work.left - window.width - kCornerGapRight;
+  const int spanY = work.bottom - work.top - window.height;
+  // Left first, then top: the order the generator is drawn in.
+  const int x = work.left + static_cast<int>(random(static_cast<uint32_t>(std::max(spanX, 0))));
+  const int y = work.top + static_cast<int>(random(static_cast<uint32_t>(std::max(spanY, 0))));
+  return {x, y};
+}
+
+Point PlaceGlobe(const PlaceRequest& request, Size globe, const std::vector<Monitor>& monitors, Random& random) {
+  const Point asked = request.asked;
+  switch (request.reason) {
+    case PlaceReason::FirstRun:
+      return CornerPlace(globe, monitors);
+    case PlaceReason::AtRandom:
+      return RandomPlace(globe, monitors, random);
+    case PlaceReason::Saved:
+    case PlaceReason::MonitorsChanged:
+      return KeepOnMonitors(asked, globe, monitors);
+    case PlaceReason::Dropped:
+      // The user put it there; a start brings it back if no monitor shows it.
+    case PlaceReason::ScaleChanged:
+      return asked;
+    case PlaceReason::SizeChosen: {
+      const Point corner{asked.x + request.before.width - globe.width, asked.y + request.before.height - globe.height};
+      if (monitors.empty()) return corner;
+      const Rect& m = NearestMonitor(asked, request.before, monitors).bounds;
+      return {Clamp(corner.x, globe.width, m.left, m.right), Clamp(corner.y, globe.height, m.top, m.bottom)};
+    }
+  }
+  return asked;
+}
+
 }  // namespace gd

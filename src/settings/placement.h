@@ -1,11 +1,14 @@
-// Where the globe may stand on a desktop of one or more monitors, and where it
-// goes back to when the place it was left at is no longer on any of them (a
-// monitor unplugged, a resolution made smaller). Plain functions over a place,
-// the window's size and the monitors, so every layout can be tried without one.
+// Where the globe stands on a desktop of one or more monitors. `PlaceGlobe`
+// (at the end) decides every place it takes (at a start, at the end of a
+// drag, when the Size or the system's scale changes, when the monitors
+// change) from the place asked for, the globe's size in device pixels at its
+// scale and the monitors; the functions before it are its parts. Plain
+// functions, so every layout can be tried without one.
 #pragma once
 
 #include <vector>
 
+#include "base/random.h"
 #include "platform/platform.h"
 
 namespace gd {
@@ -46,5 +49,34 @@ Point KeepOnMonitors(Point place, Size window, const std::vector<Monitor>& monit
 // The first run's place: the bottom right corner of the primary monitor's
 // work area, 5 pixels in from its right edge.
 Point CornerPlace(Size window, const std::vector<Monitor>& monitors);
+
+// A place at random on the primary monitor's work area, as far from its right
+// edge as the corner place at least; a work area smaller than the window
+// leaves no room, and the place is its top-left corner.
+Point RandomPlace(Size window, const std::vector<Monitor>& monitors, Random& random);
+
+// Why the globe takes a place, which says what the place asked for means.
+enum class PlaceReason {
+  FirstRun,         // nothing stored: the corner place (`asked` unused)
+  AtRandom,         // started with "add": a random place (`asked` unused)
+  Saved,            // the stored place: kept while it counts as on a monitor
+  Dropped,          // where the user's drag left it: kept as it is
+  SizeChosen,       // a Size from the menu: see below
+  ScaleChanged,     // the system's scale: the top-left corner stays
+  MonitorsChanged,  // where it is now: kept while it counts as on a monitor
+};
+
+struct PlaceRequest {
+  PlaceReason reason = PlaceReason::Saved;
+  Point asked;      // the stored place, or where the globe is now
+  Size before;      // SizeChosen: the globe's device size until now
+};
+
+// Where the globe goes, `globe` being its device size from now on. A Size
+// chosen keeps the globe's bottom-right corner where it is, moved as little
+// as needed for the globe to be whole on the monitor it was on (its top-left
+// corner on it where the globe is larger). Places that count as on no monitor
+// come back as KeepOnMonitors says. `random` is drawn on for AtRandom alone.
+Point PlaceGlobe(const PlaceRequest& request, Size globe, const std::vector<Monitor>& monitors, Random& random);
 
 }  // namespace gd

@@ -1,10 +1,6 @@
-// The settings' values: reading them from a store as the table says, the
-// messages about them, and the choice of the start place.
+// The settings' values: reading them from a store as the table says, and the
+// messages about them.
 #include "settings/settings.h"
-
-#include <algorithm>
-
-#include "settings/placement.h"
 
 namespace gd {
 
@@ -108,29 +104,6 @@ std::string InvalidDataTypeMessage(std::string_view valueName) {
 
 std::string FailedToSetMessage(std::string_view valueName) {
   return TrFormat("Failed to set data for '%s'", {valueName});
-}
-
-StartPlace ChooseStartPlace(const StartPlaceInput& in, Random& random) {
-  StartPlace place;
-  if (in.atRandom) {
-    // A work area smaller than the window leaves no room: the edge it is.
-    Rect work{0, 0, 0, 0};
-    if (!in.monitors.empty()) {
-      const Monitor& primary = PrimaryMonitor(in.monitors);
-      work = primary.workArea.Empty() ? primary.bounds : primary.workArea;
-    }
-    const int spanX = work.right - work.left - in.window.width - kCornerGapRight;
-    const int spanY = work.bottom - work.top - in.window.height;
-    place.position.x = work.left + static_cast<int>(random(static_cast<uint32_t>(std::max(spanX, 0))));
-    place.position.y = work.top + static_cast<int>(random(static_cast<uint32_t>(std::max(spanY, 0))));
-  } else if (in.top && in.left) {
-    // A window left where no monitor shows it comes back onto the nearest one.
-    place.position = KeepOnMonitors({*in.left, *in.top}, in.window, in.monitors);
-  } else {
-    place.position = CornerPlace(in.window, in.monitors);
-    place.corner = true;
-  }
-  return place;
 }
 
 }  // namespace gd

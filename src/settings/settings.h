@@ -15,7 +15,6 @@
 #include <functional>
 
 #include "base/geometry.h"
-#include "base/random.h"
 #include "i18n/translation.h"
 #include "platform/platform.h"
 #include "settings/menu.h"
@@ -169,26 +168,5 @@ void WriteSettings(SettingsStore& store, const SettingValues& values, bool start
 
 std::string InvalidDataTypeMessage(std::string_view valueName);
 std::string FailedToSetMessage(std::string_view valueName);
-
-// --- The start position ------------------------------------------------------------
-
-struct StartPlace {
-  Point position;
-  bool corner = false;  // a first run: placed in the work area's corner
-};
-
-struct StartPlaceInput {
-  bool atRandom = false;  // the first argument was "add"
-  std::optional<int32_t> top;
-  std::optional<int32_t> left;
-  std::vector<Monitor> monitors;
-  Size window;
-};
-
-// Where the window starts: at random within the primary monitor's work area
-// (the generator already seeded), at the saved place brought back onto a
-// monitor when it is on none of them (see KeepOnMonitors), or on a first run
-// in the bottom right corner of the primary monitor's work area.
-StartPlace ChooseStartPlace(const StartPlaceInput& in, Random& random);
 
 }  // namespace gd

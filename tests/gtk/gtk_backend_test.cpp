@@ -922,20 +922,21 @@ TEST(GtkWindow, MessagesAreModalTitledDialogsWhileTimersGoOn) {
   platform.RequestClose();
 }
 
-TEST(GtkScreen, SizesComeFromThePrimaryMonitor) {
+TEST(GtkScreen, TheMonitorsComeFromGdkWithOnePrimary) {
   REQUIRE_DISPLAY();
   GtkPlatform platform(nullptr);
-  const Size screen = platform.ScreenSize();
-  const Size work = platform.WorkAreaSize();
+  const std::vector<Monitor> monitors = platform.Monitors();
+  ASSERT_FALSE(monitors.empty());
+  EXPECT_EQ(std::count_if(monitors.begin(), monitors.end(), [](const Monitor& m) { return m.primary; }), 1);
   Display* d = GDK_DISPLAY_XDISPLAY(gdk_display_get_default());
   // Xvfb and single-monitor desktops: the monitor is the whole screen.
-  if (gdk_display_get_n_monitors(gdk_display_get_default()) == 1) {
-    EXPECT_EQ(screen.width, DisplayWidth(d, DefaultScreen(d)));
-    EXPECT_EQ(screen.height, DisplayHeight(d, DefaultScreen(d)));
+  if (monitors.size() == 1) {
+    EXPECT_EQ(monitors[0].bounds, (Rect{0, 0, DisplayWidth(d, DefaultScreen(d)), DisplayHeight(d, DefaultScreen(d))}));
   }
-  EXPECT_GT(work.width, 0);
-  EXPECT_LE(work.width, screen.width);
-  EXPECT_LE(work.height, screen.height);
+  for (const Monitor& m : monitors) {
+    EXPECT_FALSE(m.workArea.Empty());
+    EXPECT_EQ(m.bounds.United(m.workArea), m.bounds) << "the work area lies within the monitor";
+  }
   EXPECT_NE(platform.ExecutablePath().find("glimmer_gtk_tests"), std::string::npos);
 }
 

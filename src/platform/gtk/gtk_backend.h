@@ -147,8 +147,6 @@ class GtkPlatform : public Platform {
   bool IsWindowVisibleAt(int screenX, int screenY) override;
   void CloseWindow() override;
 
-  Size ScreenSize() override;
-  Size WorkAreaSize() override;
   std::vector<Monitor> Monitors() override;
   bool PrefersReducedMotion() override;
   WindowCapabilities Capabilities() const override;

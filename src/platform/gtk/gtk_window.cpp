@@ -760,39 +760,6 @@ std::string GtkPlatform::ExecutablePath() {
   return out;
 }
 
-namespace {
-
-GdkMonitor* PrimaryMonitor() {
-  GdkDisplay* display = gdk_display_get_default();
-  if (!display) return nullptr;
-  GdkMonitor* monitor = gdk_display_get_primary_monitor(display);
-  if (!monitor && gdk_display_get_n_monitors(display) > 0) monitor = gdk_display_get_monitor(display, 0);
-  return monitor;
-}
-
-}  // namespace
-
-// In device pixels, like the window's size and place. A layer surface's
-// screen is its output.
-Size GtkPlatform::ScreenSize() {
-  GdkMonitor* monitor = layer_ ? LayerMonitor() : PrimaryMonitor();
-  if (!monitor) return {0, 0};
-  GdkRectangle r;
-  gdk_monitor_get_geometry(monitor, &r);
-  const int g = std::max(1, gdk_monitor_get_scale_factor(monitor));
-  return {r.width * g, r.height * g};
-}
-
-Size GtkPlatform::WorkAreaSize() {
-  if (layer_) return ScreenSize();  // its margins count from the output's corner
-  GdkMonitor* monitor = PrimaryMonitor();
-  if (!monitor) return {0, 0};
-  GdkRectangle r;
-  gdk_monitor_get_workarea(monitor, &r);
-  const int g = std::max(1, gdk_monitor_get_scale_factor(monitor));
-  return {r.width * g, r.height * g};
-}
-
 // The window's scale factor, and more where the desktop's text scaling asks
 // for more: desktops that scale windows put that scale into Xft.dpi as well
 // (96 times the window scale times the text scaling), so the larger of the

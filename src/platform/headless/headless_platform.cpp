@@ -104,11 +104,6 @@ bool HeadlessPlatform::IsWindowVisibleAt(int screenX, int screenY) {
   return !hasRegion_ || region_.Contains(x, y);
 }
 
-std::vector<Monitor> HeadlessPlatform::Monitors() {
-  if (!options_.monitors.empty()) return options_.monitors;
-  return Platform::Monitors();
-}
-
 void HeadlessPlatform::SetMonitors(std::vector<Monitor> monitors) {
   options_.monitors = std::move(monitors);
   if (lifecycle_ && !closed_) lifecycle_->MonitorsChanged();

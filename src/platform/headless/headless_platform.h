@@ -1,7 +1,7 @@
 // The headless backend: Glimmerdome without a display.
 //
-// It stands in for the desktop with a virtual screen (1920 by 1080, work area
-// 1920 by 1040), a virtual clock and tick count that advance only from timer to
+// It stands in for the desktop with virtual monitors (by default one of 1920
+// by 1080 with a 40-pixel taskbar at the bottom), a virtual clock and tick count that advance only from timer to
 // timer, and a window whose frames stay in memory. Messages are recorded
 // instead of shown. Tests drive the real core through it, and the command line
 // uses it to render snapshots, raw dumps, traces and animated recordings.
@@ -39,11 +39,8 @@ struct HeadlessOptions {
   std::vector<std::string> choose;  // menu items chosen after the show
   // The display scale in quarters (base/scale.h): the system's, for the window.
   int scaleQuarters = 4;
-  Size screen{1920, 1080};
-  Size workArea{1920, 1040};
-  // The desktop's monitors, the first one primary; none means one monitor
-  // of `screen` size with `workArea` at the origin.
-  std::vector<Monitor> monitors;
+  // The desktop's monitors, the primary one marked.
+  std::vector<Monitor> monitors{Monitor{{0, 0, 1920, 1080}, {0, 0, 1920, 1040}, true}};
   // The desktop asks for less motion.
   bool reducedMotion = false;
   // Screen points at which another window covers this one (for the probe).
@@ -81,9 +78,7 @@ class HeadlessPlatform : public Platform, public TraceSink {
   bool IsWindowVisibleAt(int screenX, int screenY) override;
   void CloseWindow() override { closeRequested_ = true; }
 
-  Size ScreenSize() override { return options_.screen; }
-  Size WorkAreaSize() override { return options_.workArea; }
-  std::vector<Monitor> Monitors() override;
+  std::vector<Monitor> Monitors() override { return options_.monitors; }
   bool PrefersReducedMotion() override { return options_.reducedMotion; }
 
 

@@ -100,8 +100,6 @@ class Win32Platform : public Platform {
   bool IsWindowVisibleAt(int screenX, int screenY) override;
   void CloseWindow() override;
 
-  Size ScreenSize() override;
-  Size WorkAreaSize() override;
   std::vector<Monitor> Monitors() override { return win32::DesktopMonitors(); }
   bool PrefersReducedMotion() override { return win32::DesktopPrefersReducedMotion(); }
   // 96 dots per inch is scale 1.
@@ -534,16 +532,6 @@ void Win32Platform::OnPowerSetting(const POWERBROADCAST_SETTING& setting) {
   else
     return;
   if (lifecycle_) lifecycle_->PowerSavingChanged(batterySaver_ || energySaver_);
-}
-
-// --- The screen ---------------------------------------------------------------
-
-Size Win32Platform::ScreenSize() { return {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}; }
-
-Size Win32Platform::WorkAreaSize() {
-  RECT r{};
-  if (!SystemParametersInfoW(SPI_GETWORKAREA, 0, &r, 0)) return ScreenSize();
-  return {r.right - r.left, r.bottom - r.top};
 }
 
 // --- Time -------------------------------------------------------------------------
