@@ -62,6 +62,11 @@ void MainWindow::Tick(TimerId id) {
   // While nobody can see the globe, the frame timer is stopped and the scene
   // keeps its time on the snow's slower timer.
   if (!seen_) CatchUpUnseenFrames();
+  // Changes made since the last tick, in one write.
+  if (settingsDue_) {
+    settingsDue_ = false;
+    WriteSettingsNow(false);
+  }
 }
 
 uint32_t MainWindow::FrameTimerIntervalMs() const {
@@ -112,6 +117,8 @@ void MainWindow::PowerSavingChanged(bool on) {
 }
 
 void MainWindow::MouseDown(MouseButton /*button*/) { platform_.BeginMoveDrag(); }
+
+void MainWindow::MoveEnded() { SettingsChanged(); }
 
 // Every close saves the settings: the Exit command, the window manager, the
 // end of the desktop session. A save that fails is reported (an exception by
@@ -171,6 +178,7 @@ void MainWindow::ApplyScale(int quarters, bool keepCorner) {
 }
 
 void MainWindow::ScaleChanged() {
+  SettingsChanged();  // the system may have moved the window with its scale
   // A size of its own keeps the globe as it is.
   if (!menu_.Checked("pmiSizeAuto")) return;
   ApplyScale(SystemScaleQuarters(), false);
