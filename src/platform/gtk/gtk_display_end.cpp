@@ -34,6 +34,8 @@ namespace {
 // The platform whose display the watch and the IO error handler serve: there
 // is one per program.
 GtkPlatform* gWatched = nullptr;
+// GDK's handler, put back when the platform goes.
+XIOErrorHandler gGdkIOErrorHandler = nullptr;
 
 // A source that is ready once the peer has closed the socket.
 struct HangUpSource {
@@ -79,7 +81,8 @@ void GtkPlatform::WatchDisplayEnd() {
   displayName_ = gdk_display_get_name(display);
   int fd = -1;
   if (GDK_IS_X11_DISPLAY(display)) {
-    XSetIOErrorHandler(OnXIOError);
+    const XIOErrorHandler before = XSetIOErrorHandler(OnXIOError);
+    if (before != OnXIOError) gGdkIOErrorHandler = before;
     fd = ConnectionNumber(GDK_DISPLAY_XDISPLAY(display));
   }
 #ifdef GLIMMERDOME_HAVE_LAYER_SHELL
@@ -99,7 +102,9 @@ void GtkPlatform::WatchDisplayEnd() {
 void GtkPlatform::UnwatchDisplayEnd() {
   if (displayEndWatch_) g_source_remove(displayEndWatch_);
   displayEndWatch_ = 0;
-  if (gWatched == this) gWatched = nullptr;
+  if (gWatched != this) return;
+  gWatched = nullptr;
+  if (gGdkIOErrorHandler) XSetIOErrorHandler(gGdkIOErrorHandler);
 }
 
 void GtkPlatform::DisplayEnded() {
