@@ -231,6 +231,35 @@ stage_gtk() (
   [ $rc -eq 0 ] || fail "on SIGTERM the program ended with status $rc"
   ini_has plain Left=1215 Top=520 || fail "after two SIGTERMs the dragged place 1215,520 is not kept"
   echo "  SIGTERM, twice, closed the program (status 0) and kept the dragged place"
+  # A store that refuses the write (a file size limit of 0, as a full disk):
+  # one message for the cause however often it is tried, the globe keeps
+  # moving, and settings.ini stays as it was, with nothing left beside it.
+  local home="$out/home-plain" dialog
+  cp "$home/.config/glimmerdome/settings.ini" "$out/settings-before.ini" || fail "no settings.ini after the plain run"
+  (ulimit -f 0; HOME="$home" XDG_CONFIG_HOME="$home/.config" exec "$bin") >/dev/null 2>&1 &
+  app_pid=$!
+  wait_for 10 find_window || fail "under a file size limit no window of glimmerdome appeared"
+  sleep 1
+  drag 1 -100 -100
+  message_box() {  # the program's visible window that is not the globe's
+    local w
+    dialog=""
+    for w in $(xdotool search --onlyvisible --pid "$app_pid" 2>/dev/null); do [ "$w" != "$win" ] && dialog=$w; done
+    [ -n "$dialog" ]
+  }
+  wait_for 5 message_box || fail "a refused write showed no message"
+  xdotool windowfocus --sync "$dialog" key Return
+  wait_for 5 eval '[ "$(visible_windows)" -eq 1 ]' || fail "the message of a refused write did not close on Return"
+  drag 1 -100 -100
+  sleep 1
+  [ "$(visible_windows)" -eq 1 ] || fail "a second refused write for the same cause showed another message"
+  kill -TERM "$app_pid"
+  wait_for 5 eval "! kill -0 $app_pid 2>/dev/null" || fail "under a file size limit the program did not close on SIGTERM"
+  wait "$app_pid"; rc=$?; app_pid=""
+  [ $rc -eq 0 ] || fail "under a file size limit the program ended with status $rc"
+  cmp -s "$out/settings-before.ini" "$home/.config/glimmerdome/settings.ini" &&
+    [ "$(ls "$home/.config/glimmerdome")" = settings.ini ] || fail "a refused write changed settings.ini or left a file beside it"
+  echo "  a refused write: one message, the globe kept moving, settings.ini as it was"
 
   # --- At GTK's scale factor 2 ------------------------------------------------------
   # The globe is drawn at scale 2: 600 x 520 device pixels from the pictures

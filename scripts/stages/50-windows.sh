@@ -286,7 +286,43 @@ win_desktop_run() {
   if win_open_menu 150 120 && win_choose_exit; then :; else win_fail "the second start did not end on Exit"; return; fi
 
   win_wrong_type_run "$dragged_x" "$dragged_y"
+  win_session_end_run
   win_high_dpi_run
+}
+
+# The end of the session right after a drag (wineboot --end-session sends
+# WM_QUERYENDSESSION and WM_ENDSESSION, as a logoff does): the program ends
+# and the registry holds the new place.
+win_session_end_run() {
+  win_start_program
+  if ! win_wait_shown; then
+    win_fail "before the end of the session the window did not show within 30 s"
+    return
+  fi
+  local x y i
+  read -r x y <<<"$(win_position)"
+  xdotool mousemove $((x + 150)) $((y + 120)) sleep 0.3 mousedown 1 sleep 0.3
+  for i in $(seq 5); do xdotool mousemove_relative -- 20 10 sleep 0.05; done
+  xdotool sleep 0.3 mouseup 1
+  timeout 60 wine wineboot --end-session >"$win_tmp/end-session.log" 2>&1
+  for i in $(seq 100); do
+    kill -0 "$win_program" 2>/dev/null || break
+    sleep 0.1
+  done
+  if kill -0 "$win_program" 2>/dev/null; then
+    win_fail "the program still runs 10 s after the end of the session"
+    return
+  fi
+  wait "$win_program"
+  local out top left
+  out=$(timeout 60 wine reg query 'HKCU\Software\Glimmerdome' 2>/dev/null | tr -d '\r')
+  top=$(awk '$1 == "Top" {print $3}' <<<"$out")
+  left=$(awk '$1 == "Left" {print $3}' <<<"$out")
+  if [ "$left $top" = "$(printf '0x%x 0x%x' $((x + 100)) $((y + 50)))" ]; then
+    win_ok "the end of the session right after a drag ended the program and kept the place $((x + 100)),$((y + 50))"
+  else
+    win_fail "after a drag to $((x + 100)),$((y + 50)) and the end of the session the registry holds Left $left, Top $top"
+  fi
 }
 
 # A screen at 200 % (LogPixels 192): the globe, aware of the monitor's DPI,

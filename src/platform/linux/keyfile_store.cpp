@@ -246,8 +246,15 @@ bool KeyFileSettingsStore::SetStartupEntry(const std::string& executablePath) {
   // The key file escapes the backslashes of the quoting once more.
   g_key_file_set_string(keyFile.get(), group, "Exec", DesktopExecArgument(executablePath).c_str());
   g_key_file_set_boolean(keyFile.get(), group, "Terminal", FALSE);
+  // An entry that is already as it should be stays untouched.
+  const std::string text = KeyFileText(keyFile.get());
+  gchar* held = nullptr;
+  gsize heldLength = 0;
+  const bool same = g_file_get_contents(autostartPath_.c_str(), &held, &heldLength, nullptr) &&
+                    std::string_view(held, heldLength) == text;
+  g_free(held);
   std::string why;
-  if (!ReplaceFile(autostartPath_, KeyFileText(keyFile.get()), &why)) {
+  if (!same && !ReplaceFile(autostartPath_, text, &why)) {
     problem_ = why;
     return false;
   }
