@@ -5,7 +5,8 @@
 # appear in the bottom-right corner of the work area, animate, move with a
 # drag, open its menu on the right button and close on "Exit". Once the core
 # keeps settings, Exit must also leave the seven values and the Run entry in
-# the registry, and a second start must come back where the first one was left.
+# the registry, and a second start must come back where the first one was left;
+# the end of the session right after a drag must keep the new place.
 # Everything started here is ended when the stage ends; each step has a time limit.
 
 win_screen_w=1280
@@ -286,8 +287,8 @@ win_desktop_run() {
   if win_open_menu 150 120 && win_choose_exit; then :; else win_fail "the second start did not end on Exit"; return; fi
 
   win_wrong_type_run "$dragged_x" "$dragged_y"
-  win_session_end_run
   win_high_dpi_run
+  win_session_end_run  # last: Wine's session is over after it
 }
 
 # The end of the session right after a drag (wineboot --end-session sends
@@ -314,6 +315,9 @@ win_session_end_run() {
     return
   fi
   wait "$win_program"
+  local rc=$?
+  [ $rc -eq 0 ] && win_ok "the end of the session closed the program (status 0)" ||
+    win_fail "at the end of the session the program ended with status $rc"
   local out top left
   out=$(timeout 60 wine reg query 'HKCU\Software\Glimmerdome' 2>/dev/null | tr -d '\r')
   top=$(awk '$1 == "Top" {print $3}' <<<"$out")
