@@ -272,6 +272,29 @@ TEST_F(KeyFileStoreTest, AHeadlessGlobeKeepsItsSettingsInTheFile) {
   EXPECT_EQ(ReadText(dir_ + "/s.ini"), mine);
 }
 
+// Two globes on one file: a change writes that globe's settings whole, and a
+// globe that closes without a change of its own does not write its older ones
+// over the other's: the last change wins.
+TEST_F(KeyFileStoreTest, OfTwoGlobesTheLastChangeWins) {
+  HeadlessOptions o = testing::GlobeOptions();
+  o.settingsPath = dir_ + "/s.ini";
+  WriteText(o.settingsPath,
+            "[Glimmerdome]\nOnTop=1\nTrVal=0\nTop=100\nLeft=100\niCountdown=0\niSpeed=2\nisSnowOn=1\nScale=0\n");
+  testing::Globe first(o), second(o, {"add"});
+  first.Show();
+  second.Show();
+  first.platform.RunFor(200);
+  second.platform.Choose("pmi50");
+  second.platform.RunFor(200);
+  const Point at = second.platform.WindowPosition();
+  const std::string secondWrote = "[Glimmerdome]\nOnTop=1\nTrVal=5\nTop=" + std::to_string(at.y) + "\nLeft=" +
+                                  std::to_string(at.x) + "\niCountdown=0\niSpeed=2\nisSnowOn=1\nScale=0\n";
+  EXPECT_EQ(ReadText(o.settingsPath), secondWrote);
+  first.platform.Choose("pmiExit");
+  ASSERT_TRUE(first.platform.Closed());
+  EXPECT_EQ(ReadText(o.settingsPath), secondWrote);
+}
+
 }  // namespace
 }  // namespace gd
 
