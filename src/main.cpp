@@ -1,5 +1,6 @@
 // The program's entry: parse the command line, pick a backend, create the main
 // window and run its message loop.
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
@@ -47,6 +48,10 @@ int main(int argc, char** argv) {
   std::vector<std::string> arguments = Win32ProgramArguments();
 #else
   std::vector<std::string> arguments(argv + 1, argv + argc);
+  // Past a file size limit (ulimit -f) a write fails as on a full disk,
+  // instead of the signal ending the program: the settings' write is refused
+  // and told, and the globe keeps running.
+  std::signal(SIGXFSZ, SIG_IGN);
 #endif
   CommandLine cl;
   std::string error;

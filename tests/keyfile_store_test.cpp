@@ -138,7 +138,8 @@ TEST_F(KeyFileStoreTest, AFolderThatCannotBeMadeRefusesTheSaveWithAReason) {
 }
 
 // A save cut short while the new file is being written (here by a file size
-// limit, as a full disk would) leaves the old file exactly as it was.
+// limit, as a full disk would) leaves the old file exactly as it was, and
+// gives the same reason each time, naming the file (so it is told once).
 TEST_F(KeyFileStoreTest, AnInterruptedSaveLeavesTheOldFileIntact) {
   const std::string old = "[Glimmerdome]\nTrVal=4\n";
   WriteText(path_, old);
@@ -150,12 +151,16 @@ TEST_F(KeyFileStoreTest, AnInterruptedSaveLeavesTheOldFileIntact) {
     setrlimit(RLIMIT_FSIZE, &limit);
     KeyFileSettingsStore store(path_, autostart_);
     std::string failed;
-    _exit(store.WriteAll(kEntries, std::size(kEntries), &failed) ? 1 : 0);
+    if (store.WriteAll(kEntries, std::size(kEntries), &failed)) _exit(1);
+    const std::string first = store.TakeProblem();
+    if (store.WriteAll(kEntries, std::size(kEntries), &failed)) _exit(1);
+    _exit(first == store.TakeProblem() && first == "Cannot write '" + path_ + "': File too large." ? 0 : 2);
   }
   int status = 0;
   waitpid(child, &status, 0);
   ASSERT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(WEXITSTATUS(status), 0) << "the cut-short save was reported as done";
+  EXPECT_EQ(WEXITSTATUS(status), 0) << (WEXITSTATUS(status) == 1 ? "the cut-short save was reported as done"
+                                                                   : "the reason changed or does not name the file");
   EXPECT_EQ(ReadText(path_), old);
   EXPECT_EQ(FilesIn(fs::path(path_).parent_path()), (std::vector<std::string>{"settings.ini"}));
 }
@@ -253,6 +258,41 @@ TEST_F(KeyFileStoreTest, AHeadlessGlobeKeepsItsSettingsInTheFile) {
   EXPECT_EQ(again.platform.WindowPosition().y, 123);
   EXPECT_TRUE(again.Checked("pmiQuickly"));
   EXPECT_TRUE(again.Checked("pmiStartUp"));
+
+  // A start and an Exit with nothing changed leave the file as it was, even
+  // as a person wrote it.
+  const std::string mine =
+      "# mine\n[Glimmerdome]\nOnTop = 1\nTrVal=0\nTop=123\nLeft=321\niCountdown=0\niSpeed=+3\nisSnowOn=1\nScale=0\n";
+  WriteText(dir_ + "/s.ini", mine);
+  testing::Globe third(o);
+  third.Show();
+  third.platform.RunFor(1000);
+  third.platform.Choose("pmiExit");
+  ASSERT_TRUE(third.platform.Closed());
+  EXPECT_EQ(ReadText(dir_ + "/s.ini"), mine);
+}
+
+// Two globes on one file: a change writes that globe's settings whole, and a
+// globe that closes without a change of its own does not write its older ones
+// over the other's: the last change wins.
+TEST_F(KeyFileStoreTest, OfTwoGlobesTheLastChangeWins) {
+  HeadlessOptions o = testing::GlobeOptions();
+  o.settingsPath = dir_ + "/s.ini";
+  WriteText(o.settingsPath,
+            "[Glimmerdome]\nOnTop=1\nTrVal=0\nTop=100\nLeft=100\niCountdown=0\niSpeed=2\nisSnowOn=1\nScale=0\n");
+  testing::Globe first(o), second(o, {"add"});
+  first.Show();
+  second.Show();
+  first.platform.RunFor(200);
+  second.platform.Choose("pmi50");
+  second.platform.RunFor(200);
+  const Point at = second.platform.WindowPosition();
+  const std::string secondWrote = "[Glimmerdome]\nOnTop=1\nTrVal=5\nTop=" + std::to_string(at.y) + "\nLeft=" +
+                                  std::to_string(at.x) + "\niCountdown=0\niSpeed=2\nisSnowOn=1\nScale=0\n";
+  EXPECT_EQ(ReadText(o.settingsPath), secondWrote);
+  first.platform.Choose("pmiExit");
+  ASSERT_TRUE(first.platform.Closed());
+  EXPECT_EQ(ReadText(o.settingsPath), secondWrote);
 }
 
 }  // namespace

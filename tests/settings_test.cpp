@@ -294,6 +294,53 @@ TEST(SaveSettings, ARefusedStartAtLoginEntryIsToldByItsName) {
   EXPECT_EQ(g.Stored().size(), 8u);
 }
 
+// Nothing waits for the close: a drag's end and menu choices reach the store
+// on the snow's next tick, what comes together in one write; a store that
+// refuses is told once, and tried again at the next change and at close.
+TEST(SaveSettings, ChangesAreWrittenWhenTheyHappenAndARefusalIsToldOnce) {
+  Globe g;
+  g.Put("Top", 300);
+  g.Put("Left", 400);
+  g.Show();
+  g.platform.RunFor(1000);
+  EXPECT_EQ(g.Store().writes, 0) << "nothing changed, nothing written";
+
+  g.platform.Press(MouseButton::Left);
+  g.platform.DragTo({350, 250});
+  g.platform.RunFor(400);
+  g.platform.DragTo({100, 100});
+  EXPECT_EQ(g.Store().writes, 0) << "the steps of a drag are not written";
+  g.platform.Release();
+  g.platform.Choose("pmi50");
+  g.platform.Choose("pmiNewYear");
+  g.platform.RunFor(200);
+  EXPECT_EQ(g.Store().writes, 1);
+  EXPECT_EQ(g.Stored()["Left"], 100);
+  EXPECT_EQ(g.Stored()["Top"], 100);
+  EXPECT_EQ(g.Stored()["TrVal"], 5);
+  EXPECT_EQ(g.Stored()["iCountdown"], 1);
+  EXPECT_EQ(g.Store().startupEntry, std::nullopt);
+  g.platform.Choose("pmiStartUp");  // the entry too, when its item is chosen
+  g.platform.RunFor(200);
+  EXPECT_EQ(g.Store().startupEntry, "/usr/bin/glimmerdome");
+  EXPECT_EQ(g.Store().writes, 1);
+
+  g.Store().refuseWrites = {"OnTop"};
+  for (Point to : {Point{200, 200}, Point{250, 200}}) {
+    g.platform.Press(MouseButton::Left);
+    g.platform.DragTo(to);
+    g.platform.Release();
+    g.platform.RunFor(200);
+  }
+  EXPECT_EQ(g.MessageTexts(), (std::vector<std::string>{"Failed to set data for 'OnTop'"}));
+  g.Store().refuseWrites.clear();
+  g.platform.RunFor(1000);
+  EXPECT_EQ(g.Stored()["Left"], 100) << "tried again at the next change, not on every tick";
+  EXPECT_TRUE(g.platform.RequestClose());
+  EXPECT_EQ(g.Stored()["Left"], 250);
+  EXPECT_EQ(g.Store().writes, 2);
+}
+
 // A size keeps the globe's bottom-right corner, is saved as Scale and comes
 // back with the saved place at the next start.
 TEST(Size, ChosenSizeKeepsTheCornerAndComesBackAtTheNextStart) {

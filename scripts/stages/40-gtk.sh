@@ -12,12 +12,12 @@ stage_gtk() (
   local out="$root/build/gtk-stage"
   # A desktop colour that no picture of the globe holds.
   local desk_hex="#cc00cc" desk_rgb="204 0 204"
-  local xvfb_pid="" picom_pid="" app_pid="" win=""
+  local xvfb_pid="" picom_pid="" wm_pid="" app_pid="" win=""
 
   fail() { echo "gtk stage: $*" >&2; exit 1; }
   # shellcheck source=scripts/lib/session.sh
   source "$root/scripts/lib/session.sh"
-  cleanup() { stop "$app_pid"; stop "$picom_pid"; stop "$xvfb_pid"; }
+  cleanup() { stop "$app_pid"; stop "$picom_pid"; stop "$wm_pid"; stop "$xvfb_pid"; }
   trap cleanup EXIT
 
   for tool in Xvfb picom xdotool xwininfo import convert identify hsetroot od; do
@@ -132,6 +132,11 @@ stage_gtk() (
     echo "  $1: the old place $2,$3 shows only the desktop"
   }
   expected_place="$((1920 - 305)) $((1080 - 260))"  # bottom right of the work area
+  ini_has() {  # ini_has NAME KEY=VALUE...: the settings of start_app NAME hold these lines
+    local ini="$out/home-$1/.config/glimmerdome/settings.ini" line
+    shift
+    for line in "$@"; do grep -qx "$line" "$ini" 2>/dev/null || return 1; done
+  }
 
   # --- With a compositor ------------------------------------------------------------
   echo "gtk stage: with picom on $DISPLAY"
@@ -219,12 +224,43 @@ stage_gtk() (
   shot plain-dragged
   check_globe plain-dragged 1215 520
   check_desktop plain-dragged 1615 820
-  # The end of the session: a TERM signal closes the window as Exit does.
-  kill -TERM "$app_pid"
+  # The end of the session: a TERM signal closes the window as Exit does, and
+  # a second one during the close loses nothing.
+  kill -TERM "$app_pid"; kill -TERM "$app_pid"
   wait_for 5 eval "! kill -0 $app_pid 2>/dev/null" || fail "the program did not close on SIGTERM"
   wait "$app_pid"; rc=$?; app_pid=""
   [ $rc -eq 0 ] || fail "on SIGTERM the program ended with status $rc"
-  echo "  SIGTERM closed the program (status 0)"
+  ini_has plain Left=1215 Top=520 || fail "after two SIGTERMs the dragged place 1215,520 is not kept"
+  echo "  SIGTERM, twice, closed the program (status 0) and kept the dragged place"
+  # A store that refuses the write (a file size limit of 0, as a full disk):
+  # one message for the cause however often it is tried, the globe keeps
+  # moving, and settings.ini stays as it was, with nothing left beside it.
+  local home="$out/home-plain" dialog
+  cp "$home/.config/glimmerdome/settings.ini" "$out/settings-before.ini" || fail "no settings.ini after the plain run"
+  (ulimit -f 0; HOME="$home" XDG_CONFIG_HOME="$home/.config" exec "$bin") >/dev/null 2>&1 &
+  app_pid=$!
+  wait_for 10 find_window || fail "under a file size limit no window of glimmerdome appeared"
+  sleep 1
+  drag 1 -100 -100
+  message_box() {  # the program's visible window that is not the globe's
+    local w
+    dialog=""
+    for w in $(xdotool search --onlyvisible --pid "$app_pid" 2>/dev/null); do [ "$w" != "$win" ] && dialog=$w; done
+    [ -n "$dialog" ]
+  }
+  wait_for 5 message_box || fail "a refused write showed no message"
+  xdotool windowfocus --sync "$dialog" key Return
+  wait_for 5 eval '[ "$(visible_windows)" -eq 1 ]' || fail "the message of a refused write did not close on Return"
+  drag 1 -100 -100
+  sleep 1
+  [ "$(visible_windows)" -eq 1 ] || fail "a second refused write for the same cause showed another message"
+  kill -TERM "$app_pid"
+  wait_for 5 eval "! kill -0 $app_pid 2>/dev/null" || fail "under a file size limit the program did not close on SIGTERM"
+  wait "$app_pid"; rc=$?; app_pid=""
+  [ $rc -eq 0 ] || fail "under a file size limit the program ended with status $rc"
+  cmp -s "$out/settings-before.ini" "$home/.config/glimmerdome/settings.ini" &&
+    [ "$(ls "$home/.config/glimmerdome")" = settings.ini ] || fail "a refused write changed settings.ini or left a file beside it"
+  echo "  a refused write: one message, the globe kept moving, settings.ini as it was"
 
   # --- At GTK's scale factor 2 ------------------------------------------------------
   # The globe is drawn at scale 2: 600 x 520 device pixels from the pictures
@@ -261,5 +297,62 @@ stage_gtk() (
   [ "${moved:-0}" -gt 0 ] 2>/dev/null || fail "at GDK_SCALE=2 no snow falls over the mound (see $out/scaled*.png)"
   echo "  a 600 x 520 window, the 2x pictures one to one, and $moved pixels of snow moving over the mound"
   stop "$app_pid"; app_pid=""
+
+  # --- The desktop goes away ----------------------------------------------------------
+  # Under openbox, the X server killed under a running globe (as many desktops
+  # end it at logout), or the program killed: what was changed last is in
+  # settings.ini, and the program is gone within two seconds, saying why.
+  echo "gtk stage: the X server or the program killed, under openbox"
+  for tool in openbox xprop; do
+    command -v "$tool" >/dev/null || fail "$tool is missing (scripts/deps.sh test installs it)"
+  done
+  stop "$xvfb_pid"; xvfb_pid=""
+  session() {  # session NAME: a fresh Xvfb with openbox
+    Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp -noreset 3>"$out/display-$1" 2>"$out/xvfb-$1.log" &
+    xvfb_pid=$!
+    wait_for 10 test -s "$out/display-$1" || fail "Xvfb did not start (see $out/xvfb-$1.log)"
+    export DISPLAY=":$(head -1 "$out/display-$1")"
+    openbox --sm-disable >"$out/openbox-$1.log" 2>&1 &
+    wm_pid=$!
+    wait_for 10 eval 'xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"' ||
+      fail "openbox did not start (see $out/openbox-$1.log)"
+  }
+  gone_within() {  # gone_within SECONDS WHAT: the program ends in time, status 0
+    wait_for "$1" eval "! kill -0 $app_pid 2>/dev/null" || fail "$2: the program still runs after $1 s"
+    wait "$app_pid"; rc=$?; app_pid=""
+  }
+  x_gone() {  # x_gone NAME: the X server killed; the program ends at once and says why
+    disown "$xvfb_pid"  # no word from the shell about the killed job
+    kill -9 "$xvfb_pid"; xvfb_pid=""
+    gone_within 2 "$1: the X server killed"
+    stop "$wm_pid"; wm_pid=""
+    [ $rc -eq 0 ] || fail "$1: with the X server gone the program ended with status $rc (see $out/app-$1.log)"
+    grep -q "connection to the display" "$out/app-$1.log" || fail "$1: no line on stderr says why it ended"
+  }
+  session x-drag
+  start_app x-drag
+  drag 1 -300 -200
+  read -r x y < <(position)
+  x_gone x-drag
+  ini_has x-drag "Left=$x" "Top=$y" || fail "the X server killed right after a drag: $x,$y is not kept"
+  echo "  the X server killed right after a drag: gone within 2 s, the place $x,$y kept"
+  session x-kill
+  start_app x-kill
+  drag 1 -300 -200
+  read -r x y < <(position)
+  sleep 2
+  kill -9 "$app_pid"
+  wait "$app_pid" 2>/dev/null; app_pid=""
+  ini_has x-kill "Left=$x" "Top=$y" || fail "the program killed two seconds after a drag: $x,$y is not kept"
+  echo "  the program killed two seconds after a drag: the place $x,$y kept"
+  stop "$wm_pid"; wm_pid=""; stop "$xvfb_pid"; xvfb_pid=""
+  session x-menu
+  start_app x-menu
+  open_menu  # Options, Transparent, 50 %
+  xdotool key Down Down Down Down Down Right sleep 0.3 key Down Right sleep 0.3 key Down Down Down Down Down Return
+  wait_for 5 eval '[ "$(visible_windows)" -eq 1 ]' || fail "the menu did not close after a choice"
+  x_gone x-menu
+  ini_has x-menu TrVal=5 || fail "the X server killed right after choosing 50 %: TrVal=5 is not kept"
+  echo "  the X server killed right after choosing 50 %: gone within 2 s, TrVal=5 kept"
   echo "gtk stage: screenshots in $out"
 )

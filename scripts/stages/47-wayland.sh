@@ -244,5 +244,40 @@ EOF
   [ "${box[2]:-0}" -ge 150 ] || fail "with GLIMMERDOME_BACKEND=x11 the globe is not drawn (see $out/x11.png)"
   echo "  with GLIMMERDOME_BACKEND=x11 it runs through XWayland"
   end_app
+
+  # --- The end of the session -------------------------------------------------------------
+  # sway killed under two running globes, a layer surface just dragged and an
+  # X11 window through XWayland (which goes with it): both are gone within two
+  # seconds, saying why, and the dragged place is kept.
+  as rm -rf "$run/home/.config"
+  as mkdir -p "$run/home/.config/glimmerdome" "$run/home/x11"
+  start_app end
+  appears_at end 975 460
+  as swaymsg -- seat seat0 cursor set $((975 + 150)) $((460 + 120)) >/dev/null
+  sleep 0.2
+  pointer press 1
+  for i in 1 2; do pointer move -100 -50; sleep 0.1; done
+  pointer release 1
+  appears_at end-dragged 775 360
+  local layer_pid=$app_pid x11_pid
+  (as_exec env HOME="$run/home/x11" XDG_CONFIG_HOME="$run/home/x11/.config" GLIMMERDOME_BACKEND=x11 \
+    DISPLAY="$x_display" "$bin" >"$out/app-end-x11.log" 2>&1) &
+  x11_pid=$!
+  wait_for 15 eval 'as swaymsg -t get_tree | grep -q "\"shell\": \"xwayland\""' ||
+    fail "no XWayland globe to end with the session (see $out/app-end-x11.log)"
+  sleep 0.5
+  disown "$sway_pid"  # no word from the shell about the killed job
+  kill -9 "$sway_pid"
+  wait_for 2 eval "! kill -0 $layer_pid 2>/dev/null && ! kill -0 $x11_pid 2>/dev/null" ||
+    fail "sway killed: a globe still runs after 2 s (see $out/app-end*.log)"
+  wait "$layer_pid"; rc=$?; app_pid=""
+  [ $rc -eq 0 ] || fail "sway killed: the layer surface's program ended with status $rc (see $out/app-end.log)"
+  wait "$x11_pid"; rc=$?
+  [ $rc -eq 0 ] || fail "sway killed: the XWayland globe ended with status $rc (see $out/app-end-x11.log)"
+  grep -q "connection to the display" "$out/app-end.log" && grep -q "connection to the display" "$out/app-end-x11.log" ||
+    fail "sway killed: no line on stderr says why a globe ended (see $out/app-end*.log)"
+  local ini="$run/home/.config/glimmerdome/settings.ini"
+  grep -qx "Left=775" "$ini" && grep -qx "Top=360" "$ini" || fail "sway killed right after a drag: 775,360 is not kept in $ini"
+  echo "  sway killed under two globes: both gone within 2 s, the dragged place 775,360 kept"
   echo "wayland stage: screenshots in $out"
 )

@@ -5,7 +5,8 @@
 # appear in the bottom-right corner of the work area, animate, move with a
 # drag, open its menu on the right button and close on "Exit". Once the core
 # keeps settings, Exit must also leave the seven values and the Run entry in
-# the registry, and a second start must come back where the first one was left.
+# the registry, and a second start must come back where the first one was left;
+# the end of the session right after a drag must keep the new place.
 # Everything started here is ended when the stage ends; each step has a time limit.
 
 win_screen_w=1280
@@ -288,6 +289,45 @@ win_desktop_run() {
 
   win_wrong_type_run "$dragged_x" "$dragged_y"
   win_high_dpi_run
+  win_session_end_run  # last: Wine's session is over after it
+}
+
+# The end of the session right after a drag (wineboot --end-session sends
+# WM_QUERYENDSESSION and WM_ENDSESSION, as a logoff does): the program ends
+# and the registry holds the new place.
+win_session_end_run() {
+  win_start_program
+  if ! win_wait_shown; then
+    win_fail "before the end of the session the window did not show within 30 s"
+    return
+  fi
+  local x y i
+  read -r x y <<<"$(win_position)"
+  xdotool mousemove $((x + 150)) $((y + 120)) sleep 0.3 mousedown 1 sleep 0.3
+  for i in $(seq 5); do xdotool mousemove_relative -- 20 10 sleep 0.05; done
+  xdotool sleep 0.3 mouseup 1
+  timeout 60 wine wineboot --end-session >"$win_tmp/end-session.log" 2>&1
+  for i in $(seq 100); do
+    kill -0 "$win_program" 2>/dev/null || break
+    sleep 0.1
+  done
+  if kill -0 "$win_program" 2>/dev/null; then
+    win_fail "the program still runs 10 s after the end of the session"
+    return
+  fi
+  wait "$win_program"
+  local rc=$?
+  [ $rc -eq 0 ] && win_ok "the end of the session closed the program (status 0)" ||
+    win_fail "at the end of the session the program ended with status $rc"
+  local out top left
+  out=$(timeout 60 wine reg query 'HKCU\Software\Glimmerdome' 2>/dev/null | tr -d '\r')
+  top=$(awk '$1 == "Top" {print $3}' <<<"$out")
+  left=$(awk '$1 == "Left" {print $3}' <<<"$out")
+  if [ "$left $top" = "$(printf '0x%x 0x%x' $((x + 100)) $((y + 50)))" ]; then
+    win_ok "the end of the session right after a drag ended the program and kept the place $((x + 100)),$((y + 50))"
+  else
+    win_fail "after a drag to $((x + 100)),$((y + 50)) and the end of the session the registry holds Left $left, Top $top"
+  fi
 }
 
 # A screen at 200 % (LogPixels 192): the globe, aware of the monitor's DPI,

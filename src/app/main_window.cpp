@@ -62,6 +62,11 @@ void MainWindow::Tick(TimerId id) {
   // While nobody can see the globe, the frame timer is stopped and the scene
   // keeps its time on the snow's slower timer.
   if (!seen_) CatchUpUnseenFrames();
+  // Changes made since the last tick, in one write.
+  if (settingsDue_) {
+    settingsDue_ = false;
+    WriteSettingsNow(false);
+  }
 }
 
 uint32_t MainWindow::FrameTimerIntervalMs() const {
@@ -113,7 +118,10 @@ void MainWindow::PowerSavingChanged(bool on) {
 
 void MainWindow::MouseDown(MouseButton /*button*/) { platform_.BeginMoveDrag(); }
 
-void MainWindow::MoveEnded() { TakePlace({PlaceReason::Dropped, platform_.WindowPosition(), {}}); }
+void MainWindow::MoveEnded() {
+  TakePlace({PlaceReason::Dropped, platform_.WindowPosition(), {}});
+  SettingsChanged();
+}
 
 // Every close saves the settings: the Exit command, the window manager, the
 // end of the desktop session. A save that fails is reported (an exception by
@@ -168,6 +176,7 @@ bool MainWindow::ApplyScale(int quarters) {
 }
 
 void MainWindow::ScaleChanged() {
+  SettingsChanged();  // the system may have moved the window with its scale
   // A size of its own keeps the globe as it is.
   if (!menu_.Checked("pmiSizeAuto")) return;
   const Point was = platform_.WindowPosition();

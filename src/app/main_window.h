@@ -20,6 +20,7 @@
 #include "scene/countdown.h"
 #include "settings/menu.h"
 #include "settings/placement.h"
+#include "settings/settings.h"
 
 namespace gd {
 
@@ -40,9 +41,6 @@ inline constexpr const char* kFramePresentFailure = N_("UpdateLayeredWindow erro
 // one on the glass at its upper left, one on the wooden stand.
 inline constexpr Point kProbePoint1{75, 40};
 inline constexpr Point kProbePoint2{220, 220};
-
-struct Speed;
-struct DisplaySize;
 
 class MainWindow : public WindowEvents {
  public:
@@ -95,7 +93,12 @@ class MainWindow : public WindowEvents {
 
   // --- Settings -----------------------------------------------------------------
   void LoadSettings();
+  // The close's save: whatever the store does not hold yet, and the
+  // start-at-login entry.
   void SaveSettings();
+  // A setting changed (a menu choice, the end of a drag, the monitors or the
+  // scale): it is written on the next tick of the snow's timer.
+  void SettingsChanged();
   // Seeds the random generator from the performance counter or the tick count.
   void Randomize();
 
@@ -138,6 +141,11 @@ class MainWindow : public WindowEvents {
   void CatchUpUnseenFrames(bool leaveOne = false);
   // (Re)starts the frame timer at FrameTimerIntervalMs, or stops it while unseen.
   void RestartFrameTimer();
+  // Writes the values when the store does not hold them yet, and the
+  // start-at-login entry when its mark changed or `closing`.
+  void WriteSettingsNow(bool closing);
+  // Shows a failed write's message, once for each cause until a write works.
+  void TellSaveProblem(const std::string& message);
 
   Platform& platform_;
   const SceneCatalogue& catalogue_;
@@ -186,6 +194,14 @@ class MainWindow : public WindowEvents {
   // Settings: saved at close only once they have been loaded, so that a
   // window that never finished showing cannot overwrite them with defaults.
   bool settingsLoaded_ = false;
+  // A change waits for the snow's next tick (see SettingsChanged).
+  bool settingsDue_ = false;
+  // What the store holds, as far as this window knows: found there at the
+  // start or written since. Unknown until then.
+  std::optional<SettingValues> storeHolds_;
+  std::optional<bool> storeHoldsStartAtLogin_;
+  // The failed writes' messages already shown.
+  std::vector<std::string> toldSaveProblems_;
 
   // The program-wide random generator.
   Random random_;

@@ -11,6 +11,7 @@ void MainWindow::MenuItemChosen(std::string_view itemName) {
   if (!menu_.ApplyChoice(itemName)) return;
   if (TraceSink* trace = platform_.Tracer()) trace->Write("choose", "\"item\": \"" + std::string(itemName) + "\"");
   RunMenuCommand(itemName);
+  SettingsChanged();
 }
 
 bool MainWindow::RunMenuCommand(std::string_view itemName) {

@@ -1,6 +1,10 @@
 // Loading and saving the settings through the menu: loading checks items and
 // runs their commands, saving reads the marks back. Values are read once when
-// the window is shown and written once at every close.
+// the window is shown, and written when they change as well as at close, so
+// that nothing is lost when the program ends without closing (the desktop
+// gone, a crash, the power cut).
+#include <algorithm>
+
 #include "app/main_window.h"
 #include "settings/placement.h"
 #include "settings/settings.h"
@@ -55,7 +59,10 @@ void MainWindow::LoadSettings() {
   // On a first run the start-at-login item keeps its design mark, so that
   // the first close writes the entry.
   if (request.reason != PlaceReason::FirstRun)
-    if (const std::optional<bool> exists = store.StartupEntryExists()) menu_.SetChecked("pmiStartUp", *exists);
+    if (const std::optional<bool> exists = store.StartupEntryExists()) {
+      menu_.SetChecked("pmiStartUp", *exists);
+      storeHoldsStartAtLogin_ = *exists;
+    }
 
   const TransparencyLevel& level = LevelOfStoredIndex(stored.Get(Setting::TrVal));
   menu_.SetChecked(level.item, true);
@@ -70,6 +77,15 @@ void MainWindow::LoadSettings() {
   menu_.SetChecked("pmiSnow", snowEnabled_);
   RunMenuCommand("pmiOnTop");
   settingsLoaded_ = true;
+
+  // A store that holds every value as the window now stands needs no write
+  // until something changes. (With two globes, the last change wins: a globe
+  // that changed nothing does not write its older values over another's.)
+  const SettingValues applied = ValuesToSave(menu_, opacity_, platform_.WindowPosition());
+  bool held = true;
+  for (const SettingRow& design : kSettings)
+    held = held && stored.Has(design.id) && stored.Get(design.id) == applied[Index(design.id)];
+  if (held) storeHolds_ = applied;
 
   if (TraceSink* trace = platform_.Tracer()) {
     SettingValues values{};
@@ -88,16 +104,62 @@ void MainWindow::TakePlace(const PlaceRequest& request) {
   if (!platform_.Capabilities().canPlaceItself) return;
   const Point now = platform_.WindowPosition();
   const Point place = PlaceGlobe(request, GlobeSize(), platform_.Monitors(), random_);
-  if (place.x != now.x || place.y != now.y) platform_.MoveWindow(place.x, place.y);
+  if (place.x != now.x || place.y != now.y) {
+    platform_.MoveWindow(place.x, place.y);
+    SettingsChanged();
+  }
 }
 
-void MainWindow::SaveSettings() {
+// Changes are written on the snow's next tick, not at once: whatever comes
+// together (a choice and the end of a drag, a move made after the drag's end,
+// the scale following the monitors) is one write, at most 200 ms later, and
+// that timer runs even while nobody can see the globe. Each drag step is not a
+// change; its end is.
+void MainWindow::SettingsChanged() {
+  if (settingsLoaded_) settingsDue_ = true;
+}
+
+// A failure is told, and the close goes ahead either way.
+void MainWindow::SaveSettings() { WriteSettingsNow(true); }
+
+void MainWindow::WriteSettingsNow(bool closing) {
   snowEnabled_ = menu_.Checked("pmiSnow");
   const SettingValues values = ValuesToSave(menu_, opacity_, platform_.WindowPosition());
+  const bool startAtLogin = menu_.Checked("pmiStartUp");
+  const bool writeValues = storeHolds_ != values;
+  const bool writeEntry = closing || storeHoldsStartAtLogin_ != startAtLogin;
+  if (!writeValues && !writeEntry) return;
   if (TraceSink* trace = platform_.Tracer()) trace->Write("settings", SettingsTraceFields("save", values));
-  // A failure is told, and the close goes ahead either way.
-  WriteSettings(platform_.Settings(), values, menu_.Checked("pmiStartUp"), platform_.ExecutablePath(),
-                [this](const std::string& message) { platform_.ShowMessage(message, MessageKind::Error); });
+  SettingsStore& store = platform_.Settings();
+  // A refused write is tried again at the next change and at close.
+  bool written = true;
+  if (writeValues) {
+    if (const std::string problem = WriteSettingValues(store, values); problem.empty()) {
+      storeHolds_ = values;
+    } else {
+      written = false;
+      TellSaveProblem(problem);
+    }
+  }
+  if (writeEntry) {
+    if (const std::string problem = WriteStartupEntry(store, startAtLogin, platform_.ExecutablePath());
+        problem.empty()) {
+      storeHoldsStartAtLogin_ = startAtLogin;
+    } else {
+      written = false;
+      storeHoldsStartAtLogin_.reset();
+      TellSaveProblem(problem);
+    }
+  }
+  if (written) toldSaveProblems_.clear();
+}
+
+// A store that refuses every write would otherwise bring the same message
+// after every drag.
+void MainWindow::TellSaveProblem(const std::string& message) {
+  if (std::find(toldSaveProblems_.begin(), toldSaveProblems_.end(), message) != toldSaveProblems_.end()) return;
+  toldSaveProblems_.push_back(message);
+  platform_.ShowMessage(message, MessageKind::Error);
 }
 
 }  // namespace gd

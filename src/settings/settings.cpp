@@ -78,24 +78,23 @@ SettingValues ValuesToSave(const MenuModel& menu, uint8_t opacity, Point positio
   return values;
 }
 
-void WriteSettings(SettingsStore& store, const SettingValues& values, bool startAtLogin,
-                   const std::string& executablePath, const std::function<void(const std::string&)>& tell) {
+std::string WriteSettingValues(SettingsStore& store, const SettingValues& values) {
   // All values in one write: a store that refuses keeps what it held before.
   std::array<SettingsStore::Entry, kSettings.size()> entries{};
   for (const SettingRow& design : kSettings) entries[Index(design.id)] = {design.name, values[Index(design.id)]};
   std::string failedName;
-  if (!store.WriteAll(entries.data(), entries.size(), &failedName)) {
-    if (failedName.empty()) failedName = entries[0].name;
-    std::string message = FailedToSetMessage(failedName);
-    if (std::string why = store.TakeProblem(); !why.empty()) message += "\n" + why;
-    tell(message);
-  }
-  const bool entryDone = startAtLogin ? store.SetStartupEntry(executablePath) : store.RemoveStartupEntry();
-  if (!entryDone) {
-    std::string message = FailedToSetMessage(kStartupEntryName);
-    if (std::string why = store.TakeProblem(); !why.empty()) message += "\n" + why;
-    tell(message);
-  }
+  if (store.WriteAll(entries.data(), entries.size(), &failedName)) return {};
+  if (failedName.empty()) failedName = entries[0].name;
+  std::string message = FailedToSetMessage(failedName);
+  if (std::string why = store.TakeProblem(); !why.empty()) message += "\n" + why;
+  return message;
+}
+
+std::string WriteStartupEntry(SettingsStore& store, bool startAtLogin, const std::string& executablePath) {
+  if (startAtLogin ? store.SetStartupEntry(executablePath) : store.RemoveStartupEntry()) return {};
+  std::string message = FailedToSetMessage(kStartupEntryName);
+  if (std::string why = store.TakeProblem(); !why.empty()) message += "\n" + why;
+  return message;
 }
 
 std::string InvalidDataTypeMessage(std::string_view valueName) {

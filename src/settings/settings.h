@@ -12,8 +12,6 @@
 #include <string_view>
 #include <vector>
 
-#include <functional>
-
 #include "base/geometry.h"
 #include "i18n/translation.h"
 #include "platform/platform.h"
@@ -158,11 +156,12 @@ const TransparencyLevel& LevelOfStoredIndex(int32_t index);
 // level is checked, and the window's place.
 SettingValues ValuesToSave(const MenuModel& menu, uint8_t opacity, Point position);
 
-// Writes `values` in one write and brings the start-at-login entry up to date
-// (written for `executablePath` or removed), telling each failure through
-// `tell` as it happens; a failed write still updates the entry.
-void WriteSettings(SettingsStore& store, const SettingValues& values, bool startAtLogin,
-                   const std::string& executablePath, const std::function<void(const std::string&)>& tell);
+// Writes `values` in one write. Empty when the store took them, otherwise
+// what to tell the user (the value that could not be written, and why).
+std::string WriteSettingValues(SettingsStore& store, const SettingValues& values);
+// Writes the start-at-login entry for `executablePath`, or removes it. Empty
+// when that worked, otherwise what to tell the user.
+std::string WriteStartupEntry(SettingsStore& store, bool startAtLogin, const std::string& executablePath);
 
 // --- Messages ------------------------------------------------------------------
 

@@ -173,6 +173,9 @@ class GtkPlatform : public Platform {
   // The close path that the window manager's close and CloseWindow take.
   void RequestClose();
   bool Closed() const { return closed_; }
+  // The display's connection has ended (gtk_display_end.cpp): the close
+  // query saves, a line on stderr says why, and the program ends at once.
+  void DisplayEnded();
   GtkWidget* Widget() const { return window_; }
   // The menu shown by the last right click, while it exists.
   GtkWidget* LastMenu() const { return menu_; }
@@ -230,6 +233,12 @@ class GtkPlatform : public Platform {
   bool mapped_ = false;      // gtk_widget_get_mapped(window_), mirrored by the map and unmap signals
   gulong compositedHandler_ = 0;
   std::vector<guint> signalSources_;
+  // The end of the display's connection (gtk_display_end.cpp).
+  void WatchDisplayEnd();
+  void UnwatchDisplayEnd();
+  guint displayEndWatch_ = 0;
+  bool displayGone_ = false;  // nothing may touch the display any more
+  std::string displayName_;
 
   // What the window shows: the latest frame at its constant alpha, over its
   // background. Frames are drawn straight into the window through
@@ -274,6 +283,7 @@ class GtkPlatform : public Platform {
   bool sharedHoldsLent_ = false;
   Point requestedPosition_{0, 0};
   std::optional<Point> knownPosition_;  // the mapped window's place, until it is configured
+  Point lastPosition_{0, 0};            // the last place asked for or learnt
   cairo_region_t* shape_ = nullptr;
   bool iconified_ = false;
   bool keptOnTop_ = false;  // asked to stay above other windows

@@ -22,6 +22,7 @@
 #include <clocale>
 #include <cmath>
 #include <csignal>
+#include <cstdio>
 #include <cstring>
 #include <memory>
 #include <tuple>
@@ -407,6 +408,8 @@ GtkPlatform::GtkPlatform(std::unique_ptr<SettingsStore> store, bool layerSurface
   // The end of the desktop session reaches a plain X client as a signal; it
   // closes the window the same way the Exit command does.
   for (int sig : {SIGTERM, SIGHUP, SIGINT}) signalSources_.push_back(g_unix_signal_add(sig, OnTerminateSignal, this));
+  // The end of the display itself reaches it as a broken connection.
+  WatchDisplayEnd();
 }
 
 GtkPlatform::~GtkPlatform() {
@@ -414,6 +417,7 @@ GtkPlatform::~GtkPlatform() {
   StopTimers();
   visibility_.reset();
   for (guint id : signalSources_) g_source_remove(id);
+  UnwatchDisplayEnd();
   if (watchedRoot_) gdk_window_remove_filter(watchedRoot_, OnRootEvent, this);
   if (compositedHandler_ && window_)
     g_signal_handler_disconnect(gtk_widget_get_screen(window_), compositedHandler_);
@@ -467,6 +471,8 @@ void GtkPlatform::ApplyWindowSize() {
 
 Point GtkPlatform::WindowPosition() {
   if (layer_) return {margins_.x * WindowScale(), margins_.y * WindowScale()};
+  // With the display gone nothing may ask it.
+  if (displayGone_) return lastPosition_;
   if (!window_ || !mapped_) return requestedPosition_;
   // Asking the X server costs round trips, and every frame asks; the answer
   // holds until the window is configured again.
@@ -474,12 +480,14 @@ Point GtkPlatform::WindowPosition() {
     int x = 0, y = 0;
     gtk_window_get_position(GTK_WINDOW(window_), &x, &y);
     knownPosition_ = Point{x * WindowScale(), y * WindowScale()};
+    lastPosition_ = *knownPosition_;
   }
   return *knownPosition_;
 }
 
 void GtkPlatform::MoveWindow(int left, int top) {
-  requestedPosition_ = {left, top};
+  if (displayGone_) return;
+  requestedPosition_ = lastPosition_ = {left, top};
   knownPosition_.reset();
   probeAnswers_.clear();
   const int g = WindowScale();
@@ -732,6 +740,10 @@ GtkWindow* GtkPlatform::ParentWindow() const {
 }
 
 void GtkPlatform::ShowMessage(const std::string& text, MessageKind kind) {
+  if (displayGone_) {
+    std::fprintf(stderr, "glimmerdome: %s: %s\n", kind == MessageKind::Error ? "error" : "message", text.c_str());
+    return;
+  }
   gchar* valid = g_utf8_make_valid(text.c_str(), static_cast<gssize>(text.size()));
   GtkWindow* parent = ParentWindow();
   GtkWidget* dialog =
@@ -807,6 +819,9 @@ std::unique_ptr<Platform> MakeGtkPlatform(int* argc, char*** argv, std::string* 
     return nullptr;
   }
   const bool layer = kind == gtkui::DisplayKind::WaylandLayer;
+  // A write to a display that has gone fails instead of ending the program
+  // unseen (see gtk_display_end.cpp).
+  std::signal(SIGPIPE, SIG_IGN);
   g_unsetenv("GDK_BACKEND");
   gdk_set_allowed_backends(layer ? "wayland" : "x11");
   g_set_prgname("glimmerdome");

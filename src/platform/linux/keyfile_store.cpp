@@ -2,6 +2,7 @@
 
 #include <glib.h>
 #include <glib/gstdio.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -43,20 +44,35 @@ class Error {
 std::string Quoted(const std::string& path) { return "'" + path + "'"; }
 
 // Writes `data` to `path` through a temporary file in the same folder that
-// replaces `path` only once it is complete. Creates the folder if needed.
+// replaces `path` only once it is complete and on the disk, so that a refused
+// write (a full disk, a file size limit) or a crash part-way leaves the old
+// file as it was. Creates the folder if needed. A failure names `path`, not
+// the temporary file, so that the same cause gives the same words each time.
 bool ReplaceFile(const std::string& path, const std::string& data, std::string* why) {
   GString_ dir(g_path_get_dirname(path.c_str()));
   if (g_mkdir_with_parents(dir.get(), 0777) != 0) {
     *why = TrFormat("Cannot create the folder %s: %s.", {Quoted(dir.get()), std::strerror(errno)});
     return false;
   }
-  Error error;
-  if (!g_file_set_contents_full(path.c_str(), data.data(), static_cast<gssize>(data.size()),
-                                G_FILE_SET_CONTENTS_CONSISTENT, 0666, error.Out())) {
-    *why = error.Message() + ".";
-    return false;
+  std::string temp = path + ".XXXXXX";
+  const int fd = g_mkstemp_full(temp.data(), O_WRONLY | O_CLOEXEC, 0666);
+  int error = fd < 0 ? errno : 0;
+  if (fd >= 0) {
+    for (size_t done = 0; !error && done < data.size();) {
+      const ssize_t n = write(fd, data.data() + done, data.size() - done);
+      if (n >= 0)
+        done += static_cast<size_t>(n);
+      else if (errno != EINTR)
+        error = errno;
+    }
+    if (!error && fsync(fd) != 0) error = errno;
+    if (close(fd) != 0 && !error) error = errno;
+    if (!error && rename(temp.c_str(), path.c_str()) != 0) error = errno;
+    if (error) unlink(temp.c_str());
   }
-  return true;
+  if (!error) return true;
+  *why = TrFormat("Cannot write %s: %s.", {Quoted(path), std::strerror(error)});
+  return false;
 }
 
 std::string KeyFileText(GKeyFile* keyFile) {
@@ -160,8 +176,9 @@ bool KeyFileSettingsStore::WriteAll(const Entry* entries, size_t count, std::str
   // Start from the file as it is, so that comments and entries of others stay.
   KeyFile keyFile(g_key_file_new());
   Error error;
-  if (!g_key_file_load_from_file(keyFile.get(), settingsPath_.c_str(),
-                                 static_cast<GKeyFileFlags>(G_KEY_FILE_KEEP_COMMENTS), error.Out())) {
+  const bool readable = g_key_file_load_from_file(keyFile.get(), settingsPath_.c_str(),
+                                                  static_cast<GKeyFileFlags>(G_KEY_FILE_KEEP_COMMENTS), error.Out());
+  if (!readable) {
     if (g_file_test(settingsPath_.c_str(), G_FILE_TEST_EXISTS)) {
       // A file that is not a readable key file is kept, never overwritten.
       const std::string kept = settingsPath_ + ".bad";
@@ -172,12 +189,18 @@ bool KeyFileSettingsStore::WriteAll(const Entry* entries, size_t count, std::str
     }
     keyFile.reset(g_key_file_new());
   }
+  // A file that already holds these values stays as it is, byte for byte.
+  bool same = readable;
   for (size_t i = 0; i < count; ++i) {
     const std::string name(entries[i].name);
+    if (same) {
+      GString_ text(g_key_file_get_value(keyFile.get(), kGroup.data(), name.c_str(), nullptr));
+      same = text && ParseStoredInteger(text.get()) == entries[i].value;
+    }
     g_key_file_set_integer(keyFile.get(), kGroup.data(), name.c_str(), entries[i].value);
   }
   std::string why;
-  if (!ReplaceFile(settingsPath_, KeyFileText(keyFile.get()), &why)) return fail(why);
+  if (!same && !ReplaceFile(settingsPath_, KeyFileText(keyFile.get()), &why)) return fail(why);
   for (size_t i = 0; i < count; ++i) values_[std::string(entries[i].name)] = std::to_string(entries[i].value);
   return true;
 }
@@ -223,8 +246,15 @@ bool KeyFileSettingsStore::SetStartupEntry(const std::string& executablePath) {
   // The key file escapes the backslashes of the quoting once more.
   g_key_file_set_string(keyFile.get(), group, "Exec", DesktopExecArgument(executablePath).c_str());
   g_key_file_set_boolean(keyFile.get(), group, "Terminal", FALSE);
+  // An entry that is already as it should be stays untouched.
+  const std::string text = KeyFileText(keyFile.get());
+  gchar* held = nullptr;
+  gsize heldLength = 0;
+  const bool same = g_file_get_contents(autostartPath_.c_str(), &held, &heldLength, nullptr) &&
+                    std::string_view(held, heldLength) == text;
+  g_free(held);
   std::string why;
-  if (!ReplaceFile(autostartPath_, KeyFileText(keyFile.get()), &why)) {
+  if (!same && !ReplaceFile(autostartPath_, text, &why)) {
     problem_ = why;
     return false;
   }

@@ -2,8 +2,10 @@
 // a key file, group [Glimmerdome], one decimal integer each; the
 // start-at-login entry is an XDG autostart desktop entry whose presence is
 // the state. Both files are written whole to a temporary file that then
-// replaces the old one (GLib's key files and g_file_set_contents), so an
-// interrupted or refused save never leaves a half-written file behind.
+// replaces the old one once it is on the disk, so an interrupted or refused
+// save never leaves a half-written file behind, and two globes writing at
+// once leave the one or the other's whole file. A save of the values the
+// file already holds leaves it untouched.
 //
 // A settings file that cannot be read as a whole (not a key file, not UTF-8,
 // not readable) gives missing values and one problem report. It is not

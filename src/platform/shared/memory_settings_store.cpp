@@ -19,6 +19,7 @@ bool MemorySettingsStore::WriteAll(const Entry* entries, size_t count, std::stri
   }
   for (size_t i = 0; i < count; ++i)
     values[std::string(entries[i].name)] = Value{ValueKind::Int32, entries[i].value};
+  ++writes;
   return true;
 }
 

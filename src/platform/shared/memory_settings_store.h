@@ -30,6 +30,8 @@ class MemorySettingsStore : public SettingsStore {
   std::vector<std::string> refuseWrites;
   // What TakeProblem reports next.
   std::string problem;
+  // Successful WriteAll calls.
+  int writes = 0;
 #ifdef _WIN32
   bool startsWithWindows = true;
 #else
