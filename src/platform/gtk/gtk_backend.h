@@ -162,7 +162,8 @@ class GtkPlatform : public Platform {
   std::vector<std::string> UserLanguages() override;
 
   void ShowMessage(const std::string& text, MessageKind kind) override;
-  void OpenUrl(const std::string& url) override;
+  bool OpenUrl(const std::string& url) override;
+  std::string PageFolder(std::string* problem) override;
 
   SettingsStore& Settings() override { return *settings_; }
   std::string ExecutablePath() override;
@@ -178,6 +179,8 @@ class GtkPlatform : public Platform {
   GtkWidget* Widget() const { return window_; }
   // The menu shown by the last right click, while it exists.
   GtkWidget* LastMenu() const { return menu_; }
+  // An address OpenUrl asked to open did not open (see OpenUrl).
+  void ReportUrlNotOpened(const std::string& url);
 
  private:
   struct TimerSource;

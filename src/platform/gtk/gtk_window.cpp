@@ -25,6 +25,7 @@
 #include <cstring>
 #include <memory>
 #include <tuple>
+#include <sys/wait.h>
 #include <utility>
 
 #include "base/scale.h"
@@ -32,6 +33,7 @@
 #include "platform/gtk/gtk_platform.h"
 #include "platform/shared/memory_settings_store.h"
 #include "platform/shared/native_region.h"
+#include "platform/shared/page_files.h"
 #ifdef GLIMMERDOME_HAVE_KEYFILE_STORE
 #include "platform/linux/keyfile_store.h"
 #endif
@@ -746,11 +748,52 @@ void GtkPlatform::ShowMessage(const std::string& text, MessageKind kind) {
   gtk_widget_destroy(dialog);
 }
 
-void GtkPlatform::OpenUrl(const std::string& url) {
-  // If nothing can open the address, nothing happens.
+namespace {
+
+// An xdg-open that was started: how it ends says whether the address opened.
+struct PendingOpen {
+  GtkPlatform* platform;
+  std::string url;
+};
+
+}  // namespace
+
+// xdg-open opens it as the desktop says (the user's browser, a portal in a
+// sandbox); it may go on running as long as the browser it started, so its
+// end is watched. Without it GIO opens it with the default program for it.
+bool GtkPlatform::OpenUrl(const std::string& url) {
+  if (gchar* xdgOpen = g_find_program_in_path("xdg-open")) {
+    gchar* argv[] = {xdgOpen, const_cast<gchar*>(url.c_str()), nullptr};
+    GPid pid = 0;
+    const gboolean started = g_spawn_async(nullptr, argv, nullptr, G_SPAWN_DO_NOT_REAP_CHILD, nullptr, nullptr,
+                                           &pid, nullptr);
+    g_free(xdgOpen);
+    if (started) {
+      g_child_watch_add(
+          pid,
+          +[](GPid child, gint status, gpointer data) {
+            std::unique_ptr<PendingOpen> open(static_cast<PendingOpen*>(data));
+            g_spawn_close_pid(child);
+            if (!(WIFEXITED(status) && WEXITSTATUS(status) == 0)) open->platform->ReportUrlNotOpened(open->url);
+          },
+          new PendingOpen{this, url});
+      return true;
+    }
+  }
   GError* error = nullptr;
-  GtkWindow* parent = ParentWindow();
-  if (!gtk_show_uri_on_window(parent, url.c_str(), gtk_get_current_event_time(), &error)) g_clear_error(&error);
+  if (gtk_show_uri_on_window(ParentWindow(), url.c_str(), gtk_get_current_event_time(), &error)) return true;
+  g_clear_error(&error);
+  return false;
+}
+
+void GtkPlatform::ReportUrlNotOpened(const std::string& url) {
+  if (lifecycle_) lifecycle_->UrlNotOpened(url);
+}
+
+// Installed with the program, or its own copy in $XDG_CACHE_HOME/glimmerdome/page.
+std::string GtkPlatform::PageFolder(std::string* problem) {
+  const std::string cache = std::string(g_get_user_cache_dir()) + "/glimmerdome/page";
+  return FindOrWritePage(ExecutablePath(), cache, EmbeddedPage(), problem);
 }
 
 std::string GtkPlatform::ExecutablePath() {

@@ -20,6 +20,7 @@
 #include "platform/win32/text.h"
 #include "platform/win32/visibility.h"
 #include "platform/shared/native_region.h"
+#include "platform/shared/page_files.h"
 #include "platform/window_lifecycle.h"
 
 namespace gd {
@@ -120,7 +121,8 @@ class Win32Platform : public Platform {
   std::vector<std::string> UserLanguages() override;
 
   void ShowMessage(const std::string& text, MessageKind kind) override;
-  void OpenUrl(const std::string& url) override;
+  bool OpenUrl(const std::string& url) override;
+  std::string PageFolder(std::string* problem) override;
 
   SettingsStore& Settings() override { return settings_; }
   std::string ExecutablePath() override;
@@ -580,8 +582,19 @@ void Win32Platform::ShowMessage(const std::string& text, MessageKind kind) {
   MessageBoxW(hwnd_, Widen(text).c_str(), kApplicationTitle, MB_OK | icon);
 }
 
-void Win32Platform::OpenUrl(const std::string& url) {
-  ShellExecuteW(nullptr, L"open", Widen(url).c_str(), nullptr, nullptr, SW_SHOWMAXIMIZED);
+// ShellExecute tells by a value above 32 that it started a program for it.
+bool Win32Platform::OpenUrl(const std::string& url) {
+  const HINSTANCE result = ShellExecuteW(nullptr, L"open", Widen(url).c_str(), nullptr, nullptr, SW_SHOWMAXIMIZED);
+  return reinterpret_cast<INT_PTR>(result) > 32;
+}
+
+// Installed beside the program, or its own copy in %LOCALAPPDATA%\Glimmerdome\page.
+std::string Win32Platform::PageFolder(std::string* problem) {
+  std::string cache;
+  wchar_t buffer[MAX_PATH * 2];
+  const DWORD length = GetEnvironmentVariableW(L"LOCALAPPDATA", buffer, MAX_PATH * 2);
+  if (length > 0 && length < MAX_PATH * 2) cache = Narrow(std::wstring(buffer, length)) + "\\Glimmerdome\\page";
+  return FindOrWritePage(ExecutablePath(), cache, EmbeddedPage(), problem);
 }
 
 void Win32Platform::OpenPopupMenu(POINT at) {
