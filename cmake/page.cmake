@@ -60,11 +60,12 @@ add_custom_command(
   DEPENDS ${page_files} ${PROJECT_SOURCE_DIR}/cmake/embed_page.cmake
   COMMENT "Embedding the globe's own page"
   VERBATIM)
-add_custom_target(glimmerdome_page DEPENDS ${page_files})
-
-# The programs that show the page carry it.
+# One target makes the page and its data (two targets sharing the commands
+# could run them at once); the programs that show the page take its object.
+add_library(glimmer_page_files OBJECT ${EMBEDDED_PAGE})
+target_link_libraries(glimmer_page_files PRIVATE glimmer_backend_shared)
 function(glimmer_carry_page target)
-  target_sources(${target} PRIVATE ${EMBEDDED_PAGE})
+  target_sources(${target} PRIVATE $<TARGET_OBJECTS:glimmer_page_files>)
   target_link_libraries(${target} PRIVATE glimmer_backend_shared)
 endfunction()
 glimmer_carry_page(glimmerdome)

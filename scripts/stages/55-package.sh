@@ -171,8 +171,8 @@ pkg_check_installer() {
   makensis -V1 -DVERSION=0.9.0 -DSTAGE="$stage" -DICON="$stage/glimmerdome.ico" -DOUTFILE="$earlier" \
     "$root/packaging/windows/glimmerdome.nsi" >"$pkg_tmp/makensis.log" 2>&1 || { pkg_fail "makensis 0.9.0"; return; }
   timeout 120 wine "$earlier" /S >"$pkg_tmp/setup.log" 2>&1 || pkg_fail "the silent install exits with $?"
-  if [ -f "$dir/glimmerdome.exe" ] && [ -f "$dir/uninstall.exe" ] && [ -f "$link" ]; then
-    pkg_ok "setup.exe /S installs $win_dir\\glimmerdome.exe, its uninstaller and a Start-menu entry"
+  if [ -f "$dir/glimmerdome.exe" ] && [ -f "$dir/uninstall.exe" ] && [ -f "$link" ] && [ -f "$dir/page/index.html" ]; then
+    pkg_ok "setup.exe /S installs $win_dir\\glimmerdome.exe, its page, its uninstaller and a Start-menu entry"
   else
     pkg_fail "after setup.exe /S: $(ls "$dir" 2>&1 | tr '\n' ' '); link: $(ls "$link" 2>&1)"
     return
@@ -184,14 +184,16 @@ pkg_check_installer() {
   timeout 60 wine reg add "$settings" /v iSpeed /t REG_DWORD /d 3 /f >/dev/null 2>&1
   timeout 60 wine reg add "$run" /v Glimmerdome /t REG_SZ /d "$win_dir\\glimmerdome.exe" /f >/dev/null 2>&1
   timeout 120 wine "$pkg_setup" /S >>"$pkg_tmp/setup.log" 2>&1 || pkg_fail "the upgrade exits with $?"
-  local shown icon size speed run_value
+  local shown icon size speed run_value about
   shown=$(pkg_value "$uninstall" DisplayVersion)
   icon=$(pkg_value "$uninstall" DisplayIcon)
   size=$(pkg_value "$uninstall" EstimatedSize)
-  if [ "$shown" = "$pkg_version" ] && [ "$icon" = "$win_dir\\glimmerdome.exe,0" ] && [ $((size)) -gt 100 ]; then
-    pkg_ok "Apps and features lists Glimmerdome $shown with its icon and $((size)) KB"
+  about=$(pkg_value "$uninstall" URLInfoAbout)
+  if [ "$shown" = "$pkg_version" ] && [ "$icon" = "$win_dir\\glimmerdome.exe,0" ] && [ $((size)) -gt 100 ] &&
+    [ "$about" = "$win_dir\\page\\index.html" ]; then
+    pkg_ok "Apps and features lists Glimmerdome $shown with its icon, $((size)) KB and a link to its page"
   else
-    pkg_fail "the Uninstall entry: version '$shown', icon '$icon', size '$size'"
+    pkg_fail "the Uninstall entry: version '$shown', icon '$icon', size '$size', link '$about'"
   fi
   speed=$(pkg_value "$settings" iSpeed)
   run_value=$(pkg_value "$run" Glimmerdome)
