@@ -35,7 +35,7 @@ std::string_view Environment(const char* name) {
 std::string PageFolderFor(const std::string& executablePath) {
   if (std::string installed = InstalledPageFolder(executablePath); HoldsPage(installed)) return installed;
 #ifdef _WIN32
-  return std::string(Environment("LOCALAPPDATA")) + "\\Glimmerdome\\page";
+  return Win32PageCacheFolder();
 #else
   if (!Environment("XDG_CACHE_HOME").empty()) return std::string(Environment("XDG_CACHE_HOME")) + "/glimmerdome/page";
   return std::string(Environment("HOME")) + "/.cache/glimmerdome/page";
@@ -90,6 +90,9 @@ int main(int argc, char** argv) {
         cl.headlessOptions.timeLocale = Environment(name);
         break;
       }
+#ifdef _WIN32
+    cl.headlessOptions.executablePath = Win32ExecutablePath();
+#endif
     cl.headlessOptions.pageFolder = PageFolderFor(cl.headlessOptions.executablePath);
     platform = std::make_unique<HeadlessPlatform>(cl.headlessOptions);
   } else {

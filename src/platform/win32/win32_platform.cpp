@@ -590,11 +590,7 @@ bool Win32Platform::OpenUrl(const std::string& url) {
 
 // Installed beside the program, or its own copy in %LOCALAPPDATA%\Glimmerdome\page.
 std::string Win32Platform::PageFolder(std::string* problem) {
-  std::string cache;
-  wchar_t buffer[MAX_PATH * 2];
-  const DWORD length = GetEnvironmentVariableW(L"LOCALAPPDATA", buffer, MAX_PATH * 2);
-  if (length > 0 && length < MAX_PATH * 2) cache = Narrow(std::wstring(buffer, length)) + "\\Glimmerdome\\page";
-  return FindOrWritePage(ExecutablePath(), cache, EmbeddedPage(), problem);
+  return FindOrWritePage(ExecutablePath(), Win32PageCacheFolder(), EmbeddedPage(), problem);
 }
 
 void Win32Platform::OpenPopupMenu(POINT at) {
@@ -617,18 +613,8 @@ void Win32Platform::OpenPopupMenu(POINT at) {
 
 // --- Storage ----------------------------------------------------------------------
 
-std::string Win32Platform::ExecutablePath() {
-  std::wstring path(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (n == 0) return {};
-    if (n < path.size()) {
-      path.resize(n);
-      return Narrow(path);
-    }
-    path.resize(path.size() * 2);  // cut short: try a larger buffer
-  }
-}
+std::string Win32Platform::ExecutablePath() { return Win32ExecutablePath(); }
+
 
 // --- The loop ---------------------------------------------------------------------
 
@@ -783,6 +769,26 @@ LRESULT Win32Platform::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 }
 
 }  // namespace
+
+std::string Win32ExecutablePath() {
+  std::wstring path(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (n == 0) return {};
+    if (n < path.size()) {
+      path.resize(n);
+      return Narrow(path);
+    }
+    path.resize(path.size() * 2);  // cut short: try a larger buffer
+  }
+}
+
+std::string Win32PageCacheFolder() {
+  wchar_t buffer[MAX_PATH * 2];
+  const DWORD length = GetEnvironmentVariableW(L"LOCALAPPDATA", buffer, MAX_PATH * 2);
+  if (length == 0 || length >= MAX_PATH * 2) return {};
+  return Narrow(std::wstring(buffer, length)) + "\\Glimmerdome\\page";
+}
 
 std::unique_ptr<Platform> MakeWin32Platform(std::string* error) {
   auto platform = std::make_unique<Win32Platform>();
