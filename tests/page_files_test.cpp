@@ -22,8 +22,8 @@ std::string Read(const fs::path& path) {
 }
 
 TEST(PageFiles, TheCopyIsWrittenWhereNoPageIsInstalledAndKeptUpToDate) {
-  const fs::path root =
-      fs::temp_directory_path() / ("glimmer-page-test-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
+  const int seed = ::testing::UnitTest::GetInstance()->random_seed();
+  const fs::path root = fs::temp_directory_path() / ("glimmer-page-test-" + std::to_string(seed));
   fs::remove_all(root);
   const uint8_t html[] = {'<', 'p', '>'}, css[] = {'p', '{', '}'};
   const PageFile files[] = {{"index.html", html, sizeof html}, {"page.css", css, sizeof css}};

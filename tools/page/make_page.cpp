@@ -10,8 +10,10 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <stdexcept>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "app/main_window.h"
@@ -129,12 +131,14 @@ std::string Page(std::string_view language, const std::string& licence) {
   for (const Row& row : {Row{"christmas", kChristmasCaptionPrefix}, Row{"christmas-eve", kChristmasEveCaptionPrefix},
                          Row{"new-year", kNewYearCaptionPrefix}, Row{"julian", kJulianCaptionPrefix}})
     h << "<tr id=\"" << row.id << "\"><th scope=\"row\">" << TargetName(row.prefix)
-      << "<span class=\"date\"></span></th><td><span class=\"days\">&#8211;</span><span class=\"time\"></span></td></tr>\n";
+      << "<span class=\"date\"></span></th><td><span class=\"days\">&#8211;</span>"
+      << "<span class=\"time\"></span></td></tr>\n";
   h << "</table>\n<noscript><p>" << T(page::kNoScript) << "</p></noscript>\n</section>\n";
 
   h << "<section>\n<h2>" << T(page::kMovingHeading) << "</h2>\n<p>" << T(page::kMoving) << "</p>\n</section>\n";
 
-  h << "<section>\n<h2>" << T(page::kMenuHeading) << "</h2>\n<p>" << T(page::kMenuIntro) << "</p>\n<dl class=\"menu\">\n";
+  h << "<section>\n<h2>" << T(page::kMenuHeading) << "</h2>\n<p>" << T(page::kMenuIntro)
+    << "</p>\n<dl class=\"menu\">\n";
   auto item = [&](std::string caption, std::string_view does) {
     h << "<dt>" << caption << "</dt><dd>" << T(does) << "</dd>\n";
   };
@@ -157,7 +161,8 @@ std::string Page(std::string_view language, const std::string& licence) {
 
   h << "<section>\n<h2>" << T(page::kCreditsHeading) << "</h2>\n<p>" << T(page::kMadeBy) << " "
     << T(page::kBuiltWith) << " " << T(page::kLettering) << "</p>\n</section>\n";
-  h << "<section>\n<h2>" << T(page::kLicenceHeading) << "</h2>\n<p>" << T(page::kLicence) << "</p>\n<pre class=\"licence\">"
+  h << "<section>\n<h2>" << T(page::kLicenceHeading) << "</h2>\n<p>" << T(page::kLicence)
+    << "</p>\n<pre class=\"licence\">"
     << Html(licence) << "</pre>\n</section>\n</main>\n";
 
   h << "<footer>\n<p>Glimmerdome · " << TF(page::kVersion, GLIMMERDOME_VERSION) << "</p>\n<nav>";
@@ -195,7 +200,9 @@ int main(int argc, char** argv) {
     for (const LanguageName& language : kLanguageNames) {
       if (!language.code.empty() && !CatalogueFor(language.code))
         throw std::runtime_error("no catalogue for " + std::string(language.code));
-      UseLanguages(language.code.empty() ? std::vector<std::string>{} : std::vector<std::string>{std::string(language.code)});
+      std::vector<std::string> preferences;
+      if (!language.code.empty()) preferences.emplace_back(language.code);
+      UseLanguages(preferences);
       WriteFile(out / PageFileName(language.code), Page(language.code, licence));
     }
     if (AvailableLanguages().size() + 1 != std::size(kLanguageNames))

@@ -13,7 +13,8 @@ inline constexpr std::string_view kTagline = N_("A snow globe for your desktop")
 inline constexpr std::string_view kByDay = N_("The globe by day");
 inline constexpr std::string_view kAtNight = N_("The globe at night");
 
-inline constexpr std::string_view kCountdownIntro = N_("Whole days between now and each date, counted as the plaque counts them.");
+inline constexpr std::string_view kCountdownIntro =
+    N_("Whole days between now and each date, counted as the plaque counts them.");
 inline constexpr std::string_view kNoScript = N_("Turn on scripts to see the days count down.");
 
 inline constexpr std::string_view kMovingHeading = N_("Moving the globe");
