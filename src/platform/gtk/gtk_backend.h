@@ -179,8 +179,6 @@ class GtkPlatform : public Platform {
   GtkWidget* Widget() const { return window_; }
   // The menu shown by the last right click, while it exists.
   GtkWidget* LastMenu() const { return menu_; }
-  // An address OpenUrl asked to open did not open (see OpenUrl).
-  void ReportUrlNotOpened(const std::string& url);
 
  private:
   struct TimerSource;
@@ -210,6 +208,10 @@ class GtkPlatform : public Platform {
   guint monitorsSettle_ = 0;
   void FinishClose();
   void StopTimers();
+  // The xdg-open runs started by OpenUrl, watched until they end.
+  struct PendingOpen;
+  static void OnOpenEnded(GPid child, gint status, gpointer pending);
+  std::vector<guint> openWatches_;
   GtkWindow* ParentWindow() const;
   bool Composited() const;
 

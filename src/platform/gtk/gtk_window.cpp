@@ -416,6 +416,7 @@ GtkPlatform::~GtkPlatform() {
   StopTimers();
   visibility_.reset();
   for (guint id : signalSources_) g_source_remove(id);
+  for (guint id : openWatches_) g_source_remove(id);
   if (watchedRoot_) gdk_window_remove_filter(watchedRoot_, OnRootEvent, this);
   if (compositedHandler_ && window_)
     g_signal_handler_disconnect(gtk_widget_get_screen(window_), compositedHandler_);
@@ -748,15 +749,12 @@ void GtkPlatform::ShowMessage(const std::string& text, MessageKind kind) {
   gtk_widget_destroy(dialog);
 }
 
-namespace {
-
 // An xdg-open that was started: how it ends says whether the address opened.
-struct PendingOpen {
+struct GtkPlatform::PendingOpen {
   GtkPlatform* platform;
   std::string url;
+  guint source = 0;
 };
-
-}  // namespace
 
 // xdg-open opens it as the desktop says (the user's browser, a portal in a
 // sandbox); it may go on running as long as the browser it started, so its
@@ -769,14 +767,10 @@ bool GtkPlatform::OpenUrl(const std::string& url) {
                                            &pid, nullptr);
     g_free(xdgOpen);
     if (started) {
-      g_child_watch_add(
-          pid,
-          +[](GPid child, gint status, gpointer data) {
-            std::unique_ptr<PendingOpen> open(static_cast<PendingOpen*>(data));
-            g_spawn_close_pid(child);
-            if (!(WIFEXITED(status) && WEXITSTATUS(status) == 0)) open->platform->ReportUrlNotOpened(open->url);
-          },
-          new PendingOpen{this, url});
+      auto* pending = new PendingOpen{this, url};
+      pending->source = g_child_watch_add_full(G_PRIORITY_DEFAULT, pid, &GtkPlatform::OnOpenEnded, pending,
+                                               [](gpointer p) { delete static_cast<PendingOpen*>(p); });
+      openWatches_.push_back(pending->source);
       return true;
     }
   }
@@ -786,8 +780,12 @@ bool GtkPlatform::OpenUrl(const std::string& url) {
   return false;
 }
 
-void GtkPlatform::ReportUrlNotOpened(const std::string& url) {
-  if (lifecycle_) lifecycle_->UrlNotOpened(url);
+void GtkPlatform::OnOpenEnded(GPid child, gint status, gpointer data) {
+  const auto* pending = static_cast<const PendingOpen*>(data);
+  GtkPlatform& self = *pending->platform;
+  g_spawn_close_pid(child);
+  std::erase(self.openWatches_, pending->source);
+  if (!(WIFEXITED(status) && WEXITSTATUS(status) == 0) && self.lifecycle_) self.lifecycle_->UrlNotOpened(pending->url);
 }
 
 // Installed with the program, or its own copy in $XDG_CACHE_HOME/glimmerdome/page.
