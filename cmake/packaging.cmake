@@ -5,9 +5,13 @@
 # installer and zip are made by scripts/package.sh with NSIS and zip.
 # Included from the top-level CMakeLists.txt after the targets.
 
-set(GLIMMERDOME_HOMEPAGE "https://glimmerdome.example.org/")
+# Glimmerdome has no web site: its page is installed with it
+# (cmake/page.cmake), so the metadata name no homepage. The maintainer
+# address is in the .invalid domain, kept for names that can never be
+# reached: the package has no mailbox behind it.
+set(GLIMMERDOME_PAGE_INSTALLED /usr/share/glimmerdome/page/index.html)
 set(GLIMMERDOME_APPSTREAM_ID "org.example.glimmerdome")
-set(GLIMMERDOME_MAINTAINER "Glimmerdome developers <glimmerdome@example.org>")
+set(GLIMMERDOME_MAINTAINER "Glimmerdome developers <glimmerdome@packages.invalid>")
 
 # The changelog names the release; it must be this version, and its date is
 # the release date of the AppStream metadata.
@@ -78,9 +82,8 @@ install(FILES ${package_dir}/changelog.gz packaging/debian/copyright
 configure_file(data/glimmerdome.metainfo.xml.in ${package_dir}/${GLIMMERDOME_APPSTREAM_ID}.metainfo.xml @ONLY)
 install(FILES ${package_dir}/${GLIMMERDOME_APPSTREAM_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 
-# The screenshot of the AppStream metadata, rendered by the program: the globe
-# at night five days before Christmas, with the moon up and snow falling. To
-# be published at the address the metadata gives.
+# A screenshot for the release's announcement, rendered by the program: the
+# globe at night five days before Christmas, with the moon up and snow falling.
 set(GLIMMERDOME_SCREENSHOT ${package_dir}/glimmerdome-${PROJECT_VERSION}.png)
 add_custom_command(
   OUTPUT ${GLIMMERDOME_SCREENSHOT}
@@ -104,7 +107,6 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_SECTION x11)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-set(CPACK_DEBIAN_PACKAGE_HOMEPAGE ${GLIMMERDOME_HOMEPAGE})
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER ${GLIMMERDOME_MAINTAINER})
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "snow globe for the desktop with a Christmas countdown")
@@ -116,5 +118,6 @@ moon crosses the sky in seven phases and three layers of snow fall.
 A golden plaque counts the days to Christmas, New Year or Julian
 Christmas. The globe is moved by dragging it; its menu sets the speed of
 the animation, the countdown, the snow, the transparency, staying on top
-and starting at login. A headless mode renders frames to image files.")
+and starting at login. A headless mode renders frames to image files.
+Its own page, ${GLIMMERDOME_PAGE_INSTALLED}, tells the rest.")
 include(CPack)

@@ -222,3 +222,6 @@ if(GLIMMERDOME_BENCH)
   add_executable(frame_bench bench/frame_bench.cpp)
   target_link_libraries(frame_bench PRIVATE glimmer_app glimmer_headless benchmark::benchmark)
 endif()
+
+# The globe's own page: made, installed and carried by the program.
+include(cmake/page.cmake)

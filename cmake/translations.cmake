@@ -33,13 +33,15 @@ add_custom_command(
   COMMENT "Embedding the message catalogues"
   VERBATIM)
 
-# The texts the sources mark for translation (see src/i18n/translation.h).
+# The texts the sources mark for translation (see src/i18n/translation.h),
+# the program's and its own page's (tools/page).
 set(XGETTEXT_OPTIONS --language=C++ --from-code=UTF-8 --add-comments=TRANSLATORS: --keyword=Tr
     --keyword=TrFormat:1 --keyword=N_ --keyword=NP_:1,2 --flag=TrFormat:1:c-format --package-name=Glimmerdome --sort-by-file --add-location=file)
 set(GLIMMERDOME_POT ${CMAKE_BINARY_DIR}/po/glimmerdome.pot)
 if(XGETTEXT_EXECUTABLE)
   file(GLOB_RECURSE TRANSLATED_SOURCES CONFIGURE_DEPENDS RELATIVE ${PROJECT_SOURCE_DIR}
-       ${PROJECT_SOURCE_DIR}/src/*.cpp ${PROJECT_SOURCE_DIR}/src/*.h)
+       ${PROJECT_SOURCE_DIR}/src/*.cpp ${PROJECT_SOURCE_DIR}/src/*.h
+       ${PROJECT_SOURCE_DIR}/tools/page/*.cpp ${PROJECT_SOURCE_DIR}/tools/page/*.h)
   list(SORT TRANSLATED_SOURCES)
   add_custom_command(
     OUTPUT ${GLIMMERDOME_POT}

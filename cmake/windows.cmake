@@ -10,7 +10,8 @@ target_compile_definitions(glimmer_win32 PUBLIC UNICODE _UNICODE WIN32_LEAN_AND_
 target_link_libraries(glimmerdome PRIVATE glimmer_win32)
 set_target_properties(glimmerdome PROPERTIES WIN32_EXECUTABLE ON)
 
-# The icon is drawn from the globe pictures at build time by glimmer_icon, a
+# The icon is drawn from the globe pictures at build time by glimmer_icon (and
+# the globe's own page made by glimmer_page, cmake/page.cmake), a
 # tool of this project that runs on the build machine: either one already
 # built (-DGLIMMERDOME_ICON_TOOL=path) or one built here with the build
 # machine's own compiler.
@@ -28,9 +29,9 @@ else()
     BINARY_DIR ${host_dir}
     CMAKE_ARGS -DCMAKE_TOOLCHAIN_FILE= -DCMAKE_BUILD_TYPE=Release
                -DGLIMMERDOME_TESTS=OFF -DGLIMMERDOME_GTK=OFF -DGLIMMERDOME_BENCH=OFF
-    BUILD_COMMAND ${CMAKE_COMMAND} --build ${host_dir} --target glimmer_icon
+    BUILD_COMMAND ${CMAKE_COMMAND} --build ${host_dir} --target glimmer_icon glimmer_page
     BUILD_ALWAYS ON
-    BUILD_BYPRODUCTS ${host_dir}/glimmer_icon
+    BUILD_BYPRODUCTS ${host_dir}/glimmer_icon ${host_dir}/glimmer_page
     INSTALL_COMMAND "")
   set(icon_tool ${host_dir}/glimmer_icon)
   set(icon_tool_target host_tools)

@@ -7,7 +7,7 @@
 # The xgettext options are those of cmake/translations.cmake.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-mapfile -t sources < <(git ls-files 'src/*.cpp' 'src/*.h' | LC_ALL=C sort)
+mapfile -t sources < <(git ls-files 'src/*.cpp' 'src/*.h' 'tools/page/*.cpp' 'tools/page/*.h' | LC_ALL=C sort)
 xgettext --language=C++ --from-code=UTF-8 --add-comments=TRANSLATORS: --keyword=Tr --keyword=TrFormat:1 \
   --keyword=N_ --keyword=NP_:1,2 --flag=TrFormat:1:c-format --package-name=Glimmerdome --sort-by-file --add-location=file \
   -o po/glimmerdome.pot "${sources[@]}"

@@ -26,6 +26,8 @@ test_locales=(de_DE.UTF-8 ru_RU.UTF-8)
 # desktop-file-validate and appstreamcli.
 package_pkgs=("${run_pkgs[@]}" g++-mingw-w64-x86-64 libz-mingw-w64-dev dpkg-dev file nsis zip imagemagick)
 test_pkgs+=(dpkg-dev file nsis zip unzip lintian desktop-file-utils appstream man-db)
+# The globe's own page is read in a real browser, headless.
+test_pkgs+=(chromium)
 
 case "${1:-}" in
   run) want=("${run_pkgs[@]}") ;;

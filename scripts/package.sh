@@ -4,8 +4,8 @@
 #   glimmerdome_<version>_amd64.deb      the Debian package (CPack)
 #   glimmerdome-<version>-setup.exe      the Windows installer (NSIS)
 #   glimmerdome-<version>-win64.zip      the portable Windows program
-#   glimmerdome-<version>.png            the screenshot the AppStream metadata
-#                                        points at, rendered by the program
+#   glimmerdome-<version>.png            a screenshot for the release's
+#                                        announcement, rendered by the program
 # The version is the one of project() in CMakeLists.txt.
 #
 #   scripts/package.sh [--linux-build DIR] [--windows-build DIR] [--out DIR]
@@ -40,7 +40,7 @@ if [ -z "$linux_dir" ]; then
 fi
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$linux_dir/CMakeCache.txt")
 [ -n "$version" ] || { echo "package: no project version in $linux_dir" >&2; exit 1; }
-cmake --build "$linux_dir" -j "$jobs" --target glimmerdome glimmerdome_screenshot
+cmake --build "$linux_dir" -j "$jobs" --target glimmerdome glimmer_icon glimmer_page glimmerdome_screenshot
 (cd "$linux_dir" && cpack -G DEB -B "$work/deb" >"$work/cpack.log") ||
   { cat "$work/cpack.log" >&2; exit 1; }
 deb="glimmerdome_${version}_amd64.deb"
@@ -50,13 +50,15 @@ cp "$work/deb/$deb" "$linux_dir/packaging/glimmerdome-$version.png" "$dist/"
 if [ -z "$windows_dir" ]; then
   windows_dir="$work/windows"
   cmake -S . -B "$windows_dir" --toolchain cmake/mingw-w64-x86_64.cmake -DCMAKE_BUILD_TYPE=Release \
-    -DGLIMMERDOME_TESTS=OFF -DGLIMMERDOME_ICON_TOOL="$linux_dir/glimmer_icon" >/dev/null
+    -DGLIMMERDOME_TESTS=OFF -DGLIMMERDOME_ICON_TOOL="$linux_dir/glimmer_icon" \
+    -DGLIMMERDOME_PAGE_TOOL="$linux_dir/glimmer_page" >/dev/null
 fi
 cmake --build "$windows_dir" -j "$jobs" --target glimmerdome
 
 # What both Windows packages hold: the program without its symbols, the
-# README and the licence as text with Windows line ends, all dated by the
-# release so that the same sources give the same archive. The installer also
+# README and the licence as text with Windows line ends, the globe's own page
+# in the folder page beside the program, all dated by the release so that
+# the same sources give the same archive. The installer also
 # takes its icon from here.
 stage="$work/stage"
 mkdir -p "$stage"
@@ -64,12 +66,13 @@ x86_64-w64-mingw32-strip -o "$stage/glimmerdome.exe" "$windows_dir/glimmerdome.e
 cp "$windows_dir/generated/glimmerdome.ico" "$stage/"
 sed 's/$/\r/' README.md >"$stage/README.txt"
 sed 's/$/\r/' LICENSE >"$stage/LICENSE.txt"
+cp -r "$windows_dir/generated/page" "$stage/page"
 release_date=$(sed -n 's/^ -- .*  \(.*\)$/\1/p' packaging/debian/changelog | head -1)
-touch -d "$release_date" "$stage"/*
+touch -d "$release_date" "$stage"/* "$stage"/page/*
 
 zip_name="glimmerdome-$version-win64.zip"
 rm -f "$dist/$zip_name"
-(cd "$stage" && TZ=UTC zip -q -X "$dist/$zip_name" glimmerdome.exe README.txt LICENSE.txt)
+(cd "$stage" && TZ=UTC zip -q -X "$dist/$zip_name" glimmerdome.exe README.txt LICENSE.txt page/*)
 
 # The picture of the installer's first and last pages: the globe on a night sky.
 convert -size 164x314 gradient:'#0c1a3a-#3a6cb0' "$linux_dir/packaging/icons/128x128/apps/glimmerdome.png" \

@@ -11,6 +11,7 @@
 #include "app/main_window.h"
 #include "cli/options.h"
 #include "platform/headless/headless_platform.h"
+#include "platform/shared/page_files.h"
 #include "settings/menu_text.h"
 #ifdef GLIMMERDOME_HAVE_KEYFILE_STORE
 #include "platform/linux/keyfile_store.h"
@@ -28,6 +29,18 @@ namespace {
 std::string_view Environment(const char* name) {
   const char* value = std::getenv(name);
   return value ? value : "";
+}
+
+// Where a desktop run would open the globe's own page: the installed one, or
+// the copy it writes to the user's cache (which a headless run leaves alone).
+std::string PageFolderFor(const std::string& executablePath) {
+  if (std::string installed = InstalledPageFolder(executablePath); HoldsPage(installed)) return installed;
+#ifdef _WIN32
+  return Win32PageCacheFolder();
+#else
+  if (!Environment("XDG_CACHE_HOME").empty()) return std::string(Environment("XDG_CACHE_HOME")) + "/glimmerdome/page";
+  return std::string(Environment("HOME")) + "/.cache/glimmerdome/page";
+#endif
 }
 
 // --print-menu: the show and the chosen items, then the menu as the user
@@ -82,6 +95,10 @@ int main(int argc, char** argv) {
         cl.headlessOptions.timeLocale = Environment(name);
         break;
       }
+#ifdef _WIN32
+    cl.headlessOptions.executablePath = Win32ExecutablePath();
+#endif
+    cl.headlessOptions.pageFolder = PageFolderFor(cl.headlessOptions.executablePath);
     platform = std::make_unique<HeadlessPlatform>(cl.headlessOptions);
   } else {
 #if defined(_WIN32)

@@ -2,6 +2,7 @@
 // and what the command changed in the window.
 #include <gtest/gtest.h>
 
+#include "app/own_page.h"
 #include "globe_fixture.h"
 #include "settings/settings.h"
 
@@ -123,11 +124,45 @@ TEST(MenuCommands, UncheckingStartAtLoginRemovesTheEntryOnlyAtClose) {
   EXPECT_FALSE(g.Store().startupEntry.has_value());
 }
 
-TEST(MenuCommands, AboutOpensTheMakersPage) {
-  Globe g;
-  g.Show();
-  g.platform.Choose("pmiAbout");
-  EXPECT_EQ(g.platform.OpenedUrls(), (std::vector<std::string>{std::string(kMakerPageUrl)}));
+// The first item opens the globe's own page in the menu's language, as a
+// file: address; where nothing opens it, or there is no page, the user is
+// told where it is or why.
+TEST(MenuCommands, AboutOpensTheOwnPageOrSaysWhereItIs) {
+  HeadlessOptions o = GlobeOptions();
+  o.pageFolder = "/usr/share/glimmerdome/page";
+  {
+    Globe g(o);
+    g.Show();
+    g.platform.Choose("pmiAbout");
+    EXPECT_EQ(g.platform.OpenedUrls(), (std::vector<std::string>{"file:///usr/share/glimmerdome/page/index.html"}));
+    EXPECT_TRUE(g.platform.Messages().empty());
+  }
+  o.pageFolder = "C:\\Users\\Jo Ann\\AppData\\Local\\Glimmerdome\\page";
+  o.languages = {"de_DE", "de"};
+  o.openFails = true;
+  {
+    Globe g(o);
+    g.Show();
+    g.platform.Choose("pmiAbout");
+    EXPECT_EQ(g.platform.OpenedUrls(),
+              (std::vector<std::string>{"file:///C:/Users/Jo%20Ann/AppData/Local/Glimmerdome/page/index.de.html"}));
+    ASSERT_EQ(g.MessageTexts().size(), 1u);
+    EXPECT_NE(g.MessageTexts()[0].find("C:\\Users\\Jo Ann\\AppData\\Local\\Glimmerdome\\page\\index.de.html"),
+              std::string::npos)
+        << g.MessageTexts()[0];
+    EXPECT_EQ(g.MessageTexts()[0].find("Nothing could open"), std::string::npos) << "not in German";
+  }
+  o.pageFolder.clear();
+  o.openFails = false;
+  o.languages.clear();
+  {
+    Globe g(o);
+    g.Show();
+    g.platform.Choose("pmiAbout");
+    EXPECT_TRUE(g.platform.OpenedUrls().empty());
+    ASSERT_EQ(g.platform.Messages().size(), 1u);
+    EXPECT_EQ(g.platform.Messages()[0].first, MessageKind::Error);
+  }
 }
 
 TEST(MenuCommands, ExitClosesAndSaves) {

@@ -3,7 +3,8 @@
 ; Start-menu entry and an entry in "Apps and features". Made by
 ; scripts/package.sh:
 ;   makensis -DVERSION=1.0.0 -DSTAGE=DIR -DICON=FILE.ico [-DWIZARD=FILE.bmp] -DOUTFILE=FILE.exe glimmerdome.nsi
-; where DIR holds glimmerdome.exe, README.txt and LICENSE.txt, and WIZARD is
+; where DIR holds glimmerdome.exe, README.txt, LICENSE.txt and the folder page
+; (the globe's own page, which the program opens), and WIZARD is
 ; the 164 x 314 picture of the first and last pages.
 ;   setup.exe /S                silent install (the program is not started)
 ;   uninstall.exe /S            silent uninstall; the settings stay
@@ -22,7 +23,9 @@ ManifestDPIAware true
 
 !define PRODUCT "Glimmerdome"
 !define PUBLISHER "The Glimmerdome developers"
-!define HOMEPAGE "https://glimmerdome.example.org/"
+; The globe's own page, installed beside the program: the program opens it
+; from its first menu item, and "Apps and features" links to it.
+!define OWN_PAGE "$INSTDIR\page\index.html"
 !define EXE "glimmerdome.exe"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Glimmerdome"
 ; What the program itself reads and writes: its settings key, and its
@@ -63,8 +66,8 @@ VIAddVersionKey "LegalCopyright" "Copyright (c) 2026 ${PUBLISHER}"
 !define MUI_COMPONENTSPAGE_NODESC
 !define MUI_FINISHPAGE_RUN "$INSTDIR\${EXE}"
 !define MUI_FINISHPAGE_RUN_TEXT "Start ${PRODUCT} now"
-!define MUI_FINISHPAGE_LINK "${HOMEPAGE}"
-!define MUI_FINISHPAGE_LINK_LOCATION "${HOMEPAGE}"
+!define MUI_FINISHPAGE_LINK "Read how to get the most out of ${PRODUCT}"
+!define MUI_FINISHPAGE_LINK_LOCATION "${OWN_PAGE}"
 
 !insertmacro MUI_PAGE_WELCOME
 !insertmacro MUI_PAGE_COMPONENTS
@@ -104,6 +107,9 @@ Section "${PRODUCT}" SecProgram
   File "${STAGE}\${EXE}"
   File "${STAGE}\README.txt"
   File "${STAGE}\LICENSE.txt"
+  SetOutPath "$INSTDIR\page"
+  File "${STAGE}\page\*.*"
+  SetOutPath "$INSTDIR"
   WriteUninstaller "$INSTDIR\uninstall.exe"
   CreateShortcut "$SMPROGRAMS\${PRODUCT}.lnk" "$INSTDIR\${EXE}" "" "$INSTDIR\${EXE}" 0 \
     SW_SHOWNORMAL "" "A snow globe for the desktop"
@@ -112,7 +118,8 @@ Section "${PRODUCT}" SecProgram
   WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\${EXE},0"
   WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
   WriteRegStr HKCU "${UNINSTALL_KEY}" "Publisher" "${PUBLISHER}"
-  WriteRegStr HKCU "${UNINSTALL_KEY}" "URLInfoAbout" "${HOMEPAGE}"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "URLInfoAbout" "${OWN_PAGE}"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "HelpLink" "${OWN_PAGE}"
   WriteRegStr HKCU "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
   WriteRegStr HKCU "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\uninstall.exe"'
   WriteRegStr HKCU "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\uninstall.exe" /S'
@@ -151,6 +158,8 @@ Section "un.${PRODUCT}" UnSecProgram
   Delete "$INSTDIR\${EXE}"
   Delete "$INSTDIR\README.txt"
   Delete "$INSTDIR\LICENSE.txt"
+  Delete "$INSTDIR\page\*.*"
+  RMDir "$INSTDIR\page"
   Delete "$INSTDIR\uninstall.exe"
   RMDir "$INSTDIR"
   Delete "$SMPROGRAMS\${PRODUCT}.lnk"

@@ -202,6 +202,40 @@ stage_gtk() (
   stop "$app_pid"; app_pid=""
   echo "  the second start restored the place $x,$y and the 90 % level"
 
+  # "More Christmas stuff..." asks xdg-open (here a stand-in that records its
+  # argument) to open the page; a program run from its build tree has none
+  # installed beside it and opens the copy it writes to the user's cache.
+  # When xdg-open fails, a message says where the page is.
+  local fake="$out/fakebin" home="$out/home-page"
+  mkdir -p "$fake" "$home"
+  printf '#!/bin/sh\necho "$1" >>"%s"\nexit "$(cat "%s" 2>/dev/null || echo 0)"\n' "$out/xdg-open.args" "$out/xdg-open.status" \
+    >"$fake/xdg-open" && chmod +x "$fake/xdg-open"
+  PATH="$fake:$PATH" HOME="$home" XDG_CONFIG_HOME="$home/.config" XDG_CACHE_HOME="$home/.cache" LC_ALL=C \
+    "$bin" >"$out/app-page.log" 2>&1 &
+  app_pid=$!
+  wait_for 10 find_window || fail "page: no window of glimmerdome appeared (see $out/app-page.log)"
+  sleep 0.5
+  open_menu
+  xdotool key Down Return
+  wait_for 5 test -s "$out/xdg-open.args" || fail "choosing More Christmas stuff... ran no xdg-open"
+  local opened
+  opened=$(head -1 "$out/xdg-open.args")
+  [ "$opened" = "file://$home/.cache/glimmerdome/page/index.html" ] && [ -s "$home/.cache/glimmerdome/page/index.html" ] &&
+    [ -s "$home/.cache/glimmerdome/page/globe-night.png" ] ||
+    fail "xdg-open was asked to open '$opened', not the page written to $home/.cache/glimmerdome/page"
+  echo "  More Christmas stuff... asked xdg-open to open $opened"
+  echo 4 >"$out/xdg-open.status"
+  open_menu
+  xdotool key Down Return
+  wait_for 5 eval '[ "$(wc -l <"$out/xdg-open.args")" -ge 2 ] && [ "$(visible_windows)" -ge 2 ]' ||
+    fail "a failing xdg-open brought no message"
+  sleep 0.5
+  shot page-not-opened
+  xdotool key Return
+  wait_for 5 eval '[ "$(visible_windows)" -eq 1 ]' || fail "the message did not close"
+  echo "  a failing xdg-open brought a message (see $out/page-not-opened.png)"
+  stop "$app_pid"; app_pid=""
+
   # --- Without a compositor ---------------------------------------------------------
   echo "gtk stage: without a compositor"
   stop "$picom_pid"; picom_pid=""

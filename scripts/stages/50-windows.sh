@@ -3,7 +3,8 @@
 # Wine prefix: runs the unit tests; checks that a headless run draws the same
 # frames as the Linux build; and runs the program as a person would. It must
 # appear in the bottom-right corner of the work area, animate, move with a
-# drag, open its menu on the right button and close on "Exit". Once the core
+# drag, open its menu on the right button and close on "Exit"; copied alone
+# into an empty folder, it writes and opens its own page. Once the core
 # keeps settings, Exit must also leave the seven values and the Run entry in
 # the registry, and a second start must come back where the first one was left;
 # the end of the session right after a drag must keep the new place.
@@ -27,6 +28,7 @@ stage_windows() {
     win_headless_matches_linux
     win_menu_caption
     win_desktop_run
+    win_own_page_run
     echo "windows: $win_failures failed check(s)"
     [ "$win_failures" -eq 0 ]
   )
@@ -191,6 +193,61 @@ win_choose_exit() {
     sleep 0.1
   done
   return 1
+}
+
+# The .exe alone in an empty folder has no page beside it: "More Christmas
+# stuff..." writes the program's own copy to %LOCALAPPDATA%\Glimmerdome\page
+# and asks ShellExecute to open it, which Wine hands to the desktop's
+# xdg-open: here a stand-in on the PATH that records its argument.
+win_own_page_run() {
+  local alone="$win_tmp/alone" fake="$win_tmp/fakebin" local_app page i opened
+  mkdir -p "$alone" "$fake"
+  cp "$win_exe" "$alone/"
+  printf '#!/bin/sh\necho "$*" >>"%s"\n' "$win_tmp/xdg-open.args" >"$fake/xdg-open" && chmod +x "$fake/xdg-open"
+  local_app=$(timeout 30 wine cmd /c echo %LOCALAPPDATA% 2>/dev/null | tr -d '\r')
+  page=$(timeout 30 winepath -u "$local_app\\Glimmerdome\\page" 2>/dev/null)
+  (cd "$alone" && PATH="$fake:$PATH" exec timeout 300 wine "$alone/glimmerdome.exe" >>"$win_tmp/program.log" 2>&1) &
+  win_program=$!
+  win_pids+=("$win_program")
+  win_wait_shown || { win_fail "the .exe alone showed no window"; return; }
+  # The prefix knows no program for .html files: the message says where the page is.
+  win_choose_first_item || { win_fail "the .exe alone: no menu"; return; }
+  for i in $(seq 50); do
+    win_windows | grep -q '^Glimmerdome ' && break
+    sleep 0.1
+  done
+  if win_windows | grep -q '^Glimmerdome ' && [ -s "$page/index.html" ] && [ -s "$page/globe-day.png" ]; then
+    win_ok "the .exe alone wrote its page to $local_app\\Glimmerdome\\page; with no program for it, a message says so"
+  else
+    win_fail "the .exe alone: no message, or the page in '$page' holds '$(ls "$page" 2>&1 | tr '\n' ' ')'"
+  fi
+  xdotool key Return
+  sleep 0.5
+  # With Wine's browser as the program for .html files, as Windows has a
+  # browser, ShellExecute's "open" reaches xdg-open with the page.
+  local key='HKCR'
+  timeout 60 wine reg add "$key\.html" /ve /d htmlfile /f >/dev/null 2>&1
+  timeout 60 wine reg add "$key\htmlfile\shell\open\command" /ve /d 'winebrowser.exe "%1"' /f >/dev/null 2>&1
+  win_choose_first_item || { win_fail "the .exe alone: no menu the second time"; return; }
+  for i in $(seq 100); do
+    [ -s "$win_tmp/xdg-open.args" ] && break
+    sleep 0.1
+  done
+  opened=$(head -1 "$win_tmp/xdg-open.args" 2>/dev/null)
+  if [[ $opened == *page/index.html* ]] && [ -s "$(sed 's|^file://||; s|%20| |g' <<<"$opened")" ]; then
+    win_ok "ShellExecute handed the page to xdg-open: $opened"
+  else
+    win_fail "xdg-open was asked to open '$opened', not the page in $page"
+  fi
+  win_open_menu 150 120 && win_choose_exit || win_fail "the .exe alone did not end on Exit"
+}
+
+# Opens the menu and chooses its first item, "More Christmas stuff...".
+win_choose_first_item() {
+  local w h x y
+  win_open_menu 150 120 || return 1
+  read -r w h x y <<<"$(win_menu)"
+  xdotool mousemove $((x + 30)) $((y + 12)) sleep 0.3 click 1
 }
 
 # Whether the core keeps settings: a headless Exit of the Linux build writes

@@ -66,14 +66,19 @@ pkg_check_deb() {
     ./usr/share/doc/glimmerdome/changelog.gz ./usr/share/doc/glimmerdome/copyright
     ./usr/share/icons/hicolor/256x256/apps/glimmerdome.png ./usr/share/man/man1/glimmerdome.1.gz
     ./usr/share/metainfo/org.example.glimmerdome.metainfo.xml)
-  local size scale
+  local size scale f
   for size in 16 24 32 48 64 128; do
     for scale in "" @2; do want+=("./usr/share/icons/hicolor/${size}x${size}$scale/apps/glimmerdome.png"); done
+  done
+  # The globe's own page: a page for English and each catalogue, its pictures, style and script.
+  for f in index.html $(cd "$root/po" && ls ./*.po | sed 's|^\./\(.*\)\.po$|index.\1.html|') globe-day.png \
+    globe-night.png page.css countdown.js; do
+    want+=("./usr/share/glimmerdome/page/$f")
   done
   local listed expected
   listed=$(dpkg-deb -c "$pkg_deb" | awk '$1 !~ /^d/ {print $6}' | sort)
   expected=$(printf '%s\n' "${want[@]}" | sort)
-  [ "$listed" = "$expected" ] && pkg_ok "the package holds the program, its entry, metadata, manual page and 13 icons" ||
+  [ "$listed" = "$expected" ] && pkg_ok "the package holds the program, its entry, metadata, manual page, 13 icons and its page" ||
     pkg_fail "the package's files differ: $(diff <(echo "$expected") <(echo "$listed") | grep '^[<>]' | tr '\n' ' ')"
 
   # dpkg-shlibdeps found what the program links to.
@@ -104,6 +109,11 @@ pkg_check_deb() {
     pkg_fail "dpkg -i: $(cat "$pkg_tmp/dpkg.log")"
     return
   fi
+  # The installed program opens the installed page.
+  out=$(cd "$pkg_tmp" && LC_ALL=C "$r/usr/bin/glimmerdome" --headless --choose pmiAbout --trace open.jsonl >/dev/null 2>&1 &&
+    grep '"ev": *"open"' open.jsonl)
+  [[ $out == *"\"file://$r/usr/share/glimmerdome/page/index.html\""* ]] &&
+    pkg_ok "the installed program opens the installed page" || pkg_fail "pmiAbout opens: '$out'"
   out=$("$r/usr/bin/glimmerdome" --version 2>&1)
   [ "$out" = "glimmerdome $pkg_version" ] && pkg_ok "the installed program says: $out" || pkg_fail "--version says '$out'"
   pkg_frame_args=(--headless --at 2026-12-20T17:30 --frames 120)
@@ -120,10 +130,12 @@ pkg_check_deb() {
 }
 
 pkg_check_zip() {
-  local listed
-  listed=$(unzip -Z1 "$pkg_zip" | sort | tr '\n' ' ')
-  [ "$listed" = "LICENSE.txt README.txt glimmerdome.exe " ] && pkg_ok "the zip holds $listed" ||
-    pkg_fail "the zip holds '$listed'"
+  local listed page
+  page=$(unzip -Z1 "$pkg_zip" | grep -c '^page/[a-z.-]*$')
+  listed=$(unzip -Z1 "$pkg_zip" | grep -v '^page/' | sort | tr '\n' ' ')
+  [ "$listed" = "LICENSE.txt README.txt glimmerdome.exe " ] && [ "$page" -eq "$(ls "$root"/po/*.po | wc -l | awk '{print $1 + 5}')" ] &&
+    pkg_ok "the zip holds $listed and the page's $page files" ||
+    pkg_fail "the zip holds '$listed' and $page files of the page"
 }
 
 # --- The installer under Wine ------------------------------------------------------
@@ -159,8 +171,8 @@ pkg_check_installer() {
   makensis -V1 -DVERSION=0.9.0 -DSTAGE="$stage" -DICON="$stage/glimmerdome.ico" -DOUTFILE="$earlier" \
     "$root/packaging/windows/glimmerdome.nsi" >"$pkg_tmp/makensis.log" 2>&1 || { pkg_fail "makensis 0.9.0"; return; }
   timeout 120 wine "$earlier" /S >"$pkg_tmp/setup.log" 2>&1 || pkg_fail "the silent install exits with $?"
-  if [ -f "$dir/glimmerdome.exe" ] && [ -f "$dir/uninstall.exe" ] && [ -f "$link" ]; then
-    pkg_ok "setup.exe /S installs $win_dir\\glimmerdome.exe, its uninstaller and a Start-menu entry"
+  if [ -f "$dir/glimmerdome.exe" ] && [ -f "$dir/uninstall.exe" ] && [ -f "$link" ] && [ -f "$dir/page/index.html" ]; then
+    pkg_ok "setup.exe /S installs $win_dir\\glimmerdome.exe, its page, its uninstaller and a Start-menu entry"
   else
     pkg_fail "after setup.exe /S: $(ls "$dir" 2>&1 | tr '\n' ' '); link: $(ls "$link" 2>&1)"
     return
@@ -172,14 +184,16 @@ pkg_check_installer() {
   timeout 60 wine reg add "$settings" /v iSpeed /t REG_DWORD /d 3 /f >/dev/null 2>&1
   timeout 60 wine reg add "$run" /v Glimmerdome /t REG_SZ /d "$win_dir\\glimmerdome.exe" /f >/dev/null 2>&1
   timeout 120 wine "$pkg_setup" /S >>"$pkg_tmp/setup.log" 2>&1 || pkg_fail "the upgrade exits with $?"
-  local shown icon size speed run_value
+  local shown icon size speed run_value about
   shown=$(pkg_value "$uninstall" DisplayVersion)
   icon=$(pkg_value "$uninstall" DisplayIcon)
   size=$(pkg_value "$uninstall" EstimatedSize)
-  if [ "$shown" = "$pkg_version" ] && [ "$icon" = "$win_dir\\glimmerdome.exe,0" ] && [ $((size)) -gt 100 ]; then
-    pkg_ok "Apps and features lists Glimmerdome $shown with its icon and $((size)) KB"
+  about=$(pkg_value "$uninstall" URLInfoAbout)
+  if [ "$shown" = "$pkg_version" ] && [ "$icon" = "$win_dir\\glimmerdome.exe,0" ] && [ $((size)) -gt 100 ] &&
+    [ "$about" = "$win_dir\\page\\index.html" ]; then
+    pkg_ok "Apps and features lists Glimmerdome $shown with its icon, $((size)) KB and a link to its page"
   else
-    pkg_fail "the Uninstall entry: version '$shown', icon '$icon', size '$size'"
+    pkg_fail "the Uninstall entry: version '$shown', icon '$icon', size '$size', link '$about'"
   fi
   speed=$(pkg_value "$settings" iSpeed)
   run_value=$(pkg_value "$run" Glimmerdome)

@@ -62,6 +62,8 @@ class MainWindow : public WindowEvents {
   void MonitorsChanged() override;
   void SeenChanged(bool seen) override;
   void PowerSavingChanged(bool on) override;
+  // The own page did not open: the user is told where it is.
+  void UrlNotOpened(std::string_view url) override;
 
   // --- The layered surface ----------------------------------------------------
   void PrepareBaseLayer();
@@ -105,6 +107,8 @@ class MainWindow : public WindowEvents {
   // --- Menu commands --------------------------------------------------------------
   // Runs an item's command without touching its mark; false when it has none.
   bool RunMenuCommand(std::string_view itemName);
+  // Opens the globe's own page in the user's language (app/own_page.cpp).
+  void OpenOwnPage();
 
   // --- Read access for tests and tools ------------------------------------------
   const FrameBuffer* BaseBitmap() const { return baseBitmap_.get(); }
@@ -149,6 +153,8 @@ class MainWindow : public WindowEvents {
 
   Platform& platform_;
   const SceneCatalogue& catalogue_;
+  // The own page last asked to open, as an address and as a path.
+  std::string pageUrl_, pagePath_;
   std::vector<std::string> args_;
 
   // The globe and its outline, resolved once when the window is created.

@@ -18,8 +18,8 @@ bool MainWindow::RunMenuCommand(std::string_view itemName) {
   const std::optional<MenuCommand> command = FindMenuCommand(itemName);
   if (!command) return false;
   switch (command->action) {
-    case CommandAction::OpenMakerPage:
-      platform_.OpenUrl(std::string(kMakerPageUrl));
+    case CommandAction::OpenOwnPage:
+      OpenOwnPage();
       break;
     case CommandAction::SetSpeed:
       ApplySpeed(*command->speed);

@@ -3,7 +3,7 @@
 // The core (app, scene, calendar, settings, images) calls down through
 // `Platform` for everything that touches the outside world: the window and its
 // presentation, the screen, timers and clocks, messages, the web browser, the
-// settings store and the executable's path. A backend reports what happened
+// settings store, the executable's path and the globe's own page. A backend reports what happened
 // (shown, tick, mouse down, menu item chosen, close requested, destroyed)
 // through a `WindowLifecycle` (window_lifecycle.h), which passes it on to the
 // core's `WindowEvents`. What a backend cannot do, its capabilities say.
@@ -130,6 +130,9 @@ class WindowEvents {
   // The system's power-saving mode (battery saver, the power-saver profile)
   // was switched on or off.
   virtual void PowerSavingChanged(bool /*on*/) {}
+  // An address given to OpenUrl, which was asked to open, turned out not to
+  // open after all (the program asked to open it gave up).
+  virtual void UrlNotOpened(std::string_view /*url*/) {}
 };
 
 // What a backend's window can do. The core asks before relying on a thing,
@@ -228,7 +231,16 @@ class Platform {
   // --- The user -----------------------------------------------------------
   // A modal message box. Timers keep firing while it is open.
   virtual void ShowMessage(const std::string& text, MessageKind kind) = 0;
-  virtual void OpenUrl(const std::string& url) = 0;
+  // Asks the system to open `url` with the user's program for it (a page in
+  // the web browser). False when nothing could be asked to; a backend that
+  // learns only later that it did not open reports UrlNotOpened.
+  virtual bool OpenUrl(const std::string& url) = 0;
+  // The folder of the globe's own page (index.html, a page for each
+  // language beside it, and the files they show): the one installed with
+  // the program or, where there is none, a copy of the program's own that
+  // the backend writes into the user's cache. Empty, with `problem` saying
+  // why in words for the user, when there is neither.
+  virtual std::string PageFolder(std::string* problem) = 0;
 
   // --- Storage ------------------------------------------------------------
   virtual SettingsStore& Settings() = 0;

@@ -61,6 +61,10 @@ void WindowLifecycle::PowerSavingChanged(bool on) {
   if (Live()) Guard([&] { events_.PowerSavingChanged(on); });
 }
 
+void WindowLifecycle::UrlNotOpened(std::string_view url) {
+  if (Live()) Guard([&] { events_.UrlNotOpened(url); });
+}
+
 PopupMenu WindowLifecycle::PopupMenuItems() {
   PopupMenu items;
   if (Live()) Guard([&] { items = events_.PopupMenuItems(); });

@@ -35,6 +35,7 @@ class WindowLifecycle {
   // its show.
   void SeenChanged(bool seen);
   void PowerSavingChanged(bool on);
+  void UrlNotOpened(std::string_view url);
   bool Seen() const { return seen_; }
   // The menu to show; empty while the window is not shown.
   PopupMenu PopupMenuItems();

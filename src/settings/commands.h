@@ -14,7 +14,7 @@
 namespace gd {
 
 enum class CommandAction {
-  OpenMakerPage,      // the maker's web page
+  OpenOwnPage,        // the globe's own page
   SetSpeed,           // check the speed's item; set the frame timer and the step delay
   SetSize,            // check the size's item; draw the globe at its scale, its corner kept
   CheckCountdown,     // check the countdown item; the plaque reads it on every frame
@@ -43,7 +43,7 @@ constexpr std::optional<MenuCommand> FindMenuCommand(std::string_view item) {
     if (l.item == item) return MenuCommand{item, CommandAction::SetOpacity, nullptr, &l};
   for (std::string_view countdown : kCountdownItems)
     if (countdown == item) return MenuCommand{item, CommandAction::CheckCountdown};
-  if (item == "pmiAbout") return MenuCommand{item, CommandAction::OpenMakerPage};
+  if (item == "pmiAbout") return MenuCommand{item, CommandAction::OpenOwnPage};
   if (item == "pmiSnow") return MenuCommand{item, CommandAction::FollowSnowMark};
   if (item == "pmiOnTop") return MenuCommand{item, CommandAction::FollowOnTopMark};
   if (item == "pmiExit") return MenuCommand{item, CommandAction::Close};

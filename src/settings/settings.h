@@ -19,9 +19,6 @@
 
 namespace gd {
 
-// The maker's web page, opened by the first menu item.
-inline constexpr std::string_view kMakerPageUrl = "https://glimmerdome.example.org/";
-
 // The start-at-login item's caption where the entry starts the program when
 // the user logs in rather than when Windows starts.
 inline constexpr std::string_view kStartUpLoginCaption = N_("Start Glimmerdome when I log in");

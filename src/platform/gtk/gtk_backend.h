@@ -160,7 +160,8 @@ class GtkPlatform : public Platform {
   std::vector<std::string> UserLanguages() override;
 
   void ShowMessage(const std::string& text, MessageKind kind) override;
-  void OpenUrl(const std::string& url) override;
+  bool OpenUrl(const std::string& url) override;
+  std::string PageFolder(std::string* problem) override;
 
   SettingsStore& Settings() override { return *settings_; }
   std::string ExecutablePath() override;
@@ -208,6 +209,10 @@ class GtkPlatform : public Platform {
   guint monitorsSettle_ = 0;
   void FinishClose();
   void StopTimers();
+  // The xdg-open runs started by OpenUrl, watched until they end.
+  struct PendingOpen;
+  static void OnOpenEnded(GPid child, gint status, gpointer pending);
+  std::vector<guint> openWatches_;
   GtkWindow* ParentWindow() const;
   bool Composited() const;
 

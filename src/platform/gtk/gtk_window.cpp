@@ -26,6 +26,7 @@
 #include <cstring>
 #include <memory>
 #include <tuple>
+#include <sys/wait.h>
 #include <utility>
 
 #include "base/scale.h"
@@ -33,6 +34,7 @@
 #include "platform/gtk/gtk_platform.h"
 #include "platform/shared/memory_settings_store.h"
 #include "platform/shared/native_region.h"
+#include "platform/shared/page_files.h"
 #ifdef GLIMMERDOME_HAVE_KEYFILE_STORE
 #include "platform/linux/keyfile_store.h"
 #endif
@@ -418,6 +420,7 @@ GtkPlatform::~GtkPlatform() {
   visibility_.reset();
   for (guint id : signalSources_) g_source_remove(id);
   UnwatchDisplayEnd();
+  for (guint id : openWatches_) g_source_remove(id);
   if (watchedRoot_) gdk_window_remove_filter(watchedRoot_, OnRootEvent, this);
   if (compositedHandler_ && window_)
     g_signal_handler_disconnect(gtk_widget_get_screen(window_), compositedHandler_);
@@ -758,11 +761,49 @@ void GtkPlatform::ShowMessage(const std::string& text, MessageKind kind) {
   gtk_widget_destroy(dialog);
 }
 
-void GtkPlatform::OpenUrl(const std::string& url) {
-  // If nothing can open the address, nothing happens.
+// An xdg-open that was started: how it ends says whether the address opened.
+struct GtkPlatform::PendingOpen {
+  GtkPlatform* platform;
+  std::string url;
+  guint source = 0;
+};
+
+// xdg-open opens it as the desktop says (the user's browser, a portal in a
+// sandbox); it may go on running as long as the browser it started, so its
+// end is watched. Without it GIO opens it with the default program for it.
+bool GtkPlatform::OpenUrl(const std::string& url) {
+  if (gchar* xdgOpen = g_find_program_in_path("xdg-open")) {
+    gchar* argv[] = {xdgOpen, const_cast<gchar*>(url.c_str()), nullptr};
+    GPid pid = 0;
+    const gboolean started = g_spawn_async(nullptr, argv, nullptr, G_SPAWN_DO_NOT_REAP_CHILD, nullptr, nullptr,
+                                           &pid, nullptr);
+    g_free(xdgOpen);
+    if (started) {
+      auto* pending = new PendingOpen{this, url};
+      pending->source = g_child_watch_add_full(G_PRIORITY_DEFAULT, pid, &GtkPlatform::OnOpenEnded, pending,
+                                               [](gpointer p) { delete static_cast<PendingOpen*>(p); });
+      openWatches_.push_back(pending->source);
+      return true;
+    }
+  }
   GError* error = nullptr;
-  GtkWindow* parent = ParentWindow();
-  if (!gtk_show_uri_on_window(parent, url.c_str(), gtk_get_current_event_time(), &error)) g_clear_error(&error);
+  if (gtk_show_uri_on_window(ParentWindow(), url.c_str(), gtk_get_current_event_time(), &error)) return true;
+  g_clear_error(&error);
+  return false;
+}
+
+void GtkPlatform::OnOpenEnded(GPid child, gint status, gpointer data) {
+  const auto* pending = static_cast<const PendingOpen*>(data);
+  GtkPlatform& self = *pending->platform;
+  g_spawn_close_pid(child);
+  std::erase(self.openWatches_, pending->source);
+  if (!(WIFEXITED(status) && WEXITSTATUS(status) == 0) && self.lifecycle_) self.lifecycle_->UrlNotOpened(pending->url);
+}
+
+// Installed with the program, or its own copy in $XDG_CACHE_HOME/glimmerdome/page.
+std::string GtkPlatform::PageFolder(std::string* problem) {
+  const std::string cache = std::string(g_get_user_cache_dir()) + "/glimmerdome/page";
+  return FindOrWritePage(ExecutablePath(), cache, EmbeddedPage(), problem);
 }
 
 std::string GtkPlatform::ExecutablePath() {

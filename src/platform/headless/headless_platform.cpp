@@ -181,6 +181,11 @@ void HeadlessPlatform::ShowMessage(const std::string& text, MessageKind kind) {
   std::fprintf(stderr, "glimmerdome: %s: %s\n", kind == MessageKind::Error ? "error" : "message", text.c_str());
 }
 
+std::string HeadlessPlatform::PageFolder(std::string* problem) {
+  if (options_.pageFolder.empty() && problem) *problem = "no page is installed with the program";
+  return options_.pageFolder;
+}
+
 void HeadlessPlatform::Write(std::string_view event, std::string_view fieldsJson) {
   if (!trace_) return;
   std::fprintf(trace_, "{\"t\": %llu, \"ev\": \"%.*s\"%s%.*s}\n",

@@ -51,6 +51,12 @@ struct HeadlessOptions {
   // The locale whose long dates the countdown captions use ("de_DE.UTF-8");
   // empty, "C" or "POSIX": the English default pattern.
   std::string timeLocale;
+  // The folder of the globe's own page; empty: there is none. A headless run
+  // writes no copy of it: the command line names where the page is or would
+  // be, and the trace tells the address opened.
+  std::string pageFolder;
+  // Whether asking to open an address fails, as where no program opens it.
+  bool openFails = false;
 };
 
 class HeadlessPlatform : public Platform, public TraceSink {
@@ -91,7 +97,11 @@ class HeadlessPlatform : public Platform, public TraceSink {
   std::vector<std::string> UserLanguages() override { return options_.languages; }
 
   void ShowMessage(const std::string& text, MessageKind kind) override;
-  void OpenUrl(const std::string& url) override { openedUrls_.push_back(url); }
+  bool OpenUrl(const std::string& url) override {
+    openedUrls_.push_back(url);
+    return !options_.openFails;
+  }
+  std::string PageFolder(std::string* problem) override;
 
   SettingsStore& Settings() override { return *settings_; }
   std::string ExecutablePath() override { return options_.executablePath; }

@@ -20,6 +20,7 @@
 #include "platform/win32/text.h"
 #include "platform/win32/visibility.h"
 #include "platform/shared/native_region.h"
+#include "platform/shared/page_files.h"
 #include "platform/window_lifecycle.h"
 
 namespace gd {
@@ -118,7 +119,8 @@ class Win32Platform : public Platform {
   std::vector<std::string> UserLanguages() override;
 
   void ShowMessage(const std::string& text, MessageKind kind) override;
-  void OpenUrl(const std::string& url) override;
+  bool OpenUrl(const std::string& url) override;
+  std::string PageFolder(std::string* problem) override;
 
   SettingsStore& Settings() override { return settings_; }
   std::string ExecutablePath() override;
@@ -569,8 +571,15 @@ void Win32Platform::ShowMessage(const std::string& text, MessageKind kind) {
   MessageBoxW(hwnd_, Widen(text).c_str(), kApplicationTitle, MB_OK | icon);
 }
 
-void Win32Platform::OpenUrl(const std::string& url) {
-  ShellExecuteW(nullptr, L"open", Widen(url).c_str(), nullptr, nullptr, SW_SHOWMAXIMIZED);
+// ShellExecute tells by a value above 32 that it started a program for it.
+bool Win32Platform::OpenUrl(const std::string& url) {
+  const HINSTANCE result = ShellExecuteW(nullptr, L"open", Widen(url).c_str(), nullptr, nullptr, SW_SHOWMAXIMIZED);
+  return reinterpret_cast<INT_PTR>(result) > 32;
+}
+
+// Installed beside the program, or its own copy in %LOCALAPPDATA%\Glimmerdome\page.
+std::string Win32Platform::PageFolder(std::string* problem) {
+  return FindOrWritePage(ExecutablePath(), Win32PageCacheFolder(), EmbeddedPage(), problem);
 }
 
 void Win32Platform::OpenPopupMenu(POINT at) {
@@ -593,18 +602,8 @@ void Win32Platform::OpenPopupMenu(POINT at) {
 
 // --- Storage ----------------------------------------------------------------------
 
-std::string Win32Platform::ExecutablePath() {
-  std::wstring path(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (n == 0) return {};
-    if (n < path.size()) {
-      path.resize(n);
-      return Narrow(path);
-    }
-    path.resize(path.size() * 2);  // cut short: try a larger buffer
-  }
-}
+std::string Win32Platform::ExecutablePath() { return Win32ExecutablePath(); }
+
 
 // --- The loop ---------------------------------------------------------------------
 
@@ -766,6 +765,26 @@ LRESULT Win32Platform::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 }
 
 }  // namespace
+
+std::string Win32ExecutablePath() {
+  std::wstring path(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (n == 0) return {};
+    if (n < path.size()) {
+      path.resize(n);
+      return Narrow(path);
+    }
+    path.resize(path.size() * 2);  // cut short: try a larger buffer
+  }
+}
+
+std::string Win32PageCacheFolder() {
+  wchar_t buffer[MAX_PATH * 2];
+  const DWORD length = GetEnvironmentVariableW(L"LOCALAPPDATA", buffer, MAX_PATH * 2);
+  if (length == 0 || length >= MAX_PATH * 2) return {};
+  return Narrow(std::wstring(buffer, length)) + "\\Glimmerdome\\page";
+}
 
 std::unique_ptr<Platform> MakeWin32Platform(std::string* error) {
   auto platform = std::make_unique<Win32Platform>();

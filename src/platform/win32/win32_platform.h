@@ -25,6 +25,12 @@ std::unique_ptr<Platform> MakeWin32Platform(std::string* error);
 // Windows program is in the ANSI code page and loses what that cannot hold.)
 std::vector<std::string> Win32ProgramArguments();
 
+// The running program's path, and the folder of the copy of its own page it
+// writes where none is installed beside it (%LOCALAPPDATA%\Glimmerdome\page;
+// empty when the variable is not set), both UTF-8.
+std::string Win32ExecutablePath();
+std::string Win32PageCacheFolder();
+
 // glimmerdome.exe is a graphical program and starts without standard
 // streams; when it was started from a console, this lends it that console's,
 // so that --help, --version, headless runs and error reports can be read.
