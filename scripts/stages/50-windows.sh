@@ -3,7 +3,8 @@
 # Wine prefix: runs the unit tests; checks that a headless run draws the same
 # frames as the Linux build; and runs the program as a person would. It must
 # appear in the bottom-right corner of the work area, animate, move with a
-# drag, open its menu on the right button and close on "Exit". Once the core
+# drag, stir its snow when shaken, open its menu on the right button and
+# close on "Exit". Once the core
 # keeps settings, Exit must also leave the seven values and the Run entry in
 # the registry, and a second start must come back where the first one was left.
 # Everything started here is ended when the stage ends; each step has a time limit.
@@ -136,6 +137,16 @@ win_changed() {
   compare -metric AE "$win_tmp/crop1.png" "$win_tmp/crop2.png" null: 2>&1 | cut -d' ' -f1
 }
 
+# The pixels of the sky above the trees in a screenshot (the window at X Y:
+# its rows 45 to 104, columns 75 to 224) that are not their row's colour
+# (each row of the sky strip is one): stars, the glass's sheen and flakes.
+win_sky_specks() {
+  convert "$win_tmp/$1.png" -crop "150x60+$(($2 + 75))+$(($3 + 45))" +repage -depth 8 RGB:- | od -An -v -tu1 -w3 |
+    awk '{ c[int((NR - 1) / 150) " " $1 " " $2 " " $3]++ }
+      END { for (k in c) { split(k, a, " "); if (c[k] > m[a[1]]) m[a[1]] = c[k] }
+            for (y = 0; y < 60; y++) t += 150 - m[y]; print t + 0 }'
+}
+
 # The program's windows on the screen: "name W H X Y" per line, "-" for no name.
 win_windows() {
   local id name X Y WIDTH HEIGHT SCREEN WINDOW
@@ -249,6 +260,27 @@ win_desktop_run() {
     win_fail "after a drag by -300,-200 the window is at $dragged_x,$dragged_y"
   win_shot dragged
   win_check_outline dragged "$dragged_x" "$dragged_y"
+
+  # Dragged quickly to and fro (40 pixels, five times a second, eight times),
+  # the window's moves in the system's move loop stir the snow up into the sky
+  # (against the screenshot before the drag above, whose start and stop stir
+  # a little too).
+  if [ $animates = 1 ]; then
+    local px=$((dragged_x + 150)) py=$((dragged_y + 120)) moves=() before after
+    for i in $(seq 8); do
+      moves+=(mousemove $((px - 20)) "$py" sleep 0.05 mousemove $((px - 40)) "$py" sleep 0.05
+              mousemove $((px - 20)) "$py" sleep 0.05 mousemove "$px" "$py" sleep 0.05)
+    done
+    xdotool mousemove "$px" "$py" sleep 0.3 mousedown 1 sleep 0.3 "${moves[@]}" sleep 0.1 mouseup 1
+    win_shot shaken
+    before=$(win_sky_specks later "$x" "$y")
+    after=$(win_sky_specks shaken "$dragged_x" "$dragged_y")
+    [ "${after:-0}" -gt $((before * 6 / 5)) ] && win_ok "a shake stirred up the snow ($after specks in the sky against $before)" ||
+      win_fail "a shake stirred up no snow ($after specks in the sky against $before before it; see $win_tmp/shaken.png)"
+    sleep 1
+    read -r x y <<<"$(win_position)"
+    [ "$x $y" = "$dragged_x $dragged_y" ] || win_fail "after the shake the window is at $x,$y, not $dragged_x,$dragged_y"
+  fi
 
   # The right button opens the menu, and the window stays where it is.
   if ! win_open_menu 150 120; then
