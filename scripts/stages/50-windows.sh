@@ -249,6 +249,26 @@ win_desktop_run() {
     echo "windows: skipped: the core draws no animation yet"
   fi
 
+  # Dragged quickly to and fro (40 pixels, five times a second, eight times),
+  # the window's moves in the system's move loop stir the snow up into the
+  # sky, which the screenshot before held far less of; it ends where it was.
+  if [ $animates = 1 ]; then
+    local px=$((x + 150)) py=$((y + 120)) moves=() before after shaken_x shaken_y n
+    for n in $(seq 8); do
+      moves+=(mousemove $((px - 20)) "$py" sleep 0.05 mousemove $((px - 40)) "$py" sleep 0.05
+              mousemove $((px - 20)) "$py" sleep 0.05 mousemove "$px" "$py" sleep 0.05)
+    done
+    xdotool mousemove "$px" "$py" sleep 0.3 mousedown 1 sleep 0.3 "${moves[@]}" sleep 0.1 mouseup 1
+    win_shot shaken
+    before=$(win_sky_specks later "$x" "$y")
+    after=$(win_sky_specks shaken "$x" "$y")
+    [ "${after:-0}" -gt $((before * 6 / 5)) ] && win_ok "a shake stirred up the snow ($after specks in the sky against $before)" ||
+      win_fail "a shake stirred up no snow ($after specks in the sky against $before before it; see $win_tmp/shaken.png)"
+    sleep 1
+    read -r shaken_x shaken_y <<<"$(win_position)"
+    [ "$shaken_x $shaken_y" = "$x $y" ] || win_fail "after the shake the window is at $shaken_x,$shaken_y, not $x,$y"
+  fi
+
   # A drag with the left button moves the window with the mouse.
   xdotool mousemove $((x + 150)) $((y + 120)) sleep 0.3 mousedown 1 sleep 0.3
   local i
@@ -260,27 +280,6 @@ win_desktop_run() {
     win_fail "after a drag by -300,-200 the window is at $dragged_x,$dragged_y"
   win_shot dragged
   win_check_outline dragged "$dragged_x" "$dragged_y"
-
-  # Dragged quickly to and fro (40 pixels, five times a second, eight times),
-  # the window's moves in the system's move loop stir the snow up into the sky
-  # (against the screenshot before the drag above, whose start and stop stir
-  # a little too).
-  if [ $animates = 1 ]; then
-    local px=$((dragged_x + 150)) py=$((dragged_y + 120)) moves=() before after
-    for i in $(seq 8); do
-      moves+=(mousemove $((px - 20)) "$py" sleep 0.05 mousemove $((px - 40)) "$py" sleep 0.05
-              mousemove $((px - 20)) "$py" sleep 0.05 mousemove "$px" "$py" sleep 0.05)
-    done
-    xdotool mousemove "$px" "$py" sleep 0.3 mousedown 1 sleep 0.3 "${moves[@]}" sleep 0.1 mouseup 1
-    win_shot shaken
-    before=$(win_sky_specks later "$x" "$y")
-    after=$(win_sky_specks shaken "$dragged_x" "$dragged_y")
-    [ "${after:-0}" -gt $((before * 6 / 5)) ] && win_ok "a shake stirred up the snow ($after specks in the sky against $before)" ||
-      win_fail "a shake stirred up no snow ($after specks in the sky against $before before it; see $win_tmp/shaken.png)"
-    sleep 1
-    read -r x y <<<"$(win_position)"
-    [ "$x $y" = "$dragged_x $dragged_y" ] || win_fail "after the shake the window is at $x,$y, not $dragged_x,$dragged_y"
-  fi
 
   # The right button opens the menu, and the window stays where it is.
   if ! win_open_menu 150 120; then

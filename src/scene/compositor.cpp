@@ -286,15 +286,13 @@ void Compositor::StepSnow(SceneState& scene, Random& random, uint32_t tick) {
   for (size_t i = 0; i < std::size(kLayers); ++i) {
     const Layer& layer = kLayers[i];
     std::vector<PlacedImage>& flakes = flakes_[i];
-    if (layer.kind == LayerKind::Stirred) {
+    if (layer.kind == LayerKind::Stirred)
       StepStirredSnow(scene.stirred, glass_, tick, stirredSprites_, flakes);
-      if (flakes.empty()) continue;
-    } else if (layer.kind != LayerKind::Snow) {
-      continue;
-    }
-    for (int n = layer.first; layer.kind == LayerKind::Snow && n <= layer.last; ++n)
-      UpdateSnowLayer(n, scene.snow, n == 1 ? drift.SnowCount1 : n == 2 ? drift.SnowCount2 : drift.SnowCount3, random,
-                      snowSprites_, flakes);
+    else if (layer.kind == LayerKind::Snow)
+      for (int n = layer.first; n <= layer.last; ++n)
+        UpdateSnowLayer(n, scene.snow, n == 1 ? drift.SnowCount1 : n == 2 ? drift.SnowCount2 : drift.SnowCount3,
+                        random, snowSprites_, flakes);
+    if (flakes.empty()) continue;
     const std::vector<PlacedImage>* drawn = &flakes;
     if (device_.Scaled()) {
       for (const PlacedImage& f : flakes)
