@@ -23,7 +23,7 @@ void Lift(StirredFlake& f, const StirParameters& k, const GlassOutline& glass, c
           double ax, double ay, double force, Random& random) {
   f.restRow = kMoundTopRow + static_cast<double>(random(kMoundRows));
   const uint32_t pick = random(8);
-  f.sprite = pick < 2 ? 0 : pick < 5 ? 1 : 2;
+  f.sprite = pick < 2 ? 0 : pick < 6 ? 1 : 2;
   const int width = sprites.sprite[static_cast<size_t>(f.sprite)]->width;
   const auto [left, right] = glass.Row(static_cast<int>(f.restRow));
   const int from = left + kGlassMargin, to = right - kGlassMargin - width;
