@@ -74,7 +74,8 @@ inline constexpr int kStirredFlakeCount = 320;
 inline constexpr int kMoundTopRow = 156;
 inline constexpr int kMoundRows = 16;
 inline constexpr int kGlassMargin = 4;
-// The flake pictures, by the share of the flakes that draw each.
+// The flake pictures: a quarter of the flakes draw the first, half the
+// second and a quarter the large third.
 inline constexpr const char* kStirredSpriteNames[3] = {"Snow3", "Snow4", "Snow6"};
 
 struct StirredFlake {
