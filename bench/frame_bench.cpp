@@ -202,6 +202,42 @@ void BM_ComposeFrameAtDefaultSpeed(benchmark::State& state) {
 }
 BENCHMARK(BM_ComposeFrameAtDefaultSpeed);
 
+// The default speed with the stirred snow at its fullest: the globe shaken
+// all the while (40 pixels to and fro five times a second, a place every
+// 10 ms), so that the stirred flakes are in flight and swirling, all but the
+// few settling between two reversals.
+struct ShakenGlobe {
+  ShakenGlobe() : g("pmiFast") {
+    for (int call = 0; call < 150; ++call) Call();
+    // A flake that settles is lifted again at the next reversal.
+    if (g.window.StirredSnow().flying < kStirredFlakeCount * 95 / 100) {
+      std::fprintf(stderr, "frame_bench: the shake left %d of %d stirred flakes in flight\n",
+                   g.window.StirredSnow().flying, kStirredFlakeCount);
+      std::abort();
+    }
+  }
+  void Call() {
+    for (int place = 0; place < 2; ++place) {
+      g.platform.extraTicks += 10;
+      const uint32_t tick = g.platform.TickCount();
+      const int out = static_cast<int>(tick % 200 < 100 ? tick % 200 : 200 - tick % 200);
+      g.window.WindowMoved({1000 - 40 * out / 100, 500}, tick);
+    }
+    g.window.RenderFrame();
+  }
+  Globe g;
+};
+
+void BM_ComposeFrameWithFullSwirl(benchmark::State& state) {
+  static ShakenGlobe shaken;
+  for (auto _ : state) {
+    shaken.Call();
+    benchmark::DoNotOptimize(shaken.g.platform.last);
+  }
+  state.counters["stirred"] = static_cast<double>(shaken.g.window.StirredSnow().flying);
+}
+BENCHMARK(BM_ComposeFrameWithFullSwirl);
+
 // The same two at display scale 2: a frame of 600 x 520 from the pictures
 // drawn at twice the size.
 void BM_ComposeStepFrameAtScale2(benchmark::State& state) {
@@ -302,6 +338,10 @@ int main(int argc, char** argv) {
     line("between two steps of the sky", "BM_ComposeFrame");
     line("a step of the sky (every call at Quickly)", "BM_ComposeStepFrame");
     line("on average at the default speed (Fast)", "BM_ComposeFrameAtDefaultSpeed");
+    if (has("BM_ComposeFrameWithFullSwirl") && has("BM_ComposeFrameAtDefaultSpeed"))
+      std::printf("  %-44s %6.1f us = %4.1f copies, %.2f times without it\n", "the same with the stirred snow at its fullest",
+                  t["BM_ComposeFrameWithFullSwirl"] / 1000, t["BM_ComposeFrameWithFullSwirl"] / copy,
+                  t["BM_ComposeFrameWithFullSwirl"] / t["BM_ComposeFrameAtDefaultSpeed"]);
     // Set against a step, which draws every layer as the old way does.
     const char* full = has("BM_ComposeStepFrame") ? "BM_ComposeStepFrame" : "BM_ComposeFrame";
     std::printf("The same draws composed the old way: %.1f us, %.1f times a step of RenderFrame\n",

@@ -13,7 +13,7 @@ TEST(CommandLine, HeadlessOptions) {
   CommandLine cl;
   std::string error;
   ASSERT_TRUE(Parse({"--headless", "--frames", "25", "--at", "2026-12-20T10:00", "--snapshot", "s.png", "--dump",
-                     "d.raw", "--choose", "pmiQuickly", "--choose", "pmiExit", "add"},
+                     "d.raw", "--choose", "pmiQuickly", "--choose", "pmiExit", "--shake", "10", "add"},
                     &cl, &error))
       << error;
   EXPECT_TRUE(cl.headless);
@@ -22,6 +22,7 @@ TEST(CommandLine, HeadlessOptions) {
   EXPECT_EQ(*cl.headlessOptions.at, (LocalDateTime{2026, 12, 20, 10, 0, 0, 0}));
   EXPECT_EQ(cl.headlessOptions.snapshotPath, "s.png");
   EXPECT_EQ(cl.headlessOptions.choose, (std::vector<std::string>{"pmiQuickly", "pmiExit"}));
+  EXPECT_EQ(cl.headlessOptions.shakes, 10u);
   EXPECT_EQ(cl.args, (std::vector<std::string>{"add"}));
 }
 
@@ -34,6 +35,8 @@ TEST(CommandLine, RejectsBadValuesWithAClearMessage) {
   EXPECT_FALSE(Parse({"--headless", "--frames", "12x"}, &cl, &error));
   EXPECT_FALSE(Parse({"--headless", "--frames"}, &cl, &error));
   EXPECT_NE(error.find("needs a value"), std::string::npos);
+  EXPECT_FALSE(Parse({"--headless", "--shake", "many"}, &cl, &error));
+  EXPECT_NE(error.find("--shake"), std::string::npos);
   EXPECT_FALSE(Parse({"--bogus"}, &cl, &error));
   EXPECT_NE(error.find("--bogus"), std::string::npos);
   EXPECT_FALSE(Parse({"--headless", "--choose", "pmiNonsense"}, &cl, &error));

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <sstream>
@@ -340,6 +341,9 @@ class CompositorFrames : public ::testing::TestWithParam<bool> {
       request.step = IsStepDue(tick, lastStep, stepDelayMs);
       if (request.step) lastStep = tick;
       request.snowFalls = call % 500 < 450;  // the snow switched off now and then
+      // Now and then the globe is shaken, and the stirred snow swirls.
+      request.tick = tick;
+      if (call % 600 < 50) scene.stirred.WindowMoved(10.0 * std::abs(call % 10 - 5), 0.0, tick);
       if (call % 300 < 250) request.countdownDays = call % 400;
       if (lend && call % 97 == 50) {
         compositor.ComposeInto(nullptr, false);
@@ -376,13 +380,14 @@ class CompositorFrames : public ::testing::TestWithParam<bool> {
         sawSundown = sawSundown || d.image->name.starts_with("sundown");
         sawMoon = sawMoon || d.image->name.starts_with("moon");
         sawFlake = sawFlake || d.image->name.starts_with("Snow");
+        sawStirred = sawStirred || scene.stirred.flying > 0;
         sawDigit = sawDigit || (d.image->name.size() == 2 && d.image->name[0] == 'd');
       }
       ASSERT_EQ(std::vector<uint8_t>(frame.Data(), frame.Data() + frame.Bytes()), naive.pixels) << "call " << call;
     }
   }
 
-  bool sawSun = false, sawSundown = false, sawMoon = false, sawFlake = false, sawDigit = false;
+  bool sawSun = false, sawSundown = false, sawMoon = false, sawFlake = false, sawDigit = false, sawStirred = false;
   int partial = 0;  // calls that changed less than the whole frame
 };
 
@@ -390,7 +395,7 @@ class CompositorFrames : public ::testing::TestWithParam<bool> {
 // moonrise and the moon going down: 2500 calls), where the sky moves on every call.
 TEST_P(CompositorFrames, EqualTheFormulaAcrossAWholeCycle) {
   ExpectFramesEqualTheFormula(10, 1, 2500, 8);
-  EXPECT_TRUE(sawSun && sawSundown && sawMoon && sawFlake && sawDigit);
+  EXPECT_TRUE(sawSun && sawSundown && sawMoon && sawFlake && sawDigit && sawStirred);
 }
 
 // At every speed: between two steps every call draws the same sky, sun and

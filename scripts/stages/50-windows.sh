@@ -3,8 +3,9 @@
 # Wine prefix: runs the unit tests; checks that a headless run draws the same
 # frames as the Linux build; and runs the program as a person would. It must
 # appear in the bottom-right corner of the work area, animate, move with a
-# drag, open its menu on the right button and close on "Exit"; copied alone
-# into an empty folder, it writes and opens its own page. Once the core
+# drag, stir its snow when shaken, open its menu on the right button and
+# close on "Exit"; copied alone into an empty folder, it writes and opens its
+# own page. Once the core
 # keeps settings, Exit must also leave the seven values and the Run entry in
 # the registry, and a second start must come back where the first one was left;
 # the end of the session right after a drag must keep the new place.
@@ -95,9 +96,10 @@ win_unit_tests() {
 }
 
 # The core is the same code on both systems, so the frames and the trace of a
-# headless run must be the same bytes.
+# headless run must be the same bytes (a shaken one, the stirred snow's
+# flight included).
 win_headless_matches_linux() {
-  local linux="$root/build/glimmerdome" args=(--headless --at 2026-12-20T17:30 --frames 120)
+  local linux="$root/build/glimmerdome" args=(--headless --at 2026-12-20T17:30 --shake 5 --frames 120)
   if [ ! -x "$linux" ]; then
     echo "windows: skipped: no Linux build to compare the headless run with"
     return
@@ -138,6 +140,16 @@ win_changed() {
   convert "$win_tmp/$1.png" -crop "$geometry" +repage "$win_tmp/crop1.png" &&
   convert "$win_tmp/$2.png" -crop "$geometry" +repage "$win_tmp/crop2.png" &&
   compare -metric AE "$win_tmp/crop1.png" "$win_tmp/crop2.png" null: 2>&1 | cut -d' ' -f1
+}
+
+# The pixels of the sky above the trees in a screenshot (the window at X Y:
+# its rows 45 to 104, columns 75 to 224) that are not their row's colour
+# (each row of the sky strip is one): stars, the glass's sheen and flakes.
+win_sky_specks() {
+  convert "$win_tmp/$1.png" -crop "150x60+$(($2 + 75))+$(($3 + 45))" +repage -depth 8 RGB:- | od -An -v -tu1 -w3 |
+    awk '{ c[int((NR - 1) / 150) " " $1 " " $2 " " $3]++ }
+      END { for (k in c) { split(k, a, " "); if (c[k] > m[a[1]]) m[a[1]] = c[k] }
+            for (y = 0; y < 60; y++) t += 150 - m[y]; print t + 0 }'
 }
 
 # The program's windows on the screen: "name W H X Y" per line, "-" for no name.
@@ -295,6 +307,26 @@ win_desktop_run() {
       win_fail "nothing moved inside the glass in a second"
   else
     echo "windows: skipped: the core draws no animation yet"
+  fi
+
+  # Dragged quickly to and fro (40 pixels, five times a second, eight times),
+  # the window's moves in the system's move loop stir the snow up into the
+  # sky, which the screenshot before held far less of; it ends where it was.
+  if [ $animates = 1 ]; then
+    local px=$((x + 150)) py=$((y + 120)) moves=() before after shaken_x shaken_y n
+    for n in $(seq 8); do
+      moves+=(mousemove $((px - 20)) "$py" sleep 0.05 mousemove $((px - 40)) "$py" sleep 0.05
+              mousemove $((px - 20)) "$py" sleep 0.05 mousemove "$px" "$py" sleep 0.05)
+    done
+    xdotool mousemove "$px" "$py" sleep 0.3 mousedown 1 sleep 0.3 "${moves[@]}" sleep 0.1 mouseup 1
+    win_shot shaken
+    before=$(win_sky_specks later "$x" "$y")
+    after=$(win_sky_specks shaken "$x" "$y")
+    [ "${after:-0}" -gt $((before * 6 / 5)) ] && win_ok "a shake stirred up the snow ($after specks in the sky against $before)" ||
+      win_fail "a shake stirred up no snow ($after specks in the sky against $before before it; see $win_tmp/shaken.png)"
+    sleep 1
+    read -r shaken_x shaken_y <<<"$(win_position)"
+    [ "$shaken_x $shaken_y" = "$x $y" ] || win_fail "after the shake the window is at $shaken_x,$shaken_y, not $x,$y"
   fi
 
   # A drag with the left button moves the window with the mouse.

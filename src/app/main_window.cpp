@@ -116,7 +116,19 @@ void MainWindow::PowerSavingChanged(bool on) {
   RestartFrameTimer();
 }
 
-void MainWindow::MouseDown(MouseButton /*button*/) { platform_.BeginMoveDrag(); }
+void MainWindow::MouseDown(MouseButton /*button*/) {
+  // Less motion asked for: a shake stirs the snow gently.
+  scene_.stirred.gentle = platform_.PrefersReducedMotion();
+  platform_.BeginMoveDrag();
+}
+
+void MainWindow::WindowMoved(Point position, uint32_t tick) {
+  // The snow off or nobody looking: nothing to stir.
+  if (!snowEnabled_ || !seen_) return;
+  // The scene's logical pixels: the window's device pixels over the scale.
+  const double scale = compositor_.Device().Quarters() / 4.0;
+  scene_.stirred.WindowMoved(position.x / scale, position.y / scale, tick);
+}
 
 void MainWindow::MoveEnded() {
   TakePlace({PlaceReason::Dropped, platform_.WindowPosition(), {}});

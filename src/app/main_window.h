@@ -55,6 +55,8 @@ class MainWindow : public WindowEvents {
   void Tick(TimerId id) override;
   void MouseDown(MouseButton button) override;
   void MoveEnded() override;
+  // The user drags the window: the stirred snow follows the glass's motion.
+  void WindowMoved(Point position, uint32_t tick) override;
   void MenuItemChosen(std::string_view itemName) override;
   bool CloseRequested() override;
   void Destroyed() override;
@@ -122,6 +124,7 @@ class MainWindow : public WindowEvents {
   const SkyState& Sky() const { return scene_.sky; }
   const SnowState& Snow() const { return scene_.snow; }
   const SnowDriftState& Drift() const { return scene_.drift; }
+  const StirredSnowState& StirredSnow() const { return scene_.stirred; }
 
  private:
   // Checks a speed's item and sets the frame timer and the step delay.
@@ -211,6 +214,8 @@ class MainWindow : public WindowEvents {
 
   // The program-wide random generator.
   Random random_;
+  // The stirred flakes in flight that the trace last told of.
+  int32_t tracedStirred_ = 0;
 };
 
 }  // namespace gd

@@ -10,14 +10,19 @@ namespace gd {
 namespace {
 
 // The frame's draws as the trace writes them: ["name", x, y], ...
+// (the stirred snow's apart, for a line of its own).
 class TracedDraws : public DrawObserver {
  public:
-  void OnDraw(const SceneImage& image, int x, int y) override {
+  void OnDraw(const SceneImage& image, int x, int y) override { Add(text, image, x, y); }
+  void OnStirredDraw(const SceneImage& image, int x, int y) override { Add(stirred, image, x, y); }
+  std::string text, stirred;
+
+ private:
+  static void Add(std::string& to, const SceneImage& image, int x, int y) {
     char buf[96];
-    std::snprintf(buf, sizeof buf, "%s[\"%s\", %d, %d]", text.empty() ? "" : ", ", image.name.c_str(), x, y);
-    text += buf;
+    std::snprintf(buf, sizeof buf, "%s[\"%s\", %d, %d]", to.empty() ? "" : ", ", image.name.c_str(), x, y);
+    to += buf;
   }
-  std::string text;
 };
 
 }  // namespace
@@ -49,6 +54,7 @@ void MainWindow::RenderFrame() {
   request.snowFalls = snowEnabled_ && WindowExposed();
   request.step = StepClock();
   request.countdownDays = CountdownDays();
+  request.tick = lastFrameTick_;
   TracedDraws draws;
   // Straight into the window's own memory, where it lends it.
   const Platform::FrameMemory memory =
@@ -58,6 +64,11 @@ void MainWindow::RenderFrame() {
   if (trace) {
     trace->Write("frame", std::string("\"step\": ") + (request.step ? "true" : "false") +
                                  ", \"opacity\": " + std::to_string(opacity_) + ", \"draws\": [" + draws.text + "]");
+    // The stirred snow, while any of it is in flight and when the last comes to rest.
+    const int32_t stirred = scene_.stirred.flying;
+    if (stirred > 0 || stirred != tracedStirred_)
+      trace->Write("stir", "\"flying\": " + std::to_string(stirred) + ", \"draws\": [" + draws.stirred + "]");
+    tracedStirred_ = stirred;
   }
   // The compositor's changes are from its previous frame, which is what the
   // window was last given unless the base layer came in between.

@@ -28,6 +28,8 @@ const char* const kUsage =
     "                      start-at-login entry beside it as FILE.autostart.desktop\n"
     "  --choose NAME       (headless) choose a menu item by name after the show;\n"
     "                      may repeat, for example --choose pmiQuickly --choose pmiExit\n"
+    "  --shake N           (headless) after the show and the chosen items, shake the\n"
+    "                      globe N times (40 pixels to and fro, five times a second)\n"
     "  --tick-start MS     (headless) the system tick count at start\n"
     "  --monitors LIST     (headless) the desktop's monitors, the first one primary,\n"
     "                      as WxH+X+Y separated by commas (offsets may be negative:\n"
@@ -169,6 +171,15 @@ bool ParseCommandLine(const std::vector<std::string>& argv, CommandLine* out, st
       }
       cl.headlessOptions.tickStart = static_cast<uint32_t>(n);
       headlessOnly = true;
+    } else if (a == "--shake") {
+      unsigned long long n;
+      if (!value(&v)) return false;
+      if (!ParseCount(v, 100000ULL, &n)) {
+        *error = "--shake takes a whole number of shakes from 0 to 100000, not '" + v + "'";
+        return false;
+      }
+      cl.headlessOptions.shakes = static_cast<uint32_t>(n);
+      headlessOnly = true;
     } else if (a == "--monitors") {
       if (!value(&v)) return false;
       std::vector<Monitor> monitors;
@@ -230,7 +241,7 @@ bool ParseCommandLine(const std::vector<std::string>& argv, CommandLine* out, st
 #endif
   if (headlessOnly && !cl.headless && !cl.help && !cl.version) {
     *error = "the options --frames, --at, --scale, --snapshot, --dump, --trace, --record, --settings, --choose, "
-             "--tick-start, --monitors, --reduced-motion and --print-menu go with --headless";
+             "--shake, --tick-start, --monitors, --reduced-motion and --print-menu go with --headless";
     return false;
   }
   *out = std::move(cl);

@@ -24,6 +24,9 @@ Compositor::Compositor(const SceneCatalogue& catalogue)
   // The series are found by their built names once, not on every frame.
   skySprites_ = ResolveSkySprites(catalogue);
   snowSprites_ = ResolveSnowSprites(catalogue);
+  stirredSprites_ = ResolveStirredSprites(catalogue);
+  if (const SceneImage& mask = RequireSceneImage(catalogue, "imgMask"); mask.bitmap)
+    glass_ = GlassOutlineFromMask(*mask.bitmap);
   flakes_.resize(std::size(kLayers));
   deviceFlakes_.resize(std::size(kLayers));
 }
@@ -70,7 +73,7 @@ const FrameBuffer& Compositor::Compose(SceneState& scene, Random& random, const 
   for (std::vector<PlacedImage>& flakes : flakes_) flakes.clear();
   for (std::vector<PlacedImage>& flakes : deviceFlakes_) flakes.clear();
   if (request.snowFalls)
-    StepSnow(scene, random);
+    StepSnow(scene, random, request.tick);
   else
     snowRows_.assign(static_cast<size_t>(WholeFrame().bottom), {0, 0});
   if (request.countdownDays && countdownDays_ != *request.countdownDays) PlaceCountdownDraws(*request.countdownDays);
@@ -96,12 +99,18 @@ void Compositor::DrawLayer(size_t index, const FrameRequest& request) {
     case LayerKind::Sky:
       ComposeSky(request);
       break;
-    case LayerKind::Snow: {
+    case LayerKind::Snow:
+    case LayerKind::Stirred: {
       // The flakes lie within snowRows_, inside area_.
       const std::vector<PlacedImage>& drawn = device_.Scaled() ? deviceFlakes_[index] : flakes_[index];
       BlendImages(frame_, drawn.data(), drawn.size(), fixedLayers_.Visible(nextFixedLayer_));
       if (observer_)
-        for (const PlacedImage& f : flakes_[index]) Report(*f.image, f.x, f.y);
+        for (const PlacedImage& f : flakes_[index]) {
+          if (layer.kind == LayerKind::Snow)
+            Report(*f.image, f.x, f.y);
+          else
+            observer_->OnStirredDraw(*f.image, f.x, f.y);
+        }
       break;
     }
     case LayerKind::Fixed:
@@ -268,7 +277,7 @@ void Compositor::ComposeSky(const FrameRequest& request) {
   }
 }
 
-void Compositor::StepSnow(SceneState& scene, Random& random) {
+void Compositor::StepSnow(SceneState& scene, Random& random, uint32_t tick) {
   const SnowDriftState& drift = scene.drift;
   const int width = WholeFrame().right;
   // While the flakes are placed, a row without one holds an empty stretch
@@ -276,11 +285,14 @@ void Compositor::StepSnow(SceneState& scene, Random& random) {
   snowRows_.assign(static_cast<size_t>(WholeFrame().bottom), {INT_MAX, INT_MIN});
   for (size_t i = 0; i < std::size(kLayers); ++i) {
     const Layer& layer = kLayers[i];
-    if (layer.kind != LayerKind::Snow) continue;
     std::vector<PlacedImage>& flakes = flakes_[i];
-    for (int n = layer.first; n <= layer.last; ++n)
-      UpdateSnowLayer(n, scene.snow, n == 1 ? drift.SnowCount1 : n == 2 ? drift.SnowCount2 : drift.SnowCount3, random,
-                      snowSprites_, flakes);
+    if (layer.kind == LayerKind::Stirred)
+      StepStirredSnow(scene.stirred, glass_, tick, stirredSprites_, flakes);
+    else if (layer.kind == LayerKind::Snow)
+      for (int n = layer.first; n <= layer.last; ++n)
+        UpdateSnowLayer(n, scene.snow, n == 1 ? drift.SnowCount1 : n == 2 ? drift.SnowCount2 : drift.SnowCount3,
+                        random, snowSprites_, flakes);
+    if (flakes.empty()) continue;
     const std::vector<PlacedImage>* drawn = &flakes;
     if (device_.Scaled()) {
       for (const PlacedImage& f : flakes)

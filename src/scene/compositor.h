@@ -30,6 +30,7 @@
 #include "scene/sky.h"
 #include "scene/snow.h"
 #include "scene/snow_drift.h"
+#include "scene/stirred_snow.h"
 
 namespace gd {
 
@@ -37,6 +38,8 @@ namespace gd {
 class DrawObserver {
  public:
   virtual void OnDraw(const SceneImage& image, int x, int y) = 0;
+  // A flake of the stirred snow, drawn in its place in the order.
+  virtual void OnStirredDraw(const SceneImage& image, int x, int y) { OnDraw(image, x, y); }
 
  protected:
   ~DrawObserver() = default;
@@ -47,6 +50,7 @@ struct SceneState {
   SkyState sky;
   SnowState snow;
   SnowDriftState drift;
+  StirredSnowState stirred;
 };
 
 // What one call draws besides the scene's state.
@@ -54,12 +58,13 @@ struct FrameRequest {
   bool step = false;       // an animation step: the sky, sun and moon advance
   bool snowFalls = false;  // the snow moves and is drawn
   std::optional<int32_t> countdownDays;  // the number on the plaque; none: no number
+  uint32_t tick = 0;       // the tick count of the call: the stirred snow's clock
 };
 
 // The layers, back to front. The sky is the strip, the stars, the sun and
 // moon and the landscape; adding a layer is one entry here and one case in
 // Compositor::DrawLayer.
-enum class LayerKind { Sky, Snow, Fixed, Countdown };
+enum class LayerKind { Sky, Snow, Stirred, Fixed, Countdown };
 struct Layer {
   LayerKind kind;
   int first = 0;  // Snow: the first snow layer drawn; Fixed: the fixed picture (FixedPicture)
@@ -73,6 +78,7 @@ inline constexpr Layer kLayers[] = {
     {LayerKind::Snow, 1, 1},  // behind the house
     {LayerKind::Fixed, kHome},
     {LayerKind::Snow, 2, 3},  // in front of the house
+    {LayerKind::Stirred},     // the snow a shake lifts off the mound
     {LayerKind::Fixed, kForeground},  // glass rim and stand
     {LayerKind::Countdown},
 };
@@ -135,8 +141,9 @@ class Compositor : private ScenePainter {
   // run of identical rows it is in: two rows hold the same pixels when
   // their keys are equal (worked out once a scale).
   const std::vector<uint32_t>& StripRowKeys(const SceneImage& strip);
-  // Steps every snow layer, in order, into flakes_ and snowRows_.
-  void StepSnow(SceneState& scene, Random& random);
+  // Steps every snow layer and the stirred snow, in order, into flakes_ and
+  // snowRows_.
+  void StepSnow(SceneState& scene, Random& random, uint32_t tick);
   void DrawCountdown(int32_t days);
   void PlaceCountdownDraws(int32_t days);
   // The frame's size is the base layer's.
@@ -147,6 +154,8 @@ class Compositor : private ScenePainter {
   const SceneImage* fixedPictures_[kFixedPictureCount];
   SkySprites skySprites_;
   SnowSprites snowSprites_;
+  StirredSprites stirredSprites_;
+  GlassOutline glass_;  // where the stirred snow may go
 
   FrameBuffer frame_;  // reused between calls; in lent memory after ComposeInto
   FixedLayers fixedLayers_;
@@ -166,7 +175,7 @@ class Compositor : private ScenePainter {
   // then composes only what changed.
   bool frameOnKept_ = false;
   // The flakes of this call, one list per entry of kLayers (the snow
-  // layers' only), the same at the display scale, and the rectangle that
+  // layers' and the stirred snow's only), the same at the display scale, and the rectangle that
   // holds them there; the previous call's.
   std::vector<std::vector<PlacedImage>> flakes_, deviceFlakes_;
   RowStretches snowRows_, lastSnowRows_;

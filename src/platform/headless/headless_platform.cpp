@@ -251,6 +251,29 @@ void HeadlessPlatform::Release() {
   if (lifecycle_ && !closed_) lifecycle_->MoveEnded();
 }
 
+void HeadlessPlatform::Shake(uint32_t times, int reachPx) {
+  if (times == 0 || closed_) return;
+  const Point start = position_;
+  // Towards the middle of the primary monitor (the first when none is marked).
+  Rect screen{0, 0, 0, 0};
+  for (const Monitor& m : options_.monitors)
+    if (m.primary || screen.Empty()) screen = m.bounds;
+  const int towardsMiddle = start.x + size_.width / 2 > (screen.left + screen.right) / 2 ? -1 : 1;
+  const auto done = [&] { return closed_ || (options_.frames && framesRendered_ >= options_.frames); };
+  Press(MouseButton::Left);
+  constexpr int kSteps = static_cast<int>(kShakeLegMs / kShakeStepMs);
+  for (uint32_t n = 0; n < times && !done(); ++n)
+    for (int step = 1; step <= 2 * kSteps && !done(); ++step) {
+      RunFor(kShakeStepMs);
+      if (done()) break;
+      const int out = step <= kSteps ? step : 2 * kSteps - step;
+      DragTo({start.x + towardsMiddle * reachPx * out / kSteps, start.y});
+    }
+  // Cut short, the hand still puts the globe back.
+  if (!closed_ && (position_.x != start.x || position_.y != start.y)) DragTo(start);
+  Release();
+}
+
 bool HeadlessPlatform::RequestClose() {
   closeRequested_ = false;
   if (!lifecycle_ || closed_) return closed_;
@@ -293,6 +316,7 @@ int HeadlessPlatform::RunMessageLoop(WindowEvents& events) {
     if (closed_) break;
     Choose(name);
   }
+  Shake(options_.shakes);
   while (Step()) {
   }
   // The run ends like a desktop session: the window is asked to close.

@@ -37,6 +37,8 @@ struct HeadlessOptions {
   // FILE.autostart.desktop; empty keeps the settings in memory.
   std::string settingsPath;
   std::vector<std::string> choose;  // menu items chosen after the show
+  // Times the window is shaken after the show and the chosen items (see Shake).
+  uint32_t shakes = 0;
   // The display scale in quarters (base/scale.h): the system's, for the window.
   int scaleQuarters = 4;
   // The desktop's monitors, the primary one marked.
@@ -130,6 +132,14 @@ class HeadlessPlatform : public Platform, public TraceSink {
   bool DragTo(Point position);
   // The button is up: the move, if any, is over.
   void Release();
+  // Shakes the window `times` times with the left button, as a hand would:
+  // `reachPx` (device pixels) towards the screen's middle and back, five times a second,
+  // through Press, DragTo every kShakeStepMs of virtual time (the timers
+  // falling due in between) and Release; it ends where it started.
+  void Shake(uint32_t times, int reachPx = kShakeReachPx);
+  static constexpr int kShakeReachPx = 40;
+  static constexpr uint32_t kShakeStepMs = 10;
+  static constexpr uint32_t kShakeLegMs = 100;
   // Changes the monitors while the window runs, and tells the window.
   void SetMonitors(std::vector<Monitor> monitors);
   // Whether anyone can see the window (covered, minimised, a locked screen):
