@@ -135,7 +135,8 @@ std::string Page(std::string_view language, const std::string& licence) {
       << "<span class=\"time\"></span></td></tr>\n";
   h << "</table>\n<noscript><p>" << T(page::kNoScript) << "</p></noscript>\n</section>\n";
 
-  h << "<section>\n<h2>" << T(page::kMovingHeading) << "</h2>\n<p>" << T(page::kMoving) << "</p>\n</section>\n";
+  h << "<section>\n<h2>" << T(page::kMovingHeading) << "</h2>\n<p>" << T(page::kMoving) << "</p>\n<p>" << T(page::kShaking)
+    << "</p>\n</section>\n";
 
   h << "<section>\n<h2>" << T(page::kMenuHeading) << "</h2>\n<p>" << T(page::kMenuIntro)
     << "</p>\n<dl class=\"menu\">\n";

@@ -20,6 +20,8 @@ inline constexpr std::string_view kNoScript = N_("Turn on scripts to see the day
 inline constexpr std::string_view kMovingHeading = N_("Moving the globe");
 inline constexpr std::string_view kMoving =
     N_("Drag the globe with any mouse button to put it anywhere on your desktop. It starts where you left it.");
+inline constexpr std::string_view kShaking =
+    N_("Drag it quickly back and forth to shake it: the snow on the ground whirls up and settles again.");
 
 inline constexpr std::string_view kMenuHeading = N_("The menu");
 inline constexpr std::string_view kMenuIntro = N_("Right-click the globe for its menu:");
