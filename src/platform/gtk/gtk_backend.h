@@ -168,6 +168,7 @@ class GtkPlatform : public Platform {
   std::string ExecutablePath() override;
 
   int RunMessageLoop(WindowEvents& events) override;
+  TraceSink* Tracer() override;
 
   // --- For tests: the loop's steps one at a time -----------------------------
   // Runs the show handler and maps the window, without running the loop.
@@ -313,6 +314,36 @@ class GtkPlatform : public Platform {
   void PaintDone();
   static gboolean OnPaintOverdue(gpointer self);
   void ReportSeen(bool seen);
+
+  // --- The globe's own surface on Wayland (gtk_subsurface.cpp) ---
+  // A subsurface of the layer surface with buffers of the program's own,
+  // chosen once at the start where the compositor offers what it needs;
+  // without it (null) frames go through GTK's paint cycle.
+  struct WaylandContent;
+  struct WaylandContentDeleter {
+    void operator()(WaylandContent* content) const;
+  };
+  std::unique_ptr<WaylandContent, WaylandContentDeleter> wayland_;
+  void OpenWaylandContent();
+  // Made when the window maps, undone when it unmaps (GTK drops the
+  // window's surface then).
+  void MakeSubsurface();
+  void UndoSubsurface();
+  bool PresentOnSubsurface(const FrameBuffer& frame, uint8_t constantAlpha, const RowStretches& changed);
+  // Shows the last frame presented, with the damage gathered since the last
+  // commit, and asks for the next frame callback.
+  void CommitSubsurface();
+  // The scale the compositor prefers for the globe (wp_fractional_scale_v1),
+  // in quarters; 0 where it tells none.
+  int PreferredScaleQuarters() const;
+
+  // Where trace events go: the file GLIMMERDOME_TRACE names (gtk_subsurface.cpp).
+  struct TraceFile;
+  struct TraceFileDeleter {
+    void operator()(TraceFile* trace) const;
+  };
+  std::unique_ptr<TraceFile, TraceFileDeleter> trace_;
+  void OpenTrace();
 
   // The visibility probe's recent answers (see IsWindowVisibleAt).
   struct ProbeAnswer {

@@ -407,6 +407,11 @@ GtkPlatform::GtkPlatform(std::unique_ptr<SettingsStore> store, bool layerSurface
   // The end of the desktop session reaches a plain X client as a signal; it
   // closes the window the same way the Exit command does.
   for (int sig : {SIGTERM, SIGHUP, SIGINT}) signalSources_.push_back(g_unix_signal_add(sig, OnTerminateSignal, this));
+
+  OpenTrace();
+  // On Wayland the frames go to a surface of the globe's own where the
+  // compositor allows (gtk_subsurface.cpp).
+  if (layer_) OpenWaylandContent();
 }
 
 GtkPlatform::~GtkPlatform() {
@@ -500,8 +505,14 @@ gboolean GtkPlatform::OnConfigure(GtkWidget*, GdkEventConfigure*, gpointer data)
 
 gboolean GtkPlatform::OnDraw(GtkWidget*, cairo_t* cr, gpointer data) {
   auto* self = static_cast<GtkPlatform*>(data);
-  self->PaintDone();
   cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
+  if (self->wayland_) {
+    // The frames are on the globe's own surface above (gtk_subsurface.cpp).
+    cairo_set_source_rgba(cr, 0, 0, 0, 0);
+    cairo_paint(cr);
+    return TRUE;
+  }
+  self->PaintDone();
   // GTK draws in its own units; the frame, in device pixels, is told so, so
   // that it lands one to one instead of enlarged.
   const double g = self->WindowScale();
@@ -811,7 +822,8 @@ WindowCapabilities GtkPlatform::AskCapabilities() const {
   WindowCapabilities can;
   if (layer_) {
     can.canTellWhetherCovered = false;
-    can.displayScale = WindowScale();
+    const int quarters = PreferredScaleQuarters();
+    can.displayScale = quarters ? quarters / 4.0 : WindowScale();
     return can;
   }
   can.displayScale = gtkui::ScaleQuartersFromDesktop(WindowScale(), xftDpi_) / 4.0;
