@@ -83,6 +83,10 @@ cairo_surface_t* WindowContentFromFrame(const FrameBuffer& frame, uint8_t consta
 // is cut away only where all of its pixels are, so nothing inside is lost.
 Region ScaledDownRegion(const Region& region, int scale);
 
+// The same for a unit of `unit` device pixels, a fractional scale: a unit
+// is cut away only where every device pixel it covers, wholly or in part, is.
+Region RegionInUnits(const Region& region, double unit);
+
 // The display scale in quarters from the window's scale factor and the
 // desktop's Xft.dpi (0 when it sets none).
 int ScaleQuartersFromDesktop(int windowScale, double xftDpi);
@@ -336,6 +340,9 @@ class GtkPlatform : public Platform {
   // The scale the compositor prefers for the globe (wp_fractional_scale_v1),
   // in quarters; 0 where it tells none.
   int PreferredScaleQuarters() const;
+  // Device pixels per GTK unit: the window's scale factor, or on a layer
+  // surface the scale the compositor prefers, where it tells one.
+  double LayerUnit() const;
 
   // Where trace events go: the file GLIMMERDOME_TRACE names (gtk_subsurface.cpp).
   struct TraceFile;

@@ -44,6 +44,9 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
 
 #include "base/scale.h"
 #include "platform/gtk/gtk_backend.h"
@@ -92,6 +95,43 @@ void GtkPlatform::OpenTrace() {
 
 TraceSink* GtkPlatform::Tracer() { return trace_.get(); }
 
+// --- A shape in units of a fractional scale ------------------------------------------
+
+Region gtkui::RegionInUnits(const Region& region, double unit) {
+  const Rect& b = region.Bounds();
+  if (b.Empty() || unit <= 0) return region;
+  const int w = b.right - b.left, h = b.bottom - b.top;
+  std::vector<uint8_t> inside(static_cast<size_t>(w) * h, 1);
+  for (const Rect& cut : region.Cuts())
+    for (int y = std::max(cut.top, b.top); y < std::min(cut.bottom, b.bottom); ++y)
+      for (int x = std::max(cut.left, b.left); x < std::min(cut.right, b.right); ++x)
+        inside[static_cast<size_t>(y - b.top) * w + (x - b.left)] = 0;
+  // The device pixels a unit covers, wholly or in part.
+  const auto first = [unit](int u) { return static_cast<int>(std::floor(u * unit + 1e-9)); };
+  const auto end = [unit](int u) { return static_cast<int>(std::ceil((u + 1) * unit - 1e-9)); };
+  const auto unitOf = [unit](int v) { return static_cast<int>(std::floor(v / unit + 1e-9)); };
+  const Rect units{unitOf(b.left), unitOf(b.top), unitOf(b.right - 1) + 1, unitOf(b.bottom - 1) + 1};
+  const auto any = [&](int ux, int uy) {
+    for (int y = std::max(first(uy), b.top); y < std::min(end(uy), b.bottom); ++y)
+      for (int x = std::max(first(ux), b.left); x < std::min(end(ux), b.right); ++x)
+        if (inside[static_cast<size_t>(y - b.top) * w + (x - b.left)]) return true;
+    return false;
+  };
+  Region out(units);
+  for (int uy = units.top; uy < units.bottom; ++uy) {
+    int runStart = -1;
+    for (int ux = units.left; ux <= units.right; ++ux) {
+      const bool outside = ux < units.right && !any(ux, uy);
+      if (outside && runStart < 0) runStart = ux;
+      if (!outside && runStart >= 0) {
+        out.Subtract(Rect{runStart, uy, ux, uy + 1});
+        runStart = -1;
+      }
+    }
+  }
+  return out;
+}
+
 #ifdef GLIMMERDOME_HAVE_LAYER_SHELL
 
 namespace {
@@ -117,6 +157,13 @@ struct GtkPlatform::WaylandContent {
   wp_fractional_scale_v1* fractional = nullptr;
 #endif
   uint32_t preferred120 = 0;  // the compositor's preferred scale in 120ths; 0: none told
+  // The outputs' modes, for the scale until the compositor tells its own.
+  struct Output {
+    wl_output* output = nullptr;
+    std::string make, model;
+    int modeWidth = 0;
+  };
+  std::vector<std::unique_ptr<Output>> outputs;
 
   // Made on map.
   wl_surface* surface = nullptr;
@@ -179,6 +226,7 @@ void GtkPlatform::WaylandContentDeleter::operator()(WaylandContent* content) con
   if (content->fractionalManager) wp_fractional_scale_manager_v1_destroy(content->fractionalManager);
   if (content->viewporter) wp_viewporter_destroy(content->viewporter);
 #endif
+  for (auto& output : content->outputs) wl_output_destroy(output->output);
   if (content->frameCallback) wl_callback_destroy(content->frameCallback);
   if (content->subsurface) wl_subsurface_destroy(content->subsurface);
   if (content->surface) wl_surface_destroy(content->surface);
@@ -228,6 +276,23 @@ void GtkPlatform::OpenWaylandContent() {
           c->shm = static_cast<wl_shm*>(wl_registry_bind(registry, name, &wl_shm_interface, 1));
           wl_shm_add_listener(c->shm, &shmListener, c);
 #ifdef GLIMMERDOME_HAVE_FRACTIONAL_SCALE
+        } else if (std::strcmp(interface, wl_output_interface.name) == 0) {
+          static const wl_output_listener outputListener{
+              [](void* data, wl_output*, int32_t, int32_t, int32_t, int32_t, int32_t, const char* make,
+                 const char* model, int32_t) {
+                auto* o = static_cast<WaylandContent::Output*>(data);
+                o->make = make ? make : "";
+                o->model = model ? model : "";
+              },
+              [](void* data, wl_output*, uint32_t flags, int32_t width, int32_t, int32_t) {
+                if (flags & WL_OUTPUT_MODE_CURRENT) static_cast<WaylandContent::Output*>(data)->modeWidth = width;
+              },
+              [](void*, wl_output*) {}, [](void*, wl_output*, int32_t) {}, [](void*, wl_output*, const char*) {},
+              [](void*, wl_output*, const char*) {}};
+          auto o = std::make_unique<WaylandContent::Output>();
+          o->output = static_cast<wl_output*>(wl_registry_bind(registry, name, &wl_output_interface, 2));
+          wl_output_add_listener(o->output, &outputListener, o.get());
+          c->outputs.push_back(std::move(o));
         } else if (std::strcmp(interface, wp_viewporter_interface.name) == 0 && !c->viewporter) {
           c->viewporter = static_cast<wp_viewporter*>(wl_registry_bind(registry, name, &wp_viewporter_interface, 1));
         } else if (std::strcmp(interface, wp_fractional_scale_manager_v1_interface.name) == 0 &&
@@ -349,9 +414,38 @@ void GtkPlatform::MakeSubsurface() {
   wl_display_flush(c.display);
 }
 
+namespace {
+
+// The frame a buffer holds (premultiplied blue, green, red, alpha bytes), as
+// a PAM picture (red, green, blue, alpha), for the tests to look at.
+void WritePresented(const char* path, const unsigned char* data, int width, int height, int stride) {
+  std::FILE* f = std::fopen(path, "wb");
+  if (!f) return;
+  std::fprintf(f, "P7\nWIDTH %d\nHEIGHT %d\nDEPTH 4\nMAXVAL 255\nTUPLTYPE RGB_ALPHA\nENDHDR\n", width, height);
+  std::vector<unsigned char> row(static_cast<size_t>(width) * 4);
+  for (int y = 0; y < height; ++y) {
+    const unsigned char* p = data + static_cast<size_t>(y) * stride;
+    for (int x = 0; x < width; ++x) {
+      const unsigned a = p[x * 4 + 3];
+      const auto un = [a](unsigned v) { return static_cast<unsigned char>(a ? std::min(255u, (v * 255 + a / 2) / a) : 0); };
+      row[x * 4] = un(p[x * 4 + 2]);
+      row[x * 4 + 1] = un(p[x * 4 + 1]);
+      row[x * 4 + 2] = un(p[x * 4]);
+      row[x * 4 + 3] = static_cast<unsigned char>(a);
+    }
+    std::fwrite(row.data(), 1, row.size(), f);
+  }
+  std::fclose(f);
+}
+
+}  // namespace
+
 void GtkPlatform::UndoSubsurface() {
   if (!wayland_ || !wayland_->subsurface) return;
   WaylandContent& c = *wayland_;
+  // GLIMMERDOME_PRESENTED names a file for the last frame shown.
+  if (const char* path = g_getenv("GLIMMERDOME_PRESENTED"); path && *path && c.last >= 0 && c.lastShown)
+    WritePresented(path, c.buffers[c.last].data, c.width, c.height, c.stride);
 #ifdef GLIMMERDOME_HAVE_FRACTIONAL_SCALE
   if (c.fractional) wp_fractional_scale_v1_destroy(c.fractional);
   if (c.viewport) wp_viewport_destroy(c.viewport);
@@ -371,8 +465,32 @@ void GtkPlatform::UndoSubsurface() {
 }
 
 int GtkPlatform::PreferredScaleQuarters() const {
-  if (!wayland_ || wayland_->preferred120 == 0) return 0;
-  return std::clamp(static_cast<int>(std::lround(wayland_->preferred120 / 30.0)), 4, 12);
+#ifdef GLIMMERDOME_HAVE_FRACTIONAL_SCALE
+  if (!wayland_ || !wayland_->viewporter || !wayland_->fractionalManager) return 0;
+  const WaylandContent& c = *wayland_;
+  if (c.preferred120) return ScaleQuartersOf(c.preferred120 / 120.0);
+  // Until the surface is on an output and the compositor tells the scale it
+  // prefers: the output's pixels per unit of GDK's size for it (the one
+  // output there is, or the one of the same make and model).
+  GdkMonitor* monitor = LayerMonitor();
+  if (!monitor) return 0;
+  const WaylandContent::Output* found = c.outputs.size() == 1 ? c.outputs.front().get() : nullptr;
+  const char* make = gdk_monitor_get_manufacturer(monitor);
+  const char* model = gdk_monitor_get_model(monitor);
+  for (const auto& o : c.outputs)
+    if (!found && make && model && o->make == make && o->model == model) found = o.get();
+  GdkRectangle r;
+  gdk_monitor_get_geometry(monitor, &r);
+  if (!found || found->modeWidth <= 0 || r.width <= 0) return 0;
+  return ScaleQuartersOf(static_cast<double>(found->modeWidth) / r.width);
+#else
+  return 0;
+#endif
+}
+
+double GtkPlatform::LayerUnit() const {
+  const int quarters = layer_ ? PreferredScaleQuarters() : 0;
+  return quarters ? quarters / 4.0 : WindowScale();
 }
 
 bool GtkPlatform::PresentOnSubsurface(const FrameBuffer& frame, uint8_t constantAlpha, const RowStretches& changed) {

@@ -465,13 +465,15 @@ void GtkPlatform::SetWindowSize(int width, int height) {
 void GtkPlatform::ApplyWindowSize() {
   // A size that the scale factor does not divide takes one more unit; the
   // frame fills it from the top left, and the shape cuts the rest away.
-  const int g = WindowScale(), w = (size_.width + g - 1) / g, h = (size_.height + g - 1) / g;
+  // (On a layer surface at a fractional scale, its units of that scale.)
+  const double g = LayerUnit();
+  const int w = static_cast<int>(std::ceil(size_.width / g - 1e-9)), h = static_cast<int>(std::ceil(size_.height / g - 1e-9));
   gtk_widget_set_size_request(window_, w, h);
   gtk_window_resize(GTK_WINDOW(window_), w, h);
 }
 
 Point GtkPlatform::WindowPosition() {
-  if (layer_) return {margins_.x * WindowScale(), margins_.y * WindowScale()};
+  if (layer_) return {static_cast<int>(std::lround(margins_.x * LayerUnit())), static_cast<int>(std::lround(margins_.y * LayerUnit()))};
   if (!window_ || !mapped_) return requestedPosition_;
   // Asking the X server costs round trips, and every frame asks; the answer
   // holds until the window is configured again.
@@ -489,7 +491,8 @@ void GtkPlatform::MoveWindow(int left, int top) {
   probeAnswers_.clear();
   const int g = WindowScale();
   if (layer_) {
-    const auto down = [g](int v) { return static_cast<int>(std::floor(static_cast<double>(v) / g)); };
+    const double unit = LayerUnit();
+    const auto down = [unit](int v) { return static_cast<int>(std::floor(v / unit + 1e-9)); };
     SetMargins({down(left), down(top)});
   } else if (window_) {
     gtk_window_move(GTK_WINDOW(window_), left / g, top / g);
@@ -557,8 +560,10 @@ void GtkPlatform::SetWindowRegion(const Region& region) {
 void GtkPlatform::ApplyShape() {
   if (!window_ || !shape_) return;
   // GTK takes the shape in its own units.
-  cairo_region_t* shape = WindowScale() == 1 ? cairo_region_copy(shape_)
-                                             : gtkui::CairoRegionFromRegion(gtkui::ScaledDownRegion(region_, WindowScale()));
+  const double unit = LayerUnit();
+  cairo_region_t* shape = unit == 1                 ? cairo_region_copy(shape_)
+                          : unit != WindowScale() ? gtkui::CairoRegionFromRegion(gtkui::RegionInUnits(region_, unit))
+                                                  : gtkui::CairoRegionFromRegion(gtkui::ScaledDownRegion(region_, WindowScale()));
   // Where a compositor blends the window, the frame is transparent outside
   // the outline already, and a drawing shape of a few hundred rectangles
   // would only make the compositor clip to it on every frame: the shape
@@ -790,6 +795,7 @@ Size GtkPlatform::ScreenSize() {
   if (!monitor) return {0, 0};
   GdkRectangle r;
   gdk_monitor_get_geometry(monitor, &r);
+  if (layer_) return {static_cast<int>(std::lround(r.width * LayerUnit())), static_cast<int>(std::lround(r.height * LayerUnit()))};
   const int g = std::max(1, gdk_monitor_get_scale_factor(monitor));
   return {r.width * g, r.height * g};
 }
