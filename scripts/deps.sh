@@ -13,7 +13,7 @@ test_pkgs=("${run_pkgs[@]}" libgtest-dev libgmock-dev libbenchmark-dev libpng-de
   libcairo2-dev fonts-dejavu-core clang libclang-rt-14-dev
   xvfb xauth x11-utils x11-apps picom xdotool imagemagick hsetroot
   xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils openbox wmctrl xsettingsd
-  sway xwayland grim
+  sway xwayland grim kwin-wayland dbus
   g++-mingw-w64-x86-64 mingw-w64-tools libz-mingw-w64-dev googletest wine wine64 locales)
 # The Windows build: mingw-w64 with zlib for the program, and what the build
 # machine's own build of the icon tool needs (msgfmt for the translations).

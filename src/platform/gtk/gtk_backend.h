@@ -7,7 +7,8 @@
 // probe), gtk_clock.cpp (timers, clocks, local time and the locale's dates),
 // gtk_menu.cpp (the menu), gtk_visibility.cpp (whether anyone can see the
 // window), gtk_layer.cpp (the window as a Wayland layer surface, and choosing
-// between that and X11).
+// between that and X11), gtk_subsurface.cpp (the frames on Wayland, on a
+// surface of the globe's own, and the trace).
 #pragma once
 
 #include <gtk/gtk.h>

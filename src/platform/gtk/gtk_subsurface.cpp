@@ -454,6 +454,7 @@ void GtkPlatform::UndoSubsurface() {
 #endif
   if (c.frameCallback) wl_callback_destroy(c.frameCallback);
   c.frameCallback = nullptr;
+  paintAwaited_ = false;  // that callback never comes; the new surface's first counts
   wl_subsurface_destroy(c.subsurface);
   wl_surface_destroy(c.surface);
   c.subsurface = nullptr;
