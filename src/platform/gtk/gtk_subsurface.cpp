@@ -353,6 +353,10 @@ void GtkPlatform::OpenWaylandContent() {
   c->poll.events = G_IO_IN | G_IO_ERR | G_IO_HUP;
   g_source_add_poll(c->source, &c->poll);
   g_source_set_priority(c->source, GDK_PRIORITY_EVENTS);
+  // GLib takes a source that may not recurse out of the poll while it is
+  // dispatched and puts it back after, each time waking the loop once more
+  // for nothing: every frame callback would cost two turns of the loop.
+  g_source_set_can_recurse(c->source, TRUE);
   g_source_attach(c->source, nullptr);
   wayland_ = std::move(c);
   g_signal_connect(window_, "map", G_CALLBACK(+[](GtkWidget*, gpointer data) {
