@@ -53,6 +53,32 @@ if(GLIMMERDOME_GTK AND NOT WIN32)
     if(LAYER_SHELL_FOUND)
       target_link_libraries(glimmer_gtk PUBLIC PkgConfig::LAYER_SHELL)
       target_compile_definitions(glimmer_gtk PUBLIC GLIMMERDOME_HAVE_LAYER_SHELL=1)
+      # The globe's frames at the compositor's fractional scale: the client
+      # code of two protocols, generated here (wayland-scanner) into the GTK
+      # backend's own include folder.
+      pkg_check_modules(WAYLAND_PROTOCOLS QUIET wayland-protocols)
+      pkg_get_variable(WAYLAND_SCANNER wayland-scanner wayland_scanner)
+      if(WAYLAND_PROTOCOLS_FOUND AND WAYLAND_SCANNER)
+        pkg_get_variable(WAYLAND_PROTOCOLS_DIR wayland-protocols pkgdatadir)
+        set(protocol_dir ${CMAKE_BINARY_DIR}/wayland-protocols)
+        file(MAKE_DIRECTORY ${protocol_dir})
+        set(protocol_sources "")
+        foreach(xml staging/fractional-scale/fractional-scale-v1.xml stable/viewporter/viewporter.xml)
+          get_filename_component(name ${xml} NAME_WE)
+          add_custom_command(
+            OUTPUT ${protocol_dir}/${name}-client-protocol.h ${protocol_dir}/${name}-protocol.c
+            COMMAND ${WAYLAND_SCANNER} client-header ${WAYLAND_PROTOCOLS_DIR}/${xml} ${protocol_dir}/${name}-client-protocol.h
+            COMMAND ${WAYLAND_SCANNER} private-code ${WAYLAND_PROTOCOLS_DIR}/${xml} ${protocol_dir}/${name}-protocol.c
+            DEPENDS ${WAYLAND_PROTOCOLS_DIR}/${xml}
+            VERBATIM)
+          list(APPEND protocol_sources ${protocol_dir}/${name}-client-protocol.h ${protocol_dir}/${name}-protocol.c)
+        endforeach()
+        target_sources(glimmer_gtk PRIVATE ${protocol_sources})
+        target_include_directories(glimmer_gtk PRIVATE ${protocol_dir})
+        target_compile_definitions(glimmer_gtk PRIVATE GLIMMERDOME_HAVE_FRACTIONAL_SCALE=1)
+      else()
+        message(STATUS "wayland-scanner or wayland-protocols not found: on Wayland the globe keeps the output's integer scale")
+      endif()
     else()
       message(STATUS "gtk-layer-shell not found: on Wayland glimmerdome runs through XWayland")
     endif()

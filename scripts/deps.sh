@@ -4,15 +4,16 @@
 set -euo pipefail
 
 # gettext compiles the translations, ICU gives Linux locales' long dates,
-# gtk-layer-shell makes the globe a layer surface on Wayland desktops.
+# gtk-layer-shell makes the globe a layer surface on Wayland desktops
+# (wayland-scanner and wayland-protocols: the protocols of its own surface).
 run_pkgs=(build-essential cmake pkg-config zlib1g-dev libglib2.0-dev libgtk-3-dev libxext-dev libxss-dev libxcb1-dev libxcb-shm0-dev libx11-xcb-dev
-  libgtk-layer-shell-dev gettext
+  libgtk-layer-shell-dev libwayland-bin wayland-protocols gettext
   libicu-dev)
 test_pkgs=("${run_pkgs[@]}" libgtest-dev libgmock-dev libbenchmark-dev libpng-dev libspng-dev
   libcairo2-dev fonts-dejavu-core clang libclang-rt-14-dev
   xvfb xauth x11-utils x11-apps picom xdotool imagemagick hsetroot
   xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils openbox wmctrl xsettingsd
-  sway xwayland grim
+  sway xwayland grim kwin-wayland dbus
   g++-mingw-w64-x86-64 mingw-w64-tools libz-mingw-w64-dev googletest wine wine64 locales)
 # The Windows build: mingw-w64 with zlib for the program, and what the build
 # machine's own build of the icon tool needs (msgfmt for the translations).

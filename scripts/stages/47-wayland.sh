@@ -7,7 +7,10 @@
 # (which stops its frames) has gone; a drag must move it as far as the
 # pointer went, and a restart bring it back there; kept on top it must be
 # above windows, and below them otherwise; at output scale 2 it must be the 2x pictures,
-# one to one; GLIMMERDOME_BACKEND=x11 must run it through XWayland.
+# one to one; its frames must go to a subsurface of its own (its trace says
+# so, and that nothing is composed under the fullscreen window), and through
+# GTK's paint cycle when GLIMMERDOME_WAYLAND_PRESENT=gtk asks;
+# GLIMMERDOME_BACKEND=x11 must run it through XWayland.
 # Screenshots stay in build/wayland-stage.
 stage_wayland() (
   need_build glimmerdome glimmer_virtual_pointer || exit 1
@@ -111,14 +114,17 @@ EOF
   }
   start_app() {  # start_app NAME [ENV...]: a run with the settings in $run/home
     local name=$1; shift
-    (as_exec env HOME="$run/home" XDG_CONFIG_HOME="$run/home/.config" "$@" "$bin" >"$out/app-$name.log" 2>&1) &
+    (as_exec env HOME="$run/home" XDG_CONFIG_HOME="$run/home/.config" GLIMMERDOME_TRACE="$run/home/trace-$name.jsonl" \
+      "$@" "$bin" >"$out/app-$name.log" 2>&1) &
     app_pid=$!
   }
   end_app() {  # the end of the session closes it, as Exit would
     kill -TERM "$app_pid"
     wait_for 5 eval "! kill -0 $app_pid 2>/dev/null" || fail "the program did not close on SIGTERM"
     wait "$app_pid"; app_pid=""
+    cp "$run/home"/trace-*.jsonl "$out/" 2>/dev/null || true
   }
+  frames() { grep -c '"ev": "frame"' "$run/home/trace-$1.jsonl"; }  # frames NAME: how many were composed so far
   # appears_at NAME X Y [SCALE]: the globe is drawn with its window at X,Y.
   appears_at() {
     local n=0
@@ -135,6 +141,10 @@ EOF
   start_app first
   appears_at first 975 460
   echo "  a first start put the globe at the output's bottom-right corner, 975,460"
+  # Its frames go to a subsurface of its own, not through GTK's paint cycle.
+  grep -q '"ev": "present", "path": "subsurface"' "$run/home/trace-first.jsonl" ||
+    fail "the frames do not go to the globe's own subsurface (see $out/trace-first.jsonl)"
+  echo "  its frames are on a subsurface of its own"
   # Outside the outline the desktop shows, at every pixel of the window.
   local outside
   outside=$(paste -d' ' <(convert "$art/imgMask.bmp" -depth 8 RGB:- | od -An -v -tu1 -w3) \
@@ -156,6 +166,10 @@ EOF
   as swaymsg '[class="Xmessage"] fullscreen enable' >/dev/null
   sleep 2
   shot covered
+  local composed
+  composed=$(frames first)
+  sleep 1
+  [ "$(frames first)" = "$composed" ] || fail "under a fullscreen window the globe still composes frames"
   stop "$cover_pid"
   sleep 0.5
   shot uncovered
@@ -163,7 +177,7 @@ EOF
   shot uncovered-later
   moved=$(compare -metric AE "$out/uncovered.png" "$out/uncovered-later.png" null: 2>&1 | cut -d' ' -f1)
   [ "${moved:-0}" -gt 0 ] 2>/dev/null || fail "no snow falls once the fullscreen window over the globe has gone"
-  echo "  once a fullscreen window over it has gone, it snows again"
+  echo "  under a fullscreen window it composes nothing; once the window has gone, it snows again"
 
   # --- A drag, and a restart --------------------------------------------------------
   as swaymsg -- seat seat0 cursor set $((975 + 150)) $((460 + 120)) >/dev/null
@@ -233,6 +247,21 @@ EOF
   echo "  at output scale 2 the globe is the 2x pictures one to one (${box[2]} x ${box[3]} device pixels) at 674,200"
   end_app
   as swaymsg output HEADLESS-1 scale 1 >/dev/null
+
+  # --- Through GTK's paint cycle, when asked -------------------------------------------
+  start_app paint GLIMMERDOME_WAYLAND_PRESENT=gtk
+  wait_for 10 eval 'grep -qs "\"path\": \"gtk-paint\"" "$run/home/trace-paint.jsonl"' ||
+    fail "GLIMMERDOME_WAYLAND_PRESENT=gtk does not choose GTK's paint cycle (see $out/app-paint.log)"
+  sleep 1.5
+  shot paint
+  sleep 0.5
+  shot paint-later
+  read -r -a box <<<"$(globe paint)"
+  moved=$(compare -metric AE "$out/paint.png" "$out/paint-later.png" null: 2>&1 | cut -d' ' -f1)
+  [ "${box[2]:-0}" -ge 150 ] && [ "${moved:-0}" -gt 0 ] 2>/dev/null ||
+    fail "through GTK's paint cycle the globe is not drawn, or does not snow (see $out/paint.png)"
+  echo "  with GLIMMERDOME_WAYLAND_PRESENT=gtk it snows through GTK's paint cycle"
+  end_app
 
   # --- Through XWayland, when asked -----------------------------------------------------
   start_app x11 GLIMMERDOME_BACKEND=x11 DISPLAY="$x_display"

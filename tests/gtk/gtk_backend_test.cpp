@@ -75,7 +75,8 @@ TEST(GtkRegion, OverlappingCutsAndEmptyShapes) {
 
 // At GTK's scale factor 2 a unit of the shape is two by two device pixels; it
 // is cut away only where all four are outside, so the outline loses nothing.
-// The scale itself: the scale factor, or Xft.dpi / 96 where that is more.
+// The same at a fractional scale. The scale itself: the scale factor, or
+// Xft.dpi / 96 where that is more.
 TEST(GtkScale, ShapeInGtkUnitsKeepsEveryInsidePixelAndTheScaleFollowsTheDesktop) {
   Region device(Rect{0, 0, 6, 4});
   device.Subtract(Rect{0, 0, 4, 1});
@@ -83,6 +84,16 @@ TEST(GtkScale, ShapeInGtkUnitsKeepsEveryInsidePixelAndTheScaleFollowsTheDesktop)
   device.Subtract(Rect{5, 3, 6, 4});
   cairo_region_t* r = gtkui::CairoRegionFromRegion(gtkui::ScaledDownRegion(device, 2));
   ExpectRegion(r, {".##", "###"});
+  cairo_region_destroy(r);
+  // A Wayland compositor's fractional scale: units of 1.5 device pixels,
+  // each kept where any pixel it covers in part is inside.
+  r = gtkui::CairoRegionFromRegion(gtkui::RegionInUnits(device, 2));
+  ExpectRegion(r, {".##", "###"});
+  cairo_region_destroy(r);
+  Region half(Rect{0, 0, 6, 3});
+  half.Subtract(Rect{0, 0, 3, 2});
+  r = gtkui::CairoRegionFromRegion(gtkui::RegionInUnits(half, 1.5));
+  ExpectRegion(r, {"..##", "####"});
   cairo_region_destroy(r);
 
   EXPECT_EQ(gtkui::ScaleQuartersFromDesktop(1, 0), 4);

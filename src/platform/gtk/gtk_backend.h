@@ -7,7 +7,8 @@
 // probe), gtk_clock.cpp (timers, clocks, local time and the locale's dates),
 // gtk_menu.cpp (the menu), gtk_visibility.cpp (whether anyone can see the
 // window), gtk_layer.cpp (the window as a Wayland layer surface, and choosing
-// between that and X11).
+// between that and X11), gtk_subsurface.cpp (the frames on Wayland, on a
+// surface of the globe's own, and the trace).
 #pragma once
 
 #include <gtk/gtk.h>
@@ -82,6 +83,10 @@ cairo_surface_t* WindowContentFromFrame(const FrameBuffer& frame, uint8_t consta
 // A region in device pixels in GTK's units of `scale` device pixels: a unit
 // is cut away only where all of its pixels are, so nothing inside is lost.
 Region ScaledDownRegion(const Region& region, int scale);
+
+// The same for a unit of `unit` device pixels, a fractional scale: a unit
+// is cut away only where every device pixel it covers, wholly or in part, is.
+Region RegionInUnits(const Region& region, double unit);
 
 // The display scale in quarters from the window's scale factor and the
 // desktop's Xft.dpi (0 when it sets none).
@@ -167,6 +172,7 @@ class GtkPlatform : public Platform {
   std::string ExecutablePath() override;
 
   int RunMessageLoop(WindowEvents& events) override;
+  TraceSink* Tracer() override;
 
   // --- For tests: the loop's steps one at a time -----------------------------
   // Runs the show handler and maps the window, without running the loop.
@@ -326,6 +332,39 @@ class GtkPlatform : public Platform {
   void PaintDone();
   static gboolean OnPaintOverdue(gpointer self);
   void ReportSeen(bool seen);
+
+  // --- The globe's own surface on Wayland (gtk_subsurface.cpp) ---
+  // A subsurface of the layer surface with buffers of the program's own,
+  // chosen once at the start where the compositor offers what it needs;
+  // without it (null) frames go through GTK's paint cycle.
+  struct WaylandContent;
+  struct WaylandContentDeleter {
+    void operator()(WaylandContent* content) const;
+  };
+  std::unique_ptr<WaylandContent, WaylandContentDeleter> wayland_;
+  void OpenWaylandContent();
+  // Made when the window maps, undone when it unmaps (GTK drops the
+  // window's surface then).
+  void MakeSubsurface();
+  void UndoSubsurface();
+  bool PresentOnSubsurface(const FrameBuffer& frame, uint8_t constantAlpha, const RowStretches& changed);
+  // Shows the last frame presented, with the damage gathered since the last
+  // commit, and asks for the next frame callback.
+  void CommitSubsurface();
+  // The scale the compositor prefers for the globe (wp_fractional_scale_v1),
+  // in quarters; 0 where it tells none.
+  int PreferredScaleQuarters() const;
+  // Device pixels per GTK unit: the window's scale factor, or on a layer
+  // surface the scale the compositor prefers, where it tells one.
+  double LayerUnit() const;
+
+  // Where trace events go: the file GLIMMERDOME_TRACE names (gtk_subsurface.cpp).
+  struct TraceFile;
+  struct TraceFileDeleter {
+    void operator()(TraceFile* trace) const;
+  };
+  std::unique_ptr<TraceFile, TraceFileDeleter> trace_;
+  void OpenTrace();
 
   // The visibility probe's recent answers (see IsWindowVisibleAt).
   struct ProbeAnswer {

@@ -35,8 +35,8 @@ std::vector<Monitor> GtkPlatform::Monitors() {
     if (GdkMonitor* monitor = LayerMonitor()) {
       GdkRectangle r;
       gdk_monitor_get_geometry(monitor, &r);
-      const int g = std::max(1, gdk_monitor_get_scale_factor(monitor));
-      const Rect output{0, 0, r.width * g, r.height * g};
+      const double g = LayerUnit();
+      const Rect output{0, 0, static_cast<int>(std::lround(r.width * g)), static_cast<int>(std::lround(r.height * g))};
       monitors.push_back(Monitor{output, output, true});
     }
     return monitors;
@@ -83,7 +83,7 @@ gboolean GtkPlatform::OnMonitorsSettled(gpointer data) {
 }
 
 Point GtkPlatform::PointerOnScreen(double x, double y, double xRoot, double yRoot) const {
-  const int g = WindowScale();
+  const double g = LayerUnit();
   // Wayland tells a surface where the pointer is on it, never on the output.
   // While a button is held, sway keeps counting from where the surface was
   // at the press; other compositors count from where it is.

@@ -148,6 +148,7 @@ void GtkPlatform::SharedContentDeleter::operator()(SharedContent* shared) const 
 bool GtkPlatform::PresentFrame(const FrameBuffer& frame, uint8_t constantAlpha, const RowStretches& changed) {
   if (!window_ || closed_) return false;
   if (frame.Empty() || frame.Bytes() < static_cast<size_t>(frame.width) * frame.height * 4) return false;
+  if (wayland_) return PresentOnSubsurface(frame, constantAlpha, changed);  // gtk_subsurface.cpp
   const bool mapped = mapped_;
   if (shared_ && (shared_->width != frame.width || shared_->height != frame.height)) {
     CloseSharedContent();

@@ -412,6 +412,11 @@ GtkPlatform::GtkPlatform(std::unique_ptr<SettingsStore> store, bool layerSurface
   for (int sig : {SIGTERM, SIGHUP, SIGINT}) signalSources_.push_back(g_unix_signal_add(sig, OnTerminateSignal, this));
   // The end of the display itself reaches it as a broken connection.
   WatchDisplayEnd();
+
+  OpenTrace();
+  // On Wayland the frames go to a surface of the globe's own where the
+  // compositor allows (gtk_subsurface.cpp).
+  if (layer_) OpenWaylandContent();
 }
 
 GtkPlatform::~GtkPlatform() {
@@ -467,13 +472,15 @@ void GtkPlatform::SetWindowSize(int width, int height) {
 void GtkPlatform::ApplyWindowSize() {
   // A size that the scale factor does not divide takes one more unit; the
   // frame fills it from the top left, and the shape cuts the rest away.
-  const int g = WindowScale(), w = (size_.width + g - 1) / g, h = (size_.height + g - 1) / g;
+  // (On a layer surface at a fractional scale, its units of that scale.)
+  const double g = LayerUnit();
+  const int w = static_cast<int>(std::ceil(size_.width / g - 1e-9)), h = static_cast<int>(std::ceil(size_.height / g - 1e-9));
   gtk_widget_set_size_request(window_, w, h);
   gtk_window_resize(GTK_WINDOW(window_), w, h);
 }
 
 Point GtkPlatform::WindowPosition() {
-  if (layer_) return {margins_.x * WindowScale(), margins_.y * WindowScale()};
+  if (layer_) return {static_cast<int>(std::lround(margins_.x * LayerUnit())), static_cast<int>(std::lround(margins_.y * LayerUnit()))};
   // With the display gone nothing may ask it.
   if (displayGone_) return lastPosition_;
   if (!window_ || !mapped_) return requestedPosition_;
@@ -495,7 +502,8 @@ void GtkPlatform::MoveWindow(int left, int top) {
   probeAnswers_.clear();
   const int g = WindowScale();
   if (layer_) {
-    const auto down = [g](int v) { return static_cast<int>(std::floor(static_cast<double>(v) / g)); };
+    const double unit = LayerUnit();
+    const auto down = [unit](int v) { return static_cast<int>(std::floor(v / unit + 1e-9)); };
     SetMargins({down(left), down(top)});
   } else if (window_) {
     gtk_window_move(GTK_WINDOW(window_), left / g, top / g);
@@ -511,8 +519,14 @@ gboolean GtkPlatform::OnConfigure(GtkWidget*, GdkEventConfigure*, gpointer data)
 
 gboolean GtkPlatform::OnDraw(GtkWidget*, cairo_t* cr, gpointer data) {
   auto* self = static_cast<GtkPlatform*>(data);
-  self->PaintDone();
   cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
+  if (self->wayland_) {
+    // The frames are on the globe's own surface above (gtk_subsurface.cpp).
+    cairo_set_source_rgba(cr, 0, 0, 0, 0);
+    cairo_paint(cr);
+    return TRUE;
+  }
+  self->PaintDone();
   // GTK draws in its own units; the frame, in device pixels, is told so, so
   // that it lands one to one instead of enlarged.
   const double g = self->WindowScale();
@@ -557,8 +571,10 @@ void GtkPlatform::SetWindowRegion(const Region& region) {
 void GtkPlatform::ApplyShape() {
   if (!window_ || !shape_) return;
   // GTK takes the shape in its own units.
-  cairo_region_t* shape = WindowScale() == 1 ? cairo_region_copy(shape_)
-                                             : gtkui::CairoRegionFromRegion(gtkui::ScaledDownRegion(region_, WindowScale()));
+  const double unit = LayerUnit();
+  cairo_region_t* shape = unit == 1                 ? cairo_region_copy(shape_)
+                          : unit != WindowScale() ? gtkui::CairoRegionFromRegion(gtkui::RegionInUnits(region_, unit))
+                                                  : gtkui::CairoRegionFromRegion(gtkui::ScaledDownRegion(region_, WindowScale()));
   // Where a compositor blends the window, the frame is transparent outside
   // the outline already, and a drawing shape of a few hundred rectangles
   // would only make the compositor clip to it on every frame: the shape
@@ -831,7 +847,8 @@ WindowCapabilities GtkPlatform::AskCapabilities() const {
   WindowCapabilities can;
   if (layer_) {
     can.canTellWhetherCovered = false;
-    can.displayScale = WindowScale();
+    const int quarters = PreferredScaleQuarters();
+    can.displayScale = quarters ? quarters / 4.0 : WindowScale();
     return can;
   }
   can.displayScale = gtkui::ScaleQuartersFromDesktop(WindowScale(), xftDpi_) / 4.0;
