@@ -277,34 +277,7 @@ cairo_surface_t* WindowContentFromFrame(const FrameBuffer& frame, uint8_t consta
 }
 
 Region ScaledDownRegion(const Region& region, int scale) {
-  const Rect& b = region.Bounds();
-  if (b.Empty() || scale <= 1) return region;
-  const int w = b.right - b.left, h = b.bottom - b.top;
-  std::vector<uint8_t> inside(static_cast<size_t>(w) * h, 1);
-  for (const Rect& cut : region.Cuts())
-    for (int y = std::max(cut.top, b.top); y < std::min(cut.bottom, b.bottom); ++y)
-      for (int x = std::max(cut.left, b.left); x < std::min(cut.right, b.right); ++x)
-        inside[static_cast<size_t>(y - b.top) * w + (x - b.left)] = 0;
-  auto down = [scale](int v) { return v >= 0 ? v / scale : -((-v + scale - 1) / scale); };
-  const Rect units{down(b.left), down(b.top), down(b.right - 1) + 1, down(b.bottom - 1) + 1};
-  Region out(units);
-  for (int uy = units.top; uy < units.bottom; ++uy) {
-    int runStart = -1;
-    for (int ux = units.left; ux <= units.right; ++ux) {
-      bool any = false;
-      for (int y = uy * scale; ux < units.right && !any && y < uy * scale + scale; ++y)
-        for (int x = ux * scale; !any && x < ux * scale + scale; ++x)
-          any = x >= b.left && x < b.right && y >= b.top && y < b.bottom &&
-                inside[static_cast<size_t>(y - b.top) * w + (x - b.left)];
-      const bool outside = ux < units.right && !any;
-      if (outside && runStart < 0) runStart = ux;
-      if (!outside && runStart >= 0) {
-        out.Subtract(Rect{runStart, uy, ux, uy + 1});
-        runStart = -1;
-      }
-    }
-  }
-  return out;
+  return scale <= 1 ? region : RegionInUnits(region, scale);
 }
 
 int ScaleQuartersFromDesktop(int windowScale, double xftDpi) {
