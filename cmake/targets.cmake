@@ -190,7 +190,8 @@ if(GLIMMERDOME_TESTS)
     gtest_discover_tests(glimmer_gtk_tests DISCOVERY_TIMEOUT 60)
   endif()
 
-  # A pointer plugged into a headless sway session (scripts/stages/47-wayland.sh).
+  # A pointer plugged into a headless sway session or KWin's virtual session
+  # (scripts/stages/47-wayland.sh, 48-kwin.sh).
   if(GLIMMERDOME_HAVE_GTK AND LAYER_SHELL_FOUND)
     add_executable(glimmer_virtual_pointer tests/wayland/virtual_pointer.cpp)
     target_link_libraries(glimmer_virtual_pointer PRIVATE PkgConfig::LAYER_SHELL)

@@ -8,29 +8,47 @@
 # restart bring it back to where it was. KWin 5.27 gives its screenshot
 # interface to authorised desktop clients only, so the stage reads the frame
 # the program presented (GLIMMERDOME_PRESENTED) and its protocol log
-# (WAYLAND_DEBUG). KWin offers no pointer to plug in (no virtual-pointer
-# protocol, fake input only to authorised clients): the drag and the menu are
-# checked on sway (47-wayland.sh), through the same layer surface.
+# (WAYLAND_DEBUG). KWin has no virtual-pointer protocol, but lends its fake
+# input to a client that a desktop file authorises: with it as the pointer
+# (glimmer_virtual_pointer), a drag must move the globe as far as the pointer
+# went and its close keep that place in settings.ini; a right click must open
+# the menu, and 50% chosen from it (with the keys) be kept and shown.
 # What the stage leaves is in build/kwin-stage.
 stage_kwin() (
   set -u
-  need_build glimmerdome || exit 1
-  local bin="$root/build/glimmerdome" out="$root/build/kwin-stage"
-  local run="" kwin=""
+  need_build glimmerdome glimmer_virtual_pointer || exit 1
+  local bin="$root/build/glimmerdome" out="$root/build/kwin-stage" pointer="$root/build/glimmer_virtual_pointer"
+  local run="" kwin="" session="" pointer_pid=""
 
   fail() { echo "kwin stage: $*" >&2; exit 1; }
   # shellcheck source=scripts/lib/session.sh
   source "$root/scripts/lib/session.sh"
-  cleanup() { [ -n "$run" ] && rm -rf "$run"; }
+  cleanup() {
+    exec 7>&- 2>/dev/null
+    stop "$pointer_pid"
+    [ -n "$session" ] && stop "$(pgrep -P "$session" -x kwin_wayland)" && stop "$session"
+    [ -n "$run" ] && rm -rf "$run"
+  }
   trap cleanup EXIT
 
   for tool in kwin_wayland dbus-run-session convert; do
     command -v "$tool" >/dev/null || fail "$tool is missing (scripts/deps.sh test installs it)"
   done
-  [ -x "$bin" ] || fail "$bin is missing; the unit stage builds it"
+  [ -x "$bin" ] && [ -x "$pointer" ] || fail "$bin or $pointer is missing; the unit stage builds them"
   rm -rf "$out" && mkdir -p "$out" || fail "cannot make $out"
   run=$(mktemp -d /tmp/glimmerdome-kwin.XXXXXX) || fail "cannot make a scratch folder"
-  mkdir -p "$run/xdg" "$run/home" "$run/bin" && chmod 700 "$run/xdg"
+  mkdir -p "$run/xdg" "$run/home" "$run/bin" "$run/share/applications" && chmod 700 "$run/xdg"
+  # The pointer: KWin lends its fake input only to a program that a desktop
+  # file in its data folders names, by the full path of the executable, with
+  # the interface in X-KDE-Wayland-Interfaces.
+  cp "$pointer" "$run/bin/" && pointer="$run/bin/glimmer_virtual_pointer" || fail "cannot copy $pointer"
+  cat >"$run/share/applications/glimmerdome-test-pointer.desktop" <<EOF
+[Desktop Entry]
+Type=Application
+Name=Glimmerdome test pointer
+Exec=$pointer
+X-KDE-Wayland-Interfaces=org_kde_kwin_fake_input
+EOF
   # kwin_wayland carries a file capability, which some containers refuse to
   # run: a plain copy, still named kwin_wayland, runs there.
   kwin=$(command -v kwin_wayland)
@@ -56,16 +74,26 @@ echo "exit \$?" >>"$out/$name.log"
 EOF
     chmod +x "$run/app.sh"
     rm -f "$out/$name.pam"
+    kwin_start "$name" "$scale"
+    kwin_end "$name" 40
+    [ -s "$out/$name.pam" ] || fail "$name: no frame was presented on the globe's own surface (see $out/$name.log)"
+  }
+  # kwin_start NAME SCALE: KWin's virtual session at SCALE, running $run/app.sh;
+  # its desktop files are those of $run/share too. kwin_end NAME SECONDS:
+  # waits that long for the program's close, then ends the session.
+  kwin_start() {
     (exec env -i PATH=/usr/bin:/bin HOME="$run/home" XDG_RUNTIME_DIR="$run/xdg" QT_QPA_PLATFORM=offscreen \
-      LIBGL_ALWAYS_SOFTWARE=1 dbus-run-session "$kwin" --virtual --width 1280 --height 720 \
-      --scale "$scale" --socket "glimmerdome-kwin" -- "$run/app.sh" >"$out/kwin-$name.log" 2>&1) &
-    local session=$!
-    wait_for 40 grep -qs '^exit' "$out/$name.log"
+      XDG_DATA_DIRS="$run/share:/usr/share" LIBGL_ALWAYS_SOFTWARE=1 dbus-run-session "$kwin" --virtual \
+      --width 1280 --height 720 --scale "$2" --socket "glimmerdome-kwin" -- "$run/app.sh" >"$out/kwin-$1.log" 2>&1) &
+    session=$!
+  }
+  kwin_end() {
+    wait_for "$2" grep -qs '^exit' "$out/$1.log"
     # KWin keeps its session after the program is gone (it starts it detached).
     stop "$(pgrep -P "$session" -x kwin_wayland)"
     stop "$session"
-    grep -q '^exit 0$' "$out/$name.log" || fail "$name: the program did not run to its close (see $out/$name.log, $out/kwin-$name.log)"
-    [ -s "$out/$name.pam" ] || fail "$name: no frame was presented on the globe's own surface (see $out/$name.log)"
+    session=""
+    grep -q '^exit 0$' "$out/$1.log" || fail "$1: the program did not run to its close (see $out/$1.log, $out/kwin-$1.log)"
   }
   # margins NAME: the layer surface's last margins, "LEFT TOP" in logical pixels.
   margins() {
@@ -110,6 +138,79 @@ EOF
   session restart 1.5
   [ "$(margins restart)" = "${m[*]}" ] || fail "a restart put the globe at $(margins restart), not at ${m[*]}"
   echo "  a restart brought it back to ${m[0]},${m[1]}"
+
+  # A drag and the menu, with the fake input as the pointer: the program runs
+  # until the stage ends it.
+  cat >"$run/app.sh" <<EOF
+#!/bin/sh
+env GLIMMERDOME_PRESENTED="$out/drag.pam" WAYLAND_DEBUG=client "$bin" >"$out/drag.log" 2>&1 &
+echo \$! >"$run/app.pid"
+wait \$!
+echo "exit \$?" >>"$out/drag.log"
+EOF
+  rm -f "$run/app.pid"
+  kwin_start drag 1.5
+  wait_for 20 eval '[ -n "$(margins drag)" ]' 2>/dev/null || fail "drag: the program has no layer surface (see $out/drag.log)"
+  mkfifo "$run/pointer" || fail "cannot make the pointer's pipe"
+  (exec env -i XDG_RUNTIME_DIR="$run/xdg" WAYLAND_DISPLAY=glimmerdome-kwin "$pointer" <"$run/pointer" \
+    >"$out/pointer.log" 2>&1) &
+  pointer_pid=$!
+  exec 7>"$run/pointer"
+  wait_for 5 grep -q ready "$out/pointer.log" || fail "KWin lent no fake input (see $out/pointer.log, $out/kwin-drag.log)"
+  # The seat has a pointer once the fake input is there.
+  wait_for 5 grep -q 'wl_seat@[0-9]*\.get_pointer' "$out/drag.log" || fail "drag: the program got no pointer"
+  ptr() { echo "$*" >&7; }
+  ptr at $((m[0] + 150)) $((m[1] + 120))
+  wait_for 5 grep -q 'wl_pointer@[0-9]*\.enter' "$out/drag.log" || fail "drag: the pointer never entered the globe"
+  ptr press 1
+  local i
+  for i in 1 2 3 4; do ptr move -100 -50; sleep 0.1; done
+  ptr release 1
+  local to="$((m[0] - 400)) $((m[1] - 200))"
+  wait_for 5 eval '[ "$(margins drag)" = "$to" ]' || fail "a drag by -400,-200 put the globe at $(margins drag), not at $to"
+  echo "  a drag by -400,-200 (logical) moved it to ${to/ /,}"
+  # The right button opens the menu, a popup of the layer surface. The
+  # pointer stirs first: KWin tells no surface that it moved under a still
+  # pointer, so until the next motion the program has the pointer where the
+  # last motion of the drag left it on the surface, outside the glass.
+  local popups
+  popups=$(grep -c 'get_popup(' "$out/drag.log")
+  ptr move 1 1
+  ptr move -1 -1
+  ptr press 3
+  ptr release 3
+  wait_for 5 eval '[ "$(grep -c "get_popup(" "$out/drag.log")" -gt "$popups" ]' ||
+    fail "a right click opened no menu (see $out/drag.log)"
+  echo "  a right click opened the menu"
+  # Options > Transparent > 50%, with the keys (Linux's codes: Home, Down,
+  # Right, Enter).
+  local key
+  for key in 102 108 108 108 108 106 108 106 108 108 108 108 108 28; do ptr key $key; sleep 0.05; done
+  wait_for 5 grep -q 'xdg_popup@[0-9]*\.destroy' "$out/drag.log" || fail "the menu did not close on a choice (see $out/drag.log)"
+  echo "  from it, Options > Transparent > 50% was chosen"
+  exec 7>&-
+  wait_for 5 eval "! kill -0 $pointer_pid 2>/dev/null"; stop "$pointer_pid"; pointer_pid=""
+  kill -TERM "$(cat "$run/app.pid")"
+  kwin_end drag 10
+  local ini="$run/home/.config/glimmerdome/settings.ini"
+  cp "$ini" "$out/settings-drag.ini" 2>/dev/null
+  # settings.ini keeps the place in device pixels.
+  local left=$(((m[0] - 400) * 3 / 2)) top=$(((m[1] - 200) * 3 / 2))
+  grep -qx "Left=$left" "$ini" && grep -qx "Top=$top" "$ini" ||
+    fail "after the drag settings.ini does not keep Left=$left, Top=$top (see $out/settings-drag.ini)"
+  echo "  closed, it kept the dragged place in settings.ini: Left=$left, Top=$top (device pixels)"
+  # 50% transparency is kept as TrVal=5, and its last frame is as see-through
+  # as the one the program composes at 50%.
+  grep -qx "TrVal=5" "$ini" || fail "after 50% was chosen settings.ini does not keep TrVal=5 (see $out/settings-drag.ini)"
+  "$bin" --headless --scale 1.5 --choose pmi50 --snapshot "$out/headless-50.png" >/dev/null 2>&1 ||
+    fail "the headless program cannot draw at 50% transparency"
+  local alpha want
+  alpha=$(convert "$out/drag.pam" -alpha extract -format '%[fx:round(maxima*255)]' info:)
+  want=$(convert "$out/headless-50.png" -alpha extract -format '%[fx:round(maxima*255)]' info:)
+  [ "$alpha" = "$want" ] || fail "at 50% transparency the globe's most opaque pixel is $alpha, not $want (see $out/drag.pam)"
+  convert "$out/drag.pam" "$out/drag.png"
+  echo "  and 50% as TrVal=5, its last frame as see-through as the one composed at 50% (alpha at most $alpha)"
+
   rm -rf "$run/home/.config"
   session quarter 1.25
   check_scale quarter 1.25 375 325
