@@ -48,7 +48,7 @@ std::string PageFolderFor(const std::string& executablePath) {
 int PrintMenu(HeadlessPlatform& headless, MainWindow& window, const std::vector<std::string>& choose) {
   headless.Show(window);
   for (const std::string& name : choose) headless.Choose(name);
-  std::fputs(MenuAsText(window.Menu()).c_str(), stdout);
+  std::fputs(MenuAsText(window.Menu(), window.CurrentChoices()).c_str(), stdout);
   return std::fflush(stdout) == 0 ? 0 : 1;
 }
 

@@ -161,11 +161,11 @@ void ExpectSnowFreezes(TracingPlatform& p, const MainWindow& w, const std::funct
 
 TEST_F(Window, SnowSwitchFreezesAndHidesTheFlakes) {
   Show();
-  EXPECT_TRUE(w.Menu().Checked("pmiSnow"));
+  EXPECT_TRUE(w.CurrentChoices().snow);
   ExpectSnowFreezes(p, w, [&](bool hide) {
     p.Choose("pmiSnow");
     EXPECT_EQ(w.SnowEnabled(), !hide);
-    EXPECT_EQ(w.Menu().Checked("pmiSnow"), !hide);
+    EXPECT_EQ(ItemChecked(w.CurrentChoices(), "pmiSnow"), !hide);
   });
 }
 

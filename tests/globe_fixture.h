@@ -25,7 +25,7 @@ struct Globe {
 
   void Show() { platform.Show(window); }
   MemorySettingsStore& Store() { return static_cast<MemorySettingsStore&>(platform.Settings()); }
-  bool Checked(std::string_view item) const { return window.Menu().Checked(item); }
+  bool Checked(std::string_view item) const { return ItemChecked(window.CurrentChoices(), item); }
   std::vector<std::string> MessageTexts() const {
     std::vector<std::string> texts;
     for (const auto& m : platform.Messages()) texts.push_back(m.second);

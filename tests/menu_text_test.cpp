@@ -16,7 +16,7 @@ TEST(MenuText, ShowsTheTreeTheMarksAndTheDefaultAsTheUserSeesThem) {
   g.platform.Choose("pmiJulian");
   g.platform.Choose("pmiSnow");  // off
   g.platform.Choose("pmi0");     // the checked level again: none checked
-  EXPECT_EQ(MenuAsText(g.window.Menu()),
+  EXPECT_EQ(MenuAsText(g.window.Menu(), g.window.CurrentChoices()),
             "More Christmas stuff... (default)\n"
             "-\n"
             "Speed of animation\n"

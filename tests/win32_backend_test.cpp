@@ -24,6 +24,7 @@
 #include "platform/win32/text.h"
 #include "platform/win32/visibility.h"
 #include "platform/win32/win32_platform.h"
+#include "settings/choices.h"
 #include "settings/menu.h"
 
 namespace gd::win32 {
@@ -179,13 +180,14 @@ std::vector<std::wstring> Texts(HMENU menu) {
 
 TEST(PopupMenuTest, ShowsTheTreeWithItsMarksAndTheDefaultItem) {
   MenuModel model;
-  HMENU menu = BuildPopupMenu(ToPopupMenu(model));
+  const Choices choices;
+  HMENU menu = BuildPopupMenu(ToPopupMenu(model, choices));
   ASSERT_NE(menu, nullptr);
   EXPECT_EQ(Texts(menu), (std::vector<std::wstring>{L"More Christmas stuff...", L"-", L"Speed of animation",
                                                     L"Size", L"Countdown", L"Options", L"-", L"Exit"}));
   EXPECT_EQ(GetMenuDefaultItem(menu, TRUE, 0), 0u) << "the first item is the bold default";
-  EXPECT_EQ(MenuItemName(ToPopupMenu(model), ItemAt(menu, 0).id), "pmiAbout");
-  EXPECT_EQ(MenuItemName(ToPopupMenu(model), ItemAt(menu, 7).id), "pmiExit");
+  EXPECT_EQ(MenuItemName(ToPopupMenu(model, choices), ItemAt(menu, 0).id), "pmiAbout");
+  EXPECT_EQ(MenuItemName(ToPopupMenu(model, choices), ItemAt(menu, 7).id), "pmiExit");
 
   HMENU speed = ItemAt(menu, 2).submenu;
   ASSERT_NE(speed, nullptr);
@@ -207,18 +209,19 @@ TEST(PopupMenuTest, ShowsTheTreeWithItsMarksAndTheDefaultItem) {
   ASSERT_NE(transparent, nullptr);
   ASSERT_EQ(GetMenuItemCount(transparent), 10);
   EXPECT_EQ(ItemAt(transparent, 9).text, L"90%");
-  EXPECT_EQ(MenuItemName(ToPopupMenu(model), ItemAt(transparent, 9).id), "pmi90");
-  EXPECT_EQ(MenuItemName(ToPopupMenu(model), 0), "");
-  EXPECT_EQ(MenuItemName(ToPopupMenu(model), 1000), "");
+  EXPECT_EQ(MenuItemName(ToPopupMenu(model, choices), ItemAt(transparent, 9).id), "pmi90");
+  EXPECT_EQ(MenuItemName(ToPopupMenu(model, choices), 0), "");
+  EXPECT_EQ(MenuItemName(ToPopupMenu(model, choices), 1000), "");
   DestroyMenu(menu);
 }
 
 TEST(PopupMenuTest, ShowsLiveMarksAndCaptionsWithALiteralAmpersand) {
   MenuModel model;
-  model.SetChecked("pmiJulian", true);
-  model.SetChecked("pmiSnow", false);
+  Choices choices;
+  ChooseItem(choices, "pmiJulian");
+  ChooseItem(choices, "pmiSnow");  // off
   model.SetCaption("pmiJulian", "Julian Christmas - 7 & 8");
-  HMENU menu = BuildPopupMenu(ToPopupMenu(model));
+  HMENU menu = BuildPopupMenu(ToPopupMenu(model, choices));
   HMENU countdown = ItemAt(menu, 4).submenu;
   ASSERT_NE(countdown, nullptr);
   EXPECT_FALSE(ItemAt(countdown, 0).state & MFS_CHECKED);

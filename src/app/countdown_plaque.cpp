@@ -22,17 +22,18 @@ std::optional<int32_t> MainWindow::CountdownDays() {
   // bookkeeping, and the number changes once a day: it is asked again a
   // second later, or on every frame when the number may change within two
   // seconds (so it changes on the first frame after the moment, as if asked
-  // every time), and at once when the checks change.
+  // every time), and at once when the choices change.
   const uint32_t now = platform_.TickCount();
-  if (countdownKnown_ && countdownKnown_->marks == menu_.CheckMarksVersion() &&
+  if (countdownKnown_ && countdownKnown_->choices == choicesVersion_ &&
       now - countdownKnown_->tick < countdownKnown_->lifeMs)
     return countdownKnown_->days;
-  const CountdownChecks checks{menu_.Checked("pmiChristmas"), menu_.Checked("pmiNewYear"), menu_.Checked("pmiJulian"),
-                              menu_.Checked("pmiChristmasEve")};
+  const std::string_view target = kCountdownItems[choices_.countdown];
+  const CountdownChecks checks{target == "pmiChristmas", target == "pmiNewYear", target == "pmiJulian",
+                              target == "pmiChristmasEve"};
   const LocalDateTime local = platform_.LocalTime();
   const std::optional<double> steady = CountdownSteadyMs(checks, countdownTargets_, local);
   const uint32_t life = !steady || *steady > 2000 ? 1000 : 0;
-  countdownKnown_ = KnownCountdown{menu_.CheckMarksVersion(), CountdownCount(checks, countdownTargets_, local), now, life};
+  countdownKnown_ = KnownCountdown{choicesVersion_, CountdownCount(checks, countdownTargets_, local), now, life};
   return countdownKnown_->days;
 }
 

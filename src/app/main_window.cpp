@@ -124,7 +124,7 @@ void MainWindow::MouseDown(MouseButton /*button*/) {
 
 void MainWindow::WindowMoved(Point position, uint32_t tick) {
   // The snow off or nobody looking: nothing to stir.
-  if (!snowEnabled_ || !seen_) return;
+  if (!choices_.snow || !seen_) return;
   // The scene's logical pixels: the window's device pixels over the scale.
   const double scale = compositor_.Device().Quarters() / 4.0;
   scene_.stirred.WindowMoved(position.x / scale, position.y / scale, tick);
@@ -190,7 +190,7 @@ bool MainWindow::ApplyScale(int quarters) {
 void MainWindow::ScaleChanged() {
   SettingsChanged();  // the system may have moved the window with its scale
   // A size of its own keeps the globe as it is.
-  if (!menu_.Checked("pmiSizeAuto")) return;
+  if (kSizes[choices_.size].percent != 0) return;
   const Point was = platform_.WindowPosition();
   const Size wasSize = GlobeSize();
   if (ApplyScale(SystemScaleQuarters())) TakePlace({PlaceReason::ScaleChanged, was, wasSize});

@@ -18,6 +18,7 @@
 #include "platform/platform.h"
 #include "scene/compositor.h"
 #include "scene/countdown.h"
+#include "settings/choices.h"
 #include "settings/menu.h"
 #include "settings/placement.h"
 #include "settings/settings.h"
@@ -60,7 +61,7 @@ class MainWindow : public WindowEvents {
   void MenuItemChosen(std::string_view itemName) override;
   bool CloseRequested() override;
   void Destroyed() override;
-  PopupMenu PopupMenuItems() const override { return ToPopupMenu(menu_); }
+  PopupMenu PopupMenuItems() const override { return ToPopupMenu(menu_, choices_); }
   void MonitorsChanged() override;
   void SeenChanged(bool seen) override;
   void PowerSavingChanged(bool on) override;
@@ -107,7 +108,8 @@ class MainWindow : public WindowEvents {
   void Randomize();
 
   // --- Menu commands --------------------------------------------------------------
-  // Runs an item's command without touching its mark; false when it has none.
+  // Carries out an item's command: what the choices, as they stand, mean for
+  // the window. False when the item has none.
   bool RunMenuCommand(std::string_view itemName);
   // Opens the globe's own page in the user's language (app/own_page.cpp).
   void OpenOwnPage();
@@ -118,7 +120,8 @@ class MainWindow : public WindowEvents {
   int32_t StepDelayMs() const { return stepDelayMs_; }
   uint32_t LastStepTick() const { return lastStepTick_; }
   const MenuModel& Menu() const { return menu_; }
-  bool SnowEnabled() const { return snowEnabled_; }
+  const Choices& CurrentChoices() const { return choices_; }
+  bool SnowEnabled() const { return choices_.snow; }
   bool Seen() const { return seen_; }
   uint32_t FrameTimerIntervalMs() const;
   const SkyState& Sky() const { return scene_.sky; }
@@ -127,10 +130,10 @@ class MainWindow : public WindowEvents {
   const StirredSnowState& StirredSnow() const { return scene_.stirred; }
 
  private:
-  // Checks a speed's item and sets the frame timer and the step delay.
+  // Sets the frame timer and the step delay for a speed.
   void ApplySpeed(const Speed& speed);
-  // Checks a size's item and draws the globe at its scale; `chosen` (from the
-  // menu, not loaded) places the globe for its new size.
+  // Draws the globe at a size's scale; `chosen` (from the menu, not loaded)
+  // places the globe for its new size.
   void ApplySize(const DisplaySize& size, bool chosen);
   // The globe's size in device pixels at its scale.
   Size GlobeSize() const;
@@ -149,7 +152,7 @@ class MainWindow : public WindowEvents {
   // (Re)starts the frame timer at FrameTimerIntervalMs, or stops it while unseen.
   void RestartFrameTimer();
   // Writes the values when the store does not hold them yet, and the
-  // start-at-login entry when its mark changed or `closing`.
+  // start-at-login entry when that choice changed or `closing`.
   void WriteSettingsNow(bool closing);
   // Shows a failed write's message, once for each cause until a write works.
   void TellSaveProblem(const std::string& message);
@@ -186,20 +189,22 @@ class MainWindow : public WindowEvents {
 
   // Countdown targets, fixed when the window is shown (none in year 9999).
   std::optional<CountdownTargets> countdownTargets_;
-  // The last number for the plaque, for the checks it was worked out for,
+  // The last number for the plaque, for the choices it was worked out for,
   // and for how long from its tick it stands.
   struct KnownCountdown {
-    uint32_t marks;  // the menu's CheckMarksVersion
+    uint32_t choices;  // choicesVersion_
     std::optional<int32_t> days;
     uint32_t tick;
     uint32_t lifeMs;
   };
   std::optional<KnownCountdown> countdownKnown_;
 
-  // Menu: the check marks are the live settings.
+  // The user's choices, and the menu that shows them.
+  Choices choices_;
   MenuModel menu_;
-  // Snow: falls while true (and the window can be seen); set from pmiSnow.
-  bool snowEnabled_ = true;
+  // Changes whenever the choices may have changed: what was worked out from
+  // them stands while this stays the same.
+  uint32_t choicesVersion_ = 0;
   // Settings: saved at close only once they have been loaded, so that a
   // window that never finished showing cannot overwrite them with defaults.
   bool settingsLoaded_ = false;

@@ -1,5 +1,5 @@
-// The popup menu's commands: what each action of the command table does to
-// the main window.
+// The popup menu's commands: a choice changes the choices, then the item's
+// action of the command table carries the change out on the main window.
 #include <string>
 
 #include "app/main_window.h"
@@ -8,7 +8,8 @@
 namespace gd {
 
 void MainWindow::MenuItemChosen(std::string_view itemName) {
-  if (!menu_.ApplyChoice(itemName)) return;
+  if (!ChooseItem(choices_, itemName)) return;
+  ++choicesVersion_;
   if (TraceSink* trace = platform_.Tracer()) trace->Write("choose", "\"item\": \"" + std::string(itemName) + "\"");
   RunMenuCommand(itemName);
   SettingsChanged();
@@ -27,17 +28,14 @@ bool MainWindow::RunMenuCommand(std::string_view itemName) {
     case CommandAction::SetSize:
       ApplySize(*command->size, true);
       break;
-    case CommandAction::CheckCountdown:
-      menu_.SetChecked(command->item, true);
-      break;
-    case CommandAction::FollowSnowMark:
-      snowEnabled_ = menu_.Checked("pmiSnow");
+    case CommandAction::SetCountdown:
+    case CommandAction::SetSnow:
       break;
     case CommandAction::SetOpacity:
       SetOpacity(command->level->alpha);
       break;
-    case CommandAction::FollowOnTopMark:
-      if (platform_.Capabilities().canStayOnTop) platform_.SetTopmost(menu_.Checked("pmiOnTop"));
+    case CommandAction::SetOnTop:
+      if (platform_.Capabilities().canStayOnTop) platform_.SetTopmost(choices_.onTop);
       break;
     case CommandAction::Close:
       platform_.CloseWindow();  // the close query saves the settings
@@ -49,17 +47,14 @@ bool MainWindow::RunMenuCommand(std::string_view itemName) {
 // Sizes: the globe at the chosen scale, or the system's. A Size chosen from
 // the menu moves the globe as well (settings/placement.h).
 void MainWindow::ApplySize(const DisplaySize& size, bool chosen) {
-  menu_.SetChecked(size.item, true);
   const Point was = platform_.WindowPosition();
   const Size wasSize = GlobeSize();
   const int quarters = size.percent == 0 ? SystemScaleQuarters() : ScaleQuartersOfPercent(size.percent);
   if (ApplyScale(quarters) && chosen) TakePlace({PlaceReason::SizeChosen, was, wasSize});
 }
 
-// The radio item is checked by its command; the frame timer keeps its rhythm
-// unless the interval really changes.
+// The frame timer keeps its rhythm unless the interval really changes.
 void MainWindow::ApplySpeed(const Speed& speed) {
-  menu_.SetChecked(speed.item, true);
   if (frameIntervalMs_ != speed.intervalMs) {
     if (!seen_) CatchUpUnseenFrames();  // at the old pace
     frameIntervalMs_ = speed.intervalMs;

@@ -51,7 +51,7 @@ void MainWindow::RenderFrame() {
   TraceSink* trace = platform_.Tracer();
   // The visibility probe gates the snow only.
   FrameRequest request;
-  request.snowFalls = snowEnabled_ && WindowExposed();
+  request.snowFalls = choices_.snow && WindowExposed();
   request.step = StepClock();
   request.countdownDays = CountdownDays();
   request.tick = lastFrameTick_;

@@ -1,5 +1,6 @@
-// Loading and saving the settings through the menu: loading checks items and
-// runs their commands, saving reads the marks back. Values are read once when
+// Loading and saving the settings: loading turns the stored values into the
+// choices and carries out their effects, saving turns the choices back into
+// stored values. Values are read once when
 // the window is shown, and written when they change as well as at close, so
 // that nothing is lost when the program ends without closing (the desktop
 // gone, a crash, the power cut).
@@ -20,31 +21,18 @@ void MainWindow::LoadSettings() {
   SettingsStore& store = platform_.Settings();
   if (!store.StartsWithWindows()) menu_.SetCaption("pmiStartUp", Tr(kStartUpLoginCaption));
 
-  snowEnabled_ = true;
-
   // Every value at once. A store that could not be read at all, and values of
   // the wrong type, are told after the window has its place and opacity, and
   // the loading goes on with what could be read.
   std::vector<std::string> messages;
   const StoredSettings stored = ReadStoredSettings(store, &messages);
+  const bool reducedMotion = platform_.PrefersReducedMotion();
+  choices_ = ChoicesFromStored(stored, reducedMotion);
+  ++choicesVersion_;
 
-  if (stored.Has(Setting::OnTop)) menu_.SetChecked("pmiOnTop", stored.Get(Setting::OnTop) != 0);
-  const int32_t countdown = stored.Get(Setting::iCountdown);
-  int32_t speed = stored.Get(Setting::iSpeed);
-  snowEnabled_ = stored.Get(Setting::isSnowOn) != 0;
-  // A desktop that asks for less motion starts without snow at the slowest
-  // speed, until the user's own choices are stored.
-  if (platform_.PrefersReducedMotion()) {
-    if (!stored.Has(Setting::iSpeed)) speed = kSpeeds[0].index;
-    if (!stored.Has(Setting::isSnowOn)) snowEnabled_ = false;
-  }
-
-  // The size, before the place: a first run's corner place depends on it.
-  const int32_t scale = stored.Get(Setting::Scale);
-  const DisplaySize* size = &kSizes[0];
-  for (const DisplaySize& s : kSizes)
-    if (s.percent == scale) size = &s;
-  ApplySize(*size, false);
+  // Then their effects on the window. The size comes before the place: a
+  // first run's corner place depends on it.
+  ApplySize(kSizes[choices_.size], false);
 
   // The place. The window already has the globe's size at its scale.
   PlaceRequest request;
@@ -56,32 +44,24 @@ void MainWindow::LoadSettings() {
   const Point place = PlaceGlobe(request, GlobeSize(), platform_.Monitors(), random_);
   if (platform_.Capabilities().canPlaceItself) platform_.MoveWindow(place.x, place.y);
 
-  // On a first run the start-at-login item keeps its design mark, so that
-  // the first close writes the entry.
+  // On a first run the start-at-login switch stays on, so that the first
+  // close writes the entry.
   if (request.reason != PlaceReason::FirstRun)
     if (const std::optional<bool> exists = store.StartupEntryExists()) {
-      menu_.SetChecked("pmiStartUp", *exists);
+      choices_.startAtLogin = *exists;
       storeHoldsStartAtLogin_ = *exists;
     }
 
-  const TransparencyLevel& level = LevelOfStoredIndex(stored.Get(Setting::TrVal));
-  menu_.SetChecked(level.item, true);
-  RunMenuCommand(level.item);
-
-  if (countdown >= 0 && countdown < static_cast<int32_t>(kCountdownItems.size()))
-    menu_.SetChecked(kCountdownItems[countdown], true);
-  if (speed >= 0 && speed < static_cast<int32_t>(kSpeeds.size())) {
-    menu_.SetChecked(kSpeeds[speed].item, true);
-    RunMenuCommand(kSpeeds[speed].item);
-  }
-  menu_.SetChecked("pmiSnow", snowEnabled_);
+  RunMenuCommand(kTransparencyLevels[choices_.transparency].item);
+  // A stored number that is no speed leaves the step clock as it starts.
+  if (StoresSpeed(stored, reducedMotion)) RunMenuCommand(kSpeeds[choices_.speed].item);
   RunMenuCommand("pmiOnTop");
   settingsLoaded_ = true;
 
   // A store that holds every value as the window now stands needs no write
   // until something changes. (With two globes, the last change wins: a globe
   // that changed nothing does not write its older values over another's.)
-  const SettingValues applied = ValuesToSave(menu_, opacity_, platform_.WindowPosition());
+  const SettingValues applied = ValuesToSave(choices_, platform_.WindowPosition());
   bool held = true;
   for (const SettingRow& design : kSettings)
     held = held && stored.Has(design.id) && stored.Get(design.id) == applied[Index(design.id)];
@@ -123,9 +103,8 @@ void MainWindow::SettingsChanged() {
 void MainWindow::SaveSettings() { WriteSettingsNow(true); }
 
 void MainWindow::WriteSettingsNow(bool closing) {
-  snowEnabled_ = menu_.Checked("pmiSnow");
-  const SettingValues values = ValuesToSave(menu_, opacity_, platform_.WindowPosition());
-  const bool startAtLogin = menu_.Checked("pmiStartUp");
+  const SettingValues values = ValuesToSave(choices_, platform_.WindowPosition());
+  const bool startAtLogin = choices_.startAtLogin;
   const bool writeValues = storeHolds_ != values;
   const bool writeEntry = closing || storeHoldsStartAtLogin_ != startAtLogin;
   if (!writeValues && !writeEntry) return;

@@ -66,12 +66,8 @@ namespace {
 
 // Whether a menu item of that name exists and can be chosen.
 bool IsChoosable(const std::string& name) {
-  auto choosable = [&](const MenuItemDesign& item) {
-    return item.name == name && item.kind != MenuItemKind::Separator && item.kind != MenuItemKind::Submenu;
-  };
-  for (const MenuItemDesign& item : kMenuItems)
-    if (choosable(item)) return true;
-  return choosable(kExitItem);
+  const MenuItemDesign* item = FindMenuItemDesign(name);
+  return item && item->kind != MenuItemKind::Separator && item->kind != MenuItemKind::Submenu;
 }
 
 // Parses WxH+X+Y, each offset signed (+X, -X or +-X).

@@ -1,8 +1,8 @@
 // The popup menu's commands as data: each choosable item with the action it
-// runs and that action's value, taken from the speed, transparency and
-// countdown tables. A choice first changes the item's own mark as the menu
-// table says (check items toggle, transparency levels toggle within their
-// group), then the main window carries out the item's action.
+// runs and that action's value, taken from the speed, size, transparency and
+// countdown tables. A choice first changes the choices (ChooseItem in
+// settings/choices.h), then the main window carries out the item's action,
+// the effect of the choices on the window.
 #pragma once
 
 #include <optional>
@@ -15,12 +15,12 @@ namespace gd {
 
 enum class CommandAction {
   OpenOwnPage,        // the globe's own page
-  SetSpeed,           // check the speed's item; set the frame timer and the step delay
-  SetSize,            // check the size's item; draw the globe at its scale, its corner kept
-  CheckCountdown,     // check the countdown item; the plaque reads it on every frame
-  FollowSnowMark,     // the snow falls while pmiSnow is checked
+  SetSpeed,           // set the frame timer and the step delay
+  SetSize,            // draw the globe at its scale, its corner kept
+  SetCountdown,       // nothing more: the plaque reads the choices on every frame
+  SetSnow,            // nothing more: the snow falls while the choices say so
   SetOpacity,         // rebuild the base layer at the level's alpha
-  FollowOnTopMark,    // stay on top while pmiOnTop is checked
+  SetOnTop,           // stay on top or not, as the choices say
   Close,              // close the window; the close saves the settings
 };
 
@@ -32,8 +32,8 @@ struct MenuCommand {
   const DisplaySize* size = nullptr;          // SetSize
 };
 
-// The command of a menu item; none for items that only carry a mark
-// (pmiStartUp: only the save at close reads it), separators and submenus.
+// The command of a menu item; none for items that only change the choices
+// (pmiStartUp: only the saves read it), separators and submenus.
 constexpr std::optional<MenuCommand> FindMenuCommand(std::string_view item) {
   for (const Speed& s : kSpeeds)
     if (s.item == item) return MenuCommand{item, CommandAction::SetSpeed, &s};
@@ -42,10 +42,10 @@ constexpr std::optional<MenuCommand> FindMenuCommand(std::string_view item) {
   for (const TransparencyLevel& l : kTransparencyLevels)
     if (l.item == item) return MenuCommand{item, CommandAction::SetOpacity, nullptr, &l};
   for (std::string_view countdown : kCountdownItems)
-    if (countdown == item) return MenuCommand{item, CommandAction::CheckCountdown};
+    if (countdown == item) return MenuCommand{item, CommandAction::SetCountdown};
   if (item == "pmiAbout") return MenuCommand{item, CommandAction::OpenOwnPage};
-  if (item == "pmiSnow") return MenuCommand{item, CommandAction::FollowSnowMark};
-  if (item == "pmiOnTop") return MenuCommand{item, CommandAction::FollowOnTopMark};
+  if (item == "pmiSnow") return MenuCommand{item, CommandAction::SetSnow};
+  if (item == "pmiOnTop") return MenuCommand{item, CommandAction::SetOnTop};
   if (item == "pmiExit") return MenuCommand{item, CommandAction::Close};
   return std::nullopt;
 }

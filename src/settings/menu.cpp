@@ -1,11 +1,13 @@
 #include "settings/menu.h"
 
+#include "settings/choices.h"
+
 namespace gd {
 
 MenuModel::MenuModel() {
   items_.reserve(kMenuItems.size() + 1);
-  for (const MenuItemDesign& design : kMenuItems) items_.push_back({design, std::string(design.caption), design.checked});
-  items_.push_back({kExitItem, std::string(kExitItem.caption), false});
+  for (const MenuItemDesign& design : kMenuItems) items_.push_back({design, std::string(design.caption)});
+  items_.push_back({kExitItem, std::string(kExitItem.caption)});
 }
 
 void MenuModel::TranslateCaptions() {
@@ -19,47 +21,12 @@ const MenuItem* MenuModel::Find(std::string_view name) const {
   return nullptr;
 }
 
-MenuItem* MenuModel::FindMutable(std::string_view name) {
-  return const_cast<MenuItem*>(static_cast<const MenuModel*>(this)->Find(name));
-}
-
-bool MenuModel::Checked(std::string_view name) const {
-  const MenuItem* item = Find(name);
-  return item && item->checked;
-}
-
-void MenuModel::SetChecked(std::string_view name, bool checked) {
-  MenuItem* item = FindMutable(name);
-  if (!item) return;
-  ++checkMarksVersion_;
-  if (checked && item->design.group != 0)
-    for (MenuItem& other : items_)
-      if (other.design.group == item->design.group) other.checked = false;
-  item->checked = checked;
-}
-
 void MenuModel::SetCaption(std::string_view name, std::string caption) {
-  if (MenuItem* item = FindMutable(name)) item->caption = std::move(caption);
+  for (MenuItem& item : items_)
+    if (item.design.name == name) item.caption = std::move(caption);
 }
 
-bool MenuModel::ApplyChoice(std::string_view name) {
-  MenuItem* item = FindMutable(name);
-  if (!item || item->design.kind == MenuItemKind::Separator || item->design.kind == MenuItemKind::Submenu) return false;
-  ++checkMarksVersion_;
-  switch (item->design.autoCheck) {
-    case AutoCheck::None:
-      break;
-    case AutoCheck::Toggle:
-      item->checked = !item->checked;
-      break;
-    case AutoCheck::ToggleRadio:
-      SetChecked(name, !item->checked);
-      break;
-  }
-  return true;
-}
-
-PopupMenu ToPopupMenu(const MenuModel& menu) {
+PopupMenu ToPopupMenu(const MenuModel& menu, const Choices& choices) {
   PopupMenu items;
   items.reserve(menu.Items().size());
   for (const MenuItem& item : menu.Items()) {
@@ -71,8 +38,8 @@ PopupMenu ToPopupMenu(const MenuModel& menu) {
       case MenuItemKind::Radio: kind = PopupMenuItem::Kind::Radio; break;
       case MenuItemKind::Check: kind = PopupMenuItem::Kind::Check; break;
     }
-    items.push_back({std::string(item.design.name), item.caption, kind, std::string(item.design.parent), item.checked,
-                     item.design.isDefault});
+    items.push_back({std::string(item.design.name), item.caption, kind, std::string(item.design.parent),
+                     ItemChecked(choices, item.design.name), item.design.isDefault});
   }
   return items;
 }

@@ -7,10 +7,12 @@
 
 #include <string>
 
+#include "settings/choices.h"
 #include "settings/menu.h"
 
 namespace gd {
 
-std::string MenuAsText(const MenuModel& menu);
+// The marks are those `choices` give.
+std::string MenuAsText(const MenuModel& menu, const Choices& choices);
 
 }  // namespace gd

@@ -48,36 +48,6 @@ const TransparencyLevel& LevelOfStoredIndex(int32_t index) {
                                                                                 : kTransparencyLevels[0];
 }
 
-SettingValues ValuesToSave(const MenuModel& menu, uint8_t opacity, Point position) {
-  // The last checked level wins. With none checked (the checked level was
-  // chosen again) the level in force is saved.
-  int32_t transparency = -1;
-  for (const TransparencyLevel& level : kTransparencyLevels)
-    if (menu.Checked(level.item)) transparency = level.index;
-  if (transparency < 0) {
-    transparency = 0;
-    for (const TransparencyLevel& level : kTransparencyLevels)
-      if (level.alpha == opacity) transparency = level.index;
-  }
-  int32_t speed = RowOf(Setting::iSpeed).defaultValue.value_or(0);
-  for (const Speed& s : kSpeeds)
-    if (menu.Checked(s.item)) speed = s.index;
-  SettingValues values{};
-  values[Index(Setting::OnTop)] = menu.Checked("pmiOnTop") ? 1 : 0;
-  values[Index(Setting::TrVal)] = transparency;
-  values[Index(Setting::Top)] = position.y;
-  values[Index(Setting::Left)] = position.x;
-  int32_t countdown = 0;  // the last checked of the countdown items, by their stored number
-  for (size_t i = 0; i < kCountdownItems.size(); ++i)
-    if (menu.Checked(kCountdownItems[i])) countdown = static_cast<int32_t>(i);
-  values[Index(Setting::iCountdown)] = countdown;
-  values[Index(Setting::iSpeed)] = speed;
-  values[Index(Setting::isSnowOn)] = menu.Checked("pmiSnow") ? 1 : 0;
-  for (const DisplaySize& s : kSizes)
-    if (menu.Checked(s.item)) values[Index(Setting::Scale)] = s.percent;
-  return values;
-}
-
 std::string WriteSettingValues(SettingsStore& store, const SettingValues& values) {
   // All values in one write: a store that refuses keeps what it held before.
   std::array<SettingsStore::Entry, kSettings.size()> entries{};

@@ -1,7 +1,7 @@
 // The settings as data: the stored values with their names, defaults and the
-// way each is read back, the transparency levels, the speeds and the
-// countdown items. One table of each drives the menu commands, loading,
-// saving and the tests.
+// way each is read back, the transparency levels, the speeds, the sizes and
+// the countdown items. One table of each drives the choices
+// (settings/choices.h), the menu commands, loading, saving and the tests.
 #pragma once
 
 #include <array>
@@ -15,7 +15,6 @@
 #include "base/geometry.h"
 #include "i18n/translation.h"
 #include "platform/platform.h"
-#include "settings/menu.h"
 
 namespace gd {
 
@@ -48,7 +47,7 @@ struct SettingRow {
 // the system's scale, and a program that knows only the first seven reads
 // them as before.
 inline constexpr std::array<SettingRow, 8> kSettings{{
-    {Setting::OnTop, "OnTop", StoredAs::Flag, 1},  // pmiOnTop is checked by design
+    {Setting::OnTop, "OnTop", StoredAs::Flag, 1},  // on top by default
     {Setting::TrVal, "TrVal", StoredAs::LowByte, 0},
     {Setting::Top, "Top", StoredAs::Integer, std::nullopt},
     {Setting::Left, "Left", StoredAs::Integer, std::nullopt},
@@ -148,10 +147,6 @@ inline constexpr std::array<std::string_view, 4> kCountdownItems{{"pmiChristmas"
 const TransparencyLevel& LevelOfStoredIndex(int32_t index);
 
 // --- Saving ----------------------------------------------------------------------
-
-// The values a close saves: the menu's marks, the opacity in force where no
-// level is checked, and the window's place.
-SettingValues ValuesToSave(const MenuModel& menu, uint8_t opacity, Point position);
 
 // Writes `values` in one write. Empty when the store took them, otherwise
 // what to tell the user (the value that could not be written, and why).

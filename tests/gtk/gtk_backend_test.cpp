@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/gtk/gtk_backend.h"
+#include "settings/choices.h"
 #include "settings/menu.h"
 
 // Xlib last: its macros (None, Bool, Status) would break the headers above.
@@ -479,7 +480,7 @@ TEST(GtkMenu, ShowsTheModelsTreeMarksAndDefaultItem) {
   MenuModel model;
   model.SetCaption("pmiNewYear", "New Year - January 1, 2027");
   std::vector<std::string> chosen;
-  GtkWidget* menu = gtkui::BuildPopupMenu(ToPopupMenu(model), [&](const std::string& n) { chosen.push_back(n); });
+  GtkWidget* menu = gtkui::BuildPopupMenu(ToPopupMenu(model, Choices{}), [&](const std::string& n) { chosen.push_back(n); });
 
   // Top level, in display order.
   std::vector<std::string> top;
@@ -515,8 +516,9 @@ TEST(GtkMenu, ShowsTheModelsTreeMarksAndDefaultItem) {
 TEST(GtkMenu, ReportsChosenLeafItemsAndFollowsTheModelOnRebuild) {
   REQUIRE_DISPLAY();
   MenuModel model;
+  Choices choices;
   std::vector<std::string> chosen;
-  GtkWidget* menu = gtkui::BuildPopupMenu(ToPopupMenu(model), [&](const std::string& n) { chosen.push_back(n); });
+  GtkWidget* menu = gtkui::BuildPopupMenu(ToPopupMenu(model, choices), [&](const std::string& n) { chosen.push_back(n); });
   gtk_menu_item_activate(GTK_MENU_ITEM(FindItem(menu, "pmiNewYear")));
   gtk_menu_item_activate(GTK_MENU_ITEM(FindItem(menu, "pmiSnow")));
   gtk_menu_item_activate(GTK_MENU_ITEM(FindItem(menu, "pmiExit")));
@@ -524,10 +526,10 @@ TEST(GtkMenu, ReportsChosenLeafItemsAndFollowsTheModelOnRebuild) {
   gtk_widget_destroy(menu);
 
   // GTK toggled its own item above; the next menu shows the model again.
-  model.ApplyChoice("pmi50");
-  model.SetChecked("pmiQuickly", true);
+  ChooseItem(choices, "pmi50");
+  ChooseItem(choices, "pmiQuickly");
   chosen.clear();
-  menu = gtkui::BuildPopupMenu(ToPopupMenu(model), [&](const std::string& n) { chosen.push_back(n); });
+  menu = gtkui::BuildPopupMenu(ToPopupMenu(model, choices), [&](const std::string& n) { chosen.push_back(n); });
   EXPECT_TRUE(Active(FindItem(menu, "pmi50")));
   EXPECT_FALSE(Active(FindItem(menu, "pmi0")));
   EXPECT_TRUE(Active(FindItem(menu, "pmiQuickly")));
@@ -555,7 +557,7 @@ class RecordingEvents : public WindowEvents {
   }
   void Destroyed() override { log.push_back("Destroyed"); }
   void SeenChanged(bool seen) override { log.push_back(seen ? "Seen" : "Unseen"); }
-  PopupMenu PopupMenuItems() const override { return ToPopupMenu(menu); }
+  PopupMenu PopupMenuItems() const override { return ToPopupMenu(menu, choices); }
 
   int Count(const std::string& what) const { return static_cast<int>(std::count(log.begin(), log.end(), what)); }
 
@@ -565,6 +567,7 @@ class RecordingEvents : public WindowEvents {
   bool allowClose = true;
   bool mappedDuringShow = true;
   MenuModel menu;
+  Choices choices;
 };
 
 FrameBuffer OpaqueFrame(int w, int h) {
@@ -876,7 +879,7 @@ TEST(GtkWindow, PressesReachTheCoreAndARightClickOpensTheMenu) {
   ASSERT_TRUE(PumpUntil([&] { return events.Count("Chosen pmi30") == 1; }));
 
   // The next right click builds a fresh menu from the model.
-  events.menu.ApplyChoice("pmi30");
+  ChooseItem(events.choices, "pmi30");
   SendButton(platform.Widget(), GDK_BUTTON_PRESS, 3);
   SendButton(platform.Widget(), GDK_BUTTON_RELEASE, 3);
   ASSERT_NE(platform.LastMenu(), nullptr);
