@@ -1,6 +1,8 @@
 # What the stages that run real sessions share: waiting for a condition,
+# counting the snow in the sky of a screenshot,
 # stopping a process they started, and dragging the globe on X11. Sourced by
-# scripts/stages/40-gtk.sh, 45-desktop.sh and 47-wayland.sh.
+# scripts/stages/40-gtk.sh, 45-desktop.sh, 47-wayland.sh, 48-kwin.sh and
+# 50-windows.sh.
 
 # wait_for SECONDS COMMAND...: polls until the command succeeds.
 wait_for() {
@@ -9,6 +11,17 @@ wait_for() {
     [ $SECONDS -ge $end ] && return 1
     sleep 0.1
   done
+}
+
+# sky_specks PNG X Y: in a screenshot with the window at X Y, the pixels of
+# the sky above the trees (the window's rows 45 to 104, columns 75 to 224)
+# that are not their row's colour (each row of the sky strip is one): stars,
+# the glass's sheen and snow flakes. A shake raises their count.
+sky_specks() {
+  convert "$1" -crop "150x60+$(($2 + 75))+$(($3 + 45))" +repage -depth 8 RGB:- | od -An -v -tu1 -w3 |
+    awk '{ c[int((NR - 1) / 150) " " $1 " " $2 " " $3]++ }
+      END { for (k in c) { split(k, a, " "); if (c[k] > m[a[1]]) m[a[1]] = c[k] }
+            for (y = 0; y < 60; y++) t += 150 - m[y]; print t + 0 }'
 }
 
 # stop PID: TERM, then KILL after 3 s.

@@ -18,6 +18,8 @@ win_outline_left=47 win_outline_top=11 win_outline_w=200 win_outline_h=215
 
 stage_windows() {
   need_build glimmerdome glimmer_icon || return 1
+  # shellcheck source=scripts/lib/session.sh
+  source "$root/scripts/lib/session.sh"
   (
     set -uo pipefail
     win_tmp=$(mktemp -d "${TMPDIR:-/tmp}/glimmerdome-wine.XXXXXX")
@@ -140,16 +142,6 @@ win_changed() {
   convert "$win_tmp/$1.png" -crop "$geometry" +repage "$win_tmp/crop1.png" &&
   convert "$win_tmp/$2.png" -crop "$geometry" +repage "$win_tmp/crop2.png" &&
   compare -metric AE "$win_tmp/crop1.png" "$win_tmp/crop2.png" null: 2>&1 | cut -d' ' -f1
-}
-
-# The pixels of the sky above the trees in a screenshot (the window at X Y:
-# its rows 45 to 104, columns 75 to 224) that are not their row's colour
-# (each row of the sky strip is one): stars, the glass's sheen and flakes.
-win_sky_specks() {
-  convert "$win_tmp/$1.png" -crop "150x60+$(($2 + 75))+$(($3 + 45))" +repage -depth 8 RGB:- | od -An -v -tu1 -w3 |
-    awk '{ c[int((NR - 1) / 150) " " $1 " " $2 " " $3]++ }
-      END { for (k in c) { split(k, a, " "); if (c[k] > m[a[1]]) m[a[1]] = c[k] }
-            for (y = 0; y < 60; y++) t += 150 - m[y]; print t + 0 }'
 }
 
 # The program's windows on the screen: "name W H X Y" per line, "-" for no name.
@@ -320,8 +312,8 @@ win_desktop_run() {
     done
     xdotool mousemove "$px" "$py" sleep 0.3 mousedown 1 sleep 0.3 "${moves[@]}" sleep 0.1 mouseup 1
     win_shot shaken
-    before=$(win_sky_specks later "$x" "$y")
-    after=$(win_sky_specks shaken "$x" "$y")
+    before=$(sky_specks "$win_tmp/later.png" "$x" "$y")
+    after=$(sky_specks "$win_tmp/shaken.png" "$x" "$y")
     [ "${after:-0}" -gt $((before * 6 / 5)) ] && win_ok "a shake stirred up the snow ($after specks in the sky against $before)" ||
       win_fail "a shake stirred up no snow ($after specks in the sky against $before before it; see $win_tmp/shaken.png)"
     sleep 1
