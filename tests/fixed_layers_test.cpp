@@ -130,7 +130,7 @@ TEST(FixedLayers, ComposeLikeBlendingEverything) {
         NaiveBlend(naive, pic, x, y);
       }
       if (gap < fixed.size()) {
-        layers.Draw(fast, gap);
+        layers.Draw(fast, gap, WholeRows(w, h));
         NaiveBlend(naive, fixed[gap], 0, 0);
       }
     }

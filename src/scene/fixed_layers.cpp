@@ -6,14 +6,13 @@
 namespace gd {
 
 void FixedLayers::Build(const FrameBuffer& base, std::vector<const SceneImage*> layers) {
-  layers_ = std::move(layers);
   start_ = base;
   const int w = base.width, h = base.height;
-  const size_t n = layers_.size();
+  const size_t n = layers.size();
   // For each frame pixel, the index + 1 of the last fixed picture opaque there (0: none).
   std::vector<uint8_t> top(static_cast<size_t>(std::max(w, 0)) * std::max(h, 0), 0);
   for (size_t i = 0; i < n; ++i) {
-    const SceneImage& img = *layers_[i];
+    const SceneImage& img = *layers[i];
     if (!img.Drawable()) continue;
     for (int y = 0; y < std::min(h, img.height); ++y)
       for (int x = 0; x < std::min(w, img.width); ++x) {
@@ -30,7 +29,7 @@ void FixedLayers::Build(const FrameBuffer& base, std::vector<const SceneImage*> 
   // later, packed so that a frame reads only them.
   left_.assign(n, Leftover{});
   for (size_t i = 0; i < n; ++i) {
-    const SceneImage& img = *layers_[i];
+    const SceneImage& img = *layers[i];
     if (!img.Drawable()) continue;
     Leftover& left = left_[i];
     for (int y = 0; y < std::min(h, img.height); ++y)
@@ -59,14 +58,6 @@ void FixedLayers::Build(const FrameBuffer& base, std::vector<const SceneImage*> 
         bounds = bounds.United(Rect{spans.runs[r].begin, y, spans.runs[r].end, y + 1});
     visibleBounds_.push_back(bounds);
   }
-}
-
-void FixedLayers::Draw(FrameBuffer& frame, size_t layer) const {
-  DrawWithin(frame, layer, 0, frame.height, [w = frame.width](int) { return std::pair<int, int>{0, w}; });
-}
-
-void FixedLayers::Draw(FrameBuffer& frame, size_t layer, const Rect& clip) const {
-  DrawWithin(frame, layer, clip.top, clip.bottom, [&clip](int) { return std::pair<int, int>{clip.left, clip.right}; });
 }
 
 void FixedLayers::Draw(FrameBuffer& frame, size_t layer, const RowStretches& rows) const {

@@ -34,12 +34,8 @@ class FixedLayers {
 
   // The frame to compose on.
   const FrameBuffer& Start() const { return start_; }
-  const SceneImage* Image(size_t layer) const { return layers_[layer]; }
-  // Blends what is left of fixed picture `layer` (its index in Build's list),
-  // within `clip` only (frame pixels), or everywhere.
-  void Draw(FrameBuffer& frame, size_t layer) const;
-  void Draw(FrameBuffer& frame, size_t layer, const Rect& clip) const;
-  // The same within each row's stretch of `rows` (one entry per frame row).
+  // Blends what is left of fixed picture `layer` (its index in Build's list)
+  // within each row's stretch of `rows` (one entry per frame row).
   void Draw(FrameBuffer& frame, size_t layer, const RowStretches& rows) const;
   // Where a picture drawn before fixed picture `layer` (and after the one
   // before it) can change the frame; `layer` may be the count of fixed
@@ -50,7 +46,6 @@ class FixedLayers {
 
  private:
   FrameBuffer start_;
-  std::vector<const SceneImage*> layers_;
   // What is left of one fixed picture: its pixels packed together, in
   // stretches of consecutive frame pixels.
   struct Leftover {
@@ -68,7 +63,7 @@ class FixedLayers {
   void DrawWithin(FrameBuffer& frame, size_t layer, int top, int bottom, Columns columns) const;
 
   std::vector<Leftover> left_;         // per fixed picture
-  std::vector<VisibleSpans> visible_;  // per gap, layers_.size() + 1 of them
+  std::vector<VisibleSpans> visible_;  // per gap: one more than the fixed pictures
   std::vector<Rect> visibleBounds_;    // the same
 };
 
