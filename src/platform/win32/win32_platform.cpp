@@ -660,8 +660,7 @@ Point Win32Platform::OnScreen(LPARAM lParam) const {
 }
 
 void Win32Platform::ReportPress(MouseButton button, LPARAM lParam) {
-  if (pressedButton_) return;  // one button at a time
-  pressedButton_ = button;
+  pressedButton_ = button;  // a second button down takes over
   // Until the release, the mouse's messages come here wherever it is.
   SetCapture(hwnd_);
   if (lifecycle_) lifecycle_->PointerPressed(button, OnScreen(lParam), static_cast<uint32_t>(GetMessageTime()));
