@@ -23,7 +23,11 @@ class Recorder : public WindowEvents {
       p_.FrameRendered();
     }
   }
-  void MouseDown(MouseButton) override { log.push_back("mouse"); }
+  void PointerPressed(MouseButton, Point, uint32_t) override { log.push_back("mouse"); }
+  // As the core does: the right button's release opens the menu.
+  void PointerReleased(MouseButton button, Point, uint32_t) override {
+    if (button == MouseButton::Right) p_.ShowPopupMenu({PopupMenuItem{}});
+  }
   void MenuItemChosen(std::string_view name) override {
     log.push_back("choose " + std::string(name));
     if (name == "pmiExit") p_.CloseWindow();
@@ -34,7 +38,6 @@ class Recorder : public WindowEvents {
     return allowClose;
   }
   void Destroyed() override { log.push_back("destroy"); }
-  PopupMenu PopupMenuItems() const override { return {}; }
 
   std::vector<std::string> log;
   bool allowClose = true;
@@ -161,7 +164,8 @@ TEST(HeadlessLoop, ChosenExitClosesThroughTheCloseQuery) {
   Recorder r(p);
   p.SetTimer(TimerId::Garland, 20);
   EXPECT_EQ(p.RunMessageLoop(r), 0);
-  EXPECT_EQ(r.log, (std::vector<std::string>{"show@0", "choose pmiFast", "choose pmiExit", "closequery", "destroy"}));
+  EXPECT_EQ(r.log, (std::vector<std::string>{"show@0", "mouse", "choose pmiFast", "mouse", "choose pmiExit", "closequery",
+                                             "destroy"}));
 }
 
 TEST(HeadlessLoop, RefusedCloseKeepsTheWindow) {

@@ -4,6 +4,7 @@
 
 #include "app/base_layer.h"
 #include "app/main_window.h"
+#include "app/sight.h"
 #include "art_files.h"
 #include "platform/headless/headless_platform.h"
 
@@ -115,13 +116,32 @@ TEST(MainWindow, TransparencyLevelsSetTheConstantAlpha) {
   EXPECT_EQ(p.LastConstantAlpha(), 255);
 }
 
-TEST(MainWindow, AnyButtonStartsAMove) {
+// The left button moves the window at once; the right one opens the menu
+// when it comes up, unless the mouse went past the drag threshold first,
+// which moves the window instead.
+TEST(MainWindow, TheLeftButtonMovesAndTheRightOneOpensTheMenuUnlessItDrags) {
   HeadlessPlatform p(Options());
   MainWindow form(p, SceneCatalogue::Embedded(), {});
   p.Show(form);
+  const Point at = p.WindowPosition();
   p.Press(MouseButton::Left);
+  EXPECT_EQ(p.MoveDrags(), 1);
+  p.Release();
+  EXPECT_EQ(p.MenusShown(), 0);
+
   p.Press(MouseButton::Right);
+  EXPECT_FALSE(p.DragTo({at.x + 8, at.y - 8})) << "within the threshold it is still a click";
+  p.Release();
+  EXPECT_EQ(p.MoveDrags(), 1);
+  EXPECT_EQ(p.MenusShown(), 1);
+  EXPECT_EQ(p.WindowPosition().x, at.x);
+
+  p.Press(MouseButton::Right);
+  EXPECT_TRUE(p.DragTo({at.x - 9, at.y}));
+  p.Release();
   EXPECT_EQ(p.MoveDrags(), 2);
+  EXPECT_EQ(p.MenusShown(), 1) << "a drag opens no menu";
+  EXPECT_EQ(p.WindowPosition().x, at.x - 9);
 }
 
 TEST(MainWindow, FailedPresentsShowOneMessageEachAndTheNextTickTriesAgain) {
@@ -146,6 +166,33 @@ TEST(MainWindow, LayeredStyleFailureIsShownAndCreationGoesOn) {
   EXPECT_EQ(p.Messages()[0].second, "Access is denied");
   EXPECT_EQ(p.Messages()[1].second, "No!!!!!");
   EXPECT_NE(form.BaseBitmap(), nullptr);
+}
+
+// What a backend knows, combined: any one fact hides the globe, except a
+// fullscreen window over its monitor, over which a globe kept on top stays
+// in sight unless that window has the monitor to itself. The on-top choice
+// counts as soon as it is made.
+TEST(MainWindow, SeenFromWhatTheBackendKnowsWithTheOnTopRule) {
+  EXPECT_TRUE(SeenFrom(Sight{}, false));
+  for (bool Sight::*fact : {&Sight::unmapped, &Sight::minimised, &Sight::covered, &Sight::screenSaver, &Sight::locked,
+                            &Sight::sessionInactive, &Sight::displayAsleep, &Sight::noFrames}) {
+    Sight sight;
+    sight.*fact = true;
+    EXPECT_FALSE(SeenFrom(sight, true));
+  }
+  EXPECT_FALSE(SeenFrom(Sight{.fullscreenOver = true, .fullscreenExclusive = true}, true));
+
+  HeadlessPlatform p(Options());
+  MainWindow form(p, SceneCatalogue::Embedded(), {});
+  p.Show(form);
+  ASSERT_TRUE(form.CurrentChoices().onTop);
+  p.SetSight(Sight{.fullscreenOver = true});
+  EXPECT_TRUE(form.Seen());
+  form.MenuItemChosen("pmiOnTop");
+  EXPECT_FALSE(form.Seen());
+  EXPECT_FALSE(p.TimerInterval(TimerId::Garland));
+  form.MenuItemChosen("pmiOnTop");
+  EXPECT_TRUE(form.Seen());
 }
 
 // Unseen (wholly covered, minimised, a locked screen), the globe composes and

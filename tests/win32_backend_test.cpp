@@ -307,7 +307,6 @@ class LoopRecorder : public WindowEvents {
     }
     if (ticks == 3 || ticks == 6) p_.CloseWindow();
   }
-  void MouseDown(MouseButton) override {}
   void MenuItemChosen(std::string_view) override {}
   bool CloseRequested() override {
     log.push_back("closequery");
@@ -315,7 +314,6 @@ class LoopRecorder : public WindowEvents {
     return i < answers.size() ? answers[i] : true;
   }
   void Destroyed() override { log.push_back("destroy"); }
-  PopupMenu PopupMenuItems() const override { return {}; }
 
   bool endSession = false;
   std::vector<bool> answers;
@@ -442,13 +440,15 @@ class SightRecorder : public WindowEvents {
       p_.CloseWindow();
     }
   }
-  void SeenChanged(bool seen) override { heard.push_back(seen ? "seen" : "unseen"); }
+  // Seen while nothing known hides the window (the core's rule, not kept on top).
+  void SightChanged(const Sight& sight) override {
+    if ((sight == Sight{}) != seen_) heard.push_back(seen_ ? "unseen" : "seen");
+    seen_ = (sight == Sight{});
+  }
   void PowerSavingChanged(bool on) override { heard.push_back(on ? "saving" : "not saving"); }
-  void MouseDown(MouseButton) override {}
   void MenuItemChosen(std::string_view) override {}
   bool CloseRequested() override { return true; }
   void Destroyed() override {}
-  PopupMenu PopupMenuItems() const override { return {}; }
 
   std::vector<std::string> heard;
 
@@ -456,7 +456,7 @@ class SightRecorder : public WindowEvents {
   Platform& p_;
   std::vector<Step> steps_;
   size_t step_ = 0;
-  bool acted_ = false, done_ = false;
+  bool acted_ = false, done_ = false, seen_ = true;
   DWORD since_ = 0;
 };
 

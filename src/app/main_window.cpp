@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 #include "app/base_layer.h"
+#include "app/sight.h"
 #include "app/window_shape.h"
 #include "scene/step_clock.h"
 
@@ -26,7 +27,7 @@ MainWindow::MainWindow(Platform& platform, const SceneCatalogue& catalogue, std:
   // Both timers run from the window's creation; their ticks reach the window
   // through the message loop, after it has been shown.
   platform_.SetTimer(TimerId::Garland, kGarlandIntervalMs);
-  platform_.SetTimer(TimerId::CountSnow, kCountSnowIntervalMs);
+  platform_.SetTimer(TimerId::CountSnow, kCountSnowIntervalMs, kCountSnowSlackMs);
 }
 
 MainWindow::~MainWindow() = default;
@@ -95,7 +96,12 @@ void MainWindow::CatchUpUnseenFrames(bool leaveOne) {
   }
 }
 
-void MainWindow::SeenChanged(bool seen) {
+void MainWindow::SightChanged(const Sight& sight) {
+  sight_ = sight;
+  ApplySeen(SeenFrom(sight_, keptOnTop_));
+}
+
+void MainWindow::ApplySeen(bool seen) {
   if (seen == seen_) return;
   if (!seen) {
     seen_ = false;
@@ -116,10 +122,29 @@ void MainWindow::PowerSavingChanged(bool on) {
   RestartFrameTimer();
 }
 
-void MainWindow::MouseDown(MouseButton /*button*/) {
-  // Less motion asked for: a shake stirs the snow gently.
-  scene_.stirred.gentle = platform_.PrefersReducedMotion();
-  platform_.BeginMoveDrag();
+void MainWindow::PointerPressed(MouseButton button, Point at, uint32_t /*time*/) { Act(gesture_.Pressed(button, at)); }
+
+void MainWindow::PointerMoved(Point at, uint32_t /*time*/) {
+  Act(gesture_.Moved(at, platform_.Capabilities().dragThreshold));
+}
+
+void MainWindow::PointerReleased(MouseButton button, Point /*at*/, uint32_t /*time*/) {
+  Act(gesture_.Released(button));
+}
+
+void MainWindow::Act(PointerGesture::Act act) {
+  switch (act) {
+    case PointerGesture::Act::None:
+      break;
+    case PointerGesture::Act::MoveWindow:
+      // Less motion asked for: a shake stirs the snow gently.
+      scene_.stirred.gentle = platform_.PrefersReducedMotion();
+      platform_.BeginMoveDrag();
+      break;
+    case PointerGesture::Act::OpenMenu:
+      platform_.ShowPopupMenu(PopupMenuItems());
+      break;
+  }
 }
 
 void MainWindow::WindowMoved(Point position, uint32_t tick) {

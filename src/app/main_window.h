@@ -15,6 +15,7 @@
 #include "calendar/countdown_dates.h"
 #include "i18n/translation.h"
 #include "images/catalogue.h"
+#include "app/pointer_gesture.h"
 #include "platform/platform.h"
 #include "scene/compositor.h"
 #include "scene/countdown.h"
@@ -29,6 +30,10 @@ namespace gd {
 // timer's later ones).
 inline constexpr uint32_t kGarlandIntervalMs = 20;
 inline constexpr uint32_t kCountSnowIntervalMs = 200;
+// How late the snow's timer may fire, so that it rides on a frame tick (the
+// frames come every 20 ms, or 10 when quickest) rather than wake the system
+// on its own.
+inline constexpr uint32_t kCountSnowSlackMs = 25;
 // The frame timer's least interval while the system saves power: the globe
 // still animates, at ten frames a second.
 inline constexpr uint32_t kPowerSavingIntervalMs = 100;
@@ -54,16 +59,23 @@ class MainWindow : public WindowEvents {
   // --- Lifecycle --------------------------------------------------------------
   void Shown() override;
   void Tick(TimerId id) override;
-  void MouseDown(MouseButton button) override;
+  // The mouse's buttons on the globe: a move of the window or the popup
+  // menu, as the PointerGesture says.
+  void PointerPressed(MouseButton button, Point at, uint32_t time) override;
+  void PointerMoved(Point at, uint32_t time) override;
+  void PointerReleased(MouseButton button, Point at, uint32_t time) override;
   void MoveEnded() override;
   // The user drags the window: the stirred snow follows the glass's motion.
   void WindowMoved(Point position, uint32_t tick) override;
   void MenuItemChosen(std::string_view itemName) override;
   bool CloseRequested() override;
   void Destroyed() override;
-  PopupMenu PopupMenuItems() const override { return ToPopupMenu(menu_, choices_); }
+  // The popup menu with its live check marks.
+  PopupMenu PopupMenuItems() const { return ToPopupMenu(menu_, choices_); }
   void MonitorsChanged() override;
-  void SeenChanged(bool seen) override;
+  // Whether anyone can see the globe follows SeenFrom, with the on-top
+  // choice as the window was last given it.
+  void SightChanged(const Sight& sight) override;
   void PowerSavingChanged(bool on) override;
   // The own page did not open: the user is told where it is.
   void UrlNotOpened(std::string_view url) override;
@@ -151,6 +163,10 @@ class MainWindow : public WindowEvents {
   void CatchUpUnseenFrames(bool leaveOne = false);
   // (Re)starts the frame timer at FrameTimerIntervalMs, or stops it while unseen.
   void RestartFrameTimer();
+  // Somebody can see the globe again, or nobody can any more.
+  void ApplySeen(bool seen);
+  // Carries out what a pointer event meant.
+  void Act(PointerGesture::Act act);
   // Writes the values when the store does not hold them yet, and the
   // start-at-login entry when that choice changed or `closing`.
   void WriteSettingsNow(bool closing);
@@ -181,6 +197,9 @@ class MainWindow : public WindowEvents {
   uint32_t lastStepTick_ = 0;
   uint32_t lastFrameTick_ = 0;  // the frame timer's last call, drawn or not
   bool seen_ = true;            // anyone can see the window
+  Sight sight_;                 // what the backend last knew of that
+  bool keptOnTop_ = false;      // the window was last asked to stay on top
+  PointerGesture gesture_;
   bool powerSaving_ = false;    // the system saves power
 
   // The scene and the compositor that draws it.

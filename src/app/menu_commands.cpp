@@ -3,6 +3,7 @@
 #include <string>
 
 #include "app/main_window.h"
+#include "app/sight.h"
 #include "settings/commands.h"
 
 namespace gd {
@@ -35,7 +36,12 @@ bool MainWindow::RunMenuCommand(std::string_view itemName) {
       SetOpacity(command->level->alpha);
       break;
     case CommandAction::SetOnTop:
-      if (platform_.Capabilities().canStayOnTop) platform_.SetTopmost(choices_.onTop);
+      if (platform_.Capabilities().canStayOnTop) {
+        platform_.SetTopmost(choices_.onTop);
+        // Kept on top, the globe stays in sight over a fullscreen window.
+        keptOnTop_ = choices_.onTop;
+        ApplySeen(SeenFrom(sight_, keptOnTop_));
+      }
       break;
     case CommandAction::Close:
       platform_.CloseWindow();  // the close query saves the settings

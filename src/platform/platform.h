@@ -4,7 +4,8 @@
 // `Platform` for everything that touches the outside world: the window and its
 // presentation, the screen, timers and clocks, messages, the web browser, the
 // settings store, the executable's path and the globe's own page. A backend reports what happened
-// (shown, tick, mouse down, menu item chosen, close requested, destroyed)
+// (shown, tick, a button pressed, the pointer moved, what sight it has, menu
+// item chosen, close requested, destroyed)
 // through a `WindowLifecycle` (window_lifecycle.h), which passes it on to the
 // core's `WindowEvents`. What a backend cannot do, its capabilities say.
 // Backends decide nothing the core could decide.
@@ -32,10 +33,26 @@ struct Monitor {
   bool primary = false;
 };
 
-// The main window's two timers. `TimerGarland` is always started first.
+// The main window's two timers.
 enum class TimerId { Garland = 0, CountSnow = 1 };
 
 enum class MouseButton { Left, Middle, Right, Other };
+
+// What a backend knows of who can see the window, each a fact of its own;
+// the core works out from them whether anyone can (SeenFrom, app/sight.h).
+struct Sight {
+  bool unmapped = false;         // hidden, on another workspace, cloaked
+  bool minimised = false;
+  bool covered = false;          // other windows cover all of its outline
+  bool fullscreenOver = false;   // the active window is fullscreen over its monitor
+  bool fullscreenExclusive = false;  // and has that monitor to itself: nothing else shows there
+  bool screenSaver = false;      // a screen saver or lock screen is up, or the screen is blanked
+  bool locked = false;           // the session is locked
+  bool sessionInactive = false;  // another session has the display, or none does
+  bool displayAsleep = false;    // the display is off
+  bool noFrames = false;         // the compositor asks for no frames
+  bool operator==(const Sight&) const = default;
+};
 
 enum class MessageKind { Info, Error };
 
@@ -101,7 +118,13 @@ class WindowEvents {
   // The window is about to appear: the first event, once.
   virtual void Shown() = 0;
   virtual void Tick(TimerId id) = 0;
-  virtual void MouseDown(MouseButton button) = 0;
+  // The mouse on the window: a button went down or up, or the pointer moved
+  // (while a button is down), at a point of the screen in device pixels and
+  // at the system's time of the event in milliseconds. What they mean (a
+  // move of the window, the menu) the core decides.
+  virtual void PointerPressed(MouseButton /*button*/, Point /*at*/, uint32_t /*time*/) {}
+  virtual void PointerMoved(Point /*at*/, uint32_t /*time*/) {}
+  virtual void PointerReleased(MouseButton /*button*/, Point /*at*/, uint32_t /*time*/) {}
   // While the user moves the window (the drag that BeginMoveDrag started):
   // where its top-left corner is now, in screen (device) pixels, and the tick
   // count (TickCount) when it got there; once for each step of the move.
@@ -114,19 +137,15 @@ class WindowEvents {
   virtual bool CloseRequested() = 0;
   // The window is gone: the last event, once.
   virtual void Destroyed() = 0;
-  // The popup menu to show on a right click, with its live check marks.
-  virtual PopupMenu PopupMenuItems() const = 0;
   // Monitors were added, removed or resized, or their work areas changed.
   virtual void MonitorsChanged() {}
   // The system's display scale where the window is has changed (it moved to
   // another monitor, or the user changed the setting).
   virtual void ScaleChanged() {}
-  // Whether anyone can see the window at all: false while it is wholly
-  // covered, minimised or hidden, under a fullscreen window, on another
-  // workspace, while the screen is locked, blanked or off, or while the
-  // session is not the active one. While unseen nothing is composed or
-  // presented; the scene's clocks go on.
-  virtual void SeenChanged(bool /*seen*/) {}
+  // What the backend knows of who can see the window changed (see Sight).
+  // While nobody can, nothing is composed or presented; the scene's clocks
+  // go on.
+  virtual void SightChanged(const Sight& /*sight*/) {}
   // The system's power-saving mode (battery saver, the power-saver profile)
   // was switched on or off.
   virtual void PowerSavingChanged(bool /*on*/) {}
@@ -145,6 +164,9 @@ struct WindowCapabilities {
   // of the globe's 300 by 260 (2.0 at 200 %). Sizes, places and frames in
   // the seam are device pixels.
   double displayScale = 1.0;
+  // How far, in device pixels along either axis, the pointer moves with a
+  // button down before the system takes it for a drag rather than a click.
+  int dragThreshold = 8;
 };
 
 // Where trace events go (the headless backend's --trace file).
@@ -192,9 +214,14 @@ class Platform {
   // Cuts the window to `region`; the window keeps it.
   virtual void SetWindowRegion(const Region& region) = 0;
   virtual void SetTopmost(bool topmost) = 0;
-  // Lets the system move the window with the mouse until the button is up;
-  // the window reports each step as WindowMoved and the end as MoveEnded.
+  // Lets the system move the window with the mouse until the button is up,
+  // from where the button held went down; asked while the core hears of that
+  // button's press or of the pointer's motion. The window reports each step
+  // as WindowMoved and the end as MoveEnded.
   virtual void BeginMoveDrag() = 0;
+  // Shows `menu` as a popup menu at the pointer; a choice from it comes back
+  // as MenuItemChosen. Asked while the core hears of a pointer event.
+  virtual void ShowPopupMenu(const PopupMenu& menu) = 0;
   // Whether this window is what the user sees at a screen point.
   virtual bool IsWindowVisibleAt(int screenX, int screenY) = 0;
   // Asks for the window to close; the close runs `CloseRequested`.
@@ -211,8 +238,11 @@ class Platform {
   virtual bool PrefersReducedMotion() { return false; }
 
   // --- Time ---------------------------------------------------------------
-  // Starts a timer, or restarts it with a new interval.
-  virtual void SetTimer(TimerId id, uint32_t intervalMs) = 0;
+  // Starts a timer, or restarts it with a new interval. A timer with
+  // `slackMs` may fire up to that much late, so that the system wakes once
+  // for it and another; it keeps its pace on average. Backends may honour
+  // the slack or fire on time.
+  virtual void SetTimer(TimerId id, uint32_t intervalMs, uint32_t slackMs = 0) = 0;
   // Stops a timer until it is set again; it keeps its place in the start
   // order (the first started fires first on a tie).
   virtual void StopTimer(TimerId id) = 0;

@@ -17,7 +17,7 @@ void WindowLifecycle::Show() {
   if (shown_ || destroyed_) return;
   shown_ = true;
   Guard([&] { events_.Shown(); });
-  if (!seen_ && Live()) Guard([&] { events_.SeenChanged(false); });
+  if (sight_ != Sight{} && Live()) Guard([&] { events_.SightChanged(sight_); });
   if (powerSaving_ && Live()) Guard([&] { events_.PowerSavingChanged(true); });
 }
 
@@ -25,8 +25,16 @@ void WindowLifecycle::Tick(TimerId id) {
   if (Live()) Guard([&] { events_.Tick(id); });
 }
 
-void WindowLifecycle::MouseDown(MouseButton button) {
-  if (Live()) Guard([&] { events_.MouseDown(button); });
+void WindowLifecycle::PointerPressed(MouseButton button, Point at, uint32_t time) {
+  if (Live()) Guard([&] { events_.PointerPressed(button, at, time); });
+}
+
+void WindowLifecycle::PointerMoved(Point at, uint32_t time) {
+  if (Live()) Guard([&] { events_.PointerMoved(at, time); });
+}
+
+void WindowLifecycle::PointerReleased(MouseButton button, Point at, uint32_t time) {
+  if (Live()) Guard([&] { events_.PointerReleased(button, at, time); });
 }
 
 void WindowLifecycle::WindowMoved(Point position, uint32_t tick) {
@@ -49,10 +57,10 @@ void WindowLifecycle::ScaleChanged() {
   if (Live()) Guard([&] { events_.ScaleChanged(); });
 }
 
-void WindowLifecycle::SeenChanged(bool seen) {
-  if (seen == seen_) return;
-  seen_ = seen;
-  if (Live()) Guard([&] { events_.SeenChanged(seen); });
+void WindowLifecycle::SightChanged(const Sight& sight) {
+  if (sight == sight_) return;
+  sight_ = sight;
+  if (Live()) Guard([&] { events_.SightChanged(sight); });
 }
 
 void WindowLifecycle::PowerSavingChanged(bool on) {
@@ -63,12 +71,6 @@ void WindowLifecycle::PowerSavingChanged(bool on) {
 
 void WindowLifecycle::UrlNotOpened(std::string_view url) {
   if (Live()) Guard([&] { events_.UrlNotOpened(url); });
-}
-
-PopupMenu WindowLifecycle::PopupMenuItems() {
-  PopupMenu items;
-  if (Live()) Guard([&] { items = events_.PopupMenuItems(); });
-  return items;
 }
 
 bool WindowLifecycle::QueryClose() {

@@ -24,21 +24,21 @@ class WindowLifecycle {
   // Runs Shown; only the first call does anything.
   void Show();
   void Tick(TimerId id);
-  void MouseDown(MouseButton button);
+  void PointerPressed(MouseButton button, Point at, uint32_t time);
+  void PointerMoved(Point at, uint32_t time);
+  void PointerReleased(MouseButton button, Point at, uint32_t time);
   void WindowMoved(Point position, uint32_t tick);
   void MoveEnded();
   void MenuItemChosen(std::string_view itemName);
   void MonitorsChanged();
   void ScaleChanged();
   // Backends report these whenever they learn them, before the show as well;
-  // the core hears of a change only, and of an unseen window right after
-  // its show.
-  void SeenChanged(bool seen);
+  // the core hears of a change only, and of what differs from nothing known
+  // right after its show.
+  void SightChanged(const Sight& sight);
   void PowerSavingChanged(bool on);
   void UrlNotOpened(std::string_view url);
-  bool Seen() const { return seen_; }
-  // The menu to show; empty while the window is not shown.
-  PopupMenu PopupMenuItems();
+  const Sight& LastSight() const { return sight_; }
 
   // The close query alone, for a system that asks before it closes the
   // window itself (the end of a Windows session). True lets it go ahead.
@@ -63,7 +63,7 @@ class WindowLifecycle {
   bool shown_ = false;
   bool querying_ = false;
   bool destroyed_ = false;
-  bool seen_ = true;
+  Sight sight_;
   bool powerSaving_ = false;
 };
 

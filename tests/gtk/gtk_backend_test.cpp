@@ -549,15 +549,22 @@ class RecordingEvents : public WindowEvents {
     if (onShow) onShow();
   }
   void Tick(TimerId id) override { log.push_back(id == TimerId::Garland ? "Garland" : "CountSnow"); }
-  void MouseDown(MouseButton) override { log.push_back("MouseDown"); }
+  void PointerPressed(MouseButton, Point, uint32_t) override { log.push_back("MouseDown"); }
+  // As the core does: the right button's release opens the menu.
+  void PointerReleased(MouseButton button, Point, uint32_t) override {
+    if (button == MouseButton::Right) platform.ShowPopupMenu(ToPopupMenu(menu, choices));
+  }
   void MenuItemChosen(std::string_view name) override { log.push_back("Chosen " + std::string(name)); }
   bool CloseRequested() override {
     log.push_back("CloseQuery");
     return allowClose;
   }
   void Destroyed() override { log.push_back("Destroyed"); }
-  void SeenChanged(bool seen) override { log.push_back(seen ? "Seen" : "Unseen"); }
-  PopupMenu PopupMenuItems() const override { return ToPopupMenu(menu, choices); }
+  // Seen while nothing known hides the window (the core's rule, not kept on top).
+  void SightChanged(const Sight& sight) override {
+    if ((sight == Sight{}) != seen) log.push_back(seen ? "Unseen" : "Seen");
+    seen = (sight == Sight{});
+  }
 
   int Count(const std::string& what) const { return static_cast<int>(std::count(log.begin(), log.end(), what)); }
 
@@ -566,6 +573,7 @@ class RecordingEvents : public WindowEvents {
   std::function<void()> onShow;
   bool allowClose = true;
   bool mappedDuringShow = true;
+  bool seen = true;
   MenuModel menu;
   Choices choices;
 };

@@ -149,6 +149,7 @@ class GtkPlatform : public Platform {
   void SetWindowRegion(const Region& region) override;
   void SetTopmost(bool topmost) override;
   void BeginMoveDrag() override;
+  void ShowPopupMenu(const PopupMenu& menu) override;
   bool IsWindowVisibleAt(int screenX, int screenY) override;
   void CloseWindow() override;
 
@@ -156,7 +157,7 @@ class GtkPlatform : public Platform {
   bool PrefersReducedMotion() override;
   WindowCapabilities Capabilities() const override;
 
-  void SetTimer(TimerId id, uint32_t intervalMs) override;
+  void SetTimer(TimerId id, uint32_t intervalMs, uint32_t slackMs = 0) override;
   void StopTimer(TimerId id) override;
   uint32_t TickCount() override;
   LocalDateTime LocalTime() override;
@@ -194,7 +195,6 @@ class GtkPlatform : public Platform {
   void UpdateTimerSource();
 
   void FireTimer(TimerId id);
-  void OpenPopupMenu(const GdkEvent* event);
   void StartMoveDrag(int button, int rootX, int rootY, guint32 time);
   // The globe's own drag (see gtk_desktop.cpp): moves the window with the
   // mouse, and ends at the release of the button that started it.
@@ -297,7 +297,6 @@ class GtkPlatform : public Platform {
   Point lastPosition_{0, 0};            // the last place asked for or learnt
   cairo_region_t* shape_ = nullptr;
   bool iconified_ = false;
-  bool keptOnTop_ = false;  // asked to stay above other windows
 
   // --- The layer surface (gtk_layer.cpp) ---
   // Its place is its margins from the output's top-left corner, in GTK's
@@ -321,9 +320,9 @@ class GtkPlatform : public Platform {
   bool layerClosed_ = false;
   guint layerReopen_ = 0;
   // Whether the compositor still asks for frames: a paint asked for and not
-  // done within a second means the surface is not seen (a hidden surface gets
-  // no frame callbacks, and GTK paints only on one); the next paint means it
-  // is seen again.
+  // done within a second means it asks for none (a hidden surface gets no
+  // frame callbacks, and GTK paints only on one); the next paint means it
+  // asks again. The core takes no frames for nobody looking.
   bool layerPainted_ = true;
   bool paintAwaited_ = false;
   gint64 paintAskedAt_ = 0;
@@ -331,7 +330,7 @@ class GtkPlatform : public Platform {
   void AwaitPaint();
   void PaintDone();
   static gboolean OnPaintOverdue(gpointer self);
-  void ReportSeen(bool seen);
+  void NoteFramesAsked(bool asked);
 
   // --- The globe's own surface on Wayland (gtk_subsurface.cpp) ---
   // A subsurface of the layer surface with buffers of the program's own,
@@ -391,25 +390,24 @@ class GtkPlatform : public Platform {
   // Looks at the stacking again soon (once for a burst of changes).
   void ScheduleVisibilityCheck();
   void NoteRootEvent(const union _XEvent& event);
-  // Tells the core whether the window can be seen, from what is known.
+  // Tells the core what is known of who can see the window.
   void UpdateSeen();
-  bool CoveredOrUnderFullscreen();
+  // Asked of the X server: whether the windows above this one cover all of
+  // its outline, and whether the active window is a fullscreen one over its
+  // monitor.
+  void LookAtStacking(bool* covered, bool* fullscreenOver);
   static gboolean OnStackingCheck(gpointer self);
   static gboolean OnDisplayPoll(gpointer self);
   static GdkFilterReturn OnScreenSaverEvent(GdkXEvent* xevent, GdkEvent*, gpointer self);
 
-  // The press that the core may turn into a move.
+  // The press that the core may turn into a move, while its button is down.
   struct Press {
     int button = 0;
     int rootX = 0, rootY = 0;
     guint32 time = 0;
   };
-  Press press_;
-  bool inPress_ = false;
-  // A right press starts the move only once the mouse has moved, so that a
-  // right click without a move still opens the menu on release.
-  bool rightDragArmed_ = false;
-  bool rightPressed_ = false;
+  std::optional<Press> press_;
+  bool inPointerEvent_ = false;  // the core hears of one now
 
   mutable std::optional<WindowCapabilities> capabilities_;  // until the scale factor changes or the window maps
   WindowCapabilities AskCapabilities() const;

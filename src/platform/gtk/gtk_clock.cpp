@@ -43,44 +43,41 @@ std::vector<std::string> LocaleLanguages() {
 
 // Both timers are one GLib source, ready when the first of them falls due
 // and kept for the window's whole life; when both fall due in the same loop
-// iteration, `TimerGarland` goes first.
+// iteration, the one started first goes first.
 //
-// The snow's timer is in no hurry: it runs on the first tick of the frame
+// A timer with slack is in no hurry: it runs on the first tick of another
 // timer at or after its due time, so that the program wakes once for both,
-// and on its own a little later only when no frame tick comes (the frames
-// stopped or slowed). Its ticks keep their pace on average. (Being one
-// source matters here: moving another source's due time from a handler would
-// wake the loop once more at once.)
+// and on its own only once its slack is over (the other stopped or slowed).
+// Its ticks keep their pace on average. (Being one source matters here:
+// moving another source's due time from a handler would wake the loop once
+// more at once.)
 struct GtkPlatform::TimerSource {
   GSource source;
   GtkPlatform* platform;
   struct Timer {
     gint64 intervalUs = 0;
+    gint64 slackUs = 0;
     gint64 dueUs = -1;  // -1: stopped
   } timers[2];
+  // The timers in the order they were first started.
+  TimerId order[2] = {};
+  int started = 0;
 };
-
-namespace {
-// How late the snow's timer may run to ride on a frame tick (the frames come
-// every 20 ms, or 10 when quickest).
-constexpr gint64 kCountSnowSlackUs = 25000;
-gint64 SlackUs(TimerId id) { return id == TimerId::CountSnow ? kCountSnowSlackUs : 0; }
-constexpr TimerId kTimerOrder[] = {TimerId::Garland, TimerId::CountSnow};
-}  // namespace
 
 gboolean GtkPlatform::DispatchTimer(GSource* source, GSourceFunc, gpointer) {
   auto* timers = reinterpret_cast<TimerSource*>(source);
   GtkPlatform* self = timers->platform;
   const gint64 now = g_source_get_time(source);
-  for (TimerId id : kTimerOrder) {
+  for (int i = 0; i < timers->started; ++i) {
     if (self->timerSource_ != timers) break;  // the window has gone
+    const TimerId id = timers->order[i];
     TimerSource::Timer& timer = timers->timers[static_cast<int>(id)];
     if (timer.dueUs < 0 || timer.dueUs > now) continue;
-    // The frame timer's next tick is one interval after this one was
-    // dispatched, as for GLib's own timeouts; the snow's keeps its pace (one
-    // interval after its due time) unless it fell a whole interval behind.
-    // The handler may restart the timer and move it again.
-    gint64 due = SlackUs(id) ? timer.dueUs + timer.intervalUs : now + timer.intervalUs;
+    // A timer's next tick is one interval after this one was dispatched, as
+    // for GLib's own timeouts; one with slack keeps its pace (one interval
+    // after its due time) unless it fell a whole interval behind. The
+    // handler may restart the timer and move it again.
+    gint64 due = timer.slackUs ? timer.dueUs + timer.intervalUs : now + timer.intervalUs;
     if (due <= now) due = now + timer.intervalUs;
     timer.dueUs = due;
     self->FireTimer(id);
@@ -91,14 +88,12 @@ gboolean GtkPlatform::DispatchTimer(GSource* source, GSourceFunc, gpointer) {
 
 void GtkPlatform::UpdateTimerSource() {
   gint64 ready = -1;
-  for (TimerId id : kTimerOrder) {
-    const TimerSource::Timer& timer = timerSource_->timers[static_cast<int>(id)];
-    if (timer.dueUs >= 0 && (ready < 0 || timer.dueUs + SlackUs(id) < ready)) ready = timer.dueUs + SlackUs(id);
-  }
+  for (const TimerSource::Timer& timer : timerSource_->timers)
+    if (timer.dueUs >= 0 && (ready < 0 || timer.dueUs + timer.slackUs < ready)) ready = timer.dueUs + timer.slackUs;
   g_source_set_ready_time(&timerSource_->source, ready);
 }
 
-void GtkPlatform::SetTimer(TimerId id, uint32_t intervalMs) {
+void GtkPlatform::SetTimer(TimerId id, uint32_t intervalMs, uint32_t slackMs) {
   if (closed_) return;
   if (intervalMs == 0) intervalMs = 1;
   if (!timerSource_) {
@@ -107,12 +102,17 @@ void GtkPlatform::SetTimer(TimerId id, uint32_t intervalMs) {
     timerSource_ = reinterpret_cast<TimerSource*>(g_source_new(&funcs, sizeof(TimerSource)));
     timerSource_->platform = this;
     for (TimerSource::Timer& timer : timerSource_->timers) timer = TimerSource::Timer{};
+    timerSource_->started = 0;
     g_source_set_priority(&timerSource_->source, G_PRIORITY_DEFAULT);
     g_source_set_name(&timerSource_->source, "TimerGarland and timerCountSnow");
     g_source_attach(&timerSource_->source, nullptr);
   }
   TimerSource::Timer& timer = timerSource_->timers[static_cast<int>(id)];
+  bool known = false;
+  for (int i = 0; i < timerSource_->started; ++i) known = known || timerSource_->order[i] == id;
+  if (!known) timerSource_->order[timerSource_->started++] = id;
   timer.intervalUs = static_cast<gint64>(intervalMs) * 1000;
+  timer.slackUs = static_cast<gint64>(slackMs) * 1000;
   timer.dueUs = g_get_monotonic_time() + timer.intervalUs;
   UpdateTimerSource();
 }

@@ -147,7 +147,7 @@ void GtkPlatform::LayerSurfaceClosed() {
   if (!window_ || closed_) return;
   layerClosed_ = true;
   gtk_widget_hide(window_);
-  if (layerPainted_) ReportSeen(false);  // seen again at the first paint on the new output
+  if (layerPainted_) NoteFramesAsked(false);  // asked for again at the first paint on the new output
   // The output's removal reaches GDK after the close.
   if (layerReopen_) g_source_remove(layerReopen_);
   layerReopen_ = g_timeout_add(kReopenAfterMs, [](gpointer data) {
@@ -182,7 +182,7 @@ void GtkPlatform::AwaitPaint() {
 void GtkPlatform::PaintDone() {
   if (!layer_) return;
   paintAwaited_ = false;
-  if (!layerPainted_) ReportSeen(true);
+  if (!layerPainted_) NoteFramesAsked(true);
 }
 
 gboolean GtkPlatform::OnPaintOverdue(gpointer data) {
@@ -195,12 +195,12 @@ gboolean GtkPlatform::OnPaintOverdue(gpointer data) {
     self->paintOverdue_ = g_timeout_add(static_cast<guint>((kUnseenAfterUs - waited) / 1000) + 1, OnPaintOverdue, self);
     return G_SOURCE_REMOVE;
   }
-  if (self->layerPainted_ && gtk_widget_get_mapped(self->window_)) self->ReportSeen(false);
+  if (self->layerPainted_ && gtk_widget_get_mapped(self->window_)) self->NoteFramesAsked(false);
   return G_SOURCE_REMOVE;
 }
 
-void GtkPlatform::ReportSeen(bool seen) {
-  layerPainted_ = seen;
+void GtkPlatform::NoteFramesAsked(bool asked) {
+  layerPainted_ = asked;
   UpdateSeen();
 }
 

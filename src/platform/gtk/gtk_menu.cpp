@@ -99,9 +99,8 @@ namespace gd {
 
 // --- The popup menu ----------------------------------------------------------------
 
-void GtkPlatform::OpenPopupMenu(const GdkEvent* event) {
-  const PopupMenu items = lifecycle_->PopupMenuItems();
-  if (items.empty()) return;
+void GtkPlatform::ShowPopupMenu(const PopupMenu& items) {
+  if (items.empty() || !window_ || closed_) return;
   if (menu_) gtk_widget_destroy(menu_);
   menu_ = gtkui::BuildPopupMenu(items, [this](const std::string& name) {
     // The choice runs once GTK has finished with the menu.
@@ -117,7 +116,8 @@ void GtkPlatform::OpenPopupMenu(const GdkEvent* event) {
                      if (self->menu_ == menu) self->menu_ = nullptr;
                    }),
                    this);
-  gtk_menu_popup_at_pointer(GTK_MENU(menu_), event);
+  // At the pointer event the core is hearing of (the right button's release).
+  gtk_menu_popup_at_pointer(GTK_MENU(menu_), nullptr);
 }
 
 gboolean GtkPlatform::OnDeferredChoice(gpointer data) {

@@ -1,12 +1,12 @@
-// Whether anyone can see the window at all, and whether the system saves
+// What is known of who can see the window, and whether the system saves
 // power, for the core (which composes nothing while nobody can see it).
 //
-// Nobody sees the globe while its window is unmapped (another workspace, or
-// hidden) or minimised, while other windows cover all of its outline or a
-// fullscreen window is the active one on its monitor, while the X screen
-// saver has blanked the screen or DPMS has put the display to sleep, while
-// the session is locked or is not the active one (logind), and while a
-// desktop's screen saver says it is active. All of these are learnt from
+// The core hears whether the window is unmapped (another workspace, or
+// hidden) or minimised, whether other windows cover all of its outline and
+// whether a fullscreen window is the active one on its monitor, whether the
+// X screen saver has blanked the screen or DPMS has put the display to
+// sleep, whether the session is locked or is not the active one (logind),
+// and whether a desktop's screen saver says it is active. All are learnt from
 // events: the window's own, the root window's (the top-level windows'
 // changes, the active window, the screen saver extension), and D-Bus signals;
 // only the DPMS state, which has no events, is asked every two seconds.
@@ -45,7 +45,8 @@ struct GtkPlatform::VisibilityWatch {
   guint stackingCheck = 0, displayPoll = 0;
 
   // What was learnt.
-  bool covered = false;        // other windows cover the whole outline, or a fullscreen one is active
+  bool covered = false;         // other windows cover the whole outline
+  bool fullscreenOver = false;  // the active window is fullscreen over the globe's monitor
   bool screenSaverOn = false;  // the X screen saver has blanked the screen
   bool displayOff = false;     // DPMS standby, suspend or off
   bool sessionLocked = false, sessionInactive = false;  // logind
@@ -226,7 +227,7 @@ void GtkPlatform::ScheduleVisibilityCheck() {
 gboolean GtkPlatform::OnStackingCheck(gpointer data) {
   auto* self = static_cast<GtkPlatform*>(data);
   self->visibility_->stackingCheck = 0;
-  self->visibility_->covered = self->CoveredOrUnderFullscreen();
+  self->LookAtStacking(&self->visibility_->covered, &self->visibility_->fullscreenOver);
   self->UpdateSeen();
   return G_SOURCE_REMOVE;
 }
@@ -250,20 +251,26 @@ void GtkPlatform::NoteRootEvent(const XEvent& event) {
 void GtkPlatform::UpdateSeen() {
   if (!visibility_ || closed_ || !window_) return;
   const VisibilityWatch& watch = *visibility_;
-  const bool seen = gtk_widget_get_mapped(window_) && !iconified_ && layerPainted_ && !watch.covered && !watch.screenSaverOn &&
-                    !watch.displayOff && !watch.sessionLocked && !watch.sessionInactive && !watch.desktopSaverActive;
-  if (lifecycle_) lifecycle_->SeenChanged(seen);
+  Sight sight;
+  sight.unmapped = !gtk_widget_get_mapped(window_);
+  sight.minimised = iconified_;
+  sight.noFrames = !layerPainted_;
+  sight.covered = watch.covered;
+  sight.fullscreenOver = watch.fullscreenOver;
+  sight.screenSaver = watch.screenSaverOn || watch.desktopSaverActive;
+  sight.displayAsleep = watch.displayOff;
+  sight.locked = watch.sessionLocked;
+  sight.sessionInactive = watch.sessionInactive;
+  if (lifecycle_) lifecycle_->SightChanged(sight);
 }
 
-// Asked of the X server: whether the windows above this one together cover
-// every pixel of its outline, or, unless the globe is kept on top (and so
-// stays in sight over it), the active window is a fullscreen one over the
-// monitor the globe is on. Windows that let the pointer through still
-// count; a translucent window counts as covering.
-bool GtkPlatform::CoveredOrUnderFullscreen() {
-  if (!visibility_ || !visibility_->display || !window_ || !gtk_widget_get_mapped(window_) || !shape_) return false;
+// Windows that let the pointer through still count as covering; a
+// translucent window counts as covering.
+void GtkPlatform::LookAtStacking(bool* coveredOut, bool* fullscreenOut) {
+  *coveredOut = *fullscreenOut = false;
+  if (!visibility_ || !visibility_->display || !window_ || !gtk_widget_get_mapped(window_) || !shape_) return;
   GdkWindow* gdkWindow = gtk_widget_get_window(window_);
-  if (!gdkWindow || !GDK_IS_X11_WINDOW(gdkWindow)) return false;
+  if (!gdkWindow || !GDK_IS_X11_WINDOW(gdkWindow)) return;
   VisibilityWatch& watch = *visibility_;
   Display* display = watch.display;
   const Window self = GDK_WINDOW_XID(gdkWindow);
@@ -323,7 +330,8 @@ bool GtkPlatform::CoveredOrUnderFullscreen() {
   cairo_region_destroy(visible);
 
   // The active window, when it is fullscreen over the globe's monitor.
-  if (!covered && !keptOnTop_) {
+  bool fullscreenOver = false;
+  {
     Atom type = 0;
     int format = 0;
     unsigned long items = 0, rest = 0;
@@ -353,13 +361,14 @@ bool GtkPlatform::CoveredOrUnderFullscreen() {
         GdkRectangle m;
         gdk_monitor_get_geometry(monitor, &m);
         const int g = std::max(1, gdk_monitor_get_scale_factor(monitor));
-        covered = x <= m.x * g && y <= m.y * g && x + a.width >= (m.x + m.width) * g &&
-                  y + a.height >= (m.y + m.height) * g;
+        fullscreenOver = x <= m.x * g && y <= m.y * g && x + a.width >= (m.x + m.width) * g &&
+                         y + a.height >= (m.y + m.height) * g;
       }
     }
   }
   gdk_x11_display_error_trap_pop_ignored(gdk_window_get_display(gdkWindow));
-  return covered;
+  *coveredOut = covered;
+  *fullscreenOut = fullscreenOver;
 }
 
 }  // namespace gd

@@ -563,11 +563,23 @@ void GtkPlatform::SetTopmost(bool topmost) {
   // A dock stays above other windows unless it is asked to stay below them.
   gtk_window_set_keep_above(GTK_WINDOW(window_), topmost);
   gtk_window_set_keep_below(GTK_WINDOW(window_), !topmost);
-  keptOnTop_ = topmost;
   ScheduleVisibilityCheck();
 }
 
 // --- The mouse ---------------------------------------------------------------------
+
+namespace {
+
+MouseButton ButtonOf(guint button) {
+  switch (button) {
+    case GDK_BUTTON_PRIMARY: return MouseButton::Left;
+    case GDK_BUTTON_MIDDLE: return MouseButton::Middle;
+    case GDK_BUTTON_SECONDARY: return MouseButton::Right;
+    default: return MouseButton::Other;
+  }
+}
+
+}  // namespace
 
 gboolean GtkPlatform::OnButtonPress(GtkWidget*, GdkEventButton* event, gpointer data) {
   auto* self = static_cast<GtkPlatform*>(data);
@@ -575,42 +587,27 @@ gboolean GtkPlatform::OnButtonPress(GtkWidget*, GdkEventButton* event, gpointer 
   // arrived as plain presses.
   if (event->type != GDK_BUTTON_PRESS || !self->lifecycle_ || !self->lifecycle_->Live() || self->closed_) return TRUE;
   const Point at = self->PointerOnScreen(event->x, event->y, event->x_root, event->y_root);
-  self->press_ = {static_cast<int>(event->button), at.x, at.y, event->time};
+  self->press_ = Press{static_cast<int>(event->button), at.x, at.y, event->time};
   self->pressMargins_ = self->margins_;
-  if (event->button == GDK_BUTTON_SECONDARY) self->rightPressed_ = true;
-  MouseButton button = MouseButton::Other;
-  switch (event->button) {
-    case GDK_BUTTON_PRIMARY: button = MouseButton::Left; break;
-    case GDK_BUTTON_MIDDLE: button = MouseButton::Middle; break;
-    case GDK_BUTTON_SECONDARY: button = MouseButton::Right; break;
-    default: break;
-  }
-  self->inPress_ = true;
-  self->lifecycle_->MouseDown(button);
-  self->inPress_ = false;
+  self->inPointerEvent_ = true;
+  self->lifecycle_->PointerPressed(ButtonOf(event->button), at, event->time);
+  self->inPointerEvent_ = false;
   return TRUE;
 }
 
 void GtkPlatform::BeginMoveDrag() {
-  if (!window_ || !inPress_) return;
-  if (press_.button == GDK_BUTTON_SECONDARY) {
-    rightDragArmed_ = true;  // starts in OnMotion
-    return;
-  }
-  StartMoveDrag(press_.button, press_.rootX, press_.rootY, press_.time);
+  if (!window_ || !inPointerEvent_ || !press_ || drag_) return;
+  StartMoveDrag(press_->button, press_->rootX, press_->rootY, press_->time);
 }
 
-gboolean GtkPlatform::OnMotion(GtkWidget* widget, GdkEventMotion* event, gpointer data) {
+gboolean GtkPlatform::OnMotion(GtkWidget*, GdkEventMotion* event, gpointer data) {
   auto* self = static_cast<GtkPlatform*>(data);
   const Point at = self->PointerOnScreen(event->x, event->y, event->x_root, event->y_root);
   if (self->FollowDrag(at.x, at.y)) return TRUE;
-  if (!self->rightDragArmed_ || !(event->state & GDK_BUTTON3_MASK)) return FALSE;
-  const int g = self->WindowScale();
-  if (!gtk_drag_check_threshold(widget, self->press_.rootX / g, self->press_.rootY / g, at.x / g, at.y / g))
-    return TRUE;
-  self->rightDragArmed_ = false;
-  self->rightPressed_ = false;  // a drag, not a click: no menu
-  self->StartMoveDrag(GDK_BUTTON_SECONDARY, self->press_.rootX, self->press_.rootY, event->time);
+  if (!self->press_ || !self->lifecycle_ || self->closed_) return FALSE;
+  self->inPointerEvent_ = true;
+  self->lifecycle_->PointerMoved(at, event->time);
+  self->inPointerEvent_ = false;
   return TRUE;
 }
 
@@ -625,12 +622,13 @@ gboolean GtkPlatform::OnButtonRelease(GtkWidget*, GdkEventButton* event, gpointe
     }
     self->EndDrag(static_cast<int>(event->button));
   }
-  if (event->button != GDK_BUTTON_SECONDARY) return TRUE;
-  const bool click = self->rightPressed_;
-  self->rightPressed_ = false;
-  self->rightDragArmed_ = false;
-  // As on Windows, the menu opens when the right button comes up.
-  if (click && self->lifecycle_ && !self->closed_) self->OpenPopupMenu(reinterpret_cast<const GdkEvent*>(event));
+  if (!self->press_ || self->press_->button != static_cast<int>(event->button)) return TRUE;
+  self->press_.reset();
+  if (!self->lifecycle_ || self->closed_) return TRUE;
+  const Point at = self->PointerOnScreen(event->x, event->y, event->x_root, event->y_root);
+  self->inPointerEvent_ = true;
+  self->lifecycle_->PointerReleased(ButtonOf(event->button), at, event->time);
+  self->inPointerEvent_ = false;
   return TRUE;
 }
 
@@ -818,6 +816,11 @@ WindowCapabilities GtkPlatform::Capabilities() const {
 
 WindowCapabilities GtkPlatform::AskCapabilities() const {
   WindowCapabilities can;
+  // GTK's drag threshold is in its units.
+  gint threshold = 8;
+  if (GtkSettings* settings = gtk_settings_get_default())
+    g_object_get(settings, "gtk-dnd-drag-threshold", &threshold, nullptr);
+  can.dragThreshold = threshold * WindowScale();
   if (layer_) {
     can.canTellWhetherCovered = false;
     const int quarters = PreferredScaleQuarters();

@@ -109,7 +109,7 @@ void HeadlessPlatform::SetMonitors(std::vector<Monitor> monitors) {
   if (lifecycle_ && !closed_) lifecycle_->MonitorsChanged();
 }
 
-void HeadlessPlatform::SetTimer(TimerId id, uint32_t intervalMs) {
+void HeadlessPlatform::SetTimer(TimerId id, uint32_t intervalMs, uint32_t /*slackMs*/) {
   if (intervalMs == 0) intervalMs = 1;
   auto it = timers_.find(id);
   if (it == timers_.end()) {
@@ -125,8 +125,8 @@ void HeadlessPlatform::StopTimer(TimerId id) {
   if (it != timers_.end()) it->second.due = kStopped;
 }
 
-void HeadlessPlatform::SetSeen(bool seen) {
-  if (lifecycle_ && !closed_) lifecycle_->SeenChanged(seen);
+void HeadlessPlatform::SetSight(const Sight& sight) {
+  if (lifecycle_ && !closed_) lifecycle_->SightChanged(sight);
 }
 
 void HeadlessPlatform::SetPowerSaving(bool on) {
@@ -230,25 +230,47 @@ void HeadlessPlatform::Show(WindowEvents& events) {
 }
 
 void HeadlessPlatform::Choose(std::string_view itemName) {
-  if (lifecycle_) lifecycle_->MenuItemChosen(itemName);
+  if (!lifecycle_ || closed_) return;
+  Press(MouseButton::Right);
+  Release();
+  if (shownMenu_) {
+    shownMenu_.reset();
+    lifecycle_->MenuItemChosen(itemName);
+  }
   if (closeRequested_) RequestClose();
 }
 
 void HeadlessPlatform::Press(MouseButton button) {
-  if (lifecycle_) lifecycle_->MouseDown(button);
+  if (!lifecycle_ || closed_ || held_) return;
+  held_ = button;
+  grab_ = {size_.width / 2, size_.height / 2};
+  pointer_ = {position_.x + grab_.x, position_.y + grab_.y};
+  lifecycle_->PointerPressed(button, pointer_, TickCount());
 }
 
 bool HeadlessPlatform::DragTo(Point position) {
+  if (!held_ || closed_) return false;
+  pointer_ = {position.x + grab_.x, position.y + grab_.y};
+  lifecycle_->PointerMoved(pointer_, TickCount());
   if (!moving_ || closed_) return false;
   position_ = position;
-  if (lifecycle_) lifecycle_->WindowMoved(position, TickCount());
+  lifecycle_->WindowMoved(position, TickCount());
   return true;
 }
 
 void HeadlessPlatform::Release() {
-  if (!moving_) return;
-  moving_ = false;
-  if (lifecycle_ && !closed_) lifecycle_->MoveEnded();
+  if (!held_) return;
+  const MouseButton button = *held_;
+  held_.reset();
+  if (closed_) {
+    moving_ = false;
+    return;
+  }
+  if (moving_) {
+    moving_ = false;
+    lifecycle_->MoveEnded();
+  }
+  lifecycle_->PointerReleased(button, pointer_, TickCount());
 }
 
 void HeadlessPlatform::Shake(uint32_t times, int reachPx) {

@@ -79,9 +79,16 @@ class HeadlessPlatform : public Platform, public TraceSink {
   bool PresentFrame(const FrameBuffer& frame, uint8_t constantAlpha, const RowStretches& changed) override;
   void SetWindowRegion(const Region& region) override;
   void SetTopmost(bool topmost) override { topmost_ = topmost; }
+  // A move starts only while a button is down.
   void BeginMoveDrag() override {
+    if (!held_) return;
     ++moveDrags_;
     moving_ = true;
+  }
+  // The menu stays open until Choose picks from it.
+  void ShowPopupMenu(const PopupMenu& menu) override {
+    ++menusShown_;
+    shownMenu_ = menu;
   }
   bool IsWindowVisibleAt(int screenX, int screenY) override;
   void CloseWindow() override { closeRequested_ = true; }
@@ -90,7 +97,8 @@ class HeadlessPlatform : public Platform, public TraceSink {
   bool PrefersReducedMotion() override { return options_.reducedMotion; }
 
 
-  void SetTimer(TimerId id, uint32_t intervalMs) override;
+  // Fires on time: the slack is not needed where time is virtual.
+  void SetTimer(TimerId id, uint32_t intervalMs, uint32_t slackMs = 0) override;
   void StopTimer(TimerId id) override;
   uint32_t TickCount() override;
   LocalDateTime LocalTime() override;
@@ -122,13 +130,15 @@ class HeadlessPlatform : public Platform, public TraceSink {
   bool Step();
   // Shows the window and runs its show handler, without running the loop.
   void Show(WindowEvents& events);
-  // Chooses a menu item as a right click and a choice would.
+  // Chooses a menu item as a right click and a choice would: the item is
+  // chosen once the click has opened the menu.
   void Choose(std::string_view itemName);
-  // Presses a mouse button on the window.
+  // Presses a mouse button on the window, with the pointer at its middle.
   void Press(MouseButton button);
-  // While a press moves the window (BeginMoveDrag): the window is dragged to
-  // `position` now, as the system's move would take it there. False when no
-  // move is under way.
+  // While a button is down: the pointer moves with the window's top-left
+  // corner to `position`, and the window follows as the system's move
+  // takes it there once it is under way (BeginMoveDrag). False when no move
+  // is under way.
   bool DragTo(Point position);
   // The button is up: the move, if any, is over.
   void Release();
@@ -142,9 +152,10 @@ class HeadlessPlatform : public Platform, public TraceSink {
   static constexpr uint32_t kShakeLegMs = 100;
   // Changes the monitors while the window runs, and tells the window.
   void SetMonitors(std::vector<Monitor> monitors);
-  // Whether anyone can see the window (covered, minimised, a locked screen):
-  // tells the window, as a desktop backend would.
-  void SetSeen(bool seen);
+  // What is known of who can see the window: tells the window, as a desktop
+  // backend would. SetSeen(false) is a window wholly covered.
+  void SetSight(const Sight& sight);
+  void SetSeen(bool seen) { SetSight(Sight{.covered = !seen}); }
   // The system's power-saving mode, switched on or off.
   void SetPowerSaving(bool on);
   // Asks the window to close, as the window manager would; runs the close query.
@@ -165,6 +176,7 @@ class HeadlessPlatform : public Platform, public TraceSink {
   bool Topmost() const { return topmost_; }
   bool IsDesktopOrnament() const { return ornament_; }
   int MoveDrags() const { return moveDrags_; }
+  int MenusShown() const { return menusShown_; }
   Size WindowSize() const { return size_; }
   std::optional<uint32_t> TimerInterval(TimerId id) const;
   void SetPresentFails(bool fails) { presentFails_ = fails; }
@@ -203,6 +215,11 @@ class HeadlessPlatform : public Platform, public TraceSink {
   bool closed_ = false;
   int moveDrags_ = 0;
   bool moving_ = false;  // a move drag is under way
+  std::optional<MouseButton> held_;  // the button down, if any
+  Point pointer_{0, 0};              // where the pointer is, on the screen
+  Point grab_{0, 0};                 // where on the window the button went down
+  int menusShown_ = 0;
+  std::optional<PopupMenu> shownMenu_;  // the menu open, if any
   uint64_t presents_ = 0;
   uint64_t framesRendered_ = 0;
   FrameBuffer lastFrame_;

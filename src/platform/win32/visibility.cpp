@@ -118,27 +118,25 @@ bool IsWhollyCovered(HWND window, const Rect& target) {
   return !pieces.empty() && RectanglesCover(pieces, target);
 }
 
-bool FullscreenOverMonitorOf(HWND window) {
+Fullscreen FullscreenOverMonitorOf(HWND window) {
   HWND front = GetForegroundWindow();
-  if (!front || front == window || IsShellDesktop(front) || !IsWindowVisible(front) || IsIconic(front)) return false;
+  if (!front || front == window || IsShellDesktop(front) || !IsWindowVisible(front) || IsIconic(front)) return {};
   HMONITOR monitor = MonitorFromWindow(window, MONITOR_DEFAULTTONULL);
-  if (!monitor || MonitorFromWindow(front, MONITOR_DEFAULTTONULL) != monitor) return false;
+  if (!monitor || MonitorFromWindow(front, MONITOR_DEFAULTTONULL) != monitor) return {};
   MONITORINFO info{};
   info.cbSize = sizeof info;
   RECT r;
-  if (!GetMonitorInfoW(monitor, &info) || !VisibleBounds(front, &r)) return false;
+  if (!GetMonitorInfoW(monitor, &info) || !VisibleBounds(front, &r)) return {};
   if (r.left > info.rcMonitor.left || r.top > info.rcMonitor.top || r.right < info.rcMonitor.right ||
       r.bottom < info.rcMonitor.bottom)
-    return false;
+    return {};
   using QueryFn = HRESULT(WINAPI*)(QUERY_USER_NOTIFICATION_STATE*);
   static const auto query = Lookup<QueryFn>(L"shell32.dll", "SHQueryUserNotificationState");
   QUERY_USER_NOTIFICATION_STATE state{};
-  if (!query || query(&state) != S_OK) return false;
-  // In exclusive mode nothing else shows on that monitor; otherwise a window
-  // kept on top still shows over the fullscreen one.
-  if (state == QUNS_RUNNING_D3D_FULL_SCREEN) return true;
-  if (state != QUNS_BUSY && state != QUNS_PRESENTATION_MODE) return false;
-  return !(GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_TOPMOST) && !IsCloaked(front);
+  if (!query || query(&state) != S_OK) return {};
+  if (state == QUNS_RUNNING_D3D_FULL_SCREEN) return {true, true};
+  if (state != QUNS_BUSY && state != QUNS_PRESENTATION_MODE) return {};
+  return {!IsCloaked(front), false};
 }
 
 std::optional<bool> SessionDisconnected() {

@@ -1,9 +1,9 @@
-// Whether anyone can see a window: what Windows tells about the window itself
+// What tells whether anyone can see a window: what Windows tells about the window itself
 // (cloaked on another virtual desktop), about the windows above it (do they
 // cover it, does a fullscreen program own its monitor) and about the session
 // (locked, disconnected) and the display (off). Functions that older systems
-// or Wine may lack are looked up by name; where an answer cannot be had, the
-// window counts as seen.
+// or Wine may lack are looked up by name; where an answer cannot be had,
+// nothing is taken to hide the window.
 #pragma once
 
 #include <windows.h>
@@ -28,11 +28,15 @@ bool IsCloaked(HWND window);
 // cut by a region).
 bool IsWhollyCovered(HWND window, const Rect& target);
 
-// Whether a fullscreen program in front hides the monitor that shows
-// `window`: the foreground window fills that monitor and the shell says a
-// fullscreen program runs, and either it runs in exclusive mode or `window`
-// is not kept above it (topmost).
-bool FullscreenOverMonitorOf(HWND window);
+// Whether a fullscreen program is in front on the monitor that shows
+// `window`: the foreground window fills that monitor, is not cloaked, and
+// the shell says a fullscreen program runs; `exclusive` when it runs in
+// exclusive mode, where nothing else shows on that monitor.
+struct Fullscreen {
+  bool over = false;
+  bool exclusive = false;
+};
+Fullscreen FullscreenOverMonitorOf(HWND window);
 
 // Whether this process's session is disconnected from its screen (another
 // user's session is on the console, or a remote session was left); nullopt

@@ -98,6 +98,7 @@ class Win32Platform : public Platform {
   void SetWindowRegion(const Region& region) override;
   void SetTopmost(bool topmost) override;
   void BeginMoveDrag() override;
+  void ShowPopupMenu(const PopupMenu& menu) override;
   bool IsWindowVisibleAt(int screenX, int screenY) override;
   void CloseWindow() override;
 
@@ -107,10 +108,13 @@ class Win32Platform : public Platform {
   WindowCapabilities Capabilities() const override {
     WindowCapabilities can;
     can.displayScale = WindowDpi(hwnd_) / 96.0;
+    // How far the mouse may go either side of the press before a drag begins.
+    can.dragThreshold = std::max(GetSystemMetrics(SM_CXDRAG), GetSystemMetrics(SM_CYDRAG));
     return can;
   }
 
-  void SetTimer(TimerId id, uint32_t intervalMs) override;
+  // The slack is not used: WM_TIMER fires on time.
+  void SetTimer(TimerId id, uint32_t intervalMs, uint32_t slackMs = 0) override;
   void StopTimer(TimerId id) override;
   uint32_t TickCount() override { return GetTickCount(); }
   LocalDateTime LocalTime() override;
@@ -131,11 +135,17 @@ class Win32Platform : public Platform {
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
-  void MouseDown(MouseButton button);
+  // A button went down or up, or the mouse moved, at a point of the
+  // window's client area: the core hears of it at that point of the screen.
+  void ReportPress(MouseButton button, LPARAM lParam);
+  void ReportMotion(LPARAM lParam);
+  void ReportRelease(MouseButton button, LPARAM lParam);
+  Point OnScreen(LPARAM lParam) const;
   // A button other than the left one went up while the system's move loop
   // runs. That loop ends only at the left button's release, so it is ended
   // here, as the move's own button's release would end it.
   bool EndMoveLoopOnRelease(MouseButton button, LPARAM lParam);
+  // Shows the menu ShowPopupMenu was given, at `at`.
   void OpenPopupMenu(POINT at);
 
   bool EnsureSurface(int width, int height);
@@ -145,9 +155,9 @@ class Win32Platform : public Platform {
   // settings, other windows) once the window shows.
   void WatchSight();
   void UnwatchSight();
-  // Works out whether anyone can see the window and tells the lifecycle.
+  // Looks at what tells whether anyone can see the window and tells the lifecycle.
   void CheckSight();
-  bool Seen();
+  Sight LookAtSight();
   // One check a moment from now, for a burst of events.
   void ScheduleSightCheck();
   // The globe's outline's bounding box on the screen.
@@ -198,10 +208,12 @@ class Win32Platform : public Platform {
   win32::RowRuns keptRuns_;
   std::optional<Size> keptRunsSize_;
 
-  MouseButton pressedButton_ = MouseButton::Left;  // of the last button-down
+  std::optional<MouseButton> pressedButton_;  // the button down, if any
   bool inMoveLoop_ = false;
   MouseButton moveButton_ = MouseButton::Left;  // the button that started the move
   bool menuOpen_ = false;
+  PopupMenu menu_;  // the menu to open (kOpenMenuMessage)
+  POINT menuAt_{};
 };
 
 Win32Platform* Win32Platform::foregroundWatcher_ = nullptr;
@@ -400,19 +412,25 @@ void CALLBACK Win32Platform::OnForeground(HWINEVENTHOOK, DWORD, HWND window, LON
 }
 
 void Win32Platform::BeginMoveDrag() {
-  if (inMoveLoop_) return;
+  if (inMoveLoop_ || !pressedButton_) return;
   inMoveLoop_ = true;
-  moveButton_ = pressedButton_;
+  moveButton_ = *pressedButton_;
   ReleaseCapture();
   // The system moves the window with the mouse and returns when the move ends.
   SendMessageW(hwnd_, WM_SYSCOMMAND, kScDragMove, 0);
   inMoveLoop_ = false;
+  // The loop took the button's release.
+  pressedButton_.reset();
   if (lifecycle_) lifecycle_->MoveEnded();
-  // A right click whose release the move loop took opens no menu by itself:
-  // open it here. If the button is still down, its release is yet to come and
-  // opens the menu through WM_CONTEXTMENU.
-  if (moveButton_ == MouseButton::Right && !(GetKeyState(VK_RBUTTON) & 0x8000))
-    PostMessageW(hwnd_, kOpenMenuMessage, 0, 0);
+}
+
+void Win32Platform::ShowPopupMenu(const PopupMenu& menu) {
+  if (menuOpen_ || menu.empty()) return;
+  // Where the pointer was at the message being handled (the release).
+  const DWORD at = GetMessagePos();
+  menuAt_ = POINT{static_cast<short>(LOWORD(at)), static_cast<short>(HIWORD(at))};
+  menu_ = menu;
+  PostMessageW(hwnd_, kOpenMenuMessage, 0, 0);
 }
 
 bool Win32Platform::EndMoveLoopOnRelease(MouseButton button, LPARAM lParam) {
@@ -476,14 +494,21 @@ void Win32Platform::ScheduleSightCheck() {
 }
 
 void Win32Platform::CheckSight() {
-  if (lifecycle_ && hwnd_) lifecycle_->SeenChanged(Seen());
+  if (lifecycle_ && hwnd_) lifecycle_->SightChanged(LookAtSight());
 }
 
-bool Win32Platform::Seen() {
-  if (sessionLocked_ || sessionDisconnected_ || displayOff_) return false;
-  if (!IsWindowVisible(hwnd_) || IsIconic(hwnd_) || win32::IsCloaked(hwnd_)) return false;
-  if (win32::FullscreenOverMonitorOf(hwnd_)) return false;
-  return !win32::IsWhollyCovered(hwnd_, OutlineOnScreen());
+Sight Win32Platform::LookAtSight() {
+  Sight sight;
+  sight.locked = sessionLocked_;
+  sight.sessionInactive = sessionDisconnected_;
+  sight.displayAsleep = displayOff_;
+  sight.unmapped = !IsWindowVisible(hwnd_) || win32::IsCloaked(hwnd_);
+  sight.minimised = IsIconic(hwnd_) != FALSE;
+  const win32::Fullscreen fullscreen = win32::FullscreenOverMonitorOf(hwnd_);
+  sight.fullscreenOver = fullscreen.over;
+  sight.fullscreenExclusive = fullscreen.exclusive;
+  sight.covered = win32::IsWhollyCovered(hwnd_, OutlineOnScreen());
+  return sight;
 }
 
 Rect Win32Platform::OutlineOnScreen() {
@@ -540,7 +565,7 @@ void Win32Platform::OnPowerSetting(const POWERBROADCAST_SETTING& setting) {
 
 void Win32Platform::StopTimer(TimerId id) { ::KillTimer(hwnd_, TimerEventId(id)); }
 
-void Win32Platform::SetTimer(TimerId id, uint32_t intervalMs) {
+void Win32Platform::SetTimer(TimerId id, uint32_t intervalMs, uint32_t /*slackMs*/) {
   ::SetTimer(hwnd_, TimerEventId(id), intervalMs, nullptr);
 }
 
@@ -583,9 +608,9 @@ std::string Win32Platform::PageFolder(std::string* problem) {
 }
 
 void Win32Platform::OpenPopupMenu(POINT at) {
-  if (!lifecycle_ || menuOpen_) return;
-  const PopupMenu items = lifecycle_->PopupMenuItems();
-  if (items.empty()) return;
+  if (!lifecycle_ || menuOpen_ || menu_.empty()) return;
+  const PopupMenu items = std::move(menu_);
+  menu_.clear();
   HMENU menu = win32::BuildPopupMenu(items);
   // The menu closes on a click elsewhere only when its owner is in front.
   SetForegroundWindow(hwnd_);
@@ -628,9 +653,29 @@ int Win32Platform::RunMessageLoop(WindowEvents& events) {
   return static_cast<int>(msg.wParam);
 }
 
-void Win32Platform::MouseDown(MouseButton button) {
-  pressedButton_ = button;
-  if (lifecycle_) lifecycle_->MouseDown(button);
+Point Win32Platform::OnScreen(LPARAM lParam) const {
+  POINT p{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+  ClientToScreen(hwnd_, &p);
+  return {p.x, p.y};
+}
+
+void Win32Platform::ReportPress(MouseButton button, LPARAM lParam) {
+  pressedButton_ = button;  // a second button down takes over
+  // Until the release, the mouse's messages come here wherever it is.
+  SetCapture(hwnd_);
+  if (lifecycle_) lifecycle_->PointerPressed(button, OnScreen(lParam), static_cast<uint32_t>(GetMessageTime()));
+}
+
+void Win32Platform::ReportMotion(LPARAM lParam) {
+  if (!pressedButton_ || inMoveLoop_ || !lifecycle_) return;
+  lifecycle_->PointerMoved(OnScreen(lParam), static_cast<uint32_t>(GetMessageTime()));
+}
+
+void Win32Platform::ReportRelease(MouseButton button, LPARAM lParam) {
+  if (pressedButton_ != button) return;
+  pressedButton_.reset();
+  if (GetCapture() == hwnd_) ReleaseCapture();
+  if (lifecycle_) lifecycle_->PointerReleased(button, OnScreen(lParam), static_cast<uint32_t>(GetMessageTime()));
 }
 
 LRESULT CALLBACK Win32Platform::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -663,34 +708,45 @@ LRESULT Win32Platform::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
       return 0;
 
     case WM_LBUTTONDOWN:
-      MouseDown(MouseButton::Left);
+      ReportPress(MouseButton::Left, lParam);
       return 0;
     case WM_MBUTTONDOWN:
-      MouseDown(MouseButton::Middle);
+      ReportPress(MouseButton::Middle, lParam);
       return 0;
     case WM_RBUTTONDOWN:
-      MouseDown(MouseButton::Right);
+      ReportPress(MouseButton::Right, lParam);
+      return 0;
+    case WM_MOUSEMOVE:
+      ReportMotion(lParam);
+      return 0;
+    case WM_LBUTTONUP:
+      ReportRelease(MouseButton::Left, lParam);
       return 0;
     case WM_MBUTTONUP:
-      EndMoveLoopOnRelease(MouseButton::Middle, lParam);
+      if (!EndMoveLoopOnRelease(MouseButton::Middle, lParam)) ReportRelease(MouseButton::Middle, lParam);
       return 0;
     case WM_RBUTTONUP:
-      // Inside the move loop the menu waits until the loop has ended
-      // (BeginMoveDrag opens it); elsewhere the release asks for it.
-      if (EndMoveLoopOnRelease(MouseButton::Right, lParam)) return 0;
-      break;  // DefWindowProc sends WM_CONTEXTMENU
-    case WM_CONTEXTMENU: {
-      POINT at{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
-      if (lParam == -1) GetCursorPos(&at);  // from the keyboard
-      OpenPopupMenu(at);
+      // Not passed on: the core opens the menu, not WM_CONTEXTMENU.
+      if (!EndMoveLoopOnRelease(MouseButton::Right, lParam)) ReportRelease(MouseButton::Right, lParam);
       return 0;
-    }
-    case kOpenMenuMessage: {
+    case WM_CAPTURECHANGED:
+      // Another window took the mouse: the button's release will not come here.
+      if (!inMoveLoop_ && reinterpret_cast<HWND>(lParam) != hwnd_) pressedButton_.reset();
+      break;
+    case WM_CONTEXTMENU: {
+      // The menu key: a right click where the cursor is.
+      if (pressedButton_) return 0;
       POINT at{};
       GetCursorPos(&at);
-      OpenPopupMenu(at);
+      ScreenToClient(hwnd_, &at);
+      const LPARAM where = MAKELPARAM(static_cast<short>(at.x), static_cast<short>(at.y));
+      ReportPress(MouseButton::Right, where);
+      ReportRelease(MouseButton::Right, where);
       return 0;
     }
+    case kOpenMenuMessage:
+      OpenPopupMenu(menuAt_);
+      return 0;
 
     case WM_CLOSE:
       if (!lifecycle_ || lifecycle_->RequestClose()) DestroyWindow(hwnd_);
