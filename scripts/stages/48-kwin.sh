@@ -15,8 +15,8 @@
 # the menu, and 50% chosen from it (with the keys) be kept and shown.
 # What the stage leaves is in build/kwin-stage.
 stage_kwin() (
-  set -u
   need_build glimmerdome glimmer_virtual_pointer || exit 1
+  set -u
   local bin="$root/build/glimmerdome" out="$root/build/kwin-stage" pointer="$root/build/glimmer_virtual_pointer"
   local run="" kwin="" session="" pointer_pid=""
 
