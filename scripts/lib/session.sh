@@ -2,7 +2,7 @@
 # holding still for a measured time, counting the snow in the sky of a
 # screenshot, stopping a process they started, and dragging the globe on X11.
 # Sourced by scripts/stages/40-gtk.sh, 45-desktop.sh, 47-wayland.sh,
-# 48-kwin.sh and 50-windows.sh. A stage waits for what it needs (a window
+# 48-kwin.sh, 50-windows.sh and 55-package.sh. A stage waits for what it needs (a window
 # mapped, a file written, a trace line, a screenshot that shows it) with
 # wait_for, never for a guessed time; the pauses inside a gesture (xdotool's
 # sleeps between its steps) are the pace of the hand that makes it.
