@@ -1,6 +1,7 @@
 # The unit tests again, built with AddressSanitizer and UndefinedBehaviorSanitizer.
 # Any report ends the test with an error, so it fails the stage.
 stage_sanitizers() {
+  # Needs nothing: it makes its own build in build-asan/.
   local flags="-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer -g -O1"
   cmake -S "$root" -B "$root/build-asan" -DCMAKE_BUILD_TYPE=Debug -DGLIMMERDOME_TESTS=ON -DGLIMMERDOME_GTK=OFF \
     -DCMAKE_CXX_FLAGS="$flags" -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined" >/dev/null &&

@@ -75,22 +75,55 @@ stage_gtk() (
   }
   position() { geometry "$win" | cut -d' ' -f1-2; }
   visible_windows() { xdotool search --onlyvisible --pid "$app_pid" 2>/dev/null | wc -l; }
+  shot() { import -window root "$out/$1.png" || fail "cannot take the screenshot $1"; }
+  # drawn: the globe's window shows a picture on the screen, not one colour.
+  drawn() {
+    local x y w h
+    read -r x y w h < <(geometry "$win")
+    shot drawn
+    [ "$(colours "$out/drawn.png" "$w" "$h" "$x" "$y")" -gt 100 ]
+  }
+  # menus_drawn N: beside the globe the program shows N windows on the screen
+  # (menus, a message; GTK's own off-screen window while a menu is open does
+  # not count), each drawn: a menu shown is ready for the keys.
+  menus_drawn() {
+    local w x y ww h n=0
+    shot drawn
+    for w in $(xdotool search --onlyvisible --pid "$app_pid" 2>/dev/null); do
+      [ "$w" = "$win" ] && continue
+      read -r x y ww h < <(geometry "$w")
+      [ $((x + ww)) -le 0 ] || [ $((y + h)) -le 0 ] && continue
+      [ "$(colours "$out/drawn.png" "$ww" "$h" "$x" "$y")" -gt 4 ] || return 1
+      n=$((n + 1))
+    done
+    [ "$n" -eq "$1" ]
+  }
+  started() {  # started NAME: the program's window appeared and is drawn
+    wait_for 10 find_window || fail "$1: no window of glimmerdome appeared (see $out/app-$1.log)"
+    wait_for 5 drawn || fail "$1: the window of glimmerdome shows nothing (see $out/drawn.png)"
+  }
   start_app() {  # start_app NAME [HOME]: a run with the settings of $out/home-HOME (default NAME)
     local home="$out/home-${2:-$1}"
     mkdir -p "$home"
     HOME="$home" XDG_CONFIG_HOME="$home/.config" "$bin" >"$out/app-$1.log" 2>&1 &
     app_pid=$!
-    wait_for 10 find_window || fail "$1: no window of glimmerdome appeared (see $out/app-$1.log)"
-    sleep 1  # a few frames
+    started "$1"
   }
-  shot() { import -window root "$out/$1.png" || fail "cannot take the screenshot $1"; }
 
-  # check_globe SHOT X Y [ALPHA]: the globe at (X, Y) at the constant alpha
-  # (255 when not given), the desktop around it. Where the glass front is
-  # opaque the screen shows its colour blended over the desktop at ALPHA:
-  # exactly at 255, within 3 for the rounding of cairo and the compositor else.
+  # check_globe SHOT X Y [ALPHA]: the screenshot SHOT shows the globe at
+  # (X, Y) at the constant alpha (255 when not given), the desktop around it,
+  # within 5 s. Where the glass front is opaque the screen shows its colour
+  # blended over the desktop at ALPHA: exactly at 255, within 3 for the
+  # rounding of cairo and the compositor else.
   check_globe() {
+    local shown=0
+    wait_for 5 globe_shown "$@" && shown=1
+    cat "$out/$1.check"
+    [ $shown -eq 1 ] || fail "$1: the globe is not shown as it should be at $2,$3 (see $out/$1.png)"
+  }
+  globe_shown() {
     local alpha=${4:-255}
+    shot "$1"
     convert "$out/$1.png" -crop "300x260+$2+$3" +repage -depth 8 RGBA:- | od -An -v -tu1 -w4 |
       awk '{print $1, $2, $3}' >"$out/$1.window.txt"
     paste -d' ' "$out/reference.txt" "$out/$1.window.txt" | awk -v shot="$1" -v desk="$desk_rgb" -v A="$alpha" '
@@ -121,15 +154,20 @@ stage_gtk() (
       END {
         printf "  %s: %d pixels outside the outline, %d not the desktop (%d black); %d opaque front pixels, %d wrong at alpha %d; %d other globe pixels, %d showing the desktop\n", shot, outside, wrong, black, front, frontWrong, A, inside, deskInside
         exit (NR != 78000 || wrong > 0 || frontWrong > 0 || front < 1000 || (A == 255 && deskInside > inside / 100)) ? 1 : 0
-      }' || fail "$1: the globe is not shown as it should be at $2,$3 (see $out/$1.png)"
+      }' >"$out/$1.check"
   }
-  # check_desktop SHOT X Y: a 300 x 260 area shows only the desktop.
+  # check_desktop SHOT X Y: a 300 x 260 area of the screenshot SHOT (taken
+  # again while it does not) shows only the desktop, within 5 s.
   check_desktop() {
     local n
+    wait_for 5 desktop_at "$@" ||
+      fail "$1: $n pixels at the globe's old place $2,$3 do not show the desktop (see $out/$1.png)"
+    echo "  $1: the old place $2,$3 shows only the desktop"
+  }
+  desktop_at() {
     n=$(convert "$out/$1.png" -crop "300x260+$2+$3" +repage -depth 8 RGB:- | od -An -v -tu1 -w3 |
       awk -v desk="$desk_rgb" 'BEGIN { split(desk, d, " ") } !($1 == d[1] && $2 == d[2] && $3 == d[3]) { n++ } END { print n + 0 }')
-    [ "$n" -eq 0 ] || fail "$1: $n pixels at the globe's old place $2,$3 do not show the desktop (see $out/$1.png)"
-    echo "  $1: the old place $2,$3 shows only the desktop"
+    [ "$n" -eq 0 ] || { shot "$1"; return 1; }
   }
   expected_place="$((1920 - 305)) $((1080 - 260))"  # bottom right of the work area
   ini_has() {  # ini_has NAME KEY=VALUE...: the settings of start_app NAME hold these lines
@@ -172,10 +210,8 @@ stage_gtk() (
   start_app composited
   [ "$(position)" = "$expected_place" ] || fail "first run: the globe is at $(position), not at $expected_place"
   echo "  the globe appeared at $expected_place"
-  shot composited
   check_globe composited 1615 820
   drag 1 -400 -300
-  shot composited-dragged
   check_globe composited-dragged 1215 520
   check_desktop composited-dragged 1615 820
   # The right button moves the globe too, and a drag opens no menu.
@@ -186,24 +222,27 @@ stage_gtk() (
   open_menu() {
     read -r x y < <(position)
     xdotool mousemove $((x + 150)) $((y + 100)) sleep 0.1 click 3
-    wait_for 5 eval '[ "$(visible_windows)" -ge 2 ]' || fail "a right click opened no menu"
-    sleep 0.3
+    wait_for 5 menus_drawn 1 || fail "a right click opened no menu (see $out/drawn.png)"
+  }
+  transparent_menu() {  # from the open menu, Options, then Transparent
+    xdotool key Down Down Down Down Down Right
+    wait_for 5 menus_drawn 2 || fail "Options opened no menu (see $out/drawn.png)"
+    xdotool key Down Right
+    wait_for 5 menus_drawn 3 || fail "Options, Transparent opened no menu (see $out/drawn.png)"
   }
   open_menu
-  xdotool key Down Down Down Down Down Right sleep 0.3 key Down Right sleep 0.3 key Down Down Down Down Down Down Down Down Down
-  sleep 0.3
+  transparent_menu
+  xdotool key Down Down Down Down Down Down Down Down Down
   shot composited-menu
   echo "  a right click opened the menu"
   xdotool key Return
   wait_for 5 eval '[ "$(visible_windows)" -eq 1 ]' || fail "the menu did not close after a choice"
-  sleep 0.5
   read -r x y < <(position)
-  shot composited-90
   check_globe composited-90 "$x" "$y" 57
   # The menu's last item, Exit, ends the program.
   open_menu
-  xdotool key Up sleep 0.1 key Return
-  wait_for 5 eval "! kill -0 $app_pid 2>/dev/null" || fail "choosing Exit in the menu did not end the program"
+  xdotool key Up Return
+  wait_for 5 gone "$app_pid" || fail "choosing Exit in the menu did not end the program"
   wait "$app_pid"; rc=$?; app_pid=""
   [ $rc -eq 0 ] || fail "after Exit the program ended with status $rc"
   echo "  Exit in the menu ended the program (status 0)"
@@ -234,8 +273,7 @@ stage_gtk() (
   PATH="$fake:$PATH" HOME="$home" XDG_CONFIG_HOME="$home/.config" XDG_CACHE_HOME="$home/.cache" LC_ALL=C \
     "$bin" >"$out/app-page.log" 2>&1 &
   app_pid=$!
-  wait_for 10 find_window || fail "page: no window of glimmerdome appeared (see $out/app-page.log)"
-  sleep 0.5
+  started page
   open_menu
   xdotool key Down Return
   wait_for 5 test -s "$out/xdg-open.args" || fail "choosing More Christmas stuff... ran no xdg-open"
@@ -246,13 +284,26 @@ stage_gtk() (
     fail "xdg-open was asked to open '$opened', not the page written to $home/.cache/glimmerdome/page"
   echo "  More Christmas stuff... asked xdg-open to open $opened"
   echo 4 >"$out/xdg-open.status"
+  # message_box: the program's message, drawn: its visible window that is not
+  # the globe's, nor a menu (which overrides the window manager).
+  local dialog
+  message_box() {
+    local w x y ww h
+    dialog=""
+    shot drawn
+    for w in $(xdotool search --onlyvisible --pid "$app_pid" 2>/dev/null); do
+      [ "$w" != "$win" ] && xwininfo -id "$w" 2>/dev/null | grep -q 'Override Redirect State: no' || continue
+      read -r x y ww h < <(geometry "$w")
+      [ "$(colours "$out/drawn.png" "$ww" "$h" "$x" "$y")" -gt 4 ] && dialog=$w
+    done
+    [ -n "$dialog" ]
+  }
   open_menu
   xdotool key Down Return
-  wait_for 5 eval '[ "$(wc -l <"$out/xdg-open.args")" -ge 2 ] && [ "$(visible_windows)" -ge 2 ]' ||
+  wait_for 5 eval '[ "$(wc -l <"$out/xdg-open.args")" -ge 2 ] && message_box' ||
     fail "a failing xdg-open brought no message"
-  sleep 0.5
   shot page-not-opened
-  xdotool key Return
+  xdotool windowfocus --sync "$dialog" key Return
   wait_for 5 eval '[ "$(visible_windows)" -eq 1 ]' || fail "the message did not close"
   echo "  a failing xdg-open brought a message (see $out/page-not-opened.png)"
   stop "$app_pid"; app_pid=""
@@ -267,23 +318,21 @@ stage_gtk() (
   fi
   start_app plain
   [ "$(position)" = "$expected_place" ] || fail "first run: the globe is at $(position), not at $expected_place"
-  shot plain
+  check_globe plain 1615 820
   # No black box: the window's corners show the desktop.
   for corner in "1615 820" "1914 820" "1615 1079" "1914 1079"; do
     read -r x y <<<"$corner"
     px=$(convert "$out/plain.png" -crop "1x1+$x+$y" +repage -depth 8 RGB:- | od -An -tu1 | awk '{print $1, $2, $3}')
     [ "$px" = "$desk_rgb" ] || fail "without a compositor the window's corner $x,$y is $px, not the desktop"
   done
-  check_globe plain 1615 820
   shake plain
   drag 1 -400 -300
-  shot plain-dragged
   check_globe plain-dragged 1215 520
   check_desktop plain-dragged 1615 820
   # The end of the session: a TERM signal closes the window as Exit does, and
   # a second one during the close loses nothing.
   kill -TERM "$app_pid"; kill -TERM "$app_pid"
-  wait_for 5 eval "! kill -0 $app_pid 2>/dev/null" || fail "the program did not close on SIGTERM"
+  wait_for 5 gone "$app_pid" || fail "the program did not close on SIGTERM"
   wait "$app_pid"; rc=$?; app_pid=""
   [ $rc -eq 0 ] || fail "on SIGTERM the program ended with status $rc"
   ini_has plain Left=1215 Top=520 || fail "after two SIGTERMs the dragged place 1215,520 is not kept"
@@ -291,27 +340,20 @@ stage_gtk() (
   # A store that refuses the write (a file size limit of 0, as a full disk):
   # one message for the cause however often it is tried, the globe keeps
   # moving, and settings.ini stays as it was, with nothing left beside it.
-  local home="$out/home-plain" dialog
+  local home="$out/home-plain"
   cp "$home/.config/glimmerdome/settings.ini" "$out/settings-before.ini" || fail "no settings.ini after the plain run"
   (ulimit -f 0; HOME="$home" XDG_CONFIG_HOME="$home/.config" exec "$bin") >/dev/null 2>&1 &
   app_pid=$!
-  wait_for 10 find_window || fail "under a file size limit no window of glimmerdome appeared"
-  sleep 1
+  started refused
   drag 1 -100 -100
-  message_box() {  # the program's visible window that is not the globe's
-    local w
-    dialog=""
-    for w in $(xdotool search --onlyvisible --pid "$app_pid" 2>/dev/null); do [ "$w" != "$win" ] && dialog=$w; done
-    [ -n "$dialog" ]
-  }
   wait_for 5 message_box || fail "a refused write showed no message"
   xdotool windowfocus --sync "$dialog" key Return
   wait_for 5 eval '[ "$(visible_windows)" -eq 1 ]' || fail "the message of a refused write did not close on Return"
   drag 1 -100 -100
-  sleep 1
+  hold_for 1 "the write is tried within 200 ms of the drag's end: a second message would show by then"
   [ "$(visible_windows)" -eq 1 ] || fail "a second refused write for the same cause showed another message"
   kill -TERM "$app_pid"
-  wait_for 5 eval "! kill -0 $app_pid 2>/dev/null" || fail "under a file size limit the program did not close on SIGTERM"
+  wait_for 5 gone "$app_pid" || fail "under a file size limit the program did not close on SIGTERM"
   wait "$app_pid"; rc=$?; app_pid=""
   [ $rc -eq 0 ] || fail "under a file size limit the program ended with status $rc"
   cmp -s "$out/settings-before.ini" "$home/.config/glimmerdome/settings.ini" &&
@@ -327,8 +369,6 @@ stage_gtk() (
   echo "gtk stage: at GDK_SCALE=2, without a compositor"
   want_size="600 520" GDK_SCALE=2 start_app scaled
   shot scaled
-  sleep 1
-  shot scaled-later
   read -r x y < <(position)
   rgba_lines "$art/2x/imgMask.png" >"$out/mask2x.txt" && rgba_lines "$art/2x/imgTree.png" >"$out/tree2x.txt" &&
     rgba_lines "$art/2x/img3.png" >"$out/front2x.txt" || fail "cannot read the pictures in $art/2x"
@@ -346,11 +386,16 @@ stage_gtk() (
     END { printf "  scaled: %d opaque front pixels at 2x, %d wrong\n", front, wrong; exit (NR != 312000 || front < 4000 || wrong > 0) }' ||
     fail "at GDK_SCALE=2 the globe is not the picture drawn at twice the size (see $out/scaled.png)"
   local moved
-  convert "$out/scaled.png" -crop "320x40+$((x + 140))+$((y + 310))" +repage "$out/mound.png" &&
+  convert "$out/scaled.png" -crop "320x40+$((x + 140))+$((y + 310))" +repage "$out/mound.png" ||
+    fail "cannot cut the mound out of the screenshot"
+  mound_moved() {  # a later screenshot's mound differs
+    shot scaled-later
     convert "$out/scaled-later.png" -crop "320x40+$((x + 140))+$((y + 310))" +repage "$out/mound-later.png" ||
-    fail "cannot cut the mound out of the screenshots"
-  moved=$(compare -metric AE "$out/mound.png" "$out/mound-later.png" null: 2>&1 | cut -d' ' -f1)
-  [ "${moved:-0}" -gt 0 ] 2>/dev/null || fail "at GDK_SCALE=2 no snow falls over the mound (see $out/scaled*.png)"
+      fail "cannot cut the mound out of the screenshot"
+    moved=$(compare -metric AE "$out/mound.png" "$out/mound-later.png" null: 2>&1 | cut -d' ' -f1)
+    [ "${moved:-0}" -gt 0 ] 2>/dev/null
+  }
+  wait_for 5 mound_moved || fail "at GDK_SCALE=2 no snow falls over the mound in 5 s (see $out/scaled*.png)"
   echo "  a 600 x 520 window, the 2x pictures one to one, and $moved pixels of snow moving over the mound"
   stop "$app_pid"; app_pid=""
 
@@ -374,7 +419,7 @@ stage_gtk() (
       fail "openbox did not start (see $out/openbox-$1.log)"
   }
   gone_within() {  # gone_within SECONDS WHAT: the program ends in time, status 0
-    wait_for "$1" eval "! kill -0 $app_pid 2>/dev/null" || fail "$2: the program still runs after $1 s"
+    wait_for "$1" gone "$app_pid" || fail "$2: the program still runs after $1 s"
     wait "$app_pid"; rc=$?; app_pid=""
   }
   x_gone() {  # x_gone NAME: the X server killed; the program ends at once and says why
@@ -396,16 +441,17 @@ stage_gtk() (
   start_app x-kill
   drag 1 -300 -200
   read -r x y < <(position)
-  sleep 2
+  wait_for 2 ini_has x-kill "Left=$x" "Top=$y" || fail "two seconds after a drag the place $x,$y is not written"
   kill -9 "$app_pid"
   wait "$app_pid" 2>/dev/null; app_pid=""
-  ini_has x-kill "Left=$x" "Top=$y" || fail "the program killed two seconds after a drag: $x,$y is not kept"
-  echo "  the program killed two seconds after a drag: the place $x,$y kept"
+  ini_has x-kill "Left=$x" "Top=$y" || fail "the program killed after a drag: $x,$y is not kept"
+  echo "  the program killed once the drag's place was written (within 2 s): the place $x,$y kept"
   stop "$wm_pid"; wm_pid=""; stop "$xvfb_pid"; xvfb_pid=""
   session x-menu
   start_app x-menu
   open_menu  # Options, Transparent, 50 %
-  xdotool key Down Down Down Down Down Right sleep 0.3 key Down Right sleep 0.3 key Down Down Down Down Down Return
+  transparent_menu
+  xdotool key Down Down Down Down Down Return
   wait_for 5 eval '[ "$(visible_windows)" -eq 1 ]' || fail "the menu did not close after a choice"
   x_gone x-menu
   ini_has x-menu TrVal=5 || fail "the X server killed right after choosing 50 %: TrVal=5 is not kept"

@@ -99,11 +99,12 @@ EOF
     env HOME="$home" XDG_CONFIG_HOME="$home/.config" "$@" "$bin" >"$out/app-$name.log" 2>&1 &
     app_pid=$!
     wait_for 10 find_window || fail "$name: no window of glimmerdome appeared (see $out/app-$name.log)"
-    sleep 0.5
+    local n
+    wait_for 5 globe_drawn "start-$name" || fail "$name: the window of glimmerdome shows nothing (see $out/start-$name.png)"
   }
   end_app() {  # end_app: the end of the session closes it, as Exit would
     kill -TERM "$app_pid"
-    wait_for 5 eval "! kill -0 $app_pid 2>/dev/null" || fail "the program did not close on SIGTERM"
+    wait_for 5 gone "$app_pid" || fail "the program did not close on SIGTERM"
     wait "$app_pid"; app_pid=""
   }
   saved_at() {  # saved_at HOME LEFT TOP: settings that put the globe there
@@ -111,16 +112,33 @@ EOF
     printf '[Glimmerdome]\nOnTop=1\nTrVal=0\nTop=%s\nLeft=%s\niCountdown=0\niSpeed=2\nisSnowOn=1\n' "$3" "$2" \
       >"$out/home-$1/.config/glimmerdome/settings.ini"
   }
-  # drawn SHOT: the globe's window area holds the globe, not the desktop.
+  # drawn SHOT: the globe's window area in the screenshot SHOT holds the
+  # globe, not the desktop, within 5 s.
   drawn() {
-    local x y n
+    local n
+    wait_for 5 globe_drawn "$1" || fail "$1: only $n pixels of the globe are drawn at $(position) (see $out/$1.png)"
+    echo "  $1: the globe is drawn at $(position | tr ' ' ,) ($n pixels)"
+  }
+  globe_drawn() {
+    local x y
     import -window root "$out/$1.png" || fail "cannot take the screenshot $1"
     read -r x y < <(position)
     n=$(convert "$out/$1.png" -crop "300x260+$x+$y" +repage -depth 8 RGB:- | od -An -v -tu1 -w3 |
       awk -v desk="$desk_rgb" 'BEGIN { split(desk, d, " ") } !($1 == d[1] && $2 == d[2] && $3 == d[3]) { n++ } END { print n + 0 }')
     # The globe's outline covers about 33000 of the window's 78000 pixels.
-    [ "$n" -ge 30000 ] || fail "$1: only $n pixels of the globe are drawn at $x,$y (see $out/$1.png)"
-    echo "  $1: the globe is drawn at $x,$y ($n pixels)"
+    [ "$n" -ge 30000 ]
+  }
+  # menu_drawn SHOT: the screenshot SHOT shows a menu of the program beside
+  # the globe (not GTK's own off-screen window), drawn: ready for the keys.
+  menu_drawn() {
+    local w x y ww h
+    import -window root "$out/$1.png" || fail "cannot take the screenshot $1"
+    for w in $(xdotool search --onlyvisible --pid "$app_pid" 2>/dev/null); do
+      [ "$w" = "$win" ] && continue
+      read -r x y ww h < <(geometry "$w")
+      [ $((x + ww)) -gt 0 ] && [ $((y + h)) -gt 0 ] && [ "$(colours "$out/$1.png" "$ww" "$h" "$x" "$y")" -gt 4 ] && return 0
+    done
+    return 1
   }
   net_wm_state() { xprop -id "$win" _NET_WM_STATE 2>/dev/null; }
   # stacked_above A B: the window manager stacks window A above window B
@@ -163,9 +181,11 @@ EOF
   xmessage -geometry 500x400+2400+300 "a window over the globe" >/dev/null 2>&1 &
   local cover_pid=$!
   wait_for 5 eval 'xdotool search --onlyvisible --class "^Xmessage$" >/dev/null 2>&1' || { kill $cover_pid; fail "xmessage did not appear"; }
-  sleep 0.5
   local cover
   cover=$(xdotool search --onlyvisible --class '^Xmessage$' | head -1)
+  # The window manager has taken it into its stacking list.
+  wait_for 5 eval 'xprop -root _NET_CLIENT_LIST_STACKING | grep -qiw "$(printf "0x%x" "$cover")"' ||
+    { kill $cover_pid; fail "openbox did not stack the window put over the globe"; }
   import -window root "$out/two-covered.png"
   stacked_above "$win" "$cover"; local above=$?
   kill $cover_pid 2>/dev/null; wait $cover_pid 2>/dev/null
@@ -180,12 +200,10 @@ EOF
   local x y
   read -r x y < <(position)
   xdotool mousemove $((x + 150)) $((y + 100)) sleep 0.1 click 3
-  wait_for 5 eval '[ "$(visible_windows)" -ge 2 ]' || fail "a right click opened no menu"
-  sleep 0.3
-  import -window root "$out/two-menu.png"
+  wait_for 5 menu_drawn two-menu || fail "a right click opened no menu (see $out/two-menu.png)"
   echo "  a right click opened the menu"
-  xdotool key Up sleep 0.1 key Return
-  wait_for 5 eval "! kill -0 $app_pid 2>/dev/null" || fail "choosing Exit in the menu did not end the program"
+  xdotool key Up Return
+  wait_for 5 gone "$app_pid" || fail "choosing Exit in the menu did not end the program"
   wait "$app_pid"; app_pid=""
   grep -qx 'Left=2500' "$out/home-two/.config/glimmerdome/settings.ini" &&
     grep -qx 'Top=400' "$out/home-two/.config/glimmerdome/settings.ini" ||
@@ -214,7 +232,8 @@ EOF
   printf 'Gtk/EnableAnimations 0\n' >"$out/xsettingsd.conf"
   xsettingsd -c "$out/xsettingsd.conf" >"$out/xsettingsd.log" 2>&1 &
   xsettings_pid=$!
-  sleep 0.5
+  wait_for 5 grep -q 'Took ownership of selection' "$out/xsettingsd.log" ||
+    fail "xsettingsd did not become the desktop's settings manager (see $out/xsettingsd.log)"
   start_app calm calm
   end_app
   local ini="$out/home-calm/.config/glimmerdome/settings.ini"

@@ -135,6 +135,26 @@ EOF
     done
   }
   pointer() { echo "$*" >&7; }
+  # snows A B: a screenshot B taken after A differs from it, within 5 s
+  # (the pixels changed are in $moved).
+  snows() { wait_for 5 changed "$@"; }
+  changed() {
+    shot "$2"
+    moved=$(compare -metric AE "$out/$1.png" "$out/$2.png" null: 2>&1 | cut -d' ' -f1)
+    [ "${moved:-0}" -gt 0 ] 2>/dev/null
+  }
+  # covering SHOT: the screenshot SHOT shows a window that fills the output
+  # (no desktop at its top-left corner).
+  covering() {
+    shot "$1" && [ "$(convert "$out/$1.png" -crop 1x1+10+10 +repage -depth 8 RGB:- | od -An -tu1 | xargs)" != "$desk_rgb" ]
+  }
+  # frames_still NAME: no frame composed in half a second.
+  frames_still() {
+    local n
+    n=$(frames "$1"); sleep 0.5; [ "$(frames "$1")" = "$n" ]
+  }
+  # A cursor set through sway's IPC has entered the surface under it when
+  # swaymsg returns: what the pointer does next reaches that surface after it.
 
   # --- A first start --------------------------------------------------------------
   as mkdir -p "$run/home/.config/glimmerdome"
@@ -152,39 +172,33 @@ EOF
     awk -v desk="$desk_rgb" 'BEGIN { split(desk, d, " ") }
       $1 == 255 && $2 == 255 && $3 == 255 && !($4 == d[1] && $5 == d[2] && $6 == d[3]) { n++ } END { print n + 0 }')
   [ "$outside" -eq 0 ] || fail "$outside pixels outside the globe's outline are not the desktop (see $out/first.png)"
-  sleep 1
-  shot first-later
   local moved
-  moved=$(compare -metric AE "$out/first.png" "$out/first-later.png" null: 2>&1 | cut -d' ' -f1)
-  [ "${moved:-0}" -gt 0 ] 2>/dev/null || fail "no snow falls: two screenshots a second apart are the same"
-  echo "  transparent outside its outline, and snowing ($moved pixels changed in a second)"
+  snows first first-later || fail "no snow falls: the screenshots of 5 s are the same"
+  echo "  transparent outside its outline, and snowing ($moved pixels changed)"
   # Under a fullscreen window the compositor asks the globe for no frames:
   # it stops drawing, and must start again when the window goes.
   (as_exec env DISPLAY="$x_display" xmessage "a fullscreen window" >"$out/cover.log" 2>&1) &
   cover_pid=$!
   wait_for 10 eval 'as swaymsg -t get_tree | grep -q "\"class\": \"Xmessage\""' || fail "no window to cover the globe"
   as swaymsg '[class="Xmessage"] fullscreen enable' >/dev/null
-  sleep 2
-  shot covered
+  wait_for 5 eval 'shot covered && [ "$(convert "$out/covered.png" -fuzz 1% -fill black +opaque "$desk_hex" -format "%[fx:mean]" info:)" = 0 ]' ||
+    fail "the fullscreen window does not cover the output (see $out/covered.png)"
+  # The frame asked for before the window covered the globe may still come.
+  wait_for 5 frames_still first || fail "under a fullscreen window the globe keeps composing frames"
   local composed
   composed=$(frames first)
-  sleep 1
+  hold_for 1 "under the fullscreen window nothing may be composed in this time"
   [ "$(frames first)" = "$composed" ] || fail "under a fullscreen window the globe still composes frames"
   stop "$cover_pid"
-  sleep 0.5
-  shot uncovered
-  sleep 1
-  shot uncovered-later
-  moved=$(compare -metric AE "$out/uncovered.png" "$out/uncovered-later.png" null: 2>&1 | cut -d' ' -f1)
-  [ "${moved:-0}" -gt 0 ] 2>/dev/null || fail "no snow falls once the fullscreen window over the globe has gone"
+  appears_at uncovered 975 460
+  snows uncovered uncovered-later || fail "no snow falls once the fullscreen window over the globe has gone"
   echo "  under a fullscreen window it composes nothing; once the window has gone, it snows again"
 
   # --- A drag, and a restart --------------------------------------------------------
   as swaymsg -- seat seat0 cursor set $((975 + 150)) $((460 + 120)) >/dev/null
-  sleep 0.2
   pointer press 1
   local i
-  for i in 1 2 3 4; do pointer move -100 -50; sleep 0.1; done
+  for i in 1 2 3 4; do pointer move -100 -50; sleep 0.1; done  # at a hand's pace
   pointer release 1
   appears_at dragged 575 260
   echo "  a drag by -400,-200 moved it to 575,260"
@@ -192,12 +206,13 @@ EOF
   as swaymsg -- seat seat0 cursor set $((575 + 150)) $((260 + 120)) >/dev/null
   pointer press 3
   pointer release 3
-  sleep 0.5
-  shot menu
   local menu
-  read -r -a menu <<<"$(globe menu)"
-  [ $((menu[0] + menu[2])) -gt $((575 + 300)) ] || [ $((menu[1] + menu[3])) -gt $((260 + 260)) ] ||
-    fail "a right click opened no menu (see $out/menu.png)"
+  menu_shown() {  # the screenshot menu shows something beside the globe's window
+    shot menu
+    read -r -a menu <<<"$(globe menu)"
+    [ $((menu[0] + menu[2])) -gt $((575 + 300)) ] || [ $((menu[1] + menu[3])) -gt $((260 + 260)) ]
+  }
+  wait_for 5 menu_shown || fail "a right click opened no menu (see $out/menu.png)"
   echo "  a right click opened the menu"
   as swaymsg -- seat seat0 cursor set 5 5 >/dev/null
   pointer press 1
@@ -212,19 +227,19 @@ EOF
   (as_exec env DISPLAY="$x_display" xmessage "a window over the globe" >"$out/cover.log" 2>&1) &
   cover_pid=$!
   wait_for 10 eval 'as swaymsg -t get_tree | grep -q "\"class\": \"Xmessage\""' || fail "no window to put over the globe"
-  sleep 0.5
   under() {  # under SHOT: how many pixels of the globe's base another window hides
     convert "$out/restart.png" -crop "$base" +repage "$out/base.png" &&
       convert "$out/$1.png" -crop "$base" +repage "$out/base-$1.png" &&
       compare -metric AE "$out/base.png" "$out/base-$1.png" null: 2>&1 | cut -d' ' -f1
   }
-  shot on-top
+  wait_for 5 covering on-top || fail "the window over the globe does not fill the output (see $out/on-top.png)"
   [ "$(under on-top)" = 0 ] || fail "kept on top, the globe is below a window (see $out/on-top.png)"
   end_app
   as sed -i 's/^OnTop=1$/OnTop=0/' "$run/home/.config/glimmerdome/settings.ini"
   start_app below
-  sleep 1.5
-  shot below
+  # Its first frames composed are on its surface, under the window.
+  wait_for 10 eval '[ "$(frames below 2>/dev/null)" -ge 3 ] 2>/dev/null' || fail "below: no frames composed (see $out/app-below.log)"
+  wait_for 5 covering below || fail "the window over the globe does not fill the output (see $out/below.png)"
   [ "$(under below)" = 200 ] || fail "not kept on top, the globe is above a window (see $out/below.png)"
   stop "$cover_pid"
   appears_at below-uncovered 575 260  # it was there all along
@@ -252,14 +267,9 @@ EOF
   start_app paint GLIMMERDOME_WAYLAND_PRESENT=gtk
   wait_for 10 eval 'grep -qs "\"path\": \"gtk-paint\"" "$run/home/trace-paint.jsonl"' ||
     fail "GLIMMERDOME_WAYLAND_PRESENT=gtk does not choose GTK's paint cycle (see $out/app-paint.log)"
-  sleep 1.5
-  shot paint
-  sleep 0.5
-  shot paint-later
-  read -r -a box <<<"$(globe paint)"
-  moved=$(compare -metric AE "$out/paint.png" "$out/paint-later.png" null: 2>&1 | cut -d' ' -f1)
-  [ "${box[2]:-0}" -ge 150 ] && [ "${moved:-0}" -gt 0 ] 2>/dev/null ||
-    fail "through GTK's paint cycle the globe is not drawn, or does not snow (see $out/paint.png)"
+  wait_for 5 eval 'shot paint && read -r -a box <<<"$(globe paint)" && [ "${box[2]:-0}" -ge 150 ]' ||
+    fail "through GTK's paint cycle the globe is not drawn (see $out/paint.png)"
+  snows paint paint-later || fail "through GTK's paint cycle the globe does not snow (see $out/paint*.png)"
   echo "  with GLIMMERDOME_WAYLAND_PRESENT=gtk it snows through GTK's paint cycle"
   end_app
 
@@ -267,10 +277,7 @@ EOF
   start_app x11 GLIMMERDOME_BACKEND=x11 DISPLAY="$x_display"
   wait_for 15 eval 'as swaymsg -t get_tree | grep -q "\"shell\": \"xwayland\""' ||
     fail "with GLIMMERDOME_BACKEND=x11 no XWayland window appeared (see $out/app-x11.log)"
-  sleep 1
-  shot x11
-  read -r -a box <<<"$(globe x11)"
-  [ "${box[2]:-0}" -ge 150 ] || fail "with GLIMMERDOME_BACKEND=x11 the globe is not drawn (see $out/x11.png)"
+  wait_for 5 eval 'shot x11 && read -r -a box <<<"$(globe x11)" && [ "${box[2]:-0}" -ge 150 ]' || fail "with GLIMMERDOME_BACKEND=x11 the globe is not drawn (see $out/x11.png)"
   echo "  with GLIMMERDOME_BACKEND=x11 it runs through XWayland"
   end_app
 
@@ -283,18 +290,18 @@ EOF
   start_app end
   appears_at end 975 460
   as swaymsg -- seat seat0 cursor set $((975 + 150)) $((460 + 120)) >/dev/null
-  sleep 0.2
   pointer press 1
-  for i in 1 2; do pointer move -100 -50; sleep 0.1; done
+  for i in 1 2; do pointer move -100 -50; sleep 0.1; done  # at a hand's pace
   pointer release 1
   appears_at end-dragged 775 360
   local layer_pid=$app_pid x11_pid
   (as_exec env HOME="$run/home/x11" XDG_CONFIG_HOME="$run/home/x11/.config" GLIMMERDOME_BACKEND=x11 \
-    DISPLAY="$x_display" "$bin" >"$out/app-end-x11.log" 2>&1) &
+    DISPLAY="$x_display" GLIMMERDOME_TRACE="$run/home/trace-end-x11.jsonl" "$bin" >"$out/app-end-x11.log" 2>&1) &
   x11_pid=$!
   wait_for 15 eval 'as swaymsg -t get_tree | grep -q "\"shell\": \"xwayland\""' ||
     fail "no XWayland globe to end with the session (see $out/app-end-x11.log)"
-  sleep 0.5
+  wait_for 10 eval '[ "$(frames end-x11 2>/dev/null)" -ge 3 ] 2>/dev/null' ||
+    fail "the XWayland globe composes no frames (see $out/app-end-x11.log)"
   disown "$sway_pid"  # no word from the shell about the killed job
   kill -9 "$sway_pid"
   wait_for 2 eval "! kill -0 $layer_pid 2>/dev/null && ! kill -0 $x11_pid 2>/dev/null" ||

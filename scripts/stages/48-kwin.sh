@@ -15,8 +15,8 @@
 # the menu, and 50% chosen from it (with the keys) be kept and shown.
 # What the stage leaves is in build/kwin-stage.
 stage_kwin() (
-  set -u
   need_build glimmerdome glimmer_virtual_pointer || exit 1
+  set -u
   local bin="$root/build/glimmerdome" out="$root/build/kwin-stage" pointer="$root/build/glimmer_virtual_pointer"
   local run="" kwin="" session="" pointer_pid=""
 
@@ -58,20 +58,31 @@ EOF
   fi
 
   # session NAME SCALE [ENV...]: the program in a KWin virtual session of
-  # 1280 x 720 logical pixels at SCALE, for four seconds, then closed with
-  # SIGTERM as at the end of a desktop session; leaves the frame it presented
-  # in $out/NAME.pam, its protocol log in $out/NAME.log.
+  # 1280 x 720 logical pixels at SCALE until KWin has shown 25 of its frames
+  # (20 s at most), then closed with SIGTERM as at the end of a desktop
+  # session; leaves the frame it presented in $out/NAME.pam, its protocol log
+  # in $out/NAME.log. Each frame on the globe's own surface after the first
+  # is attached once KWin has shown the one before (its frame callback), and
+  # the one kept at the close is the last one shown: by the 25th KWin's
+  # software rendering keeps pace with the frames.
   session() {
     local name=$1 scale=$2; shift 2
-    cat >"$run/app.sh" <<EOF
-#!/bin/sh
-env GLIMMERDOME_PRESENTED="$out/$name.pam" WAYLAND_DEBUG=client $* "$bin" >"$out/$name.log" 2>&1 &
-app=\$!
-sleep 4
-kill -TERM \$app
-wait \$app
-echo "exit \$?" >>"$out/$name.log"
+    {
+      printf '#!/bin/sh\nlog="%s"\n' "$out/$name.log"
+      printf 'env GLIMMERDOME_PRESENTED="%s" WAYLAND_DEBUG=client %s "%s" >"$log" 2>&1 &\n' "$out/$name.pam" "$*" "$bin"
+      cat <<'EOF'
+app=$!
+i=0
+while [ $i -lt 200 ] && kill -0 $app 2>/dev/null; do
+  own=$(grep -o 'get_subsurface(new id wl_subsurface@[0-9]*, wl_surface@[0-9]*' "$log" | tail -1 | sed 's/.*wl_surface@//')
+  [ -n "$own" ] && [ "$(grep -c "wl_surface@$own\.attach(" "$log")" -ge 25 ] && break
+  sleep 0.1; i=$((i + 1))
+done
+kill -TERM $app
+wait $app
+echo "exit $?" >>"$log"
 EOF
+    } >"$run/app.sh"
     chmod +x "$run/app.sh"
     rm -f "$out/$name.pam"
     kwin_start "$name" "$scale"
@@ -94,6 +105,12 @@ EOF
     stop "$session"
     session=""
     grep -q '^exit 0$' "$out/$1.log" || fail "$1: the program did not run to its close (see $out/$1.log, $out/kwin-$1.log)"
+  }
+  # own_frames NAME: how many frames were attached to the globe's own surface.
+  own_frames() {
+    local own
+    own=$(grep -o 'get_subsurface(new id wl_subsurface@[0-9]*, wl_surface@[0-9]*' "$out/$1.log" | tail -1 | sed 's/.*wl_surface@//')
+    if [ -n "$own" ]; then grep -c "wl_surface@$own\.attach(" "$out/$1.log"; else echo 0; fi
   }
   # margins NAME: the layer surface's last margins, "LEFT TOP" in logical pixels.
   margins() {
@@ -164,7 +181,7 @@ EOF
   wait_for 5 grep -q 'wl_pointer@[0-9]*\.enter' "$out/drag.log" || fail "drag: the pointer never entered the globe"
   ptr press 1
   local i
-  for i in 1 2 3 4; do ptr move -100 -50; sleep 0.1; done
+  for i in 1 2 3 4; do ptr move -100 -50; sleep 0.1; done  # at a hand's pace
   ptr release 1
   local to="$((m[0] - 400)) $((m[1] - 200))"
   wait_for 5 eval '[ "$(margins drag)" = "$to" ]' || fail "a drag by -400,-200 put the globe at $(margins drag), not at $to"
@@ -184,10 +201,21 @@ EOF
   echo "  a right click opened the menu"
   # Options > Transparent > 50%, with the keys (Linux's codes: Home, Down,
   # Right, Enter).
+  # After each Right the next keys wait for its menu.
   local key
-  for key in 102 108 108 108 108 106 108 106 108 108 108 108 108 28; do ptr key $key; sleep 0.05; done
+  for key in 102 108 108 108 108 106 108 106 108 108 108 108 108 28; do
+    popups=$(grep -c 'get_popup(' "$out/drag.log")
+    ptr key $key
+    [ $key = 106 ] || continue
+    wait_for 5 eval '[ "$(grep -c "get_popup(" "$out/drag.log")" -gt "$popups" ]' ||
+      fail "Right opened no menu (see $out/drag.log)"
+  done
   wait_for 5 grep -q 'xdg_popup@[0-9]*\.destroy' "$out/drag.log" || fail "the menu did not close on a choice (see $out/drag.log)"
   echo "  from it, Options > Transparent > 50% was chosen"
+  # KWin shows frames at the new level (and keeps pace with them again) before the close.
+  local shown
+  shown=$(own_frames drag)
+  wait_for 5 eval '[ "$(own_frames drag)" -ge $((shown + 25)) ]' || fail "after the choice KWin shows no frames of the globe"
   exec 7>&-
   wait_for 5 eval "! kill -0 $pointer_pid 2>/dev/null"; stop "$pointer_pid"; pointer_pid=""
   kill -TERM "$(cat "$run/app.pid")"

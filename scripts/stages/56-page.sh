@@ -9,9 +9,9 @@
 # phone's 390 x 844 stay in build/page-stage for a look.
 
 stage_page() (
+  need_build || exit 1
   set -u
   local bin="$root/build/glimmerdome" out="$root/build/page-stage"
-  need_build || exit 1
   fail() { echo "page stage: $*" >&2; exit 1; }
   command -v chromium >/dev/null || fail "chromium is missing (scripts/deps.sh test installs it)"
   [ -x "$bin" ] || fail "$bin is missing; the unit stage builds it"

@@ -3,6 +3,7 @@
 # build-fuzz/crashes; each one found becomes a regression test in
 # tests/fuzz_regressions_test.cpp with its input under tests/data/fuzz/.
 stage_fuzz() {
+  # Needs nothing: it makes its own build in build-fuzz/.
   local seconds=${FUZZ_SECONDS:-60}
   local dir="$root/build-fuzz"
   local flags="-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all -g -O1"
