@@ -35,7 +35,7 @@ bool MainWindow::RunMenuCommand(std::string_view itemName) {
       SetOpacity(command->level->alpha);
       break;
     case CommandAction::SetOnTop:
-      if (platform_.Capabilities().canStayOnTop) platform_.SetTopmost(choices_.onTop);
+      if (capabilities_.canStayOnTop) platform_.SetTopmost(choices_.onTop);
       break;
     case CommandAction::Close:
       platform_.CloseWindow();  // the close query saves the settings
@@ -47,7 +47,7 @@ bool MainWindow::RunMenuCommand(std::string_view itemName) {
 // Sizes: the globe at the chosen scale, or the system's. A Size chosen from
 // the menu moves the globe as well (settings/placement.h).
 void MainWindow::ApplySize(const DisplaySize& size, bool chosen) {
-  const Point was = platform_.WindowPosition();
+  const Point was = position_;
   const Size wasSize = GlobeSize();
   const int quarters = size.percent == 0 ? SystemScaleQuarters() : ScaleQuartersOfPercent(size.percent);
   if (ApplyScale(quarters) && chosen) TakePlace({PlaceReason::SizeChosen, was, wasSize});

@@ -37,6 +37,10 @@ void WindowLifecycle::MoveEnded() {
   if (Live()) Guard([&] { events_.MoveEnded(); });
 }
 
+void WindowLifecycle::WindowPlaced(Point position) {
+  if (Live()) Guard([&] { events_.WindowPlaced(position); });
+}
+
 void WindowLifecycle::MenuItemChosen(std::string_view itemName) {
   if (Live()) Guard([&] { events_.MenuItemChosen(itemName); });
 }
@@ -45,8 +49,8 @@ void WindowLifecycle::MonitorsChanged() {
   if (Live()) Guard([&] { events_.MonitorsChanged(); });
 }
 
-void WindowLifecycle::ScaleChanged() {
-  if (Live()) Guard([&] { events_.ScaleChanged(); });
+void WindowLifecycle::ScaleChanged(double displayScale) {
+  if (Live()) Guard([&] { events_.ScaleChanged(displayScale); });
 }
 
 void WindowLifecycle::SeenChanged(bool seen) {

@@ -27,9 +27,10 @@ class WindowLifecycle {
   void MouseDown(MouseButton button);
   void WindowMoved(Point position, uint32_t tick);
   void MoveEnded();
+  void WindowPlaced(Point position);
   void MenuItemChosen(std::string_view itemName);
   void MonitorsChanged();
-  void ScaleChanged();
+  void ScaleChanged(double displayScale);
   // Backends report these whenever they learn them, before the show as well;
   // the core hears of a change only, and of an unseen window right after
   // its show.
