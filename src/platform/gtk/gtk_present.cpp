@@ -4,12 +4,13 @@
 // tick, an off-screen pixmap cleared and copied to the window, and the window
 // manager's frame counters. Nothing else is drawn in the window, so a frame is
 // one upload of the pixels that changed instead: the window's content lives in
-// a shared-memory image the X server reads by itself (MIT-SHM), the changed
-// pixels are written into it (looked for only where the compositor says the
-// frame changed; composited at full opacity the compositor composes the frame
-// in the image itself and nothing is copied), and a shared-memory PutImage
-// of each of a few bands that hold them copies them into the window: the
-// server and a compositor work on every pixel uploaded, and on every upload.
+// a shared-memory image the X server reads by itself (MIT-SHM), which is the
+// one buffer the window lends (Platform::LendBuffer): the core composes the
+// frame straight into it, where it changed, the written pixels are made the
+// window's in place (the constant alpha, the grey without a compositor,
+// nothing outside the outline), and a shared-memory PutImage of each of a
+// few bands that hold them copies them into the window: the server and a
+// compositor work on every pixel uploaded, and on every upload.
 // The uploads go through a plain XCB connection of their own, so that they
 // add nothing to the loop's X connection and an upload is one write to the
 // server, with nothing read back.
@@ -19,16 +20,11 @@
 // would first poll the socket and take its locks on every frame. Nothing is read
 // back but the errors a request might cause, thrown away now and then.
 //
-// Where the frame is copied into the image, nothing waits for the server to
-// have read it: should the server fall a whole frame behind, it may copy
-// some pixels of the next frame with the last frame's upload, but every pixel
-// the next frame changed goes up again with that frame's upload, right
-// behind it, so the window always ends up holding exactly the last frame.
-// A frame composed in the image itself passes through unfinished pixels
-// (and pixels outside the outline that are cleared afterwards), so its upload
-// asks for a completion event, and the image is lent again only once that
-// has come (one read a frame; it has always come within the 20 ms between
-// frames unless the server is stuck). Only the rectangle that
+// A frame composed in the image passes through unfinished pixels (and pixels
+// outside the outline that are cleared afterwards), so each upload asks for
+// a completion event, and the image is lent again only once that has come
+// (one read a frame; it has always come within the 20 ms between frames
+// unless the server is stuck). Only the rectangle that
 // changed reaches the window, so a compositor redraws only that. Where the
 // server shares no memory (a remote display) the changed rectangle goes
 // through cairo-xlib, and where the window is not an X11 window, through
