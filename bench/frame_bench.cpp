@@ -239,7 +239,9 @@ struct ShakenGlobe {
       g.platform.extraTicks += 10;
       const uint32_t tick = g.platform.TickCount();
       const int out = static_cast<int>(tick % 200 < 100 ? tick % 200 : 200 - tick % 200);
-      g.window.WindowMoved({1000 - 40 * out / 100, 500}, tick);
+      // The window goes there, as the system's move takes it, and says so.
+      const Point at = g.platform.MoveWindow(1000 - 40 * out / 100, 500);
+      g.window.WindowMoved(at, tick);
     }
     g.window.RenderFrame();
   }
