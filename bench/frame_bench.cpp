@@ -30,13 +30,29 @@ struct Draw {
   int y;
 };
 
-// The headless backend, presenting nothing and keeping the draws of the last
-// traced frame.
+// The headless backend, lending one buffer that it shows by doing nothing
+// (as a window whose one buffer always holds the last frame), and keeping
+// the draws of the last traced frame.
 class BenchPlatform : public HeadlessPlatform {
  public:
   explicit BenchPlatform(HeadlessOptions o) : HeadlessPlatform(std::move(o)) {}
-  bool PresentFrame(const FrameBuffer& frame, uint8_t, const RowStretches&) override {
-    last = &frame;
+  LentBuffer LendBuffer(int width, int height, uint8_t constantAlpha) override {
+    if (shown.width != width || shown.height != height) {
+      shown = FrameBuffer(width, height);
+      age = 0;
+    }
+    LentBuffer b;
+    b.pixels = shown.Data();
+    b.width = width;
+    b.height = height;
+    b.stride = width * 4;
+    b.age = age;
+    b.constantAlpha = constantAlpha;
+    return b;
+  }
+  bool PresentFrame(const LentBuffer&, const RowStretches&, const RowStretches&) override {
+    age = 1;
+    last = &shown;
     return true;
   }
   // The tick count moves only when a benchmark moves it (and with the
@@ -58,6 +74,8 @@ class BenchPlatform : public HeadlessPlatform {
   bool tracing = false;
   uint32_t extraTicks = 0;
   std::vector<Draw> draws;
+  FrameBuffer shown;
+  int age = 0;
   const FrameBuffer* last = nullptr;
 };
 
@@ -221,7 +239,9 @@ struct ShakenGlobe {
       g.platform.extraTicks += 10;
       const uint32_t tick = g.platform.TickCount();
       const int out = static_cast<int>(tick % 200 < 100 ? tick % 200 : 200 - tick % 200);
-      g.window.WindowMoved({1000 - 40 * out / 100, 500}, tick);
+      // The window goes there, as the system's move takes it, and says so.
+      const Point at = g.platform.MoveWindow(1000 - 40 * out / 100, 500);
+      g.window.WindowMoved(at, tick);
     }
     g.window.RenderFrame();
   }

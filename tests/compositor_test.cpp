@@ -320,11 +320,18 @@ class CompositorFrames : public ::testing::TestWithParam<bool> {
   // `calls` calls of the frame timer every `intervalMs` with the given step
   // delay, the snow's density drifting every 200 ms as on the window; every
   // frame up to the hundredth is compared, then every `every`-th.
-  // With `lend`, frames are composed in memory lent to the compositor: two
-  // blocks taking turns, now and then its own memory, and now and then a
-  // block scribbled over and said not to hold its frame.
+  // With `lend`, frames are composed in memory lent to the compositor, as a
+  // window lends its buffers: three blocks taken in turn or out of turn
+  // (the rows padded), each brought up to date from what the frames
+  // composed elsewhere changed since it was last composed in; now and then
+  // its own memory, and now and then a block scribbled over and said to
+  // hold nothing.
   void ExpectFramesEqualTheFormula(uint32_t intervalMs, int32_t stepDelayMs, int calls, int every, bool lend = false) {
-    std::vector<uint8_t> blocks[2] = {std::vector<uint8_t>(300 * 260 * 4), std::vector<uint8_t>(300 * 260 * 4)};
+    constexpr int kStride = 308 * 4;
+    std::vector<uint8_t> blocks[3];
+    RowStretches lacks[3];
+    bool holdsNothing[3] = {true, true, true};
+    for (auto& b : blocks) b.assign(kStride * 260, 0);
     int block = 0;
     Compositor compositor(Catalogue());
     const FrameBuffer base = RandomBase(300, 260);
@@ -345,20 +352,32 @@ class CompositorFrames : public ::testing::TestWithParam<bool> {
       request.tick = tick;
       if (call % 600 < 50) scene.stirred.WindowMoved(10.0 * std::abs(call % 10 - 5), 0.0, tick);
       if (call % 300 < 250) request.countdownDays = call % 400;
-      if (lend && call % 97 == 50) {
-        compositor.ComposeInto(nullptr, false);
-      } else if (lend) {
-        bool holds = true;
-        if (call % 131 == 70) block = 1 - block;
+      ComposeTarget into;
+      const bool own = lend && call % 97 == 50;
+      if (lend && !own) {
+        block = call % 7 == 3 ? (block + 2) % 3 : (block + 1) % 3;
         if (call % 89 == 30) {
           std::fill(blocks[block].begin(), blocks[block].end(), uint8_t{0x5A});
-          holds = false;
+          holdsNothing[block] = true;
         }
-        compositor.ComposeInto(blocks[block].data(), holds);
+        into.memory = FrameBuffer::InLentMemory(blocks[block].data(), 300, 260, kStride);
+        into.lacks = holdsNothing[block] ? nullptr : &lacks[block];
       }
       Recorder recorder;
-      const FrameBuffer& frame = compositor.Compose(scene, random, request, &recorder);
-      ASSERT_EQ(frame.lent != nullptr, lend && call % 97 != 50);
+      const FrameBuffer& frame = compositor.Compose(scene, random, request, &recorder, into);
+      ASSERT_EQ(frame.lent != nullptr, lend && !own);
+      if (lend) {
+        // The others now lack what this frame changed; this one, nothing.
+        for (int b = 0; b < 3; ++b) {
+          if (own || b != block) {
+            if (lacks[b].size() != 260) lacks[b].assign(260, {0, 0});
+            AddStretches(lacks[b], compositor.Changed());
+          } else {
+            lacks[b].assign(260, {0, 0});
+            holdsNothing[b] = false;
+          }
+        }
+      }
       // Outside what the call says it changed, the frame is the previous one.
       const RowStretches& changed = compositor.Changed();
       ASSERT_EQ(changed.size(), static_cast<size_t>(frame.height));
@@ -371,7 +390,7 @@ class CompositorFrames : public ::testing::TestWithParam<bool> {
               FAIL() << "call " << call << " changed (" << x << ", " << y << ") outside what it says";
       }
       previous = FrameBuffer(frame.width, frame.height);  // a copy of the pixels, not of a view
-      std::memcpy(previous.Data(), frame.Data(), frame.Bytes());
+      for (int y = 0; y < frame.height; ++y) std::memcpy(previous.Row(y), frame.Row(y), static_cast<size_t>(frame.width) * 4);
       if (call >= 100 && call % every != 0) continue;
       FrameBuffer naive = base;
       for (const PlacedImage& d : recorder.draws) {
@@ -383,7 +402,9 @@ class CompositorFrames : public ::testing::TestWithParam<bool> {
         sawStirred = sawStirred || scene.stirred.flying > 0;
         sawDigit = sawDigit || (d.image->name.size() == 2 && d.image->name[0] == 'd');
       }
-      ASSERT_EQ(std::vector<uint8_t>(frame.Data(), frame.Data() + frame.Bytes()), naive.pixels) << "call " << call;
+      for (int y = 0; y < frame.height; ++y)
+        ASSERT_EQ(std::memcmp(frame.Row(y), naive.Row(y), static_cast<size_t>(frame.width) * 4), 0)
+            << "call " << call << ", row " << y;
     }
   }
 
@@ -409,8 +430,8 @@ TEST_P(CompositorFrames, EqualTheFormulaAtEverySpeed) {
   EXPECT_GT(partial, 2000);
 }
 
-// Composed straight into the window's memory, frames are the same, however
-// the memory changes hands.
+// Composed straight into buffers a window lends, brought up to date from
+// what they lack, frames are the same, however the buffers change hands.
 TEST_P(CompositorFrames, EqualTheFormulaInLentMemory) {
   ExpectFramesEqualTheFormula(20, 100, 700, 3, true);
   EXPECT_GT(partial, 500);

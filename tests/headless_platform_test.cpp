@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <stdexcept>
 #include <string>
 #include <utility>
@@ -19,7 +20,7 @@ class Recorder : public WindowEvents {
     if (throwOnTick) throw std::runtime_error("tick failed");
     log.push_back(std::string(id == TimerId::Garland ? "garland" : "snow") + "@" + std::to_string(p_.Now()));
     if (id == TimerId::Garland) {
-      p_.PresentFrame(FrameBuffer(2, 2), 255, WholeRows(2, 2));
+      p_.PresentFrame(p_.LendBuffer(2, 2, 255), WholeRows(2, 2), WholeRows(2, 2));
       p_.FrameRendered();
     }
   }
@@ -205,6 +206,28 @@ TEST(HeadlessFrames, SnapshotIsUnpremultipliedWithTheConstantAlpha) {
   EXPECT_EQ(FrameToRgba(f, 57).pixels[3], 45);  // 200 * 57 / 255
   const std::vector<uint8_t> inside = {0, 1};
   EXPECT_EQ(FrameToRgba(f, 255, &inside).pixels[3], 0);  // cut away by the window's shape
+}
+
+// The window checks every frame against the one it showed before: a pixel
+// that changed outside the frame's damage is an error the run fails with.
+TEST(HeadlessFrames, APixelChangedOutsideTheDamageIsAnError) {
+  HeadlessPlatform p(Unlimited());
+  ASSERT_TRUE(p.MakeDesktopOrnament(nullptr));
+  const auto present = [&p](int changedX, const RowStretches& damage) {
+    const Platform::LentBuffer b = p.LendBuffer(4, 2, 255);
+    std::fill(b.pixels, b.pixels + 4 * 2 * 4, uint8_t{0});
+    if (changedX >= 0) b.pixels[changedX * 4] = 9;
+    return p.PresentFrame(b, WholeRows(4, 2), damage);
+  };
+  const RowStretches shortDamage = {{0, 2}, {0, 0}};
+  EXPECT_TRUE(present(-1, WholeRows(4, 2)));
+  EXPECT_TRUE(present(1, shortDamage));
+  EXPECT_TRUE(p.ContractError().empty());
+  EXPECT_FALSE(present(3, shortDamage));
+  EXPECT_EQ(p.ContractError(), "frame 3 changed pixel (3, 0) outside its damage");
+  std::string error;
+  EXPECT_FALSE(p.WriteOutputs(&error));
+  EXPECT_EQ(error, p.ContractError());
 }
 
 }  // namespace

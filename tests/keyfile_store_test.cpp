@@ -243,7 +243,7 @@ TEST_F(KeyFileStoreTest, AHeadlessGlobeKeepsItsSettingsInTheFile) {
     testing::Globe g(o);
     g.Show();
     g.platform.Choose("pmiQuickly");
-    g.platform.MoveWindow(321, 123);
+    g.platform.PlaceWindow({321, 123});
     g.platform.Choose("pmiExit");
     ASSERT_TRUE(g.platform.Closed());
     EXPECT_TRUE(g.MessageTexts().empty());

@@ -242,7 +242,7 @@ TEST(SaveSettings, EveryValueSurvivesARestart) {
   first.Show();
   for (const char* item : {"pmiNormal", "pmiNewYear", "pmiSnow", "pmi40", "pmiOnTop", "pmiStartUp"})
     first.platform.Choose(item);
-  first.platform.MoveWindow(-12, 34);
+  first.platform.PlaceWindow({-12, 34});
   ASSERT_TRUE(first.platform.RequestClose());
   EXPECT_FALSE(first.Store().startupEntry.has_value());
 

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <cstring>
 #include <functional>
 #include <optional>
@@ -293,8 +294,9 @@ class LoopRecorder : public WindowEvents {
   explicit LoopRecorder(Platform& p) : p_(p) {}
   void Shown() override {
     log.push_back("show");
-    const Point at = p_.WindowPosition();
-    visibleAtShow = p_.IsWindowVisibleAt(at.x + 10, at.y + 10);
+    RECT r{};
+    GetWindowRect(FindWindowW(L"TfrmMain", nullptr), &r);
+    visibleAtShow = p_.IsWindowVisibleAt(r.left + 10, r.top + 10);
     p_.SetTimer(TimerId::Garland, 10);
   }
   void Tick(TimerId id) override {
@@ -332,12 +334,13 @@ TEST(Win32WindowTest, RunsFromShowThroughTheCloseQueryToDestroy) {
   ASSERT_NE(platform, nullptr) << error;
   ASSERT_TRUE(platform->MakeDesktopOrnament(&error)) << error;
   platform->SetWindowSize(40, 30);
-  platform->MoveWindow(100, 50);
-  EXPECT_EQ(platform->WindowPosition().x, 100);
-  EXPECT_EQ(platform->WindowPosition().y, 50);
-  FrameBuffer frame(40, 30);
-  for (uint8_t& byte : frame.pixels) byte = 255;  // opaque white
-  EXPECT_TRUE(platform->PresentFrame(frame, 255, WholeRows(frame.width, frame.height)));
+  const Point at = platform->MoveWindow(100, 50);
+  EXPECT_EQ(at.x, 100);
+  EXPECT_EQ(at.y, 50);
+  const Platform::LentBuffer buffer = platform->LendBuffer(40, 30, 255);
+  ASSERT_NE(buffer.pixels, nullptr);
+  std::fill(buffer.pixels, buffer.pixels + buffer.stride * 30, uint8_t{255});  // opaque white
+  EXPECT_TRUE(platform->PresentFrame(buffer, WholeRows(40, 30), WholeRows(40, 30)));
 
   LoopRecorder events(*platform);
   EXPECT_EQ(platform->RunMessageLoop(events), 0);

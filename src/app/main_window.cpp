@@ -1,6 +1,7 @@
 #include "app/main_window.h"
 
 #include <algorithm>
+#include <cstring>
 #include <exception>
 #include <stdexcept>
 
@@ -33,6 +34,7 @@ MainWindow::MainWindow(Platform& platform, const SceneCatalogue& catalogue, std:
 MainWindow::~MainWindow() = default;
 
 void MainWindow::Shown() {
+  capabilities_ = platform_.Capabilities();
   // The globe at the system's display scale.
   ApplyScale(SystemScaleQuarters());
   // The snow's records, all unspawned, and the sun and moon at their rising points.
@@ -125,7 +127,7 @@ void MainWindow::PowerSavingChanged(bool on) {
 void MainWindow::PointerPressed(MouseButton button, Point at, uint32_t /*time*/) { Act(gesture_.Pressed(button, at)); }
 
 void MainWindow::PointerMoved(Point at, uint32_t /*time*/) {
-  Act(gesture_.Moved(at, platform_.Capabilities().dragThreshold));
+  Act(gesture_.Moved(at, capabilities_.dragThreshold));
 }
 
 void MainWindow::PointerReleased(MouseButton button, Point /*at*/, uint32_t /*time*/) {
@@ -148,6 +150,7 @@ void MainWindow::Act(PointerGesture::Act act) {
 }
 
 void MainWindow::WindowMoved(Point position, uint32_t tick) {
+  position_ = position;
   // The snow off or nobody looking: nothing to stir.
   if (!choices_.snow || !seen_) return;
   // The scene's logical pixels: the window's device pixels over the scale.
@@ -156,7 +159,7 @@ void MainWindow::WindowMoved(Point position, uint32_t tick) {
 }
 
 void MainWindow::MoveEnded() {
-  TakePlace({PlaceReason::Dropped, platform_.WindowPosition(), {}});
+  TakePlace({PlaceReason::Dropped, position_, {}});
   SettingsChanged();
 }
 
@@ -191,12 +194,15 @@ void MainWindow::PrepareBaseLayer() {
   }
   Premultiply(*baseBitmap_);
   compositor_.SetBase(*baseBitmap_);
-  platform_.SetWindowSize(baseBitmap_->width, baseBitmap_->height);
-  PresentFrame(*baseBitmap_, WholeRows(baseBitmap_->width, baseBitmap_->height), kBaseLayerPresentFailure);
-  composedPresented_ = false;
+  const int width = baseBitmap_->width, height = baseBitmap_->height;
+  platform_.SetWindowSize(width, height);
+  // Whatever the window holds, it is drawn anew.
+  presented_.Forget(width, height);
+  PresentFrame(platform_.LendBuffer(width, height, opacity_), *baseBitmap_, WholeRows(width, height), nullptr,
+               kBaseLayerPresentFailure);
 }
 
-int MainWindow::SystemScaleQuarters() const { return ScaleQuartersOf(platform_.Capabilities().displayScale); }
+int MainWindow::SystemScaleQuarters() const { return ScaleQuartersOf(capabilities_.displayScale); }
 
 Size MainWindow::GlobeSize() const {
   if (!baseBitmap_) return {imgTree_->width, imgTree_->height};
@@ -212,11 +218,12 @@ bool MainWindow::ApplyScale(int quarters) {
   return true;
 }
 
-void MainWindow::ScaleChanged() {
+void MainWindow::ScaleChanged(double displayScale) {
+  capabilities_.displayScale = displayScale;
   SettingsChanged();  // the system may have moved the window with its scale
   // A size of its own keeps the globe as it is.
   if (kSizes[choices_.size].percent != 0) return;
-  const Point was = platform_.WindowPosition();
+  const Point was = position_;
   const Size wasSize = GlobeSize();
   if (ApplyScale(SystemScaleQuarters())) TakePlace({PlaceReason::ScaleChanged, was, wasSize});
   RenderFrame();
@@ -229,8 +236,30 @@ void MainWindow::SetOpacity(uint8_t value) {
   PrepareBaseLayer();
 }
 
-void MainWindow::PresentFrame(const FrameBuffer& surface, const RowStretches& changed, const char* failureText) {
-  if (platform_.PresentFrame(surface, opacity_, changed)) return;
+void MainWindow::PresentFrame(const Platform::LentBuffer& lent, const FrameBuffer& frame, const RowStretches& changed,
+                              const RowStretches* composed, const char* failureText) {
+  Platform::LentBuffer buffer = lent;
+  if (buffer.width != frame.width || buffer.height != frame.height || buffer.stride < frame.width * 4)
+    buffer.pixels = nullptr;  // not a buffer for this frame: none
+  const RowStretches* written = composed;
+  if (buffer.pixels && !written) {
+    // Copied in where the buffer lacks it or it changed.
+    written = &presented_.ToWrite(buffer.age, changed);
+    for (int y = 0; y < frame.height; ++y) {
+      const int from = std::clamp((*written)[y].first, 0, frame.width);
+      const int to = std::clamp((*written)[y].second, from, frame.width);
+      std::memcpy(buffer.pixels + static_cast<size_t>(y) * buffer.stride + static_cast<size_t>(from) * 4,
+                  frame.Row(y) + static_cast<size_t>(from) * 4, static_cast<size_t>(to - from) * 4);
+    }
+  }
+  const RowStretches& damage = presented_.Damage(changed);
+  const bool shown = platform_.PresentFrame(buffer, written ? *written : damage, damage);
+  // After a refusal nobody knows what the window's buffers hold.
+  if (shown)
+    presented_.Presented(buffer.pixels != nullptr);
+  else
+    presented_.Forget(frame.width, frame.height);
+  if (shown) return;
   // The message box runs its own loop, in which further ticks may fail again:
   // while one failure message is open, no other is opened.
   if (presentFailureOpen_) return;

@@ -16,6 +16,7 @@
 #include "i18n/translation.h"
 #include "images/catalogue.h"
 #include "app/pointer_gesture.h"
+#include "app/presented_frames.h"
 #include "platform/platform.h"
 #include "scene/compositor.h"
 #include "scene/countdown.h"
@@ -67,6 +68,7 @@ class MainWindow : public WindowEvents {
   void MoveEnded() override;
   // The user drags the window: the stirred snow follows the glass's motion.
   void WindowMoved(Point position, uint32_t tick) override;
+  void WindowPlaced(Point position) override { position_ = position; }
   void MenuItemChosen(std::string_view itemName) override;
   bool CloseRequested() override;
   void Destroyed() override;
@@ -83,9 +85,12 @@ class MainWindow : public WindowEvents {
   // --- The layered surface ----------------------------------------------------
   void PrepareBaseLayer();
   void SetOpacity(uint8_t value);
-  // `changed` as the platform takes it: where `surface` may differ from what
-  // the previous call presented.
-  void PresentFrame(const FrameBuffer& surface, const RowStretches& changed, const char* failureText);
+  // Presents `frame` in `buffer`, lent for it: `changed` is where it may
+  // differ from the frame composed before it. With `composed` (what
+  // composing it there wrote) it was composed in the buffer itself;
+  // otherwise it is copied in where the buffer lacks it or it changed.
+  void PresentFrame(const Platform::LentBuffer& buffer, const FrameBuffer& frame, const RowStretches& changed,
+                    const RowStretches* composed, const char* failureText);
 
   // --- The display scale ------------------------------------------------------
   // Draws the globe at `quarters` (base/scale.h) from now on: a frame, base
@@ -94,7 +99,7 @@ class MainWindow : public WindowEvents {
   bool ApplyScale(int quarters);
   int ScaleQuarters() const { return compositor_.Device().Quarters(); }
   // The system's scale changed: the globe follows when its size is Automatic.
-  void ScaleChanged() override;
+  void ScaleChanged(double displayScale) override;
   // The system's display scale, in quarters.
   int SystemScaleQuarters() const;
 
@@ -135,6 +140,8 @@ class MainWindow : public WindowEvents {
   const Choices& CurrentChoices() const { return choices_; }
   bool SnowEnabled() const { return choices_.snow; }
   bool Seen() const { return seen_; }
+  // Where the window stands, as far as the core knows (see WindowPlaced).
+  Point Position() const { return position_; }
   uint32_t FrameTimerIntervalMs() const;
   const SkyState& Sky() const { return scene_.sky; }
   const SnowState& Snow() const { return scene_.snow; }
@@ -152,8 +159,9 @@ class MainWindow : public WindowEvents {
   // Moves the window where PlaceGlobe says, if it can place itself and is
   // not there already.
   void TakePlace(const PlaceRequest& request);
-  // Applies the step clock: whether this call is an animation step.
-  bool StepClock();
+  // Applies the step clock at tick count `now`: whether this call is an
+  // animation step.
+  bool StepClock(uint32_t now);
   // Whether the user can see the window at one of the two probe points.
   bool WindowExposed();
   // Runs the frame timer's calls (at the speed's interval) that have fallen
@@ -188,8 +196,14 @@ class MainWindow : public WindowEvents {
   std::unique_ptr<FrameBuffer> baseBitmap_;
   uint8_t opacity_ = 0;
   bool presentFailureOpen_ = false;  // one failure message at a time
-  // Whether the window was last given the compositor's previous frame (not the base layer).
-  bool composedPresented_ = false;
+  // The damage of the frames the window was given lately.
+  PresentedFrames presented_;
+
+  // What the window can do, asked when it is shown (the scale kept up by
+  // ScaleChanged), and where it stands: where it was moved, where the
+  // user's move took it, where the system placed it.
+  WindowCapabilities capabilities_;
+  Point position_{0, 0};
 
   // The step clock and the frame timer.
   int32_t stepDelayMs_ = 0;

@@ -36,7 +36,7 @@ bool MainWindow::RunMenuCommand(std::string_view itemName) {
       SetOpacity(command->level->alpha);
       break;
     case CommandAction::SetOnTop:
-      if (platform_.Capabilities().canStayOnTop) {
+      if (capabilities_.canStayOnTop) {
         platform_.SetTopmost(choices_.onTop);
         // Kept on top, the globe stays in sight over a fullscreen window.
         keptOnTop_ = choices_.onTop;
@@ -53,7 +53,7 @@ bool MainWindow::RunMenuCommand(std::string_view itemName) {
 // Sizes: the globe at the chosen scale, or the system's. A Size chosen from
 // the menu moves the globe as well (settings/placement.h).
 void MainWindow::ApplySize(const DisplaySize& size, bool chosen) {
-  const Point was = platform_.WindowPosition();
+  const Point was = position_;
   const Size wasSize = GlobeSize();
   const int quarters = size.percent == 0 ? SystemScaleQuarters() : ScaleQuartersOfPercent(size.percent);
   if (ApplyScale(quarters) && chosen) TakePlace({PlaceReason::SizeChosen, was, wasSize});

@@ -1,5 +1,6 @@
 // One tick of the frame timer: whether the window can be seen, whether this
-// call is an animation step, the frame from the compositor, then the present.
+// call is an animation step, the frame from the compositor in a buffer the
+// window lends, then the present.
 #include <cstdio>
 #include <string>
 
@@ -27,19 +28,19 @@ class TracedDraws : public DrawObserver {
 
 }  // namespace
 
-bool MainWindow::StepClock() {
-  if (!IsStepDue(platform_.TickCount(), lastStepTick_, stepDelayMs_)) return false;
-  lastStepTick_ = platform_.TickCount();
+bool MainWindow::StepClock(uint32_t now) {
+  if (!IsStepDue(now, lastStepTick_, stepDelayMs_)) return false;
+  lastStepTick_ = now;
   return true;
 }
 
 bool MainWindow::WindowExposed() {
   // A window that cannot tell counts as seen.
-  if (!platform_.Capabilities().canTellWhetherCovered) return true;
+  if (!capabilities_.canTellWhetherCovered) return true;
   // The second point is asked only when the first does not show this window.
   // The points are the globe's, in device pixels like the window's place.
   const DevicePictures& device = compositor_.Device();
-  const Point pos = platform_.WindowPosition();
+  const Point pos = position_;
   return platform_.IsWindowVisibleAt(pos.x + device.Place(kProbePoint1.x), pos.y + device.Place(kProbePoint1.y)) ||
          platform_.IsWindowVisibleAt(pos.x + device.Place(kProbePoint2.x), pos.y + device.Place(kProbePoint2.y));
 }
@@ -52,15 +53,20 @@ void MainWindow::RenderFrame() {
   // The visibility probe gates the snow only.
   FrameRequest request;
   request.snowFalls = choices_.snow && WindowExposed();
-  request.step = StepClock();
+  request.step = StepClock(lastFrameTick_);
   request.countdownDays = CountdownDays();
   request.tick = lastFrameTick_;
   TracedDraws draws;
-  // Straight into the window's own memory, where it lends it.
-  const Platform::FrameMemory memory =
-      platform_.LendFrameMemory(compositor_.FrameWidth(), compositor_.FrameHeight(), opacity_);
-  compositor_.ComposeInto(memory.pixels, memory.holdsLast);
-  const FrameBuffer& frame = compositor_.Compose(scene_, random_, request, trace ? &draws : nullptr);
+  // Straight into the window's buffer, brought up to date where it lacks
+  // the previous frame.
+  const int width = compositor_.FrameWidth(), height = compositor_.FrameHeight();
+  const Platform::LentBuffer buffer = platform_.LendBuffer(width, height, opacity_);
+  ComposeTarget into;
+  if (buffer.pixels && buffer.width == width && buffer.height == height && buffer.stride >= width * 4) {
+    into.memory = FrameBuffer::InLentMemory(buffer.pixels, width, height, buffer.stride);
+    into.lacks = presented_.Lacks(buffer.age);
+  }
+  const FrameBuffer& frame = compositor_.Compose(scene_, random_, request, trace ? &draws : nullptr, into);
   if (trace) {
     trace->Write("frame", std::string("\"step\": ") + (request.step ? "true" : "false") +
                                  ", \"opacity\": " + std::to_string(opacity_) + ", \"draws\": [" + draws.text + "]");
@@ -70,14 +76,8 @@ void MainWindow::RenderFrame() {
       trace->Write("stir", "\"flying\": " + std::to_string(stirred) + ", \"draws\": [" + draws.stirred + "]");
     tracedStirred_ = stirred;
   }
-  // The compositor's changes are from its previous frame, which is what the
-  // window was last given unless the base layer came in between.
-  // (Two calls: one conditional expression would copy the rows every frame.)
-  if (composedPresented_)
-    PresentFrame(frame, compositor_.Changed(), kFramePresentFailure);
-  else
-    PresentFrame(frame, WholeRows(frame.width, frame.height), kFramePresentFailure);
-  composedPresented_ = true;
+  PresentFrame(buffer, frame, compositor_.Changed(), into.memory.lent ? &compositor_.Composed() : nullptr,
+               kFramePresentFailure);
   platform_.FrameRendered();
 }
 

@@ -42,7 +42,7 @@ void MainWindow::LoadSettings() {
   if (saved) request.asked = {stored.Get(Setting::Left), stored.Get(Setting::Top)};
   if (atRandom) Randomize();
   const Point place = PlaceGlobe(request, GlobeSize(), platform_.Monitors(), random_);
-  if (platform_.Capabilities().canPlaceItself) platform_.MoveWindow(place.x, place.y);
+  if (capabilities_.canPlaceItself) position_ = platform_.MoveWindow(place.x, place.y);
 
   // On a first run the start-at-login switch stays on, so that the first
   // close writes the entry.
@@ -61,7 +61,7 @@ void MainWindow::LoadSettings() {
   // A store that holds every value as the window now stands needs no write
   // until something changes. (With two globes, the last change wins: a globe
   // that changed nothing does not write its older values over another's.)
-  const SettingValues applied = ValuesToSave(choices_, platform_.WindowPosition());
+  const SettingValues applied = ValuesToSave(choices_, position_);
   bool held = true;
   for (const SettingRow& design : kSettings)
     held = held && stored.Has(design.id) && stored.Get(design.id) == applied[Index(design.id)];
@@ -78,14 +78,14 @@ void MainWindow::LoadSettings() {
 }
 
 // A window that no monitor shows any more comes back as it would at a start.
-void MainWindow::MonitorsChanged() { TakePlace({PlaceReason::MonitorsChanged, platform_.WindowPosition(), {}}); }
+void MainWindow::MonitorsChanged() { TakePlace({PlaceReason::MonitorsChanged, position_, {}}); }
 
 void MainWindow::TakePlace(const PlaceRequest& request) {
-  if (!platform_.Capabilities().canPlaceItself) return;
-  const Point now = platform_.WindowPosition();
+  if (!capabilities_.canPlaceItself) return;
+  const Point now = position_;
   const Point place = PlaceGlobe(request, GlobeSize(), platform_.Monitors(), random_);
   if (place.x != now.x || place.y != now.y) {
-    platform_.MoveWindow(place.x, place.y);
+    position_ = platform_.MoveWindow(place.x, place.y);
     SettingsChanged();
   }
 }
@@ -103,7 +103,7 @@ void MainWindow::SettingsChanged() {
 void MainWindow::SaveSettings() { WriteSettingsNow(true); }
 
 void MainWindow::WriteSettingsNow(bool closing) {
-  const SettingValues values = ValuesToSave(choices_, platform_.WindowPosition());
+  const SettingValues values = ValuesToSave(choices_, position_);
   const bool startAtLogin = choices_.startAtLogin;
   const bool writeValues = storeHolds_ != values;
   const bool writeEntry = closing || storeHoldsStartAtLogin_ != startAtLogin;

@@ -131,6 +131,11 @@ class WindowEvents {
   virtual void WindowMoved(Point /*position*/, uint32_t /*tick*/) {}
   // The user's move of the window is over: the button is up.
   virtual void MoveEnded() {}
+  // The window's top-left corner is now at `position` (device pixels), moved
+  // neither by MoveWindow nor by the user's move: by the window manager, a
+  // new display scale or monitor, or a place the system rounded. The core
+  // knows where the window is from MoveWindow, the move's steps and this.
+  virtual void WindowPlaced(Point /*position*/) {}
   virtual void MenuItemChosen(std::string_view itemName) = 0;
   // Asked before the window closes, for every close (the Exit command, the
   // window manager, the end of the desktop session). True lets it go ahead.
@@ -140,8 +145,9 @@ class WindowEvents {
   // Monitors were added, removed or resized, or their work areas changed.
   virtual void MonitorsChanged() {}
   // The system's display scale where the window is has changed (it moved to
-  // another monitor, or the user changed the setting).
-  virtual void ScaleChanged() {}
+  // another monitor, or the user changed the setting): `displayScale` as in
+  // WindowCapabilities. A move that came with it is told first (WindowPlaced).
+  virtual void ScaleChanged(double /*displayScale*/) {}
   // What the backend knows of who can see the window changed (see Sight).
   // While nobody can, nothing is composed or presented; the scene's clocks
   // go on.
@@ -154,8 +160,9 @@ class WindowEvents {
   virtual void UrlNotOpened(std::string_view /*url*/) {}
 };
 
-// What a backend's window can do. The core asks before relying on a thing,
-// rather than a backend pretending.
+// What a backend's window can do. The core asks once, when the window is
+// shown, before relying on a thing, rather than a backend pretending; the
+// scale it learns again from ScaleChanged.
 struct WindowCapabilities {
   bool canPlaceItself = true;         // MoveWindow puts it where asked
   bool canTellWhetherCovered = true;  // IsWindowVisibleAt answers truly
@@ -191,26 +198,40 @@ class Platform {
   // system's text for the error and returns false.
   virtual bool MakeDesktopOrnament(std::string* errorText) = 0;
   virtual void SetWindowSize(int width, int height) = 0;
-  // The window's left and top in screen coordinates, read now.
-  virtual Point WindowPosition() = 0;
-  virtual void MoveWindow(int left, int top) = 0;
-  // Shows `frame` (premultiplied B, G, R, A) as the window's whole content at
-  // its current position, composited with one extra constant alpha. Outside
-  // `changed` (a stretch of each row) the frame is the same as the previous
-  // call's; a backend that did not take that one in full looks at the whole
-  // frame. False when the system refuses.
-  virtual bool PresentFrame(const FrameBuffer& frame, uint8_t constantAlpha, const RowStretches& changed) = 0;
-  // Memory the next frame may be composed straight into, where the window
-  // shows a frame there as it is and presenting it copies nothing: `width`
-  // x `height` pixels of 4 bytes, lent until that frame is presented.
-  // `holdsLast`: it still holds the last frame composed into it and
-  // presented. No memory where the window shows frames otherwise (another
-  // size or constant alpha, or a backend that always copies).
-  struct FrameMemory {
-    uint8_t* pixels = nullptr;
-    bool holdsLast = false;
+  // Moves the window's top-left corner to (left, top) and returns where it
+  // stands then: there, or the nearest place the window can take (a backend
+  // that places it in coarser units rounds).
+  virtual Point MoveWindow(int left, int top) = 0;
+
+  // Presenting. The window owns the buffers it can show; each frame the core
+  // borrows one, brings it up to date and hands it back:
+  //   LendBuffer -> write what the buffer lacks and what the frame changed
+  //   -> PresentFrame.
+  // A buffer is `width` x `height` pixels of 4 bytes, rows `stride` bytes
+  // apart. The core writes the frame's bytes (blue, green, red and alpha,
+  // premultiplied); the window makes them what it shows (the constant
+  // alpha, the outline, a background) in place, where the core wrote, and
+  // the core never reads back what it wrote there. Its age says what it
+  // holds: 0 nothing known; 1 the last frame presented; n the frame
+  // presented n - 1 frames before the last. A buffer of age n lacks what the
+  // frames since changed (the core keeps their damage).
+  struct LentBuffer {
+    uint8_t* pixels = nullptr;  // none: the window takes no frame now
+    int width = 0, height = 0, stride = 0;
+    int age = 0;
+    uint8_t constantAlpha = 255;  // the extra alpha the frame is shown at
   };
-  virtual FrameMemory LendFrameMemory(int /*width*/, int /*height*/, uint8_t /*constantAlpha*/) { return {}; }
+  // A buffer for the next frame, of that size and shown at `constantAlpha`,
+  // lent until the next PresentFrame.
+  virtual LentBuffer LendBuffer(int width, int height, uint8_t constantAlpha) = 0;
+  // Shows the buffer last lent as the window's whole content at its current
+  // position, and takes it back. The core wrote `written` (a stretch of each
+  // row: what the buffer lacked and what the frame changed) and left the
+  // rest as it was; outside `changed` the frame is the one presented before
+  // it (the damage). A buffer without pixels shows nothing: true when the
+  // window merely could not take this frame (the next one's damage holds
+  // this one's). False when the system refuses.
+  virtual bool PresentFrame(const LentBuffer& buffer, const RowStretches& written, const RowStretches& changed) = 0;
   // Cuts the window to `region`; the window keeps it.
   virtual void SetWindowRegion(const Region& region) = 0;
   virtual void SetTopmost(bool topmost) = 0;

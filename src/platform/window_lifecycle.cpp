@@ -45,6 +45,10 @@ void WindowLifecycle::MoveEnded() {
   if (Live()) Guard([&] { events_.MoveEnded(); });
 }
 
+void WindowLifecycle::WindowPlaced(Point position) {
+  if (Live()) Guard([&] { events_.WindowPlaced(position); });
+}
+
 void WindowLifecycle::MenuItemChosen(std::string_view itemName) {
   if (Live()) Guard([&] { events_.MenuItemChosen(itemName); });
 }
@@ -53,8 +57,8 @@ void WindowLifecycle::MonitorsChanged() {
   if (Live()) Guard([&] { events_.MonitorsChanged(); });
 }
 
-void WindowLifecycle::ScaleChanged() {
-  if (Live()) Guard([&] { events_.ScaleChanged(); });
+void WindowLifecycle::ScaleChanged(double displayScale) {
+  if (Live()) Guard([&] { events_.ScaleChanged(displayScale); });
 }
 
 void WindowLifecycle::SightChanged(const Sight& sight) {

@@ -29,9 +29,10 @@ class WindowLifecycle {
   void PointerReleased(MouseButton button, Point at, uint32_t time);
   void WindowMoved(Point position, uint32_t tick);
   void MoveEnded();
+  void WindowPlaced(Point position);
   void MenuItemChosen(std::string_view itemName);
   void MonitorsChanged();
-  void ScaleChanged();
+  void ScaleChanged(double displayScale);
   // Backends report these whenever they learn them, before the show as well;
   // the core hears of a change only, and of what differs from nothing known
   // right after its show.

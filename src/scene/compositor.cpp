@@ -47,22 +47,23 @@ void Compositor::SetBase(const FrameBuffer& base) {
   frameOnKept_ = false;
 }
 
-void Compositor::ComposeInto(uint8_t* memory, bool holdsLast) {
+const FrameBuffer& Compositor::Compose(SceneState& scene, Random& random, const FrameRequest& request,
+                                       DrawObserver* observer, const ComposeTarget& into) {
+  observer_ = observer;
+  // The memory: lent memory holds the previous frame but for what it lacks;
+  // the own memory holds it when the previous call composed there.
   const int width = FrameWidth(), height = FrameHeight();
-  if (memory && width > 0 && height > 0) {
-    if (memory != frame_.lent || !holdsLast || frame_.width != width || frame_.height != height) {
-      frame_ = FrameBuffer::InLentMemory(memory, width, height);
+  lacks_ = nullptr;
+  if (into.memory.lent && into.memory.width == width && into.memory.height == height) {
+    frame_ = into.memory;
+    if (into.lacks && into.lacks->size() == static_cast<size_t>(height))
+      lacks_ = into.lacks;
+    else
       frameOnKept_ = false;
-    }
   } else if (frame_.lent) {
     frame_ = FrameBuffer();  // memory of its own again, composed whole
     frameOnKept_ = false;
   }
-}
-
-const FrameBuffer& Compositor::Compose(SceneState& scene, Random& random, const FrameRequest& request,
-                                       DrawObserver* observer) {
-  observer_ = observer;
   // The sky strip, where the previous call's sky step left it; then the sky
   // step, which moves the sky, sun and moon and notes where they are drawn.
   skyDraws_.clear();
@@ -259,13 +260,19 @@ void Compositor::ComposeSky(const FrameRequest& request) {
       AddRect(area_, lastCountdownBox_);
       if (request.countdownDays) AddRect(area_, countdownBox_);
     }
+    changed_ = area_;
+    // What the memory lacks of the previous frame is composed as well.
+    if (lacks_) AddStretches(area_, *lacks_);
     for (int y = 0; y < frame_.height; ++y) CopyStretch(frame_, keptSky_, y, area_[y].first, area_[y].second);
   } else {
-    if (frame_.lent && frame_.width == keptSky_.width && frame_.height == keptSky_.height)
+    if (frame_.lent && frame_.width == keptSky_.width && frame_.height == keptSky_.height && frame_.Stride() == keptSky_.Stride())
       std::memcpy(frame_.Data(), keptSky_.Data(), keptSky_.Bytes());
+    else if (frame_.lent && frame_.width == keptSky_.width && frame_.height == keptSky_.height)
+      for (int y = 0; y < frame_.height; ++y) CopyStretch(frame_, keptSky_, y, 0, frame_.width);
     else
       frame_ = keptSky_;  // its own memory (lent memory of another size is let go)
     area_ = WholeRows(frame_.width, frame_.height);
+    changed_ = area_;
   }
   frameOnKept_ = true;
   nextFixedLayer_ = kLandscape + 1;

@@ -53,6 +53,15 @@ struct SceneState {
   StirredSnowState stirred;
 };
 
+// Memory a frame may be composed in instead of the compositor's own: a
+// buffer a window lends, the frame's size (a view, FrameBuffer::InLentMemory),
+// which holds the previous call's frame but in `lacks` (a stretch of each
+// row; null: it holds nothing known).
+struct ComposeTarget {
+  FrameBuffer memory;
+  const RowStretches* lacks = nullptr;
+};
+
 // What one call draws besides the scene's state.
 struct FrameRequest {
   bool step = false;       // an animation step: the sky, sun and moon advance
@@ -98,21 +107,23 @@ class Compositor : private ScenePainter {
   // old one.
   void SetBase(const FrameBuffer& base);
 
-  // Composes into `memory` (the base layer's size, 4 bytes a pixel) from the
-  // next call on, or into memory of its own when null. Memory other than
-  // the last call's, or that no longer holds its frame (`holdsLast` false),
-  // is composed whole.
-  void ComposeInto(uint8_t* memory, bool holdsLast);
   // The frame's size: the base layer's.
   int FrameWidth() const { return fixedLayers_.Start().width; }
   int FrameHeight() const { return fixedLayers_.Start().height; }
 
   // Composes one frame, stepping `scene` and drawing with `random` as the
-  // request says, and reports each draw to `observer` (may be null).
-  const FrameBuffer& Compose(SceneState& scene, Random& random, const FrameRequest& request, DrawObserver* observer);
+  // request says, and reports each draw to `observer` (may be null). It is
+  // composed in `into` when that has memory, bringing it up to date where
+  // it lacks the previous frame; otherwise in memory of its own, which holds
+  // the previous frame when that was composed there too.
+  const FrameBuffer& Compose(SceneState& scene, Random& random, const FrameRequest& request, DrawObserver* observer,
+                             const ComposeTarget& into = {});
   // Where the last Compose call's frame may differ from the one before it
   // (device pixels), row by row; the whole frame after a new base or scale.
-  const RowStretches& Changed() const { return area_; }
+  const RowStretches& Changed() const { return changed_; }
+  // Where the last call wrote its frame: what changed and what its memory
+  // lacked. Elsewhere the memory was left as it was.
+  const RowStretches& Composed() const { return area_; }
   // Steps `scene` exactly as a Compose call without snow would, and draws
   // nothing: a frame nobody can see.
   void AdvanceUnseen(SceneState& scene, bool step) const;
@@ -157,11 +168,13 @@ class Compositor : private ScenePainter {
   StirredSprites stirredSprites_;
   GlassOutline glass_;  // where the stirred snow may go
 
-  FrameBuffer frame_;  // reused between calls; in lent memory after ComposeInto
+  FrameBuffer frame_;  // reused between calls, or a view of a ComposeTarget's memory
   FixedLayers fixedLayers_;
   size_t nextFixedLayer_ = 0;  // the fixed picture the frame has reached
   DrawObserver* observer_ = nullptr;
-  RowStretches area_;  // what this call composes (see Changed)
+  RowStretches area_;     // what this call composes (see Composed)
+  RowStretches changed_;  // of which where the frame changed (see Changed)
+  const RowStretches* lacks_ = nullptr;  // this call's target's
 
   // The kept sky (see the top of this file): the frame up to the landscape
   // for the sky draws that made it (none: nothing kept yet).

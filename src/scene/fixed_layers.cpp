@@ -91,7 +91,7 @@ void FixedLayers::DrawWithin(FrameBuffer& frame, size_t layer, int top, int bott
     const auto [from, to] = columns(y);
     const int b = std::max(x, from), e = std::min(x + s->length, to);
     if (b < e)
-      BlendPixels(frame.Data() + (static_cast<size_t>(s->at) + (b - x)) * 4,
+      BlendPixels(frame.Row(y) + static_cast<size_t>(b) * 4,
                   left.bgra.data() + (static_cast<size_t>(s->from) + (b - x)) * 4, e - b);
   }
 }

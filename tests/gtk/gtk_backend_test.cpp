@@ -608,6 +608,14 @@ std::vector<std::string> NetWmState(GtkWidget* window) {
 
 bool Has(const std::vector<std::string>& v, const char* s) { return std::find(v.begin(), v.end(), s) != v.end(); }
 
+// Presents `frame` whole, as the core does: into a buffer the window lends.
+bool PresentWhole(GtkPlatform& platform, const FrameBuffer& frame) {
+  const Platform::LentBuffer b = platform.LendBuffer(frame.width, frame.height, 255);
+  if (!b.pixels) return platform.PresentFrame(b, WholeRows(frame.width, frame.height), WholeRows(frame.width, frame.height));
+  for (int y = 0; y < frame.height; ++y) std::memcpy(b.pixels + y * b.stride, frame.Row(y), frame.width * 4);
+  return platform.PresentFrame(b, WholeRows(frame.width, frame.height), WholeRows(frame.width, frame.height));
+}
+
 TEST(GtkWindow, ShowsAsAShapedOrnamentAtItsPlace) {
   REQUIRE_DISPLAY();
   GtkPlatform platform(nullptr);
@@ -622,7 +630,7 @@ TEST(GtkWindow, ShowsAsAShapedOrnamentAtItsPlace) {
   std::string error;
   ASSERT_TRUE(platform.MakeDesktopOrnament(&error));
   platform.SetWindowSize(100, 80);
-  ASSERT_TRUE(platform.PresentFrame(OpaqueFrame(100, 80), 255, WholeRows(100, 80)));
+  ASSERT_TRUE(PresentWhole(platform, OpaqueFrame(100, 80)));
   platform.Show(events);
   EXPECT_EQ(events.log, (std::vector<std::string>{"Shown"}));
   EXPECT_FALSE(events.mappedDuringShow) << "the show handler runs before the window appears";
@@ -809,7 +817,7 @@ TEST(GtkWindow, CloseAsksTheCoreAndDestroysOnce) {
   gdk_event_free(del);
   EXPECT_TRUE(platform.Closed());
   EXPECT_EQ(platform.Widget(), nullptr);
-  EXPECT_FALSE(platform.PresentFrame(OpaqueFrame(10, 10), 255, WholeRows(10, 10)));
+  EXPECT_FALSE(PresentWhole(platform, OpaqueFrame(10, 10)));
 
   // Later requests change nothing.
   platform.RequestClose();

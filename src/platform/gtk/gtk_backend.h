@@ -48,13 +48,14 @@ cairo_region_t* CairoRegionFromRegion(const Region& region);
 // pixels inside the outline are looked at and written: the rest keep what
 // they hold (transparency). With `within` (unless `fresh`) only pixels in
 // its stretch of each row are, all of them taken as changed: the picture
-// already holds the frame everywhere else.
+// already holds the frame everywhere else. `data` may be the frame's own
+// memory: the frame becomes the window's picture in place.
 Rect UpdateWindowContent(const FrameBuffer& frame, uint8_t constantAlpha, bool composited, unsigned char* data,
                          int stride, bool fresh, const std::vector<std::pair<int, int>>* inside = nullptr,
                          const RowStretches* within = nullptr);
 
-// For a frame composed straight into the window's content (composited at
-// full opacity): clears what lies outside the outline (`inside`, as above)
+// For a frame written straight into the window's content: clears what lies
+// outside the outline (`inside`, as above)
 // within `within` (every row when null), as UpdateWindowContent leaves it
 // transparent, and gives the rectangle that holds `within`.
 Rect SettleComposedContent(unsigned char* data, int stride, int width, int height,
@@ -142,10 +143,11 @@ class GtkPlatform : public Platform {
 
   bool MakeDesktopOrnament(std::string* errorText) override;
   void SetWindowSize(int width, int height) override;
-  Point WindowPosition() override;
-  void MoveWindow(int left, int top) override;
-  bool PresentFrame(const FrameBuffer& frame, uint8_t constantAlpha, const RowStretches& changed) override;
-  FrameMemory LendFrameMemory(int width, int height, uint8_t constantAlpha) override;
+  // Where the window's top-left corner is, in device pixels.
+  Point WindowPosition();
+  Point MoveWindow(int left, int top) override;
+  LentBuffer LendBuffer(int width, int height, uint8_t constantAlpha) override;
+  bool PresentFrame(const LentBuffer& buffer, const RowStretches& written, const RowStretches& changed) override;
   void SetWindowRegion(const Region& region) override;
   void SetTopmost(bool topmost) override;
   void BeginMoveDrag() override;
@@ -265,7 +267,11 @@ class GtkPlatform : public Platform {
   std::unique_ptr<SharedContent, SharedContentDeleter> shared_;
   bool sharedTried_ = false;
   void DrawIntoWindow(const Rect& area);
-  void OpenSharedContent(const FrameBuffer& frame);
+  void OpenSharedContent(int width, int height);
+  // Makes what the core wrote into a buffer (`written`) what the window
+  // shows, in place; the rectangle that holds it inside the outline.
+  Rect SettleWritten(const LentBuffer& buffer, const RowStretches& written);
+  bool lentWhole_ = false;  // the buffer last lent held nothing known
   void CloseSharedContent();
   void ReleaseWindowSurface();
 
@@ -290,11 +296,15 @@ class GtkPlatform : public Platform {
   bool contentHoldsLast_ = false;
   uint8_t contentAlpha_ = 0;
   bool contentComposited_ = false;
-  // Whether the shared image holds the last frame composed straight into it.
-  bool sharedHoldsLent_ = false;
   Point requestedPosition_{0, 0};
   std::optional<Point> knownPosition_;  // the mapped window's place, until it is configured
   Point lastPosition_{0, 0};            // the last place asked for or learnt
+  Point toldPosition_{0, 0};            // the place the core knows of
+  // Tells the core where the window is when that is not where it knows it
+  // to be (WindowPlaced): at once, or once a burst of configures is over.
+  void TellPlace();
+  void TellPlaceSoon();
+  guint placeSettle_ = 0;
   cairo_region_t* shape_ = nullptr;
   bool iconified_ = false;
 
@@ -346,7 +356,8 @@ class GtkPlatform : public Platform {
   // window's surface then).
   void MakeSubsurface();
   void UndoSubsurface();
-  bool PresentOnSubsurface(const FrameBuffer& frame, uint8_t constantAlpha, const RowStretches& changed);
+  LentBuffer LendSubsurfaceBuffer(int width, int height, uint8_t constantAlpha);
+  bool PresentOnSubsurface(const LentBuffer& buffer, const RowStretches& written, const RowStretches& changed);
   // Shows the last frame presented, with the damage gathered since the last
   // commit, and asks for the next frame callback.
   void CommitSubsurface();
@@ -409,8 +420,7 @@ class GtkPlatform : public Platform {
   std::optional<Press> press_;
   bool inPointerEvent_ = false;  // the core hears of one now
 
-  mutable std::optional<WindowCapabilities> capabilities_;  // until the scale factor changes or the window maps
-  WindowCapabilities AskCapabilities() const;
+
   TimerSource* timerSource_ = nullptr;
 
   std::vector<std::string> pendingChoices_;

@@ -101,8 +101,12 @@ void GtkPlatform::StartMoveDrag(int button, int rootX, int rootY, guint32) {
 bool GtkPlatform::FollowDrag(int rootX, int rootY) {
   if (!drag_) return false;
   const Point to{drag_->windowAt.x + rootX - drag_->rootX, drag_->windowAt.y + rootY - drag_->rootY};
-  MoveWindow(to.x, to.y);
-  if (lifecycle_ && !closed_) lifecycle_->WindowMoved(to, TickCount());
+  const Point at = MoveWindow(to.x, to.y);
+  if (lifecycle_ && !closed_) {
+    lifecycle_->WindowMoved(to, TickCount());
+    // Where the window's units took it, when that is not quite there.
+    if (at.x != to.x || at.y != to.y) lifecycle_->WindowPlaced(at);
+  }
   return true;
 }
 

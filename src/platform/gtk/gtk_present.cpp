@@ -4,12 +4,13 @@
 // tick, an off-screen pixmap cleared and copied to the window, and the window
 // manager's frame counters. Nothing else is drawn in the window, so a frame is
 // one upload of the pixels that changed instead: the window's content lives in
-// a shared-memory image the X server reads by itself (MIT-SHM), the changed
-// pixels are written into it (looked for only where the compositor says the
-// frame changed; composited at full opacity the compositor composes the frame
-// in the image itself and nothing is copied), and a shared-memory PutImage
-// of each of a few bands that hold them copies them into the window: the
-// server and a compositor work on every pixel uploaded, and on every upload.
+// a shared-memory image the X server reads by itself (MIT-SHM), which is the
+// one buffer the window lends (Platform::LendBuffer): the core composes the
+// frame straight into it, where it changed, the written pixels are made the
+// window's in place (the constant alpha, the grey without a compositor,
+// nothing outside the outline), and a shared-memory PutImage of each of a
+// few bands that hold them copies them into the window: the server and a
+// compositor work on every pixel uploaded, and on every upload.
 // The uploads go through a plain XCB connection of their own, so that they
 // add nothing to the loop's X connection and an upload is one write to the
 // server, with nothing read back.
@@ -19,16 +20,11 @@
 // would first poll the socket and take its locks on every frame. Nothing is read
 // back but the errors a request might cause, thrown away now and then.
 //
-// Where the frame is copied into the image, nothing waits for the server to
-// have read it: should the server fall a whole frame behind, it may copy
-// some pixels of the next frame with the last frame's upload, but every pixel
-// the next frame changed goes up again with that frame's upload, right
-// behind it, so the window always ends up holding exactly the last frame.
-// A frame composed in the image itself passes through unfinished pixels
-// (and pixels outside the outline that are cleared afterwards), so its upload
-// asks for a completion event, and the image is lent again only once that
-// has come (one read a frame; it has always come within the 20 ms between
-// frames unless the server is stuck). Only the rectangle that
+// A frame composed in the image passes through unfinished pixels (and pixels
+// outside the outline that are cleared afterwards), so each upload asks for
+// a completion event, and the image is lent again only once that has come
+// (one read a frame; it has always come within the 20 ms between frames
+// unless the server is stuck). Only the rectangle that
 // changed reaches the window, so a compositor redraws only that. Where the
 // server shares no memory (a remote display) the changed rectangle goes
 // through cairo-xlib, and where the window is not an X11 window, through
@@ -145,51 +141,87 @@ void GtkPlatform::SharedContentDeleter::operator()(SharedContent* shared) const 
   delete shared;
 }
 
-bool GtkPlatform::PresentFrame(const FrameBuffer& frame, uint8_t constantAlpha, const RowStretches& changed) {
-  if (!window_ || closed_) return false;
-  if (frame.Empty() || frame.Bytes() < static_cast<size_t>(frame.width) * frame.height * 4) return false;
-  if (wayland_) return PresentOnSubsurface(frame, constantAlpha, changed);  // gtk_subsurface.cpp
-  const bool mapped = mapped_;
-  if (shared_ && (shared_->width != frame.width || shared_->height != frame.height)) {
+// The buffer on X11 is the window's content itself: the shared image, else
+// the image surface the draw handler paints. It holds the last frame as long
+// as the frames come at the same alpha and compositing and the outline stays.
+Platform::LentBuffer GtkPlatform::LendBuffer(int width, int height, uint8_t constantAlpha) {
+  if (!window_ || closed_ || width <= 0 || height <= 0) return {};
+  if (wayland_) return LendSubsurfaceBuffer(width, height, constantAlpha);  // gtk_subsurface.cpp
+  if (shared_ && (shared_->width != width || shared_->height != height)) {
     CloseSharedContent();
     sharedTried_ = false;
   }
-  if (mapped && !shared_ && !sharedTried_) OpenSharedContent(frame);
-  const std::vector<std::pair<int, int>>* inside = haveInsideSpans_ ? &insideSpans_ : nullptr;
-  const bool reset = contentReset_;
-  contentReset_ = false;
-  // Only what changed needs a look, when the content holds the previous
-  // frame as this one will be shown.
-  const bool composited = Composited();
-  const bool sameWay = contentHoldsLast_ && !reset && contentAlpha_ == constantAlpha && contentComposited_ == composited;
-  const RowStretches* within = sameWay && changed.size() == static_cast<size_t>(frame.height) ? &changed : nullptr;
-  contentHoldsLast_ = false;
-  contentAlpha_ = constantAlpha;
-  contentComposited_ = composited;
+  if (mapped_ && !shared_ && !sharedTried_) OpenSharedContent(width, height);
   if (shared_) {
+    // The server reads the image while it handles an upload: the last one's
+    // completion is waited for, so that the next frame is not drawn under it.
     SharedContent& sh = *shared_;
-    // Cairo draws nothing into the image; the draw handler tells it that the
-    // pixels changed before it reads them.
-    Rect r;
-    const bool lent = frame.lent == sh.data && frame.width == sh.width && frame.height == sh.height;
-    if (lent) {
-      // Composed in the image itself (see LendFrameMemory).
-      r = gtkui::SettleComposedContent(sh.data, sh.stride, sh.width, sh.height, inside, reset ? nullptr : within);
-      sharedHoldsLent_ = true;
-    } else {
-      if (reset) std::memset(sh.data, 0, static_cast<size_t>(sh.stride) * sh.height);
-      r = gtkui::UpdateWindowContent(frame, constantAlpha, composited, sh.data, sh.stride, reset, inside, within);
-      sharedHoldsLent_ = false;
+    if (!ReadFromServer(sh.socket, Await::Completion, sh.completionEvent, &sh.completionPending)) {
+      // The server is gone or stuck: the window's content is no longer known.
+      contentHoldsLast_ = false;
+      CloseSharedContent();
     }
-    contentHoldsLast_ = true;
+  }
+  if (!shared_) {
+    if (surface_ && (cairo_image_surface_get_width(surface_) != width || cairo_image_surface_get_height(surface_) != height)) {
+      cairo_surface_destroy(surface_);
+      surface_ = nullptr;
+    }
+    if (!surface_) {
+      surface_ = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
+      contentHoldsLast_ = false;
+      if (cairo_surface_status(surface_) != CAIRO_STATUS_SUCCESS) {
+        cairo_surface_destroy(surface_);
+        surface_ = nullptr;
+        return {};
+      }
+    }
+    cairo_surface_flush(surface_);
+  }
+  LentBuffer lent;
+  lent.pixels = shared_ ? shared_->data : cairo_image_surface_get_data(surface_);
+  lent.width = width;
+  lent.height = height;
+  lent.stride = shared_ ? shared_->stride : cairo_image_surface_get_stride(surface_);
+  lent.constantAlpha = constantAlpha;
+  const bool sameWay = contentHoldsLast_ && !contentReset_ && contentAlpha_ == constantAlpha && contentComposited_ == Composited();
+  lent.age = sameWay ? 1 : 0;
+  lentWhole_ = !sameWay;
+  return lent;
+}
+
+Rect GtkPlatform::SettleWritten(const LentBuffer& buffer, const RowStretches& written) {
+  const std::vector<std::pair<int, int>>* inside = haveInsideSpans_ ? &insideSpans_ : nullptr;
+  const FrameBuffer frame = FrameBuffer::InLentMemory(buffer.pixels, buffer.width, buffer.height, buffer.stride);
+  gtkui::UpdateWindowContent(frame, buffer.constantAlpha, Composited(), buffer.pixels, buffer.stride, false, inside,
+                             &written);
+  return gtkui::SettleComposedContent(buffer.pixels, buffer.stride, buffer.width, buffer.height, inside, &written);
+}
+
+bool GtkPlatform::PresentFrame(const LentBuffer& buffer, const RowStretches& written, const RowStretches& changed) {
+  if (!window_ || closed_) return false;
+  if (wayland_) return PresentOnSubsurface(buffer, written, changed);  // gtk_subsurface.cpp
+  if (!buffer.pixels || written.size() != static_cast<size_t>(buffer.height)) return false;
+  const std::vector<std::pair<int, int>>* inside = haveInsideSpans_ ? &insideSpans_ : nullptr;
+  contentReset_ = false;
+  contentHoldsLast_ = false;
+  contentAlpha_ = buffer.constantAlpha;
+  contentComposited_ = Composited();
+  // What the core wrote becomes the window's: the frame at the constant
+  // alpha, transparent outside the outline (over grey without a compositor).
+  const Rect r = SettleWritten(buffer, written);
+  contentHoldsLast_ = true;
+  if (shared_ && buffer.pixels == shared_->data) {
+    SharedContent& sh = *shared_;
     if (r.Empty()) return true;  // the same picture again
-    // What changed, as a few bands that follow the glass where the rows say
-    // (the server and a compositor work on every pixel uploaded), or the
-    // rectangle.
+    // What was written, as a few bands that follow the glass where the rows
+    // say (the server and a compositor work on every pixel uploaded).
     std::vector<Rect>& uploads = sh.bands;
     uploads.clear();
-    if (!reset && within) gtkui::UploadRectangles(*within, sh.width, inside, &uploads);
-    if (uploads.empty()) uploads.push_back(r);
+    // A buffer that held nothing known goes up whole (pixels a new outline
+    // cut away are cleared too).
+    if (!lentWhole_) gtkui::UploadRectangles(written, sh.width, inside, &uploads);
+    if (uploads.empty()) uploads.push_back(lentWhole_ ? Rect{0, 0, sh.width, sh.height} : r);
     // ShmPutImage, in the byte order the connection was opened with (the
     // machine's own, as libxcb does), all in one write.
     std::array<xcb_shm_put_image_request_t, 32> puts;
@@ -204,7 +236,7 @@ bool GtkPlatform::PresentFrame(const FrameBuffer& frame, uint8_t constantAlpha, 
     }
     static_assert(sizeof(xcb_shm_put_image_request_t) == 40);
     // The image is drawn in again only once the server is done with it.
-    if (lent && count > 0) {
+    if (count > 0) {
       puts[count - 1].send_event = 1;
       sh.completionPending = true;
     }
@@ -224,38 +256,14 @@ bool GtkPlatform::PresentFrame(const FrameBuffer& frame, uint8_t constantAlpha, 
     }
     return true;
   }
-  if (reset && surface_) {
-    cairo_surface_destroy(surface_);
-    surface_ = nullptr;
-  }
-  Rect changedArea;
-  surface_ = gtkui::WindowContentFromFrame(frame, constantAlpha, composited, surface_, &changedArea, inside, within);
-  if (!surface_) return false;
-  contentHoldsLast_ = true;
-  if (changedArea.Empty()) return true;
-  if (mapped)
-    DrawIntoWindow(changedArea);
+  if (!surface_ || buffer.pixels != cairo_image_surface_get_data(surface_)) return false;
+  cairo_surface_mark_dirty(surface_);
+  if (r.Empty()) return true;
+  if (mapped_)
+    DrawIntoWindow(lentWhole_ ? Rect{0, 0, buffer.width, buffer.height} : r);
   else
     gtk_widget_queue_draw(window_);  // painted when it is first exposed
   return true;
-}
-
-// Composited at full opacity the window shows a frame's bytes as they are,
-// so the frame may be composed in the shared image itself, and presenting it
-// copies nothing. The server reads the image while it handles an upload: the
-// last one's completion is waited for, so that the next frame is not drawn
-// under it.
-Platform::FrameMemory GtkPlatform::LendFrameMemory(int width, int height, uint8_t constantAlpha) {
-  if (!shared_ || !window_ || closed_ || shared_->width != width || shared_->height != height) return {};
-  if (constantAlpha != 255 || !Composited() || std::endian::native != std::endian::little) return {};
-  SharedContent& sh = *shared_;
-  if (!ReadFromServer(sh.socket, Await::Completion, sh.completionEvent, &sh.completionPending)) {
-    // The server is gone or stuck: the window's content is no longer known.
-    contentHoldsLast_ = false;
-    CloseSharedContent();
-    return {};
-  }
-  return {sh.data, sharedHoldsLent_ && !contentReset_};
 }
 
 // Without shared memory: the changed rectangle through cairo-xlib, one to one
@@ -284,7 +292,7 @@ void GtkPlatform::DrawIntoWindow(const Rect& area) {
 
 // Tried once a window (a new size or scale tries again). The image takes
 // over what the window shows so far.
-void GtkPlatform::OpenSharedContent(const FrameBuffer& frame) {
+void GtkPlatform::OpenSharedContent(int width, int height) {
   sharedTried_ = true;
   GdkWindow* gdkWindow = gtk_widget_get_window(window_);
   if (!gdkWindow || !GDK_IS_X11_WINDOW(gdkWindow)) return;
@@ -306,7 +314,6 @@ void GtkPlatform::OpenSharedContent(const FrameBuffer& frame) {
   bool format = false;
   for (auto f = xcb_setup_pixmap_formats_iterator(setup); f.rem; xcb_format_next(&f))
     format = format || (f.data->depth == 32 && f.data->bits_per_pixel == 32 && f.data->scanline_pad == 32);
-  const int width = frame.width, height = frame.height;
   const int stride = cairo_format_stride_for_width(CAIRO_FORMAT_ARGB32, width);
   if (!format || stride != width * 4) return;
   const size_t bytes = static_cast<size_t>(stride) * height;
@@ -358,7 +365,6 @@ void GtkPlatform::OpenSharedContent(const FrameBuffer& frame) {
   if (surface_) cairo_surface_destroy(surface_);
   surface_ = cairo_image_surface_create_for_data(data, CAIRO_FORMAT_ARGB32, width, height, shared->stride);
   shared_ = std::move(shared);
-  sharedHoldsLent_ = false;
 }
 
 // The window's content goes back into memory of its own (the frame stays
@@ -388,7 +394,6 @@ void GtkPlatform::CloseSharedContent() {
       WriteRequests(sh.socket, &sync, sizeof sync))
     ReadFromServer(sh.socket, Await::Reply, sh.completionEvent, &sh.completionPending);
   shared_.reset();
-  sharedHoldsLent_ = false;
 }
 
 void GtkPlatform::ReleaseWindowSurface() {

@@ -7,16 +7,12 @@
 // changes, and the frames go to a desynchronised subsurface of it that the
 // program fills itself:
 //
-// - Its buffers are a small pool in one memory file (wl_shm), reused. Each
-//   knows the rows it is missing since it was last drawn in (the stretches
-//   the frames drawn into the others changed), so a buffer taken again gets
-//   only those and what the new frame changed, copied from the compositor's
-//   frame at the window's constant alpha. The compositor composes into
-//   memory of its own rather than into lent buffer memory: it composes
-//   incrementally only into the memory of its previous call, and the pool
-//   hands out another buffer whenever the compositor still holds the last,
-//   so lending would make every other frame a whole one; the copy is of the
-//   changed stretches alone.
+// - Its buffers are a small pool in one memory file (wl_shm), reused, and
+//   lent to the core with their age (Platform::LendBuffer): the core
+//   composes the frame straight into the buffer, bringing it up to date
+//   where the frames presented since it was last drawn in changed it, and
+//   what it wrote becomes the surface's picture in place (the constant
+//   alpha, nothing outside the outline). Nothing is copied.
 // - Only the changed bands are damaged (wl_surface.damage_buffer, version 4).
 // - One frame callback at a time: a frame presented while the last one has
 //   not been asked for waits in its buffer (later frames are drawn into the
@@ -178,8 +174,9 @@ struct GtkPlatform::WaylandContent {
     wl_buffer* buffer = nullptr;
     unsigned char* data = nullptr;
     bool busy = false;      // attached, and not released by the compositor yet
-    bool whole = true;      // misses everything (never drawn in, or a new outline or alpha)
-    RowStretches missing;   // otherwise the rows it lacks of the last frame
+    // The present that filled it: its age counts from there (0: it holds
+    // nothing known: never drawn in, or a new outline or alpha since).
+    uint64_t shownAt = 0;
   };
   std::array<Buffer, kPoolBuffers> buffers;
   int fd = -1;
@@ -188,6 +185,8 @@ struct GtkPlatform::WaylandContent {
   wl_shm_pool* pool = nullptr;
   int width = 0, height = 0;          // the frame's
   int bufferWidth = 0, bufferHeight = 0, stride = 0;  // the buffers' (a multiple of the buffer scale)
+  uint64_t presents = 0;               // frames presented into the buffers
+  int lent = -1;                       // the buffer lent for the next frame
   int last = -1;                       // the buffer that holds the last frame presented
   bool lastShown = false;              // committed since
   bool damageAll = true;               // since the last commit: everything, or
@@ -209,7 +208,7 @@ struct GtkPlatform::WaylandContent {
     if (fd >= 0) close(fd);
     fd = -1;
     width = height = bufferWidth = bufferHeight = stride = 0;
-    last = -1;
+    lent = last = -1;
     lastShown = false;
   }
 };
@@ -397,12 +396,12 @@ void GtkPlatform::MakeSubsurface() {
       if (self->PreferredScaleQuarters() == before) return;
       // As a new output scale: the same place and shape in other units, and
       // the core composes at the new scale.
-      self->capabilities_.reset();
       self->knownPosition_.reset();
       self->probeAnswers_.clear();
       if (self->size_.width > 0) self->ApplyWindowSize();
       self->ApplyShape();
-      if (self->lifecycle_ && !self->closed_) self->lifecycle_->ScaleChanged();
+      self->TellPlace();
+      if (self->lifecycle_ && !self->closed_) self->lifecycle_->ScaleChanged(self->Capabilities().displayScale);
     }};
     wp_fractional_scale_v1_add_listener(c.fractional, &listener, this);
   }
@@ -498,26 +497,25 @@ double GtkPlatform::LayerUnit() const {
   return quarters ? quarters / 4.0 : WindowScale();
 }
 
-bool GtkPlatform::PresentOnSubsurface(const FrameBuffer& frame, uint8_t constantAlpha, const RowStretches& changed) {
+Platform::LentBuffer GtkPlatform::LendSubsurfaceBuffer(int width, int height, uint8_t constantAlpha) {
   WaylandContent& c = *wayland_;
   const int scale = PreferredScaleQuarters() ? 1 : WindowScale();
   const auto up = [scale](int v) { return (v + scale - 1) / scale * scale; };
-  if (c.width != frame.width || c.height != frame.height || c.bufferWidth != up(frame.width) ||
-      c.bufferHeight != up(frame.height)) {
+  if (c.width != width || c.height != height || c.bufferWidth != up(width) || c.bufferHeight != up(height)) {
     // A new pool for the new size; the buffers the compositor still holds
     // stay its own until it lets go of them.
     c.ClosePool();
-    const int bw = up(frame.width), bh = up(frame.height), stride = bw * 4;
+    const int bw = up(width), bh = up(height), stride = bw * 4;
     const size_t one = static_cast<size_t>(stride) * bh, bytes = one * kPoolBuffers;
     c.fd = memfd_create("glimmerdome-frames", MFD_CLOEXEC);
     if (c.fd < 0 || ftruncate(c.fd, static_cast<off_t>(bytes)) != 0) {
       c.ClosePool();
-      return false;
+      return {};
     }
     void* memory = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_SHARED, c.fd, 0);
     if (memory == MAP_FAILED) {
       c.ClosePool();
-      return false;
+      return {};
     }
     c.memory = static_cast<unsigned char*>(memory);
     c.poolBytes = bytes;
@@ -532,68 +530,67 @@ bool GtkPlatform::PresentOnSubsurface(const FrameBuffer& frame, uint8_t constant
       b.buffer = wl_shm_pool_create_buffer(c.pool, static_cast<int32_t>(one * i), bw, bh, stride, WL_SHM_FORMAT_ARGB8888);
       wl_buffer_add_listener(b.buffer, &release, &b);
     }
-    c.width = frame.width;
-    c.height = frame.height;
+    c.width = width;
+    c.height = height;
     c.bufferWidth = bw;
     c.bufferHeight = bh;
     c.stride = stride;
     c.damageAll = true;
   }
-  const std::vector<std::pair<int, int>>* inside = haveInsideSpans_ ? &insideSpans_ : nullptr;
-  const bool reset = contentReset_;
-  contentReset_ = false;
-  const bool composited = Composited();
-  const bool sameWay = contentHoldsLast_ && !reset && contentAlpha_ == constantAlpha && contentComposited_ == composited &&
-                       changed.size() == static_cast<size_t>(frame.height);
-  contentAlpha_ = constantAlpha;
-  contentComposited_ = composited;
-  contentHoldsLast_ = false;
+  // Frames at another alpha or compositing, or in a new outline: what the
+  // buffers hold is no longer what they would show.
+  const bool sameWay =
+      contentHoldsLast_ && !contentReset_ && contentAlpha_ == constantAlpha && contentComposited_ == Composited();
   if (!sameWay) {
-    for (auto& b : c.buffers) b.whole = true;
+    for (auto& b : c.buffers) b.shownAt = 0;
     c.damageAll = true;
   }
   // The buffer to draw in: the one that waits to be shown, else the last
-  // one shown if the compositor has let go of it (it misses nothing), else
-  // any other the compositor does not hold.
+  // one shown if the compositor has let go of it (it lacks nothing), else
+  // the youngest other the compositor does not hold.
   int chosen = -1;
   if (c.last >= 0 && (!c.lastShown || !c.buffers[c.last].busy)) chosen = c.last;
   for (int i = 0; chosen < 0 && i < kPoolBuffers; ++i)
     if (!c.buffers[i].busy) chosen = i;
-  if (chosen < 0) {
-    // The compositor holds them all: this frame's rows are missing in every
-    // one, and the next frame brings them.
-    for (auto& b : c.buffers)
-      if (!b.whole) AddStretches(b.missing, changed);
-    if (!c.damageAll) {
-      if (c.damage.size() != static_cast<size_t>(frame.height)) c.damage.assign(static_cast<size_t>(frame.height), {0, 0});
-      AddStretches(c.damage, changed);
-    }
-    contentHoldsLast_ = true;
-    return true;
-  }
-  WaylandContent::Buffer& b = c.buffers[chosen];
-  if (b.whole) {
-    std::memset(b.data, 0, static_cast<size_t>(c.stride) * c.bufferHeight);
-    gtkui::UpdateWindowContent(frame, constantAlpha, composited, b.data, c.stride, true, inside);
-  } else {
-    AddStretches(b.missing, changed);
-    gtkui::UpdateWindowContent(frame, constantAlpha, composited, b.data, c.stride, false, inside, &b.missing);
-  }
-  // The others now miss what this frame changed.
-  for (int i = 0; i < kPoolBuffers; ++i) {
-    WaylandContent::Buffer& other = c.buffers[i];
-    if (i == chosen || other.whole) continue;
-    AddStretches(other.missing, changed);
-  }
-  b.whole = false;
-  b.missing.assign(static_cast<size_t>(frame.height), {0, 0});
+  for (int i = 0; i < kPoolBuffers; ++i)
+    if (chosen >= 0 && chosen != c.last && !c.buffers[i].busy && c.buffers[i].shownAt > c.buffers[chosen].shownAt)
+      chosen = i;
+  c.lent = chosen;
+  // The compositor holds them all: no frame now, and the next one brings
+  // this one's damage.
+  if (chosen < 0) return {};
+  const WaylandContent::Buffer& b = c.buffers[chosen];
+  LentBuffer lent;
+  lent.pixels = b.data;
+  lent.width = width;
+  lent.height = height;
+  lent.stride = c.stride;
+  lent.age = b.shownAt ? static_cast<int>(c.presents - b.shownAt + 1) : 0;
+  lent.constantAlpha = constantAlpha;
+  return lent;
+}
+
+bool GtkPlatform::PresentOnSubsurface(const LentBuffer& buffer, const RowStretches& written, const RowStretches& changed) {
+  WaylandContent& c = *wayland_;
+  if (!buffer.pixels) return true;  // no buffer was free (see LendSubsurfaceBuffer)
+  if (c.lent < 0 || buffer.pixels != c.buffers[c.lent].data || buffer.width != c.width || buffer.height != c.height ||
+      written.size() != static_cast<size_t>(c.height) || changed.size() != static_cast<size_t>(c.height))
+    return false;
+  WaylandContent::Buffer& b = c.buffers[c.lent];
+  contentReset_ = false;
+  contentAlpha_ = buffer.constantAlpha;
+  contentComposited_ = Composited();
+  // What the core wrote becomes what the surface shows, in place.
+  SettleWritten(buffer, written);
+  contentHoldsLast_ = true;
+  b.shownAt = ++c.presents;
   if (!c.damageAll) {
-    if (c.damage.size() != static_cast<size_t>(frame.height)) c.damage.assign(static_cast<size_t>(frame.height), {0, 0});
+    if (c.damage.size() != static_cast<size_t>(c.height)) c.damage.assign(static_cast<size_t>(c.height), {0, 0});
     AddStretches(c.damage, changed);
   }
-  c.last = chosen;
+  c.last = c.lent;
+  c.lent = -1;
   c.lastShown = false;
-  contentHoldsLast_ = true;
   if (c.subsurface && !c.frameCallback) CommitSubsurface();
   return true;
 }
@@ -656,7 +653,8 @@ void GtkPlatform::WaylandContentDeleter::operator()(WaylandContent* content) con
 void GtkPlatform::OpenWaylandContent() {}
 void GtkPlatform::MakeSubsurface() {}
 void GtkPlatform::UndoSubsurface() {}
-bool GtkPlatform::PresentOnSubsurface(const FrameBuffer&, uint8_t, const RowStretches&) { return false; }
+Platform::LentBuffer GtkPlatform::LendSubsurfaceBuffer(int, int, uint8_t) { return {}; }
+bool GtkPlatform::PresentOnSubsurface(const LentBuffer&, const RowStretches&, const RowStretches&) { return false; }
 void GtkPlatform::CommitSubsurface() {}
 int GtkPlatform::PreferredScaleQuarters() const { return 0; }
 

@@ -173,7 +173,8 @@ Rect UpdateWindowContent(const FrameBuffer& frame, uint8_t constantAlpha, bool c
     // looking for the few that stayed would cost more than copying them.
     if (!fresh && !within) std::tie(from, to) = DifferingStretch(dst, src, from, to);
     if (from >= to) continue;
-    std::memcpy(dst + from * 4, src + from * 4, static_cast<size_t>(to - from) * 4);
+    // (In place, the frame's bytes are the window's already.)
+    if (dst != src) std::memcpy(dst + from * 4, src + from * 4, static_cast<size_t>(to - from) * 4);
     box = box.United(Rect{from, y, to, y + 1});
   }
   return fresh ? Rect{0, 0, width, height} : box;
@@ -320,8 +321,8 @@ GtkPlatform::GtkPlatform(std::unique_ptr<SettingsStore> store, bool layerSurface
   compositedHandler_ = g_signal_connect(screen, "composited-changed", G_CALLBACK(OnCompositedChanged), this);
   monitorsHandler_ = g_signal_connect(screen, "monitors-changed", G_CALLBACK(OnMonitorsChanged), this);
   WatchTopLevelWindows();
-  // Read once, as GTK does: every frame asks for the capabilities, and the
-  // resource database is parsed again on every question.
+  // Read once, as GTK does: the resource database is parsed again on every
+  // question.
   GdkDisplay* display = gtk_widget_get_display(window_);
   if (GDK_IS_X11_DISPLAY(display))
     if (const char* text = XGetDefault(GDK_DISPLAY_XDISPLAY(display), "Xft", "dpi")) xftDpi_ = g_ascii_strtod(text, nullptr);
@@ -342,13 +343,14 @@ GtkPlatform::GtkPlatform(std::unique_ptr<SettingsStore> store, bool layerSurface
   // take other values there, and the core hears of a new system scale.
   g_signal_connect(window_, "notify::scale-factor", G_CALLBACK(+[](GObject*, GParamSpec*, gpointer data) {
                      auto* self = static_cast<GtkPlatform*>(data);
-                     self->capabilities_.reset();
                      self->knownPosition_.reset();
                      self->probeAnswers_.clear();
                      self->ReleaseWindowSurface();
                      if (self->size_.width > 0) self->ApplyWindowSize();
                      self->ApplyShape();
-                     if (self->lifecycle_ && !self->closed_) self->lifecycle_->ScaleChanged();
+                     // The same place in other units, then the new scale.
+                     self->TellPlace();
+                     if (self->lifecycle_ && !self->closed_) self->lifecycle_->ScaleChanged(self->Capabilities().displayScale);
                    }),
                    this);
   g_signal_connect(window_, "unrealize", G_CALLBACK(+[](GtkWidget*, gpointer data) {
@@ -365,9 +367,9 @@ GtkPlatform::GtkPlatform(std::unique_ptr<SettingsStore> store, bool layerSurface
   g_signal_connect(window_, "unmap", G_CALLBACK(mirrorMapped), this);
   g_signal_connect(window_, "map-event", G_CALLBACK(+[](GtkWidget*, GdkEvent*, gpointer data) -> gboolean {
                      auto* self = static_cast<GtkPlatform*>(data);
-                     self->capabilities_.reset();
                      self->knownPosition_.reset();
                      self->probeAnswers_.clear();
+                     if (!self->layer_) self->TellPlaceSoon();  // where the window manager put it
                      self->UpdateSeen();
                      self->ScheduleVisibilityCheck();
                      return FALSE;
@@ -406,6 +408,7 @@ GtkPlatform::~GtkPlatform() {
   if (monitorsSettle_) g_source_remove(monitorsSettle_);
   if (paintOverdue_) g_source_remove(paintOverdue_);
   if (layerReopen_) g_source_remove(layerReopen_);
+  if (placeSettle_) g_source_remove(placeSettle_);
   if (menu_) gtk_widget_destroy(menu_);
   ReleaseWindowSurface();
   if (window_) gtk_widget_destroy(window_);  // OnDestroy clears window_
@@ -468,25 +471,54 @@ Point GtkPlatform::WindowPosition() {
   return *knownPosition_;
 }
 
-void GtkPlatform::MoveWindow(int left, int top) {
-  if (displayGone_) return;
+Point GtkPlatform::MoveWindow(int left, int top) {
+  if (displayGone_) return lastPosition_;
   requestedPosition_ = lastPosition_ = {left, top};
   knownPosition_.reset();
   probeAnswers_.clear();
   const int g = WindowScale();
+  Point at{left, top};
   if (layer_) {
     const double unit = LayerUnit();
     const auto down = [unit](int v) { return static_cast<int>(std::floor(v / unit + 1e-9)); };
     SetMargins({down(left), down(top)});
+    at = WindowPosition();
   } else if (window_) {
     gtk_window_move(GTK_WINDOW(window_), left / g, top / g);
+    // A mapped window goes where GTK's units can take it.
+    if (mapped_) at = {left / g * g, top / g * g};
   }
+  toldPosition_ = at;
+  return at;
+}
+
+void GtkPlatform::TellPlace() {
+  if (!lifecycle_ || !lifecycle_->Live() || closed_ || displayGone_ || drag_) return;
+  const Point at = WindowPosition();
+  if (at.x == toldPosition_.x && at.y == toldPosition_.y) return;
+  toldPosition_ = at;
+  lifecycle_->WindowPlaced(at);
+}
+
+void GtkPlatform::TellPlaceSoon() {
+  // The window manager's configures come in bursts (and behind the moves
+  // asked for): the place is told once they have settled.
+  constexpr guint kPlaceSettleMs = 100;
+  if (placeSettle_) g_source_remove(placeSettle_);
+  placeSettle_ = g_timeout_add(kPlaceSettleMs, [](gpointer data) {
+    auto* self = static_cast<GtkPlatform*>(data);
+    self->placeSettle_ = 0;
+    self->TellPlace();
+    return G_SOURCE_REMOVE;
+  }, this);
 }
 
 gboolean GtkPlatform::OnConfigure(GtkWidget*, GdkEventConfigure*, gpointer data) {
-  static_cast<GtkPlatform*>(data)->knownPosition_.reset();
-  static_cast<GtkPlatform*>(data)->probeAnswers_.clear();
-  static_cast<GtkPlatform*>(data)->ScheduleVisibilityCheck();
+  auto* self = static_cast<GtkPlatform*>(data);
+  self->knownPosition_.reset();
+  self->probeAnswers_.clear();
+  self->ScheduleVisibilityCheck();
+  if (!self->layer_ && !self->drag_) self->TellPlaceSoon();
   return FALSE;
 }
 
@@ -678,7 +710,8 @@ void GtkPlatform::FinishClose() {
   StopTimers();
   if (paintOverdue_) g_source_remove(paintOverdue_);
   if (layerReopen_) g_source_remove(layerReopen_);
-  paintOverdue_ = layerReopen_ = 0;
+  if (placeSettle_) g_source_remove(placeSettle_);
+  paintOverdue_ = layerReopen_ = placeSettle_ = 0;
   if (lifecycle_) lifecycle_->Destroy();
   if (menu_) gtk_widget_destroy(menu_);
   ReleaseWindowSurface();
@@ -808,13 +841,6 @@ std::string GtkPlatform::ExecutablePath() {
 // A layer surface takes the scale of its output alone (Wayland has no
 // Xft.dpi), and cannot tell what covers it.
 WindowCapabilities GtkPlatform::Capabilities() const {
-  // Asked on every frame; the answer changes only with the scale factor.
-  if (capabilities_) return *capabilities_;
-  capabilities_ = AskCapabilities();
-  return *capabilities_;
-}
-
-WindowCapabilities GtkPlatform::AskCapabilities() const {
   WindowCapabilities can;
   // GTK's drag threshold is in its units.
   gint threshold = 8;

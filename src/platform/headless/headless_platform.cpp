@@ -72,11 +72,87 @@ bool HeadlessPlatform::MakeDesktopOrnament(std::string* errorText) {
 
 void HeadlessPlatform::SetWindowSize(int width, int height) { size_ = {width, height}; }
 
-bool HeadlessPlatform::PresentFrame(const FrameBuffer& frame, uint8_t constantAlpha, const RowStretches& /*changed*/) {
+Platform::LentBuffer HeadlessPlatform::LendBuffer(int width, int height, uint8_t constantAlpha) {
+  if (width <= 0 || height <= 0) return {};
+  if (buffersSize_.width != width || buffersSize_.height != height) {
+    for (Buffer& b : buffers_) b = Buffer{std::vector<uint8_t>(static_cast<size_t>(width) * height * 4, 0), 0};
+    buffersSize_ = {width, height};
+  }
+  Buffer& b = buffers_[nextBuffer_];
+  nextBuffer_ = (nextBuffer_ + 1) % kBuffers;
+  LentBuffer lent;
+  lent.pixels = b.pixels.data();
+  lent.width = width;
+  lent.height = height;
+  lent.stride = width * 4;
+  lent.age = b.shownAt ? static_cast<int>(presents_ - b.shownAt + 1) : 0;
+  lent.constantAlpha = constantAlpha;
+  return lent;
+}
+
+bool HeadlessPlatform::KeepsToDamage(const LentBuffer& buffer, const RowStretches& changed) {
+  const int width = buffer.width, height = buffer.height;
+  const auto fail = [&](const std::string& what) {
+    if (contractError_.empty()) {
+      contractError_ = "frame " + std::to_string(presents_ + 1) + " " + what;
+      std::fprintf(stderr, "glimmerdome: error: %s\n", contractError_.c_str());
+    }
+    return false;
+  };
+  if (changed.size() != static_cast<size_t>(height)) return fail("has damage for another number of rows");
+  // A new size: everything changed.
+  const bool sameSize = lastFrame_.width == width && lastFrame_.height == height;
+  for (int y = 0; y < height; ++y) {
+    const int from = std::clamp(changed[y].first, 0, width), to = std::clamp(changed[y].second, from, width);
+    const bool none = changed[y].first >= changed[y].second;
+    if (!sameSize) {
+      if (none || from > 0 || to < width) return fail("has a new size but is not damaged whole");
+      continue;
+    }
+    const uint8_t* shown = lastFrame_.Row(y);
+    const uint8_t* now = buffer.pixels + static_cast<size_t>(y) * buffer.stride;
+    const auto differs = [&](int b, int e) {
+      for (int x = b; x < e; ++x)
+        if (std::memcmp(shown + x * 4, now + x * 4, 4) != 0) return x;
+      return -1;
+    };
+    const int x = none ? differs(0, width) : std::max(differs(0, from), differs(to, width));
+    if (x >= 0)
+      return fail("changed pixel (" + std::to_string(x) + ", " + std::to_string(y) + ") outside its damage");
+  }
+  return true;
+}
+
+bool HeadlessPlatform::PresentFrame(const LentBuffer& buffer, const RowStretches& /*written*/, const RowStretches& changed) {
+  Buffer* lent = nullptr;
+  for (Buffer& b : buffers_)
+    if (buffer.pixels && buffer.pixels == b.pixels.data() && buffer.width == buffersSize_.width &&
+        buffer.height == buffersSize_.height)
+      lent = &b;
+  if (!lent) {
+    if (contractError_.empty()) {
+      contractError_ = "frame " + std::to_string(presents_ + 1) + " is not in a buffer the window lent";
+      std::fprintf(stderr, "glimmerdome: error: %s\n", contractError_.c_str());
+    }
+    return false;
+  }
+  // Written in and not shown: what it holds is not known from here on.
+  lent->shownAt = 0;
   if (presentFails_ || !ornament_) return false;
-  ++presents_;
-  lastFrame_ = frame;
-  lastAlpha_ = constantAlpha;
+  if (!KeepsToDamage(buffer, changed)) return false;
+  // The frame shown: the last one, with its damage from the buffer.
+  if (lastFrame_.width != buffer.width || lastFrame_.height != buffer.height) {
+    lastFrame_ = FrameBuffer(buffer.width, buffer.height);
+    std::memcpy(lastFrame_.Data(), buffer.pixels, lastFrame_.Bytes());
+  } else {
+    for (int y = 0; y < buffer.height; ++y) {
+      const int from = std::clamp(changed[y].first, 0, buffer.width), to = std::clamp(changed[y].second, from, buffer.width);
+      std::memcpy(lastFrame_.Row(y) + from * 4, buffer.pixels + static_cast<size_t>(y) * buffer.stride + from * 4,
+                  static_cast<size_t>(to - from) * 4);
+    }
+  }
+  lent->shownAt = ++presents_;
+  lastAlpha_ = buffer.constantAlpha;
   return true;
 }
 
@@ -102,6 +178,11 @@ bool HeadlessPlatform::IsWindowVisibleAt(int screenX, int screenY) {
   const int y = screenY - position_.y;
   if (x < 0 || y < 0 || x >= size_.width || y >= size_.height) return false;
   return !hasRegion_ || region_.Contains(x, y);
+}
+
+void HeadlessPlatform::PlaceWindow(Point position) {
+  position_ = position;
+  if (lifecycle_ && !closed_) lifecycle_->WindowPlaced(position);
 }
 
 void HeadlessPlatform::SetMonitors(std::vector<Monitor> monitors) {
@@ -352,8 +433,8 @@ int HeadlessPlatform::RunMessageLoop(WindowEvents& events) {
 }
 
 bool HeadlessPlatform::WriteOutputs(std::string* error) {
-  if (!outputError_.empty()) {
-    if (error) *error = outputError_;
+  if (!outputError_.empty() || !contractError_.empty()) {
+    if (error) *error = outputError_.empty() ? contractError_ : outputError_;
     return false;
   }
   if (hasPendingRecordFrame_) {

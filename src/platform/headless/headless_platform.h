@@ -3,7 +3,9 @@
 // It stands in for the desktop with virtual monitors (by default one of 1920
 // by 1080 with a 40-pixel taskbar at the bottom), a virtual clock and tick count that advance only from timer to
 // timer, and a window whose frames stay in memory. Messages are recorded
-// instead of shown. Tests drive the real core through it, and the command line
+// instead of shown. Its window lends three buffers in turn and checks each
+// frame it is given against the one it showed before: a pixel that changed
+// outside the frame's damage is an error. Tests drive the real core through it, and the command line
 // uses it to render snapshots, raw dumps, traces and animated recordings.
 #pragma once
 
@@ -74,9 +76,12 @@ class HeadlessPlatform : public Platform, public TraceSink {
   }
   bool MakeDesktopOrnament(std::string* errorText) override;
   void SetWindowSize(int width, int height) override;
-  Point WindowPosition() override { return position_; }
-  void MoveWindow(int left, int top) override { position_ = {left, top}; }
-  bool PresentFrame(const FrameBuffer& frame, uint8_t constantAlpha, const RowStretches& changed) override;
+  Point MoveWindow(int left, int top) override {
+    position_ = {left, top};
+    return position_;
+  }
+  LentBuffer LendBuffer(int width, int height, uint8_t constantAlpha) override;
+  bool PresentFrame(const LentBuffer& buffer, const RowStretches& written, const RowStretches& changed) override;
   void SetWindowRegion(const Region& region) override;
   void SetTopmost(bool topmost) override { topmost_ = topmost; }
   // A move starts only while a button is down.
@@ -150,6 +155,8 @@ class HeadlessPlatform : public Platform, public TraceSink {
   static constexpr int kShakeReachPx = 40;
   static constexpr uint32_t kShakeStepMs = 10;
   static constexpr uint32_t kShakeLegMs = 100;
+  // Moves the window as the window manager would, and tells the window.
+  void PlaceWindow(Point position);
   // Changes the monitors while the window runs, and tells the window.
   void SetMonitors(std::vector<Monitor> monitors);
   // What is known of who can see the window: tells the window, as a desktop
@@ -164,6 +171,12 @@ class HeadlessPlatform : public Platform, public TraceSink {
   bool WriteOutputs(std::string* error);
 
   uint64_t Now() const { return now_; }
+  // Where the window's top-left corner is.
+  Point WindowPosition() const { return position_; }
+  // The first frame presented that broke the presenting contract (a pixel
+  // changed outside its damage, a buffer not lent), in words; empty while
+  // none has. The run then fails with it.
+  const std::string& ContractError() const { return contractError_; }
   uint64_t FramesRendered() const { return framesRendered_; }
   const FrameBuffer& LastFrame() const { return lastFrame_; }
   uint8_t LastConstantAlpha() const { return lastAlpha_; }
@@ -193,6 +206,9 @@ class HeadlessPlatform : public Platform, public TraceSink {
   };
 
   void RecordFrame(const FrameBuffer& frame, uint8_t alpha);
+  // Whether `buffer`, about to be shown, is the last frame shown but within
+  // `changed`; otherwise notes the contract error.
+  bool KeepsToDamage(const LentBuffer& buffer, const RowStretches& changed);
   RgbaImage AsSeen(const FrameBuffer& frame, uint8_t alpha) const;
 
   HeadlessOptions options_;
@@ -222,7 +238,18 @@ class HeadlessPlatform : public Platform, public TraceSink {
   std::optional<PopupMenu> shownMenu_;  // the menu open, if any
   uint64_t presents_ = 0;
   uint64_t framesRendered_ = 0;
-  FrameBuffer lastFrame_;
+  // The buffers the window lends in turn, each with the number of the
+  // present that showed it (0: what it holds is not known).
+  struct Buffer {
+    std::vector<uint8_t> pixels;
+    uint64_t shownAt = 0;
+  };
+  static constexpr int kBuffers = 3;
+  Buffer buffers_[kBuffers];
+  Size buffersSize_{0, 0};
+  int nextBuffer_ = 0;
+  std::string contractError_;
+  FrameBuffer lastFrame_;  // the last frame shown
   uint8_t lastAlpha_ = 0;
   std::vector<std::pair<MessageKind, std::string>> messages_;
   std::vector<std::string> openedUrls_;

@@ -92,9 +92,9 @@ class Win32Platform : public Platform {
 
   bool MakeDesktopOrnament(std::string* errorText) override;
   void SetWindowSize(int width, int height) override;
-  Point WindowPosition() override;
-  void MoveWindow(int left, int top) override;
-  bool PresentFrame(const FrameBuffer& frame, uint8_t constantAlpha, const RowStretches& changed) override;
+  Point MoveWindow(int left, int top) override;
+  LentBuffer LendBuffer(int width, int height, uint8_t constantAlpha) override;
+  bool PresentFrame(const LentBuffer& buffer, const RowStretches& written, const RowStretches& changed) override;
   void SetWindowRegion(const Region& region) override;
   void SetTopmost(bool topmost) override;
   void BeginMoveDrag() override;
@@ -194,7 +194,12 @@ class Win32Platform : public Platform {
 
   // The window's region, once set.
   std::optional<Region> region_;
-  // The DIB section that frames are copied into for UpdateLayeredWindow.
+  // The frame the core composes in (the buffer lent, which always holds the
+  // last frame once one was presented), and the DIB section it is copied
+  // into for UpdateLayeredWindow.
+  FrameBuffer frame_;
+  bool frameHoldsLast_ = false;
+  Point toldPosition_{0, 0};  // where the core knows the window to be
   HBITMAP surface_ = nullptr;
   void* surfaceBits_ = nullptr;
   // A memory DC that keeps the section selected from one frame to the next.
@@ -285,14 +290,28 @@ void Win32Platform::SetWindowSize(int width, int height) {
   SetWindowPos(hwnd_, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-Point Win32Platform::WindowPosition() {
+Point Win32Platform::MoveWindow(int left, int top) {
+  toldPosition_ = {left, top};
+  SetWindowPos(hwnd_, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   RECT r{};
-  GetWindowRect(hwnd_, &r);
-  return {r.left, r.top};
+  if (GetWindowRect(hwnd_, &r)) toldPosition_ = {r.left, r.top};
+  return toldPosition_;
 }
 
-void Win32Platform::MoveWindow(int left, int top) {
-  SetWindowPos(hwnd_, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+Platform::LentBuffer Win32Platform::LendBuffer(int width, int height, uint8_t constantAlpha) {
+  if (width <= 0 || height <= 0) return {};
+  if (frame_.width != width || frame_.height != height) {
+    frame_ = FrameBuffer(width, height);
+    frameHoldsLast_ = false;
+  }
+  LentBuffer lent;
+  lent.pixels = frame_.Data();
+  lent.width = width;
+  lent.height = height;
+  lent.stride = frame_.Stride();
+  lent.age = frameHoldsLast_ ? 1 : 0;
+  lent.constantAlpha = constantAlpha;
+  return lent;
 }
 
 bool Win32Platform::EnsureSurface(int width, int height) {
@@ -325,10 +344,15 @@ bool Win32Platform::EnsureSurface(int width, int height) {
 
 // Only the pixels that changed since the last frame go to the window, and
 // nothing at all when none did: copying the frame into the surface finds them.
-bool Win32Platform::PresentFrame(const FrameBuffer& frame, uint8_t constantAlpha, const RowStretches& /*changed*/) {
-  if (frame.Empty() || frame.Bytes() < static_cast<size_t>(frame.width) * frame.height * 4 ||
-      !EnsureSurface(frame.width, frame.height))
+bool Win32Platform::PresentFrame(const LentBuffer& buffer, const RowStretches& /*written*/,
+                                 const RowStretches& /*changed*/) {
+  // Written in: it holds the last frame again once this one is shown.
+  frameHoldsLast_ = false;
+  if (!buffer.pixels || buffer.pixels != frame_.Data() || frame_.Empty() || !EnsureSurface(frame_.width, frame_.height))
     return false;
+  frameHoldsLast_ = true;
+  const FrameBuffer& frame = frame_;
+  const uint8_t constantAlpha = buffer.constantAlpha;
   // Windows shows a layered window only inside its region. Wine shapes it by
   // the picture's alpha instead and ignores the region; clearing what lies
   // outside the region gives the same outline on both.
@@ -793,8 +817,15 @@ LRESULT Win32Platform::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_WINDOWPOSCHANGED: {
       // The system's move loop moves the window while it runs.
       const auto* pos = reinterpret_cast<const WINDOWPOS*>(lParam);
-      if (inMoveLoop_ && lifecycle_ && pos && !(pos->flags & SWP_NOMOVE))
-        lifecycle_->WindowMoved({pos->x, pos->y}, GetTickCount());
+      if (!pos || (pos->flags & SWP_NOMOVE)) break;
+      if (inMoveLoop_) {
+        toldPosition_ = {pos->x, pos->y};
+        if (lifecycle_) lifecycle_->WindowMoved({pos->x, pos->y}, GetTickCount());
+      } else if (pos->x != toldPosition_.x || pos->y != toldPosition_.y) {
+        // Moved otherwise: a new scale, the monitors, the system.
+        toldPosition_ = {pos->x, pos->y};
+        if (lifecycle_) lifecycle_->WindowPlaced({pos->x, pos->y});
+      }
       break;
     }
     case WM_WTSSESSION_CHANGE:
@@ -813,7 +844,7 @@ LRESULT Win32Platform::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
       if (suggested)
         SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
                      suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
-      if (lifecycle_) lifecycle_->ScaleChanged();
+      if (lifecycle_) lifecycle_->ScaleChanged(WindowDpi(hwnd_) / 96.0);
       return 0;
     }
   }
