@@ -35,60 +35,6 @@ namespace gtkui {
 // subtracted in order. The caller owns the result.
 cairo_region_t* CairoRegionFromRegion(const Region& region);
 
-// Brings the picture at `data` (the frame's size in cairo ARGB32 words, rows
-// `stride` bytes apart) to what the window shows for a frame (blue, green,
-// red, premultiplied alpha bytes): the frame at the constant alpha, over
-// transparency when a compositor blends the window with the desktop, or over
-// an opaque grey when none does (the shape still cuts the window to the
-// outline, and nothing is left black). Returns the rectangle that holds every
-// pixel that took a new value (the whole picture when `fresh`; empty when
-// none did): one upload of it costs the X server and a compositor less than
-// many small ones.
-// With `inside` (a stretch of columns for each row, see InsideSpans) only
-// pixels inside the outline are looked at and written: the rest keep what
-// they hold (transparency). With `within` (unless `fresh`) only pixels in
-// its stretch of each row are, all of them taken as changed: the picture
-// already holds the frame everywhere else. `data` may be the frame's own
-// memory: the frame becomes the window's picture in place.
-Rect UpdateWindowContent(const FrameBuffer& frame, uint8_t constantAlpha, bool composited, unsigned char* data,
-                         int stride, bool fresh, const std::vector<std::pair<int, int>>* inside = nullptr,
-                         const RowStretches* within = nullptr);
-
-// For a frame written straight into the window's content: clears what lies
-// outside the outline (`inside`, as above)
-// within `within` (every row when null), as UpdateWindowContent leaves it
-// transparent, and gives the rectangle that holds `within`.
-Rect SettleComposedContent(unsigned char* data, int stride, int width, int height,
-                           const std::vector<std::pair<int, int>>* inside, const RowStretches* within);
-
-// The rectangles that hold the pixels of `rows` (a stretch of each row) in a
-// picture `width` pixels wide, inside `inside` when given: the rows go
-// together into bands while one band costs less than two uploads; at most 32.
-// `bands` is filled afresh (its memory is reused from frame to frame).
-void UploadRectangles(const RowStretches& rows, int width, const std::vector<std::pair<int, int>>* inside,
-                      std::vector<Rect>* bands);
-
-// The stretch of columns [first, last) of each of `height` rows that lies
-// inside `region`; false when a row holds more than one stretch.
-bool InsideSpans(const Region& region, int height, std::vector<std::pair<int, int>>* spans);
-
-// UpdateWindowContent on an ARGB32 image surface, the rectangle that changed
-// in `changed`: reuses `surface` when it has the frame's size; otherwise
-// makes a new one (all of it changed) and releases the old. Returns nullptr
-// when the frame is broken or cairo cannot make a surface.
-cairo_surface_t* WindowContentFromFrame(const FrameBuffer& frame, uint8_t constantAlpha, bool composited,
-                                        cairo_surface_t* surface, Rect* changed,
-                                        const std::vector<std::pair<int, int>>* inside = nullptr,
-                                        const RowStretches* within = nullptr);
-
-// A region in device pixels in GTK's units of `scale` device pixels: a unit
-// is cut away only where all of its pixels are, so nothing inside is lost.
-Region ScaledDownRegion(const Region& region, int scale);
-
-// The same for a unit of `unit` device pixels, a fractional scale: a unit
-// is cut away only where every device pixel it covers, wholly or in part, is.
-Region RegionInUnits(const Region& region, double unit);
-
 // The display scale in quarters from the window's scale factor and the
 // desktop's Xft.dpi (0 when it sets none).
 int ScaleQuartersFromDesktop(int windowScale, double xftDpi);

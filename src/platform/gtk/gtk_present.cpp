@@ -44,6 +44,7 @@
 #include <cstring>
 
 #include "platform/gtk/gtk_backend.h"
+#include "platform/shared/window_content.h"
 
 #include <xcb/shm.h>
 #include <xcb/xcb.h>
@@ -193,9 +194,9 @@ Platform::LentBuffer GtkPlatform::LendBuffer(int width, int height, uint8_t cons
 Rect GtkPlatform::SettleWritten(const LentBuffer& buffer, const RowStretches& written) {
   const std::vector<std::pair<int, int>>* inside = haveInsideSpans_ ? &insideSpans_ : nullptr;
   const FrameBuffer frame = FrameBuffer::InLentMemory(buffer.pixels, buffer.width, buffer.height, buffer.stride);
-  gtkui::UpdateWindowContent(frame, buffer.constantAlpha, Composited(), buffer.pixels, buffer.stride, false, inside,
+  UpdateWindowContent(frame, buffer.constantAlpha, Composited(), buffer.pixels, buffer.stride, false, inside,
                              &written);
-  return gtkui::SettleComposedContent(buffer.pixels, buffer.stride, buffer.width, buffer.height, inside, &written);
+  return SettleComposedContent(buffer.pixels, buffer.stride, buffer.width, buffer.height, inside, &written);
 }
 
 bool GtkPlatform::PresentFrame(const LentBuffer& buffer, const RowStretches& written, const RowStretches& changed) {
@@ -220,7 +221,7 @@ bool GtkPlatform::PresentFrame(const LentBuffer& buffer, const RowStretches& wri
     uploads.clear();
     // A buffer that held nothing known goes up whole (pixels a new outline
     // cut away are cleared too).
-    if (!lentWhole_) gtkui::UploadRectangles(written, sh.width, inside, &uploads);
+    if (!lentWhole_) UploadRectangles(written, sh.width, inside, &uploads);
     if (uploads.empty()) uploads.push_back(lentWhole_ ? Rect{0, 0, sh.width, sh.height} : r);
     // ShmPutImage, in the byte order the connection was opened with (the
     // machine's own, as libxcb does), all in one write.

@@ -46,6 +46,7 @@
 
 #include "base/scale.h"
 #include "platform/gtk/gtk_backend.h"
+#include "platform/shared/window_content.h"
 
 #ifdef GLIMMERDOME_HAVE_LAYER_SHELL
 #include <gdk/gdkwayland.h>
@@ -90,43 +91,6 @@ void GtkPlatform::OpenTrace() {
 }
 
 TraceSink* GtkPlatform::Tracer() { return trace_.get(); }
-
-// --- A shape in units of a fractional scale ------------------------------------------
-
-Region gtkui::RegionInUnits(const Region& region, double unit) {
-  const Rect& b = region.Bounds();
-  if (b.Empty() || unit <= 0) return region;
-  const int w = b.right - b.left, h = b.bottom - b.top;
-  std::vector<uint8_t> inside(static_cast<size_t>(w) * h, 1);
-  for (const Rect& cut : region.Cuts())
-    for (int y = std::max(cut.top, b.top); y < std::min(cut.bottom, b.bottom); ++y)
-      for (int x = std::max(cut.left, b.left); x < std::min(cut.right, b.right); ++x)
-        inside[static_cast<size_t>(y - b.top) * w + (x - b.left)] = 0;
-  // The device pixels a unit covers, wholly or in part.
-  const auto first = [unit](int u) { return static_cast<int>(std::floor(u * unit + 1e-9)); };
-  const auto end = [unit](int u) { return static_cast<int>(std::ceil((u + 1) * unit - 1e-9)); };
-  const auto unitOf = [unit](int v) { return static_cast<int>(std::floor(v / unit + 1e-9)); };
-  const Rect units{unitOf(b.left), unitOf(b.top), unitOf(b.right - 1) + 1, unitOf(b.bottom - 1) + 1};
-  const auto any = [&](int ux, int uy) {
-    for (int y = std::max(first(uy), b.top); y < std::min(end(uy), b.bottom); ++y)
-      for (int x = std::max(first(ux), b.left); x < std::min(end(ux), b.right); ++x)
-        if (inside[static_cast<size_t>(y - b.top) * w + (x - b.left)]) return true;
-    return false;
-  };
-  Region out(units);
-  for (int uy = units.top; uy < units.bottom; ++uy) {
-    int runStart = -1;
-    for (int ux = units.left; ux <= units.right; ++ux) {
-      const bool outside = ux < units.right && !any(ux, uy);
-      if (outside && runStart < 0) runStart = ux;
-      if (!outside && runStart >= 0) {
-        out.Subtract(Rect{runStart, uy, ux, uy + 1});
-        runStart = -1;
-      }
-    }
-  }
-  return out;
-}
 
 #ifdef GLIMMERDOME_HAVE_LAYER_SHELL
 
@@ -622,7 +586,7 @@ void GtkPlatform::CommitSubsurface() {
   if (c.damageAll) {
     wl_surface_damage_buffer(c.surface, 0, 0, c.bufferWidth, c.bufferHeight);
   } else {
-    gtkui::UploadRectangles(c.damage, c.width, haveInsideSpans_ ? &insideSpans_ : nullptr, &c.bands);
+    UploadRectangles(c.damage, c.width, haveInsideSpans_ ? &insideSpans_ : nullptr, &c.bands);
     for (const Rect& r : c.bands) wl_surface_damage_buffer(c.surface, r.left, r.top, r.right - r.left, r.bottom - r.top);
   }
   c.damageAll = false;
