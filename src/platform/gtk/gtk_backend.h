@@ -6,8 +6,8 @@
 // gtk_present.cpp (presenting frames), gtk_stacking.cpp (the X11 stacking
 // probe), gtk_clock.cpp (timers, clocks, local time and the locale's dates),
 // gtk_menu.cpp (the menu), gtk_visibility.cpp (whether anyone can see the
-// window), gtk_layer.cpp (the window as a Wayland layer surface, and choosing
-// between that and X11), gtk_subsurface.cpp (the frames on Wayland, on a
+// window), gtk_layer.cpp (the window as a Wayland layer surface),
+// gtk_backends.cpp (the table of displays to choose from), gtk_subsurface.cpp (the frames on Wayland, on a
 // surface of the globe's own, and the trace).
 #pragma once
 
@@ -59,18 +59,32 @@ std::vector<std::string> LocaleLanguages();
 // nothing. The caller destroys the menu.
 GtkWidget* BuildPopupMenu(const PopupMenu& items, std::function<void(const std::string&)> onChosen);
 
-// Which display GDK opens: X11 (on a Wayland session, XWayland), or the
-// Wayland display with the window as a layer surface.
-enum class DisplayKind { X11, WaylandLayer };
+// One way of putting the globe on a Linux desktop: a display GDK opens and
+// the platform over it.
+struct GtkBackend {
+  const char* name;        // what GLIMMERDOME_BACKEND calls it
+  const char* gdkBackend;  // the one GDK backend allowed for it
+  // Whether it can be had where WAYLAND_DISPLAY is `waylandDisplay`;
+  // `offersLayerShell` is asked only when that matters. Where not, `why`
+  // tells (for a GLIMMERDOME_BACKEND that asked for it).
+  bool (*available)(const char* waylandDisplay, const std::function<bool()>& offersLayerShell, std::string* why);
+  // What is said when GDK cannot open its display.
+  std::string (*cannotOpen)();
+  // The platform, once GDK has opened the display.
+  std::unique_ptr<Platform> (*make)(std::unique_ptr<SettingsStore> store);
+};
 
-// Chooses the display from GLIMMERDOME_BACKEND ("x11", "wayland" or unset),
-// whether a Wayland display is set (`waylandDisplay`) and whether its
-// compositor offers layer-shell (asked only when it matters). Unset, Wayland
-// is chosen where it offers layer-shell and X11 everywhere else. False, with
-// `error` filled, for a value it does not know or a Wayland that cannot be had
-// when it is asked for.
-bool ChooseDisplay(const char* backend, const char* waylandDisplay, const std::function<bool()>& offersLayerShell,
-                   DisplayKind* kind, std::string* error);
+// The backends, in the order they are tried where GLIMMERDOME_BACKEND is
+// unset: the Wayland layer surface where its compositor offers layer-shell,
+// then X11 (on a Wayland session, XWayland), which can always be tried.
+const std::vector<GtkBackend>& Backends();
+
+// The backend GLIMMERDOME_BACKEND (`asked`) names, or where it is unset or
+// empty, the first of `backends` that can be had. Null, with `error` filled,
+// for a name that no backend has, or a backend asked for that cannot be had.
+const GtkBackend* ChooseBackend(const std::vector<GtkBackend>& backends, const char* asked,
+                                const char* waylandDisplay, const std::function<bool()>& offersLayerShell,
+                                std::string* error);
 // Whether the Wayland display of WAYLAND_DISPLAY offers layer-shell (false
 // where it cannot be opened, or in a build without gtk-layer-shell).
 bool WaylandOffersLayerShell();

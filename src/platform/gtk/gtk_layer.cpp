@@ -9,8 +9,6 @@
 // takes the keyboard. The compositor cannot move it, so a drag changes the
 // margins (gtk_desktop.cpp); nothing can tell what covers it, but a surface
 // nobody sees gets no frame callbacks, and GTK paints only on one.
-//
-// Also here: choosing between this and X11 at the start.
 #include <cmath>
 #include <cstring>
 #include <string>
@@ -32,39 +30,6 @@ constexpr gint64 kUnseenAfterUs = G_USEC_PER_SEC;
 constexpr guint kReopenAfterMs = 250;
 
 }  // namespace
-
-namespace gtkui {
-
-bool ChooseDisplay(const char* backend, const char* waylandDisplay, const std::function<bool()>& offersLayerShell,
-                   DisplayKind* kind, std::string* error) {
-  const std::string asked = backend ? backend : "";
-  const bool haveWayland = waylandDisplay && *waylandDisplay;
-  if (asked == "x11") {
-    *kind = DisplayKind::X11;
-    return true;
-  }
-  if (asked == "wayland") {
-    if (!haveWayland) {
-      *error = "GLIMMERDOME_BACKEND=wayland, but there is no Wayland display (WAYLAND_DISPLAY is not set)";
-      return false;
-    }
-    if (!offersLayerShell()) {
-      *error = std::string("GLIMMERDOME_BACKEND=wayland, but the Wayland compositor on \"") + waylandDisplay +
-               "\" offers no layer-shell (zwlr_layer_shell_v1); GLIMMERDOME_BACKEND=x11 runs it through XWayland";
-      return false;
-    }
-    *kind = DisplayKind::WaylandLayer;
-    return true;
-  }
-  if (!asked.empty()) {
-    *error = "GLIMMERDOME_BACKEND is \"" + asked + "\"; it may be \"x11\" or \"wayland\", or unset to choose by the desktop";
-    return false;
-  }
-  *kind = haveWayland && offersLayerShell() ? DisplayKind::WaylandLayer : DisplayKind::X11;
-  return true;
-}
-
-}  // namespace gtkui
 
 #ifdef GLIMMERDOME_HAVE_LAYER_SHELL
 

@@ -19,11 +19,9 @@
 
 #include <algorithm>
 #include <bit>
-#include <clocale>
 #include <cmath>
 #include <csignal>
 #include <cstdio>
-#include <cstring>
 #include <memory>
 #include <tuple>
 #include <sys/wait.h>
@@ -31,14 +29,10 @@
 
 #include "base/scale.h"
 #include "platform/gtk/gtk_backend.h"
-#include "platform/gtk/gtk_platform.h"
 #include "platform/shared/memory_settings_store.h"
 #include "platform/shared/native_region.h"
 #include "platform/shared/page_files.h"
 #include "platform/shared/window_content.h"
-#ifdef GLIMMERDOME_HAVE_KEYFILE_STORE
-#include "platform/linux/keyfile_store.h"
-#endif
 #include "i18n/translation.h"
 
 // Xlib last: its macros (None, Bool, Status) would break the headers above.
@@ -639,59 +633,6 @@ WindowCapabilities GtkPlatform::Capabilities() const {
   }
   can.displayScale = gtkui::ScaleQuartersFromDesktop(WindowScale(), xftDpi_) / 4.0;
   return can;
-}
-
-// --- The factory -------------------------------------------------------------------
-
-std::unique_ptr<Platform> MakeGtkPlatform(int* argc, char*** argv, std::string* error,
-                                          std::unique_ptr<SettingsStore> store) {
-  // A layer surface where the Wayland compositor offers layer-shell, X11
-  // everywhere else (on a Wayland session, XWayland); GLIMMERDOME_BACKEND may
-  // choose. A GDK_BACKEND asking for anything else would only make the start
-  // fail.
-  gtkui::DisplayKind kind = gtkui::DisplayKind::X11;
-  std::string why;
-#ifndef GLIMMERDOME_HAVE_LAYER_SHELL
-  if (const char* asked = g_getenv("GLIMMERDOME_BACKEND"); asked && std::strcmp(asked, "wayland") == 0) {
-    if (error) *error = "GLIMMERDOME_BACKEND=wayland, but this build has no Wayland backend (built without gtk-layer-shell)";
-    return nullptr;
-  }
-#endif
-  if (!gtkui::ChooseDisplay(g_getenv("GLIMMERDOME_BACKEND"), g_getenv("WAYLAND_DISPLAY"),
-                            gtkui::WaylandOffersLayerShell, &kind, &why)) {
-    if (error) *error = why;
-    return nullptr;
-  }
-  const bool layer = kind == gtkui::DisplayKind::WaylandLayer;
-  // A write to a display that has gone fails instead of ending the program
-  // unseen (see gtk_display_end.cpp).
-  std::signal(SIGPIPE, SIG_IGN);
-  g_unsetenv("GDK_BACKEND");
-  gdk_set_allowed_backends(layer ? "wayland" : "x11");
-  g_set_prgname("glimmerdome");
-  g_set_application_name("Glimmerdome");
-  const bool opened = gtk_init_check(argc, argv);
-  // GTK takes the whole locale from the environment; the month and day names
-  // come from it, but numbers keep the C form in every locale.
-  std::setlocale(LC_NUMERIC, "C");
-  if (!opened) {
-    const char* display = g_getenv(layer ? "WAYLAND_DISPLAY" : "DISPLAY");
-    if (error) {
-      if (layer)
-        *error = std::string("cannot open the Wayland display \"") + display + "\"";
-      else if (!display || !*display)
-        *error = "no X display to open (DISPLAY is not set)";
-      else
-        *error = std::string("cannot open the X display \"") + display + "\"";
-    }
-    return nullptr;
-  }
-  gtk_window_set_default_icon_name("glimmerdome");
-#ifdef GLIMMERDOME_HAVE_KEYFILE_STORE
-  // The user's own settings file and autostart entry.
-  if (!store) store = std::make_unique<KeyFileSettingsStore>(DefaultSettingsPath(), DefaultAutostartPath());
-#endif
-  return std::make_unique<GtkPlatform>(std::move(store), layer);
 }
 
 }  // namespace gd
