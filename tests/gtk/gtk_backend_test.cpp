@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/gtk/gtk_backend.h"
+#include "platform/gtk/gtk_x11.h"
 #include "platform/shared/window_content.h"
 #include "settings/choices.h"
 #include "settings/menu.h"
@@ -397,7 +398,7 @@ bool PresentWhole(GtkPlatform& platform, const FrameBuffer& frame) {
 
 TEST(GtkWindow, ShowsAsAShapedOrnamentAtItsPlace) {
   REQUIRE_DISPLAY();
-  GtkPlatform platform(nullptr);
+  X11Platform platform(nullptr);
   RecordingEvents events(platform);
   Region region(Rect{0, 0, 100, 80});
   region.Subtract(Rect{0, 0, 20, 80});  // the left strip is not part of the window
@@ -499,7 +500,7 @@ TEST(GtkWindow, ShowsAsAShapedOrnamentAtItsPlace) {
 // window over part of it is not enough), or while the screen saver runs.
 TEST(GtkWindow, TheCoreHearsWhenNobodyCanSeeTheWindow) {
   REQUIRE_DISPLAY();
-  GtkPlatform platform(nullptr);
+  X11Platform platform(nullptr);
   RecordingEvents events(platform);
   Region region(Rect{0, 0, 100, 80});
   region.Subtract(Rect{0, 0, 20, 80});
@@ -542,7 +543,7 @@ TEST(GtkWindow, TheCoreHearsWhenNobodyCanSeeTheWindow) {
 
 TEST(GtkWindow, TimersTickOnlyAfterTheShowAndRestartWithANewInterval) {
   REQUIRE_DISPLAY();
-  GtkPlatform platform(nullptr);
+  X11Platform platform(nullptr);
   RecordingEvents events(platform);
   platform.SetWindowSize(10, 10);
   platform.SetTimer(TimerId::Garland, 5);
@@ -575,7 +576,7 @@ TEST(GtkWindow, TimersTickOnlyAfterTheShowAndRestartWithANewInterval) {
 
 TEST(GtkWindow, CloseAsksTheCoreAndDestroysOnce) {
   REQUIRE_DISPLAY();
-  GtkPlatform platform(nullptr);
+  X11Platform platform(nullptr);
   RecordingEvents events(platform);
   platform.SetWindowSize(10, 10);
   platform.Show(events);
@@ -607,7 +608,7 @@ TEST(GtkWindow, CloseAsksTheCoreAndDestroysOnce) {
 
 TEST(GtkWindow, CloseWindowRunsAfterTheCallingHandlerReturns) {
   REQUIRE_DISPLAY();
-  GtkPlatform platform(nullptr);
+  X11Platform platform(nullptr);
   RecordingEvents events(platform);
   platform.SetWindowSize(10, 10);
   platform.Show(events);
@@ -621,7 +622,7 @@ TEST(GtkWindow, CloseWindowRunsAfterTheCallingHandlerReturns) {
 
 TEST(GtkWindow, WindowDestroyedFromOutsideStillEndsTheFormOnce) {
   REQUIRE_DISPLAY();
-  GtkPlatform platform(nullptr);
+  X11Platform platform(nullptr);
   RecordingEvents events(platform);
   platform.SetWindowSize(10, 10);
   platform.Show(events);
@@ -647,7 +648,7 @@ void SendButton(GtkWidget* window, GdkEventType type, guint button) {
 
 TEST(GtkWindow, PressesReachTheCoreAndARightClickOpensTheMenu) {
   REQUIRE_DISPLAY();
-  GtkPlatform platform(nullptr);
+  X11Platform platform(nullptr);
   RecordingEvents events(platform);
   platform.SetWindowSize(40, 40);
   platform.Show(events);
@@ -687,7 +688,7 @@ TEST(GtkWindow, PressesReachTheCoreAndARightClickOpensTheMenu) {
 
 TEST(GtkWindow, MessagesAreModalTitledDialogsWhileTimersGoOn) {
   REQUIRE_DISPLAY();
-  GtkPlatform platform(nullptr);
+  X11Platform platform(nullptr);
   RecordingEvents events(platform);
   platform.SetWindowSize(10, 10);
   platform.Show(events);
@@ -733,7 +734,7 @@ TEST(GtkWindow, MessagesAreModalTitledDialogsWhileTimersGoOn) {
 
 TEST(GtkScreen, TheMonitorsComeFromGdkWithOnePrimary) {
   REQUIRE_DISPLAY();
-  GtkPlatform platform(nullptr);
+  X11Platform platform(nullptr);
   const std::vector<Monitor> monitors = platform.Monitors();
   ASSERT_FALSE(monitors.empty());
   EXPECT_EQ(std::count_if(monitors.begin(), monitors.end(), [](const Monitor& m) { return m.primary; }), 1);

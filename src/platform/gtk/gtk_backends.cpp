@@ -10,7 +10,9 @@
 #include <string>
 
 #include "platform/gtk/gtk_backend.h"
+#include "platform/gtk/gtk_layer_shell.h"
 #include "platform/gtk/gtk_platform.h"
+#include "platform/gtk/gtk_x11.h"
 #ifdef GLIMMERDOME_HAVE_KEYFILE_STORE
 #include "platform/linux/keyfile_store.h"
 #endif
@@ -56,11 +58,11 @@ const std::vector<GtkBackend>& Backends() {
   static const std::vector<GtkBackend> backends{
       {"wayland", "wayland", LayerShellAvailable, CannotOpenWayland,
        [](std::unique_ptr<SettingsStore> store) -> std::unique_ptr<Platform> {
-         return std::make_unique<GtkPlatform>(std::move(store), true);
+         return std::make_unique<LayerShellPlatform>(std::move(store));
        }},
       {"x11", "x11", [](const char*, const std::function<bool()>&, std::string*) { return true; }, CannotOpenX11,
        [](std::unique_ptr<SettingsStore> store) -> std::unique_ptr<Platform> {
-         return std::make_unique<GtkPlatform>(std::move(store), false);
+         return std::make_unique<X11Platform>(std::move(store));
        }},
   };
   return backends;

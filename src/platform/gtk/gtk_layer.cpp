@@ -13,7 +13,7 @@
 #include <cstring>
 #include <string>
 
-#include "platform/gtk/gtk_backend.h"
+#include "platform/gtk/gtk_layer_shell.h"
 
 #ifdef GLIMMERDOME_HAVE_LAYER_SHELL
 #include <gtk-layer-shell.h>
@@ -55,7 +55,7 @@ bool gtkui::WaylandOffersLayerShell() {
   return found;
 }
 
-void GtkPlatform::MakeLayerSurface() {
+void LayerShellPlatform::MakeLayerSurface() {
   GtkWindow* w = GTK_WINDOW(window_);
   gtk_layer_init_for_window(w);
   gtk_layer_set_namespace(w, "glimmerdome");
@@ -73,19 +73,19 @@ void GtkPlatform::MakeLayerSurface() {
   SetMargins(margins_);
 }
 
-void GtkPlatform::SetMargins(Point margins) {
+void LayerShellPlatform::SetMargins(Point margins) {
   margins_ = margins;
-  if (!window_ || !layer_) return;
+  if (!window_) return;
   gtk_layer_set_margin(GTK_WINDOW(window_), GTK_LAYER_SHELL_EDGE_LEFT, margins.x);
   gtk_layer_set_margin(GTK_WINDOW(window_), GTK_LAYER_SHELL_EDGE_TOP, margins.y);
 }
 
-void GtkPlatform::SetLayerOnTop(bool onTop) {
-  if (!window_ || !layer_) return;
+void LayerShellPlatform::SetLayerOnTop(bool onTop) {
+  if (!window_) return;
   gtk_layer_set_layer(GTK_WINDOW(window_), onTop ? GTK_LAYER_SHELL_LAYER_TOP : GTK_LAYER_SHELL_LAYER_BOTTOM);
 }
 
-GdkMonitor* GtkPlatform::LayerMonitor() const {
+GdkMonitor* LayerShellPlatform::LayerMonitor() const {
   GdkDisplay* display = window_ ? gtk_widget_get_display(window_) : gdk_display_get_default();
   if (!display) return nullptr;
   GdkMonitor* chosen = window_ ? gtk_layer_get_monitor(GTK_WINDOW(window_)) : nullptr;
@@ -97,8 +97,8 @@ GdkMonitor* GtkPlatform::LayerMonitor() const {
   return monitor;
 }
 
-void GtkPlatform::FollowLayerMonitor() {
-  if (!window_ || !layer_ || closed_) return;
+void LayerShellPlatform::FollowLayerMonitor() {
+  if (!window_ || closed_) return;
   GdkMonitor* monitor = LayerMonitor();
   if (!monitor) return;  // no output at all: until one comes
   if (monitor != gtk_layer_get_monitor(GTK_WINDOW(window_))) gtk_layer_set_monitor(GTK_WINDOW(window_), monitor);
@@ -108,7 +108,7 @@ void GtkPlatform::FollowLayerMonitor() {
   }
 }
 
-void GtkPlatform::LayerSurfaceClosed() {
+void LayerShellPlatform::LayerSurfaceClosed() {
   if (!window_ || closed_) return;
   layerClosed_ = true;
   gtk_widget_hide(window_);
@@ -116,7 +116,7 @@ void GtkPlatform::LayerSurfaceClosed() {
   // The output's removal reaches GDK after the close.
   if (layerReopen_) g_source_remove(layerReopen_);
   layerReopen_ = g_timeout_add(kReopenAfterMs, [](gpointer data) {
-    auto* self = static_cast<GtkPlatform*>(data);
+    auto* self = static_cast<LayerShellPlatform*>(data);
     self->layerReopen_ = 0;
     self->FollowLayerMonitor();
     return G_SOURCE_REMOVE;
@@ -126,32 +126,31 @@ void GtkPlatform::LayerSurfaceClosed() {
 #else  // no gtk-layer-shell: never a layer surface
 
 bool gtkui::WaylandOffersLayerShell() { return false; }
-void GtkPlatform::MakeLayerSurface() {}
-void GtkPlatform::SetMargins(Point margins) { margins_ = margins; }
-void GtkPlatform::SetLayerOnTop(bool) {}
-GdkMonitor* GtkPlatform::LayerMonitor() const { return nullptr; }
-void GtkPlatform::FollowLayerMonitor() {}
-void GtkPlatform::LayerSurfaceClosed() {}
+void LayerShellPlatform::MakeLayerSurface() {}
+void LayerShellPlatform::SetMargins(Point margins) { margins_ = margins; }
+void LayerShellPlatform::SetLayerOnTop(bool) {}
+GdkMonitor* LayerShellPlatform::LayerMonitor() const { return nullptr; }
+void LayerShellPlatform::FollowLayerMonitor() {}
+void LayerShellPlatform::LayerSurfaceClosed() {}
 
 #endif
 
 // --- Whether the compositor asks for frames ------------------------------------
 
-void GtkPlatform::AwaitPaint() {
-  if (!layer_ || paintAwaited_) return;  // the oldest paint not yet done counts
+void LayerShellPlatform::AwaitPaint() {
+  if (paintAwaited_) return;  // the oldest paint not yet done counts
   paintAwaited_ = true;
   paintAskedAt_ = g_get_monotonic_time();
   if (!paintOverdue_) paintOverdue_ = g_timeout_add(kUnseenAfterUs / 1000, OnPaintOverdue, this);
 }
 
-void GtkPlatform::PaintDone() {
-  if (!layer_) return;
+void LayerShellPlatform::PaintDone() {
   paintAwaited_ = false;
   if (!layerPainted_) NoteFramesAsked(true);
 }
 
-gboolean GtkPlatform::OnPaintOverdue(gpointer data) {
-  auto* self = static_cast<GtkPlatform*>(data);
+gboolean LayerShellPlatform::OnPaintOverdue(gpointer data) {
+  auto* self = static_cast<LayerShellPlatform*>(data);
   self->paintOverdue_ = 0;
   if (!self->paintAwaited_ || self->closed_ || !self->window_) return G_SOURCE_REMOVE;
   const gint64 waited = g_get_monotonic_time() - self->paintAskedAt_;
@@ -164,7 +163,7 @@ gboolean GtkPlatform::OnPaintOverdue(gpointer data) {
   return G_SOURCE_REMOVE;
 }
 
-void GtkPlatform::NoteFramesAsked(bool asked) {
+void LayerShellPlatform::NoteFramesAsked(bool asked) {
   layerPainted_ = asked;
   UpdateSeen();
 }
