@@ -13,6 +13,8 @@
 #include <vector>
 
 #include "platform/gtk/gtk_backend.h"
+#include "platform/gtk/gtk_x11.h"
+#include "platform/shared/window_content.h"
 #include "settings/choices.h"
 #include "settings/menu.h"
 
@@ -83,17 +85,17 @@ TEST(GtkScale, ShapeInGtkUnitsKeepsEveryInsidePixelAndTheScaleFollowsTheDesktop)
   device.Subtract(Rect{0, 0, 4, 1});
   device.Subtract(Rect{0, 1, 2, 2});
   device.Subtract(Rect{5, 3, 6, 4});
-  cairo_region_t* r = gtkui::CairoRegionFromRegion(gtkui::ScaledDownRegion(device, 2));
+  cairo_region_t* r = gtkui::CairoRegionFromRegion(ScaledDownRegion(device, 2));
   ExpectRegion(r, {".##", "###"});
   cairo_region_destroy(r);
   // A Wayland compositor's fractional scale: units of 1.5 device pixels,
   // each kept where any pixel it covers in part is inside.
-  r = gtkui::CairoRegionFromRegion(gtkui::RegionInUnits(device, 2));
+  r = gtkui::CairoRegionFromRegion(RegionInUnits(device, 2));
   ExpectRegion(r, {".##", "###"});
   cairo_region_destroy(r);
   Region half(Rect{0, 0, 6, 3});
   half.Subtract(Rect{0, 0, 3, 2});
-  r = gtkui::CairoRegionFromRegion(gtkui::RegionInUnits(half, 1.5));
+  r = gtkui::CairoRegionFromRegion(RegionInUnits(half, 1.5));
   ExpectRegion(r, {"..##", "####"});
   cairo_region_destroy(r);
 
@@ -105,271 +107,49 @@ TEST(GtkScale, ShapeInGtkUnitsKeepsEveryInsidePixelAndTheScaleFollowsTheDesktop)
   EXPECT_EQ(gtkui::ScaleQuartersFromDesktop(4, 0), 12);
 }
 
-// The display: Wayland only where its compositor offers layer-shell (asked
-// only when there is a Wayland display), X11 otherwise; GLIMMERDOME_BACKEND
-// forces one, and a forced Wayland that cannot be had, or a value that means
-// nothing, is an error rather than a quiet X11.
+// The display, from the table of backends: Wayland only where its
+// compositor offers layer-shell (asked only when there is a Wayland
+// display), X11 otherwise; GLIMMERDOME_BACKEND forces one, and a forced
+// Wayland that cannot be had, or a value that means nothing, is an error
+// rather than a quiet X11.
 TEST(GtkBackend, ChoosesWaylandOnlyWhereItOffersLayerShellAndTellsWhatCannotBe) {
-  using gtkui::DisplayKind;
+#ifndef GLIMMERDOME_HAVE_LAYER_SHELL
+  GTEST_SKIP() << "built without gtk-layer-shell: no Wayland backend to choose";
+#endif
   struct Case {
     const char* backend;
     const char* wayland;
     bool layerShell;
     bool ok;
-    DisplayKind kind;
+    const char* chosen;
     const char* errorHas;
   };
   const Case cases[] = {
-      {nullptr, "wayland-0", true, true, DisplayKind::WaylandLayer, ""},
-      {nullptr, "wayland-0", false, true, DisplayKind::X11, ""},  // GNOME: XWayland
-      {nullptr, nullptr, true, true, DisplayKind::X11, ""},       // an X11 session
-      {"", "", true, true, DisplayKind::X11, ""},
-      {"x11", "wayland-0", true, true, DisplayKind::X11, ""},
-      {"wayland", "wayland-0", true, true, DisplayKind::WaylandLayer, ""},
-      {"wayland", "wayland-0", false, false, DisplayKind::X11, "offers no layer-shell"},
-      {"wayland", nullptr, true, false, DisplayKind::X11, "WAYLAND_DISPLAY is not set"},
-      {"Wayland", "wayland-0", true, false, DisplayKind::X11, "GLIMMERDOME_BACKEND is \"Wayland\""},
+      {nullptr, "wayland-0", true, true, "wayland", ""},
+      {nullptr, "wayland-0", false, true, "x11", ""},  // GNOME: XWayland
+      {nullptr, nullptr, true, true, "x11", ""},       // an X11 session
+      {"", "", true, true, "x11", ""},
+      {"x11", "wayland-0", true, true, "x11", ""},
+      {"wayland", "wayland-0", true, true, "wayland", ""},
+      {"wayland", "wayland-0", false, false, "", "offers no layer-shell"},
+      {"wayland", nullptr, true, false, "", "WAYLAND_DISPLAY is not set"},
+      {"Wayland", "wayland-0", true, false, "", "GLIMMERDOME_BACKEND is \"Wayland\""},
   };
   for (const Case& c : cases) {
     int asked = 0;
-    DisplayKind kind = DisplayKind::X11;
     std::string error;
-    const bool ok = gtkui::ChooseDisplay(c.backend, c.wayland, [&] { return ++asked, c.layerShell; }, &kind, &error);
+    const gtkui::GtkBackend* chosen =
+        gtkui::ChooseBackend(gtkui::Backends(), c.backend, c.wayland, [&] { return ++asked, c.layerShell; }, &error);
     const std::string what = std::string(c.backend ? c.backend : "(unset)") + " on " + (c.wayland ? c.wayland : "X11");
-    EXPECT_EQ(ok, c.ok) << what;
-    if (ok) {
-      EXPECT_EQ(kind, c.kind) << what;
+    EXPECT_EQ(chosen != nullptr, c.ok) << what;
+    if (chosen) {
+      EXPECT_EQ(std::string(chosen->name), c.chosen) << what;
     }
     EXPECT_NE(error.find(c.errorHas), std::string::npos) << what << ": " << error;
     if (!c.wayland || (c.backend && std::string(c.backend) == "x11")) {
       EXPECT_EQ(asked, 0) << what;
     }
   }
-}
-
-uint32_t Word(cairo_surface_t* s, int x, int y) {
-  uint32_t w;
-  std::memcpy(&w, cairo_image_surface_get_data(s) + y * cairo_image_surface_get_stride(s) + x * 4, 4);
-  return w;
-}
-
-// The content for a frame, and the bounds of what changed.
-cairo_surface_t* Content(const FrameBuffer& frame, cairo_surface_t* surface, cairo_rectangle_int_t* changed,
-                         uint8_t constantAlpha = 255, bool composited = true) {
-  Rect r;
-  cairo_surface_t* out = gtkui::WindowContentFromFrame(frame, constantAlpha, composited, surface, &r);
-  *changed = r.Empty() ? cairo_rectangle_int_t{0, 0, 0, 0}
-                       : cairo_rectangle_int_t{r.left, r.top, r.right - r.left, r.bottom - r.top};
-  return out;
-}
-
-void ExpectRect(const cairo_rectangle_int_t& r, int x, int y, int width, int height) {
-  EXPECT_EQ(r.x, x);
-  EXPECT_EQ(r.y, y);
-  EXPECT_EQ(r.width, width);
-  EXPECT_EQ(r.height, height);
-}
-
-TEST(GtkFrame, BytesBecomeCairoPremultipliedWords) {
-  FrameBuffer frame(3, 2);
-  const uint8_t px[6][4] = {{10, 20, 30, 40}, {0, 0, 0, 0},     {255, 255, 255, 255},
-                            {78, 0, 128, 128}, {1, 2, 3, 255}, {0, 0, 0, 1}};
-  for (int i = 0; i < 6; ++i) std::memcpy(frame.pixels.data() + i * 4, px[i], 4);
-  cairo_rectangle_int_t changed;
-  cairo_surface_t* s = Content(frame, nullptr, &changed);
-  ASSERT_NE(s, nullptr);
-  EXPECT_EQ(cairo_image_surface_get_format(s), CAIRO_FORMAT_ARGB32);
-  ExpectRect(changed, 0, 0, 3, 2);
-  // Alpha in the top byte, then red, green, blue.
-  EXPECT_EQ(Word(s, 0, 0), 0x281E140Au);
-  EXPECT_EQ(Word(s, 1, 0), 0x00000000u);
-  EXPECT_EQ(Word(s, 2, 0), 0xFFFFFFFFu);
-  EXPECT_EQ(Word(s, 0, 1), 0x8080004Eu);
-  EXPECT_EQ(Word(s, 1, 1), 0xFF030201u);
-  EXPECT_EQ(Word(s, 2, 1), 0x01000000u);
-
-  // The same size reuses the surface; another size replaces it.
-  frame.pixels[0] = 11;
-  cairo_surface_t* same = Content(frame, s, &changed);
-  EXPECT_EQ(same, s);
-  EXPECT_EQ(Word(same, 0, 0), 0x281E140Bu);
-  FrameBuffer bigger(4, 4);
-  cairo_surface_t* other = Content(bigger, same, &changed);
-  ASSERT_NE(other, nullptr);
-  EXPECT_EQ(cairo_image_surface_get_width(other), 4);
-  ExpectRect(changed, 0, 0, 4, 4);
-  // An empty or short frame gives no surface.
-  FrameBuffer broken(4, 4);
-  broken.pixels.resize(10);
-  EXPECT_EQ(Content(broken, other, &changed), nullptr);
-  EXPECT_EQ(Content(FrameBuffer{}, nullptr, &changed), nullptr);
-}
-
-TEST(GtkFrame, OnlyTheChangedRectangleIsReported) {
-  FrameBuffer frame(5, 4);
-  cairo_rectangle_int_t changed;
-  cairo_surface_t* s = Content(frame, nullptr, &changed);
-  ASSERT_NE(s, nullptr);
-  ExpectRect(changed, 0, 0, 5, 4);  // a new surface: all of it
-  Content(frame, s, &changed);
-  EXPECT_EQ(changed.width, 0) << "the same picture changes nothing";
-  EXPECT_EQ(changed.height, 0);
-  // Two pixels: the rectangle that holds both.
-  frame.pixels[(1 * 5 + 1) * 4 + 2] = 7;
-  frame.pixels[(2 * 5 + 3) * 4 + 3] = 9;
-  Content(frame, s, &changed);
-  ExpectRect(changed, 1, 1, 3, 2);
-  EXPECT_EQ(Word(s, 1, 1), 0x00070000u);
-  EXPECT_EQ(Word(s, 3, 2), 0x09000000u);
-  // Another constant alpha or background changes every pixel that it touches:
-  // here the grey lies under the whole window.
-  Content(frame, s, &changed, 255, false);
-  ExpectRect(changed, 0, 0, 5, 4);
-  EXPECT_EQ(Word(s, 0, 0), 0xFF808080u);
-  // A colour above its alpha stays in its own byte over the grey.
-  frame.pixels[0] = 250;
-  Content(frame, s, &changed, 255, false);
-  EXPECT_EQ(Word(s, 0, 0), 0xFF8080FFu);
-  cairo_surface_destroy(s);
-}
-
-// The rectangle reported is the smallest that holds every changed pixel (or
-// all that the caller says changed), in frames of odd and even sizes, and the
-// content then holds the new frame; with the outline's stretches, nothing
-// outside them is looked at or written.
-TEST(GtkFrame, TheChangedRectangleHoldsEveryChangedPixel) {
-  std::mt19937 gen(9);
-  for (int width : {1, 7, 16, 17, 300}) {
-    const int height = 37;
-    FrameBuffer frame(width, height);
-    for (auto& b : frame.pixels) b = static_cast<uint8_t>(gen());
-    const int stride = width * 4;
-    std::vector<unsigned char> content(static_cast<size_t>(stride) * height, 0);
-    gtkui::UpdateWindowContent(frame, 255, true, content.data(), stride, true);
-    for (int round = 0; round < 100; ++round) {
-      Rect around;
-      RowStretches rows(height, {0, 0});
-      for (int k = 1 + static_cast<int>(gen() % 5); k > 0; --k) {
-        const int x = static_cast<int>(gen() % width), y = static_cast<int>(gen() % height);
-        frame.Pixel(x, y)[gen() % 4] ^= static_cast<uint8_t>(1 + gen() % 255);
-        around = around.United(Rect{x, y, x + 1, y + 1});
-        AddStretch(rows, y, x, x + 1 + static_cast<int>(gen() % 3));
-      }
-      const Rect rect =
-          gtkui::UpdateWindowContent(frame, 255, true, content.data(), stride, false, nullptr, round % 2 ? &rows : nullptr);
-      // Told where the frame changed, all of that is taken as changed.
-      Rect told;
-      for (int y = 0; y < height; ++y) told = told.United(Rect{rows[y].first, y, std::min(rows[y].second, width), y + 1});
-      ASSERT_FALSE(rect.Empty());
-      EXPECT_EQ(rect, round % 2 ? told : around) << "width " << width;
-      ASSERT_EQ(0, std::memcmp(content.data(), frame.pixels.data(), content.size())) << "width " << width;
-    }
-    EXPECT_TRUE(gtkui::UpdateWindowContent(frame, 255, true, content.data(), stride, false).Empty())
-        << "the same frame again";
-  }
-  // Inside a one-stretch outline only: a disc-like shape cut from a square.
-  FrameBuffer frame(40, 20);
-  for (auto& b : frame.pixels) b = static_cast<uint8_t>(gen() | 1);
-  Region outline(Rect{0, 0, 40, 20});
-  for (int y = 0; y < 20; ++y) {
-    outline.Subtract(Rect{0, y, y, y + 1});
-    outline.Subtract(Rect{40 - y / 2, y, 40, y + 1});
-  }
-  std::vector<std::pair<int, int>> spans;
-  ASSERT_TRUE(gtkui::InsideSpans(outline, 20, &spans));
-  std::vector<unsigned char> content(40 * 4 * 20, 0);
-  gtkui::UpdateWindowContent(frame, 255, true, content.data(), 40 * 4, true, &spans);
-  for (int y = 0; y < 20; ++y)
-    for (int x = 0; x < 40; ++x) {
-      const bool in = outline.Contains(x, y);
-      EXPECT_EQ(std::memcmp(&content[(y * 40 + x) * 4], frame.Pixel(x, y), 4) == 0, in) << x << ", " << y;
-    }
-  // A frame composed in the content itself ends up as the copy would have
-  // left it: within what changed first, then everywhere.
-  std::vector<unsigned char> composed(frame.pixels.begin(), frame.pixels.end());
-  RowStretches rows(20, {0, 0});
-  for (int y = 3; y < 9; ++y) rows[y] = {1, 35};
-  EXPECT_EQ(gtkui::SettleComposedContent(composed.data(), 40 * 4, 40, 20, &spans, &rows), (Rect{1, 3, 35, 9}));
-  for (int y = 0; y < 20; ++y)
-    for (int x = 0; x < 40; ++x) {
-      const bool cleared = y >= 3 && y < 9 && x >= 1 && x < 35 && !outline.Contains(x, y);
-      EXPECT_EQ(std::memcmp(&composed[(y * 40 + x) * 4], cleared ? &content[(y * 40 + x) * 4] : frame.Pixel(x, y), 4), 0)
-          << x << ", " << y;
-    }
-  EXPECT_EQ(gtkui::SettleComposedContent(composed.data(), 40 * 4, 40, 20, &spans, nullptr), (Rect{0, 0, 40, 20}));
-  EXPECT_EQ(composed, content);
-  // A row of two stretches has no single stretch.
-  outline.Subtract(Rect{20, 5, 22, 6});
-  EXPECT_FALSE(gtkui::InsideSpans(outline, 20, &spans));
-}
-
-// The changed rows go up as a few bands that hold every changed pixel inside
-// the outline: a narrow top over a wide bottom as two, not as their box.
-TEST(GtkFrame, UploadsFollowTheChangedRows) {
-  RowStretches rows(100, {0, 0});
-  for (int y = 10; y < 40; ++y) rows[y] = {140, 160};
-  for (int y = 40; y < 90; ++y) rows[y] = {20 + y % 3, 280 - y % 2};
-  rows[60] = {-5, 400};  // clipped to the picture and the outline
-  const std::vector<std::pair<int, int>> inside(100, {10, 290});
-  std::vector<Rect> bands;
-  gtkui::UploadRectangles(rows, 300, &inside, &bands);
-  ASSERT_EQ(bands.size(), 2u);
-  EXPECT_EQ(bands[0], (Rect{140, 10, 160, 40}));
-  EXPECT_EQ(bands[1], (Rect{10, 40, 290, 90}));
-  // Rows that keep changing width go as one rectangle: more uploads would
-  // cost more than the pixels they leave out.
-  for (int y = 0; y < 100; ++y) rows[y] = y % 2 ? std::pair<int, int>{0, 300} : std::pair<int, int>{149, 151};
-  gtkui::UploadRectangles(rows, 300, nullptr, &bands);
-  EXPECT_EQ(bands, (std::vector<Rect>{Rect{0, 0, 300, 100}}));
-}
-
-// The window's content for a 2 x 1 frame (red 200 at alpha 200, then a
-// transparent pixel), as {alpha, red, green, blue} for each pixel.
-std::vector<std::array<int, 4>> Paint(uint8_t constantAlpha, bool composited) {
-  FrameBuffer frame(2, 1);
-  const uint8_t first[4] = {0, 0, 200, 200};
-  std::memcpy(frame.pixels.data(), first, 4);
-  cairo_rectangle_int_t changed;
-  cairo_surface_t* target = Content(frame, nullptr, &changed, constantAlpha, composited);
-  std::vector<std::array<int, 4>> out;
-  for (int x = 0; x < 2; ++x) {
-    const uint32_t w = Word(target, x, 0);
-    out.push_back({static_cast<int>(w >> 24), static_cast<int>((w >> 16) & 255), static_cast<int>((w >> 8) & 255),
-                   static_cast<int>(w & 255)});
-  }
-  cairo_surface_destroy(target);
-  return out;
-}
-
-TEST(GtkPaint, CompositedWindowHoldsTheFrameAtTheConstantAlpha) {
-  auto p = Paint(255, true);
-  EXPECT_EQ(p[0], (std::array<int, 4>{200, 200, 0, 0}));
-  EXPECT_EQ(p[1], (std::array<int, 4>{0, 0, 0, 0}));
-  // 90 %: alpha 57. 200 x 57 / 255 = 44.7, within cairo's rounding.
-  p = Paint(57, true);
-  EXPECT_NEAR(p[0][0], 44.7, 1.0);
-  EXPECT_EQ(p[0][1], p[0][0]);
-  EXPECT_EQ(p[0][2], 0);
-  EXPECT_EQ(p[1], (std::array<int, 4>{0, 0, 0, 0}));
-  // Opacity 0, as before the settings apply a level: nothing shows.
-  p = Paint(0, true);
-  EXPECT_EQ(p[0], (std::array<int, 4>{0, 0, 0, 0}));
-}
-
-TEST(GtkPaint, WithoutACompositorTheFrameLiesOnOpaqueGreyNotBlack) {
-  // Red 200 at alpha 200 over grey 128: 200 + 128 x 55 / 255 = 227.6;
-  // green and blue 128 x 55 / 255 = 27.6.
-  auto p = Paint(255, false);
-  EXPECT_EQ(p[0][0], 255);
-  EXPECT_NEAR(p[0][1], 227.6, 1.0);
-  EXPECT_NEAR(p[0][2], 27.6, 1.0);
-  EXPECT_NEAR(p[0][3], 27.6, 1.0);
-  EXPECT_EQ(p[1][0], 255);
-  EXPECT_NEAR(p[1][1], 127.5, 1.0);
-  // At 90 %: 44.7 + 128 x (1 - 44.7 / 255) = 150.3.
-  p = Paint(57, false);
-  EXPECT_EQ(p[0][0], 255);
-  EXPECT_NEAR(p[0][1], 150.3, 1.5);
 }
 
 // --- Clocks and the locale -------------------------------------------------------
@@ -618,7 +398,7 @@ bool PresentWhole(GtkPlatform& platform, const FrameBuffer& frame) {
 
 TEST(GtkWindow, ShowsAsAShapedOrnamentAtItsPlace) {
   REQUIRE_DISPLAY();
-  GtkPlatform platform(nullptr);
+  X11Platform platform(nullptr);
   RecordingEvents events(platform);
   Region region(Rect{0, 0, 100, 80});
   region.Subtract(Rect{0, 0, 20, 80});  // the left strip is not part of the window
@@ -720,7 +500,7 @@ TEST(GtkWindow, ShowsAsAShapedOrnamentAtItsPlace) {
 // window over part of it is not enough), or while the screen saver runs.
 TEST(GtkWindow, TheCoreHearsWhenNobodyCanSeeTheWindow) {
   REQUIRE_DISPLAY();
-  GtkPlatform platform(nullptr);
+  X11Platform platform(nullptr);
   RecordingEvents events(platform);
   Region region(Rect{0, 0, 100, 80});
   region.Subtract(Rect{0, 0, 20, 80});
@@ -763,7 +543,7 @@ TEST(GtkWindow, TheCoreHearsWhenNobodyCanSeeTheWindow) {
 
 TEST(GtkWindow, TimersTickOnlyAfterTheShowAndRestartWithANewInterval) {
   REQUIRE_DISPLAY();
-  GtkPlatform platform(nullptr);
+  X11Platform platform(nullptr);
   RecordingEvents events(platform);
   platform.SetWindowSize(10, 10);
   platform.SetTimer(TimerId::Garland, 5);
@@ -796,7 +576,7 @@ TEST(GtkWindow, TimersTickOnlyAfterTheShowAndRestartWithANewInterval) {
 
 TEST(GtkWindow, CloseAsksTheCoreAndDestroysOnce) {
   REQUIRE_DISPLAY();
-  GtkPlatform platform(nullptr);
+  X11Platform platform(nullptr);
   RecordingEvents events(platform);
   platform.SetWindowSize(10, 10);
   platform.Show(events);
@@ -828,7 +608,7 @@ TEST(GtkWindow, CloseAsksTheCoreAndDestroysOnce) {
 
 TEST(GtkWindow, CloseWindowRunsAfterTheCallingHandlerReturns) {
   REQUIRE_DISPLAY();
-  GtkPlatform platform(nullptr);
+  X11Platform platform(nullptr);
   RecordingEvents events(platform);
   platform.SetWindowSize(10, 10);
   platform.Show(events);
@@ -842,7 +622,7 @@ TEST(GtkWindow, CloseWindowRunsAfterTheCallingHandlerReturns) {
 
 TEST(GtkWindow, WindowDestroyedFromOutsideStillEndsTheFormOnce) {
   REQUIRE_DISPLAY();
-  GtkPlatform platform(nullptr);
+  X11Platform platform(nullptr);
   RecordingEvents events(platform);
   platform.SetWindowSize(10, 10);
   platform.Show(events);
@@ -868,7 +648,7 @@ void SendButton(GtkWidget* window, GdkEventType type, guint button) {
 
 TEST(GtkWindow, PressesReachTheCoreAndARightClickOpensTheMenu) {
   REQUIRE_DISPLAY();
-  GtkPlatform platform(nullptr);
+  X11Platform platform(nullptr);
   RecordingEvents events(platform);
   platform.SetWindowSize(40, 40);
   platform.Show(events);
@@ -908,7 +688,7 @@ TEST(GtkWindow, PressesReachTheCoreAndARightClickOpensTheMenu) {
 
 TEST(GtkWindow, MessagesAreModalTitledDialogsWhileTimersGoOn) {
   REQUIRE_DISPLAY();
-  GtkPlatform platform(nullptr);
+  X11Platform platform(nullptr);
   RecordingEvents events(platform);
   platform.SetWindowSize(10, 10);
   platform.Show(events);
@@ -954,7 +734,7 @@ TEST(GtkWindow, MessagesAreModalTitledDialogsWhileTimersGoOn) {
 
 TEST(GtkScreen, TheMonitorsComeFromGdkWithOnePrimary) {
   REQUIRE_DISPLAY();
-  GtkPlatform platform(nullptr);
+  X11Platform platform(nullptr);
   const std::vector<Monitor> monitors = platform.Monitors();
   ASSERT_FALSE(monitors.empty());
   EXPECT_EQ(std::count_if(monitors.begin(), monitors.end(), [](const Monitor& m) { return m.primary; }), 1);

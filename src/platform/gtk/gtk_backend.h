@@ -1,31 +1,34 @@
-// Inside the GTK backend: the platform class and the pieces it is made of that
-// can be checked on their own (region and frame conversion, clocks, the locale's
-// date names, the popup menu). Only the backend and its tests include this;
-// the program reaches the backend through gtk_platform.h. The class is defined
-// by concern: gtk_window.cpp (the window, the mouse, closing and the loop),
-// gtk_present.cpp (presenting frames), gtk_stacking.cpp (the X11 stacking
-// probe), gtk_clock.cpp (timers, clocks, local time and the locale's dates),
-// gtk_menu.cpp (the menu), gtk_visibility.cpp (whether anyone can see the
-// window), gtk_layer.cpp (the window as a Wayland layer surface, and choosing
-// between that and X11), gtk_subsurface.cpp (the frames on Wayland, on a
-// surface of the globe's own, and the trace).
+// Inside the GTK backend: the part of it that X11 and a Wayland layer surface
+// share, and the pieces it is made of that can be checked on their own
+// (region conversion, clocks, the locale's date names, the popup menu). Only
+// the backend and its tests include this; the program reaches the backend
+// through gtk_platform.h.
+//
+// GtkPlatform is the shared part: the GTK window and its mouse events to the
+// core, closing and the loop (gtk_window.cpp), the monitors and the globe's
+// own drag (gtk_desktop.cpp), timers, clocks, local time and the locale's
+// dates (gtk_clock.cpp), the menu (gtk_menu.cpp), the frames as an image the
+// draw handler paints (gtk_content.cpp), the session's and the power saver's
+// word on who can see the window (gtk_visibility.cpp), the end of the display
+// (gtk_display_end.cpp) and the trace (gtk_trace.cpp). Each display is a
+// platform over it, choosing where the shared part asks (its protected
+// hooks): X11Platform (gtk_x11.h) and LayerShellPlatform (gtk_layer_shell.h).
+// gtk_backends.cpp holds the table of them that the start chooses from.
 #pragma once
 
 #include <gtk/gtk.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <functional>
 #include <memory>
 #include <optional>
 #include <string>
-#include <vector>
 #include <string_view>
 #include <vector>
 
 #include "platform/platform.h"
 #include "platform/window_lifecycle.h"
-
-union _XEvent;
 
 namespace gd {
 
@@ -34,60 +37,6 @@ namespace gtkui {
 // The window's shape as cairo knows it: the bounding rectangle, then every cut
 // subtracted in order. The caller owns the result.
 cairo_region_t* CairoRegionFromRegion(const Region& region);
-
-// Brings the picture at `data` (the frame's size in cairo ARGB32 words, rows
-// `stride` bytes apart) to what the window shows for a frame (blue, green,
-// red, premultiplied alpha bytes): the frame at the constant alpha, over
-// transparency when a compositor blends the window with the desktop, or over
-// an opaque grey when none does (the shape still cuts the window to the
-// outline, and nothing is left black). Returns the rectangle that holds every
-// pixel that took a new value (the whole picture when `fresh`; empty when
-// none did): one upload of it costs the X server and a compositor less than
-// many small ones.
-// With `inside` (a stretch of columns for each row, see InsideSpans) only
-// pixels inside the outline are looked at and written: the rest keep what
-// they hold (transparency). With `within` (unless `fresh`) only pixels in
-// its stretch of each row are, all of them taken as changed: the picture
-// already holds the frame everywhere else. `data` may be the frame's own
-// memory: the frame becomes the window's picture in place.
-Rect UpdateWindowContent(const FrameBuffer& frame, uint8_t constantAlpha, bool composited, unsigned char* data,
-                         int stride, bool fresh, const std::vector<std::pair<int, int>>* inside = nullptr,
-                         const RowStretches* within = nullptr);
-
-// For a frame written straight into the window's content: clears what lies
-// outside the outline (`inside`, as above)
-// within `within` (every row when null), as UpdateWindowContent leaves it
-// transparent, and gives the rectangle that holds `within`.
-Rect SettleComposedContent(unsigned char* data, int stride, int width, int height,
-                           const std::vector<std::pair<int, int>>* inside, const RowStretches* within);
-
-// The rectangles that hold the pixels of `rows` (a stretch of each row) in a
-// picture `width` pixels wide, inside `inside` when given: the rows go
-// together into bands while one band costs less than two uploads; at most 32.
-// `bands` is filled afresh (its memory is reused from frame to frame).
-void UploadRectangles(const RowStretches& rows, int width, const std::vector<std::pair<int, int>>* inside,
-                      std::vector<Rect>* bands);
-
-// The stretch of columns [first, last) of each of `height` rows that lies
-// inside `region`; false when a row holds more than one stretch.
-bool InsideSpans(const Region& region, int height, std::vector<std::pair<int, int>>* spans);
-
-// UpdateWindowContent on an ARGB32 image surface, the rectangle that changed
-// in `changed`: reuses `surface` when it has the frame's size; otherwise
-// makes a new one (all of it changed) and releases the old. Returns nullptr
-// when the frame is broken or cairo cannot make a surface.
-cairo_surface_t* WindowContentFromFrame(const FrameBuffer& frame, uint8_t constantAlpha, bool composited,
-                                        cairo_surface_t* surface, Rect* changed,
-                                        const std::vector<std::pair<int, int>>* inside = nullptr,
-                                        const RowStretches* within = nullptr);
-
-// A region in device pixels in GTK's units of `scale` device pixels: a unit
-// is cut away only where all of its pixels are, so nothing inside is lost.
-Region ScaledDownRegion(const Region& region, int scale);
-
-// The same for a unit of `unit` device pixels, a fractional scale: a unit
-// is cut away only where every device pixel it covers, wholly or in part, is.
-Region RegionInUnits(const Region& region, double unit);
 
 // The display scale in quarters from the window's scale factor and the
 // desktop's Xft.dpi (0 when it sets none).
@@ -113,30 +62,48 @@ std::vector<std::string> LocaleLanguages();
 // nothing. The caller destroys the menu.
 GtkWidget* BuildPopupMenu(const PopupMenu& items, std::function<void(const std::string&)> onChosen);
 
-// Which display GDK opens: X11 (on a Wayland session, XWayland), or the
-// Wayland display with the window as a layer surface.
-enum class DisplayKind { X11, WaylandLayer };
+// One way of putting the globe on a Linux desktop: a display GDK opens and
+// the platform over it.
+struct GtkBackend {
+  const char* name;        // what GLIMMERDOME_BACKEND calls it
+  const char* gdkBackend;  // the one GDK backend allowed for it
+  // Whether it can be had where WAYLAND_DISPLAY is `waylandDisplay`;
+  // `offersLayerShell` is asked only when that matters. Where not, `why`
+  // tells (for a GLIMMERDOME_BACKEND that asked for it).
+  bool (*available)(const char* waylandDisplay, const std::function<bool()>& offersLayerShell, std::string* why);
+  // What is said when GDK cannot open its display.
+  std::string (*cannotOpen)();
+  // The platform, once GDK has opened the display.
+  std::unique_ptr<Platform> (*make)(std::unique_ptr<SettingsStore> store);
+};
 
-// Chooses the display from GLIMMERDOME_BACKEND ("x11", "wayland" or unset),
-// whether a Wayland display is set (`waylandDisplay`) and whether its
-// compositor offers layer-shell (asked only when it matters). Unset, Wayland
-// is chosen where it offers layer-shell and X11 everywhere else. False, with
-// `error` filled, for a value it does not know or a Wayland that cannot be had
-// when it is asked for.
-bool ChooseDisplay(const char* backend, const char* waylandDisplay, const std::function<bool()>& offersLayerShell,
-                   DisplayKind* kind, std::string* error);
+// The backends, in the order they are tried where GLIMMERDOME_BACKEND is
+// unset: the Wayland layer surface where its compositor offers layer-shell,
+// then X11 (on a Wayland session, XWayland), which can always be tried.
+const std::vector<GtkBackend>& Backends();
+
+// The backend GLIMMERDOME_BACKEND (`asked`) names, or where it is unset or
+// empty, the first of `backends` that can be had. Null, with `error` filled,
+// for a name that no backend has, or a backend asked for that cannot be had.
+const GtkBackend* ChooseBackend(const std::vector<GtkBackend>& backends, const char* asked,
+                                const char* waylandDisplay, const std::function<bool()>& offersLayerShell,
+                                std::string* error);
+// The display's connection has ended: the platform watching it hears of it
+// (GtkPlatform::DisplayEnded), which ends the program.
+void DisplayConnectionEnded();
+
 // Whether the Wayland display of WAYLAND_DISPLAY offers layer-shell (false
 // where it cannot be opened, or in a build without gtk-layer-shell).
 bool WaylandOffersLayerShell();
 
 }  // namespace gtkui
 
+// The GTK window that X11 and a Wayland layer surface share. A platform over
+// it (X11Platform, LayerShellPlatform) makes the window in its constructor
+// with MakeWindow and undoes it in its destructor with UnmakeWindow, so that
+// the hooks below are its own all the while.
 class GtkPlatform : public Platform {
  public:
-  // `store` keeps the settings; nullptr keeps them in memory. `layerSurface`
-  // makes the window a layer surface of a Wayland compositor (GDK must have
-  // opened a Wayland display that offers layer-shell).
-  explicit GtkPlatform(std::unique_ptr<SettingsStore> store, bool layerSurface = false);
   ~GtkPlatform() override;
   GtkPlatform(const GtkPlatform&) = delete;
   GtkPlatform& operator=(const GtkPlatform&) = delete;
@@ -144,12 +111,9 @@ class GtkPlatform : public Platform {
   bool MakeDesktopOrnament(std::string* errorText) override;
   void SetWindowSize(int width, int height) override;
   // Where the window's top-left corner is, in device pixels.
-  Point WindowPosition();
+  virtual Point WindowPosition() = 0;
   Point MoveWindow(int left, int top) override;
-  LentBuffer LendBuffer(int width, int height, uint8_t constantAlpha) override;
-  bool PresentFrame(const LentBuffer& buffer, const RowStretches& written, const RowStretches& changed) override;
   void SetWindowRegion(const Region& region) override;
-  void SetTopmost(bool topmost) override;
   void BeginMoveDrag() override;
   void ShowPopupMenu(const PopupMenu& menu) override;
   bool IsWindowVisibleAt(int screenX, int screenY) override;
@@ -157,7 +121,6 @@ class GtkPlatform : public Platform {
 
   std::vector<Monitor> Monitors() override;
   bool PrefersReducedMotion() override;
-  WindowCapabilities Capabilities() const override;
 
   void SetTimer(TimerId id, uint32_t intervalMs, uint32_t slackMs = 0) override;
   void StopTimer(TimerId id) override;
@@ -190,6 +153,155 @@ class GtkPlatform : public Platform {
   // The menu shown by the last right click, while it exists.
   GtkWidget* LastMenu() const { return menu_; }
 
+ protected:
+  // `store` keeps the settings; nullptr keeps them in memory.
+  explicit GtkPlatform(std::unique_ptr<SettingsStore> store);
+  // The window, its signals and watches, with the hooks below on the way.
+  void MakeWindow();
+  // Everything MakeWindow set up, undone (once).
+  void UnmakeWindow();
+
+  // --- What each display does its own way ----------------------------------
+  // Right after the window is made, before GTK knows anything of it.
+  virtual void PrepareWindow() {}
+  // Once the window's visual is chosen: what the display tells of its
+  // screen and of the windows on it.
+  virtual void WatchScreen() {}
+  // Once the window is set up and the trace is open.
+  virtual void WindowMade() {}
+  // The sources and watches of the display's own, stopped when the window
+  // closes or goes.
+  virtual void StopPending() {}
+  virtual void StopWatching() {}
+  // The window has been mapped; configured (moved, restacked).
+  virtual void WindowMapped() {}
+  virtual void WindowConfigured() {}
+  // The window's memory on the display is let go of (a new size or scale,
+  // the window unrealized or closing).
+  virtual void ReleaseWindowSurface() {}
+  // Someone asked the window to close.
+  virtual void CloseAsked() { RequestClose(); }
+  // The monitors have changed, before the core hears of it.
+  virtual void MonitorsChanging() {}
+  // A press the core may turn into a move.
+  virtual void Pressed() {}
+  // The release of the button that started the globe's own drag, before
+  // the drag ends.
+  virtual void DragReleased(const GdkEventButton&) {}
+  // The pointer of a mouse event in the screen's device pixels.
+  virtual Point PointerOnScreen(double x, double y, double xRoot, double yRoot) const;
+  // Where the window goes for MoveWindow, with the place it got.
+  virtual Point PlaceWindow(int left, int top) = 0;
+  // What a dialog belongs to (nullptr: none, centred on the screen).
+  virtual GtkWindow* ParentWindow() const;
+  // Device pixels per GTK unit: the window's scale factor unless the
+  // display has units of its own.
+  virtual double PixelsPerUnit() const { return WindowScale(); }
+  // Whether the display is what the user sees at a point of the window's
+  // outline (not asked where that cannot be told: true).
+  virtual bool OnTopAt(int, int) { return true; }
+  // Looks at the stacking again soon (once for a burst of changes).
+  virtual void ScheduleVisibilityCheck() {}
+  // What the display knows of who can see the window, added to `sight`.
+  virtual void AddDisplaySight(Sight&) const {}
+  // Whether the compositor still asks for frames.
+  virtual bool FramesAsked() const { return true; }
+  // The display's connection (-1: none to watch), for its end.
+  virtual int DisplaySocket() { return -1; }
+  virtual void UnwatchDisplaySocket() {}
+  // Paints the window when it is exposed (the operator is SOURCE).
+  virtual void DrawWindow(cairo_t* cr) { PaintContent(cr); }
+  // Brings `area` of the content image to the mapped window.
+  virtual void DrawIntoWindow(const Rect& area) = 0;
+
+  // --- For the displays -------------------------------------------------------
+  // The latest frame's image (surface_) painted over the window.
+  void PaintContent(cairo_t* cr);
+  // The content image as the buffer lent: kept while it has the size.
+  LentBuffer LendContentImage(int width, int height, uint8_t constantAlpha);
+  // The buffer lent for frames at `constantAlpha` at `pixels`.
+  LentBuffer Lent(unsigned char* pixels, int width, int height, int stride, uint8_t constantAlpha);
+  // Takes in what the core wrote into the buffer lent (false for one that
+  // cannot be taken); the rectangle that holds it inside the outline.
+  bool TakeFrame(const LentBuffer& buffer, const RowStretches& written, Rect* settled);
+  // A frame taken into the content image goes to the window.
+  bool ShowContentImage(const LentBuffer& buffer, const Rect& settled);
+  // Makes what the core wrote into a buffer (`written`) what the window
+  // shows, in place; the rectangle that holds it inside the outline.
+  Rect SettleWritten(const LentBuffer& buffer, const RowStretches& written);
+  bool Composited() const;
+  int WindowScale() const;  // GTK's unit, in device pixels
+  void ApplyWindowSize();
+  void ApplyShape();
+  // Tells the core where the window is when that is not where it knows it
+  // to be (WindowPlaced).
+  void TellPlace();
+  void UpdateSeen();
+  // GTK's drag threshold, in device pixels.
+  int DragThreshold() const;
+  void FinishClose();
+  // The globe's own drag (see gtk_desktop.cpp): moves the window with the
+  // mouse, and ends at the release of the button that started it.
+  bool FollowDrag(int rootX, int rootY);
+
+  std::unique_ptr<SettingsStore> settings_;
+  std::optional<WindowLifecycle> lifecycle_;
+  GtkWidget* window_ = nullptr;
+  GtkWidget* menu_ = nullptr;
+  bool rgbaVisual_ = false;
+  bool composited_ = false;  // the screen's compositor blends rgbaVisual_ (kept up by composited-changed)
+  bool mapped_ = false;      // gtk_widget_get_mapped(window_), mirrored by the map and unmap signals
+  bool displayGone_ = false;  // nothing may touch the display any more
+
+  // What the window shows: the latest frame at its constant alpha, over its
+  // background. The draw handler paints `surface_` when the window is exposed.
+  cairo_surface_t* surface_ = nullptr;
+  bool lentWhole_ = false;  // the buffer last lent held nothing known
+  Size size_{0, 0};  // device pixels, as are the place and the shape below
+  Region region_;
+  // Each row's stretch inside the outline, when every row has one; then the
+  // window's content is transparent outside the outline and a compositor
+  // needs no drawing shape.
+  std::vector<std::pair<int, int>> insideSpans_;
+  bool haveInsideSpans_ = false;
+  bool contentReset_ = false;  // the outline changed: the content starts again
+  // Whether the window's content holds the last frame presented, converted
+  // with this alpha and compositing.
+  bool contentHoldsLast_ = false;
+  uint8_t contentAlpha_ = 0;
+  bool contentComposited_ = false;
+  // The window's place, as asked for and as learnt.
+  Point requestedPosition_{0, 0};
+  std::optional<Point> knownPosition_;  // the mapped window's place, until it is configured
+  Point lastPosition_{0, 0};            // the last place asked for or learnt
+  Point toldPosition_{0, 0};            // the place the core knows of
+  cairo_region_t* shape_ = nullptr;
+  bool iconified_ = false;
+
+  // The globe's own drag.
+  struct Drag {
+    int button = 0;
+    int rootX = 0, rootY = 0;  // the mouse at the press
+    Point windowAt;            // the window then
+  };
+  std::optional<Drag> drag_;
+
+  // Where trace events go: the file GLIMMERDOME_TRACE names (gtk_trace.cpp).
+  struct TraceFile;
+  struct TraceFileDeleter {
+    void operator()(TraceFile* trace) const;
+  };
+  std::unique_ptr<TraceFile, TraceFileDeleter> trace_;
+
+  // The visibility probe's recent answers (see IsWindowVisibleAt).
+  struct ProbeAnswer {
+    int x = 0, y = 0;
+    bool visible = false;
+  };
+  std::vector<ProbeAnswer> probeAnswers_;
+
+  bool closed_ = false;
+
  private:
   struct TimerSource;
   static gboolean DispatchTimer(GSource* source, GSourceFunc, gpointer);
@@ -198,31 +310,16 @@ class GtkPlatform : public Platform {
 
   void FireTimer(TimerId id);
   void StartMoveDrag(int button, int rootX, int rootY, guint32 time);
-  // The globe's own drag (see gtk_desktop.cpp): moves the window with the
-  // mouse, and ends at the release of the button that started it.
-  bool FollowDrag(int rootX, int rootY);
   bool EndDrag(int button);
-  struct Drag {
-    int button = 0;
-    int rootX = 0, rootY = 0;  // the mouse at the press
-    Point windowAt;            // the window then
-  };
-  std::optional<Drag> drag_;
   static void OnMonitorsChanged(GdkScreen*, gpointer self);
   static gboolean OnMonitorsSettled(gpointer self);
-  // The pointer of a mouse event in the screen's device pixels (on a layer
-  // surface, the output's).
-  Point PointerOnScreen(double x, double y, double xRoot, double yRoot) const;
   gulong monitorsHandler_ = 0;
   guint monitorsSettle_ = 0;
-  void FinishClose();
   void StopTimers();
   // The xdg-open runs started by OpenUrl, watched until they end.
   struct PendingOpen;
   static void OnOpenEnded(GPid child, gint status, gpointer pending);
   std::vector<guint> openWatches_;
-  GtkWindow* ParentWindow() const;
-  bool Composited() const;
 
   static gboolean OnDraw(GtkWidget*, cairo_t* cr, gpointer self);
   static gboolean OnButtonPress(GtkWidget*, GdkEventButton* event, gpointer self);
@@ -237,160 +334,26 @@ class GtkPlatform : public Platform {
   static gboolean OnDeferredClose(gpointer self);
   static gboolean OnDeferredChoice(gpointer self);
 
-  std::unique_ptr<SettingsStore> settings_;
-  std::optional<WindowLifecycle> lifecycle_;
-  GtkWidget* window_ = nullptr;
-  GtkWidget* menu_ = nullptr;
-  bool rgbaVisual_ = false;
-  bool composited_ = false;  // the screen's compositor blends rgbaVisual_ (kept up by composited-changed)
-  bool mapped_ = false;      // gtk_widget_get_mapped(window_), mirrored by the map and unmap signals
   gulong compositedHandler_ = 0;
   std::vector<guint> signalSources_;
+  bool unmade_ = false;  // UnmakeWindow has run
   // The end of the display's connection (gtk_display_end.cpp).
   void WatchDisplayEnd();
   void UnwatchDisplayEnd();
   guint displayEndWatch_ = 0;
-  bool displayGone_ = false;  // nothing may touch the display any more
   std::string displayName_;
-
-  // What the window shows: the latest frame at its constant alpha, over its
-  // background. Frames are drawn straight into the window through
-  // `windowSurface_`, bypassing GTK's paint cycle; the draw handler paints
-  // `surface_` only when the window is exposed.
-  // With MIT-SHM `surface_` lies over the shared image (gtk_present.cpp).
-  cairo_surface_t* surface_ = nullptr;
-  cairo_surface_t* windowSurface_ = nullptr;
-  struct SharedContent;
-  struct SharedContentDeleter {
-    void operator()(SharedContent* shared) const;
-  };
-  std::unique_ptr<SharedContent, SharedContentDeleter> shared_;
-  bool sharedTried_ = false;
-  void DrawIntoWindow(const Rect& area);
-  void OpenSharedContent(int width, int height);
-  // Makes what the core wrote into a buffer (`written`) what the window
-  // shows, in place; the rectangle that holds it inside the outline.
-  Rect SettleWritten(const LentBuffer& buffer, const RowStretches& written);
-  bool lentWhole_ = false;  // the buffer last lent held nothing known
-  void CloseSharedContent();
-  void ReleaseWindowSurface();
 
   // The local time zone; GLib reads /etc/localtime on every request for it.
   GTimeZone* localZone_ = nullptr;
   gint64 localZoneSince_ = 0;
 
-  double xftDpi_ = 0;  // the desktop's Xft.dpi at the start; 0: none
-  Size size_{0, 0};  // device pixels, as are the place and the shape below
-  int WindowScale() const;  // GTK's unit, in device pixels
-  void ApplyWindowSize();
-  void ApplyShape();
-  Region region_;
-  // Each row's stretch inside the outline, when every row has one; then the
-  // window's content is transparent outside the outline and a compositor
-  // needs no drawing shape.
-  std::vector<std::pair<int, int>> insideSpans_;
-  bool haveInsideSpans_ = false;
-  bool contentReset_ = false;  // the outline changed: the content starts again
-  // Whether the window's content (surface_ or the shared image) holds the
-  // last frame presented, converted with this alpha and compositing.
-  bool contentHoldsLast_ = false;
-  uint8_t contentAlpha_ = 0;
-  bool contentComposited_ = false;
-  Point requestedPosition_{0, 0};
-  std::optional<Point> knownPosition_;  // the mapped window's place, until it is configured
-  Point lastPosition_{0, 0};            // the last place asked for or learnt
-  Point toldPosition_{0, 0};            // the place the core knows of
-  // Tells the core where the window is when that is not where it knows it
-  // to be (WindowPlaced): at once, or once a burst of configures is over.
-  void TellPlace();
-  void TellPlaceSoon();
-  guint placeSettle_ = 0;
-  cairo_region_t* shape_ = nullptr;
-  bool iconified_ = false;
-
-  // --- The layer surface (gtk_layer.cpp) ---
-  // Its place is its margins from the output's top-left corner, in GTK's
-  // units; it is on the bottom layer, or on the top layer when kept on top.
-  bool layer_ = false;
-  Point margins_{0, 0};
-  Point pressMargins_{0, 0};  // at the last press
-  // Whether the compositor gives a held pointer from where the surface was
-  // at the press rather than from where it is now (sway does).
-  bool pointerFromPress_ = false;
-  void MakeLayerSurface();
-  void SetMargins(Point margins);
-  void SetLayerOnTop(bool onTop);
-  // The output the layer surface is on (GDK's first one until it is shown).
-  GdkMonitor* LayerMonitor() const;
-  // Puts the surface back on an output when its own has gone: at once where
-  // GDK has taken the output away, or a moment after the compositor closed
-  // the surface, when GDK knows which outputs are left.
-  void FollowLayerMonitor();
-  void LayerSurfaceClosed();
-  bool layerClosed_ = false;
-  guint layerReopen_ = 0;
-  // Whether the compositor still asks for frames: a paint asked for and not
-  // done within a second means it asks for none (a hidden surface gets no
-  // frame callbacks, and GTK paints only on one); the next paint means it
-  // asks again. The core takes no frames for nobody looking.
-  bool layerPainted_ = true;
-  bool paintAwaited_ = false;
-  gint64 paintAskedAt_ = 0;
-  guint paintOverdue_ = 0;
-  void AwaitPaint();
-  void PaintDone();
-  static gboolean OnPaintOverdue(gpointer self);
-  void NoteFramesAsked(bool asked);
-
-  // --- The globe's own surface on Wayland (gtk_subsurface.cpp) ---
-  // A subsurface of the layer surface with buffers of the program's own,
-  // chosen once at the start where the compositor offers what it needs;
-  // without it (null) frames go through GTK's paint cycle.
-  struct WaylandContent;
-  struct WaylandContentDeleter {
-    void operator()(WaylandContent* content) const;
-  };
-  std::unique_ptr<WaylandContent, WaylandContentDeleter> wayland_;
-  void OpenWaylandContent();
-  // Made when the window maps, undone when it unmaps (GTK drops the
-  // window's surface then).
-  void MakeSubsurface();
-  void UndoSubsurface();
-  LentBuffer LendSubsurfaceBuffer(int width, int height, uint8_t constantAlpha);
-  bool PresentOnSubsurface(const LentBuffer& buffer, const RowStretches& written, const RowStretches& changed);
-  // Shows the last frame presented, with the damage gathered since the last
-  // commit, and asks for the next frame callback.
-  void CommitSubsurface();
-  // The scale the compositor prefers for the globe (wp_fractional_scale_v1),
-  // in quarters; 0 where it tells none.
-  int PreferredScaleQuarters() const;
-  // Device pixels per GTK unit: the window's scale factor, or on a layer
-  // surface the scale the compositor prefers, where it tells one.
-  double LayerUnit() const;
-
-  // Where trace events go: the file GLIMMERDOME_TRACE names (gtk_subsurface.cpp).
-  struct TraceFile;
-  struct TraceFileDeleter {
-    void operator()(TraceFile* trace) const;
-  };
-  std::unique_ptr<TraceFile, TraceFileDeleter> trace_;
   void OpenTrace();
 
-  // The visibility probe's recent answers (see IsWindowVisibleAt).
-  struct ProbeAnswer {
-    int x = 0, y = 0;
-    bool visible = false;
-  };
-  std::vector<ProbeAnswer> probeAnswers_;
   gint64 probeAnswersSince_ = 0;
-  GdkWindow* watchedRoot_ = nullptr;
-  bool ownRootEvents_ = false;  // the root's structure events were asked for here, not by GDK
   bool AskWhetherVisibleAt(int screenX, int screenY);  // IsWindowVisibleAt without the kept answers
-  void WatchTopLevelWindows();
-  static GdkFilterReturn OnRootEvent(GdkXEvent* xevent, GdkEvent*, gpointer self);
 
-  // Whether anyone can see the window, and the power-saver profile
-  // (gtk_visibility.cpp).
+  // What the session tells of who can see the window, and the power-saver
+  // profile (gtk_visibility.cpp).
   struct VisibilityWatch;
   struct VisibilityWatchDeleter {
     void operator()(VisibilityWatch* watch) const;
@@ -398,18 +361,6 @@ class GtkPlatform : public Platform {
   std::unique_ptr<VisibilityWatch, VisibilityWatchDeleter> visibility_;
   void StartWatchingVisibility();
   bool PowerSaverEnabled() const;
-  // Looks at the stacking again soon (once for a burst of changes).
-  void ScheduleVisibilityCheck();
-  void NoteRootEvent(const union _XEvent& event);
-  // Tells the core what is known of who can see the window.
-  void UpdateSeen();
-  // Asked of the X server: whether the windows above this one cover all of
-  // its outline, and whether the active window is a fullscreen one over its
-  // monitor.
-  void LookAtStacking(bool* covered, bool* fullscreenOver);
-  static gboolean OnStackingCheck(gpointer self);
-  static gboolean OnDisplayPoll(gpointer self);
-  static GdkFilterReturn OnScreenSaverEvent(GdkXEvent* xevent, GdkEvent*, gpointer self);
 
   // The press that the core may turn into a move, while its button is down.
   struct Press {
@@ -420,14 +371,19 @@ class GtkPlatform : public Platform {
   std::optional<Press> press_;
   bool inPointerEvent_ = false;  // the core hears of one now
 
-
   TimerSource* timerSource_ = nullptr;
 
   std::vector<std::string> pendingChoices_;
   bool choiceQueued_ = false;
   bool closeQueued_ = false;
-  bool closed_ = false;
   bool loopRunning_ = false;
+};
+
+// The trace's file (gtk_trace.cpp): one JSON line an event.
+struct GtkPlatform::TraceFile final : TraceSink {
+  std::FILE* file = nullptr;
+  gint64 since = 0;  // the monotonic clock when it was opened
+  void Write(std::string_view event, std::string_view fieldsJson) override;
 };
 
 }  // namespace gd

@@ -27,20 +27,9 @@ Rect RectOf(const GdkRectangle& r, int g) { return {r.x * g, r.y * g, (r.x + r.w
 
 }  // namespace
 
-// In device pixels, like the window's place. A layer surface's place counts
-// from its output's corner: its output is the one monitor, at the origin.
+// In device pixels, like the window's place.
 std::vector<Monitor> GtkPlatform::Monitors() {
   std::vector<Monitor> monitors;
-  if (layer_) {
-    if (GdkMonitor* monitor = LayerMonitor()) {
-      GdkRectangle r;
-      gdk_monitor_get_geometry(monitor, &r);
-      const double g = LayerUnit();
-      const Rect output{0, 0, static_cast<int>(std::lround(r.width * g)), static_cast<int>(std::lround(r.height * g))};
-      monitors.push_back(Monitor{output, output, true});
-    }
-    return monitors;
-  }
   GdkDisplay* display = window_ ? gtk_widget_get_display(window_) : gdk_display_get_default();
   if (!display) return monitors;
   GdkMonitor* primary = gdk_display_get_primary_monitor(display);
@@ -70,7 +59,7 @@ bool GtkPlatform::PrefersReducedMotion() {
 
 void GtkPlatform::OnMonitorsChanged(GdkScreen*, gpointer data) {
   auto* self = static_cast<GtkPlatform*>(data);
-  self->FollowLayerMonitor();
+  self->MonitorsChanging();
   if (self->monitorsSettle_) g_source_remove(self->monitorsSettle_);
   self->monitorsSettle_ = g_timeout_add(kMonitorsSettleMs, OnMonitorsSettled, self);
 }
@@ -82,15 +71,8 @@ gboolean GtkPlatform::OnMonitorsSettled(gpointer data) {
   return G_SOURCE_REMOVE;
 }
 
-Point GtkPlatform::PointerOnScreen(double x, double y, double xRoot, double yRoot) const {
-  const double g = LayerUnit();
-  // Wayland tells a surface where the pointer is on it, never on the output.
-  // While a button is held, sway keeps counting from where the surface was
-  // at the press; other compositors count from where it is.
-  if (layer_) {
-    const Point from = drag_ && pointerFromPress_ ? pressMargins_ : margins_;
-    xRoot = from.x + x, yRoot = from.y + y;
-  }
+Point GtkPlatform::PointerOnScreen(double, double, double xRoot, double yRoot) const {
+  const double g = PixelsPerUnit();
   return {static_cast<int>(std::floor(xRoot * g)), static_cast<int>(std::floor(yRoot * g))};
 }
 

@@ -7,8 +7,9 @@
 // (the core), so what could be lost is a change not yet written; this catches
 // the end first: a watch on the connection's socket, at a higher priority
 // than GDK's event source, that sees the hang-up before GDK reads from or
-// flushes to it, and on X11 an IO error handler in place of GDK's for an
-// end found inside any Xlib call. Either asks the core's close query (which
+// flushes to it (each display gives its socket: DisplaySocket), and on X11
+// an IO error handler in place of GDK's for an end found inside any Xlib
+// call (gtk_x11_window.cpp). Either asks the core's close query (which
 // saves what the store does not hold yet), says so on stderr and ends the
 // program at once. From then on nothing touches the display: the place is
 // the last one known and messages go to stderr (see DisplayEnded).
@@ -20,12 +21,6 @@
 #include "i18n/translation.h"
 #include "platform/gtk/gtk_backend.h"
 
-#include <gdk/gdkx.h>
-#ifdef GLIMMERDOME_HAVE_LAYER_SHELL
-#include <gdk/gdkwayland.h>
-#include <wayland-client.h>
-#endif
-#include <X11/Xlib.h>
 
 namespace gd {
 
@@ -34,8 +29,6 @@ namespace {
 // The platform whose display the watch and the IO error handler serve: there
 // is one per program.
 GtkPlatform* gWatched = nullptr;
-// GDK's handler, put back when the platform goes.
-XIOErrorHandler gGdkIOErrorHandler = nullptr;
 
 // A source that is ready once the peer has closed the socket.
 struct HangUpSource {
@@ -67,27 +60,18 @@ gboolean HangUpDispatch(GSource*, GSourceFunc, gpointer) {
 
 GSourceFuncs kHangUpFuncs = {HangUpPrepare, HangUpCheck, HangUpDispatch, nullptr, nullptr, nullptr};
 
-int OnXIOError(Display*) {
-  if (gWatched) gWatched->DisplayEnded();
-  _exit(0);
-}
-
 }  // namespace
+
+void gtkui::DisplayConnectionEnded() {
+  if (gWatched) gWatched->DisplayEnded();
+}
 
 void GtkPlatform::WatchDisplayEnd() {
   GdkDisplay* display = window_ ? gtk_widget_get_display(window_) : gdk_display_get_default();
   if (!display) return;
   gWatched = this;
   displayName_ = gdk_display_get_name(display);
-  int fd = -1;
-  if (GDK_IS_X11_DISPLAY(display)) {
-    const XIOErrorHandler before = XSetIOErrorHandler(OnXIOError);
-    if (before != OnXIOError) gGdkIOErrorHandler = before;
-    fd = ConnectionNumber(GDK_DISPLAY_XDISPLAY(display));
-  }
-#ifdef GLIMMERDOME_HAVE_LAYER_SHELL
-  if (GDK_IS_WAYLAND_DISPLAY(display)) fd = wl_display_get_fd(gdk_wayland_display_get_wl_display(display));
-#endif
+  const int fd = DisplaySocket();
   if (fd < 0) return;
   GSource* source = g_source_new(&kHangUpFuncs, sizeof(HangUpSource));
   auto* s = reinterpret_cast<HangUpSource*>(source);
@@ -104,7 +88,7 @@ void GtkPlatform::UnwatchDisplayEnd() {
   displayEndWatch_ = 0;
   if (gWatched != this) return;
   gWatched = nullptr;
-  if (gGdkIOErrorHandler) XSetIOErrorHandler(gGdkIOErrorHandler);
+  UnwatchDisplaySocket();
 }
 
 void GtkPlatform::DisplayEnded() {

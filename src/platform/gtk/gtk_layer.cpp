@@ -9,13 +9,11 @@
 // takes the keyboard. The compositor cannot move it, so a drag changes the
 // margins (gtk_desktop.cpp); nothing can tell what covers it, but a surface
 // nobody sees gets no frame callbacks, and GTK paints only on one.
-//
-// Also here: choosing between this and X11 at the start.
 #include <cmath>
 #include <cstring>
 #include <string>
 
-#include "platform/gtk/gtk_backend.h"
+#include "platform/gtk/gtk_layer_shell.h"
 
 #ifdef GLIMMERDOME_HAVE_LAYER_SHELL
 #include <gtk-layer-shell.h>
@@ -32,39 +30,6 @@ constexpr gint64 kUnseenAfterUs = G_USEC_PER_SEC;
 constexpr guint kReopenAfterMs = 250;
 
 }  // namespace
-
-namespace gtkui {
-
-bool ChooseDisplay(const char* backend, const char* waylandDisplay, const std::function<bool()>& offersLayerShell,
-                   DisplayKind* kind, std::string* error) {
-  const std::string asked = backend ? backend : "";
-  const bool haveWayland = waylandDisplay && *waylandDisplay;
-  if (asked == "x11") {
-    *kind = DisplayKind::X11;
-    return true;
-  }
-  if (asked == "wayland") {
-    if (!haveWayland) {
-      *error = "GLIMMERDOME_BACKEND=wayland, but there is no Wayland display (WAYLAND_DISPLAY is not set)";
-      return false;
-    }
-    if (!offersLayerShell()) {
-      *error = std::string("GLIMMERDOME_BACKEND=wayland, but the Wayland compositor on \"") + waylandDisplay +
-               "\" offers no layer-shell (zwlr_layer_shell_v1); GLIMMERDOME_BACKEND=x11 runs it through XWayland";
-      return false;
-    }
-    *kind = DisplayKind::WaylandLayer;
-    return true;
-  }
-  if (!asked.empty()) {
-    *error = "GLIMMERDOME_BACKEND is \"" + asked + "\"; it may be \"x11\" or \"wayland\", or unset to choose by the desktop";
-    return false;
-  }
-  *kind = haveWayland && offersLayerShell() ? DisplayKind::WaylandLayer : DisplayKind::X11;
-  return true;
-}
-
-}  // namespace gtkui
 
 #ifdef GLIMMERDOME_HAVE_LAYER_SHELL
 
@@ -90,7 +55,7 @@ bool gtkui::WaylandOffersLayerShell() {
   return found;
 }
 
-void GtkPlatform::MakeLayerSurface() {
+void LayerShellPlatform::MakeLayerSurface() {
   GtkWindow* w = GTK_WINDOW(window_);
   gtk_layer_init_for_window(w);
   gtk_layer_set_namespace(w, "glimmerdome");
@@ -108,19 +73,19 @@ void GtkPlatform::MakeLayerSurface() {
   SetMargins(margins_);
 }
 
-void GtkPlatform::SetMargins(Point margins) {
+void LayerShellPlatform::SetMargins(Point margins) {
   margins_ = margins;
-  if (!window_ || !layer_) return;
+  if (!window_) return;
   gtk_layer_set_margin(GTK_WINDOW(window_), GTK_LAYER_SHELL_EDGE_LEFT, margins.x);
   gtk_layer_set_margin(GTK_WINDOW(window_), GTK_LAYER_SHELL_EDGE_TOP, margins.y);
 }
 
-void GtkPlatform::SetLayerOnTop(bool onTop) {
-  if (!window_ || !layer_) return;
+void LayerShellPlatform::SetLayerOnTop(bool onTop) {
+  if (!window_) return;
   gtk_layer_set_layer(GTK_WINDOW(window_), onTop ? GTK_LAYER_SHELL_LAYER_TOP : GTK_LAYER_SHELL_LAYER_BOTTOM);
 }
 
-GdkMonitor* GtkPlatform::LayerMonitor() const {
+GdkMonitor* LayerShellPlatform::LayerMonitor() const {
   GdkDisplay* display = window_ ? gtk_widget_get_display(window_) : gdk_display_get_default();
   if (!display) return nullptr;
   GdkMonitor* chosen = window_ ? gtk_layer_get_monitor(GTK_WINDOW(window_)) : nullptr;
@@ -132,8 +97,8 @@ GdkMonitor* GtkPlatform::LayerMonitor() const {
   return monitor;
 }
 
-void GtkPlatform::FollowLayerMonitor() {
-  if (!window_ || !layer_ || closed_) return;
+void LayerShellPlatform::FollowLayerMonitor() {
+  if (!window_ || closed_) return;
   GdkMonitor* monitor = LayerMonitor();
   if (!monitor) return;  // no output at all: until one comes
   if (monitor != gtk_layer_get_monitor(GTK_WINDOW(window_))) gtk_layer_set_monitor(GTK_WINDOW(window_), monitor);
@@ -143,7 +108,7 @@ void GtkPlatform::FollowLayerMonitor() {
   }
 }
 
-void GtkPlatform::LayerSurfaceClosed() {
+void LayerShellPlatform::LayerSurfaceClosed() {
   if (!window_ || closed_) return;
   layerClosed_ = true;
   gtk_widget_hide(window_);
@@ -151,7 +116,7 @@ void GtkPlatform::LayerSurfaceClosed() {
   // The output's removal reaches GDK after the close.
   if (layerReopen_) g_source_remove(layerReopen_);
   layerReopen_ = g_timeout_add(kReopenAfterMs, [](gpointer data) {
-    auto* self = static_cast<GtkPlatform*>(data);
+    auto* self = static_cast<LayerShellPlatform*>(data);
     self->layerReopen_ = 0;
     self->FollowLayerMonitor();
     return G_SOURCE_REMOVE;
@@ -161,32 +126,31 @@ void GtkPlatform::LayerSurfaceClosed() {
 #else  // no gtk-layer-shell: never a layer surface
 
 bool gtkui::WaylandOffersLayerShell() { return false; }
-void GtkPlatform::MakeLayerSurface() {}
-void GtkPlatform::SetMargins(Point margins) { margins_ = margins; }
-void GtkPlatform::SetLayerOnTop(bool) {}
-GdkMonitor* GtkPlatform::LayerMonitor() const { return nullptr; }
-void GtkPlatform::FollowLayerMonitor() {}
-void GtkPlatform::LayerSurfaceClosed() {}
+void LayerShellPlatform::MakeLayerSurface() {}
+void LayerShellPlatform::SetMargins(Point margins) { margins_ = margins; }
+void LayerShellPlatform::SetLayerOnTop(bool) {}
+GdkMonitor* LayerShellPlatform::LayerMonitor() const { return nullptr; }
+void LayerShellPlatform::FollowLayerMonitor() {}
+void LayerShellPlatform::LayerSurfaceClosed() {}
 
 #endif
 
 // --- Whether the compositor asks for frames ------------------------------------
 
-void GtkPlatform::AwaitPaint() {
-  if (!layer_ || paintAwaited_) return;  // the oldest paint not yet done counts
+void LayerShellPlatform::AwaitPaint() {
+  if (paintAwaited_) return;  // the oldest paint not yet done counts
   paintAwaited_ = true;
   paintAskedAt_ = g_get_monotonic_time();
   if (!paintOverdue_) paintOverdue_ = g_timeout_add(kUnseenAfterUs / 1000, OnPaintOverdue, this);
 }
 
-void GtkPlatform::PaintDone() {
-  if (!layer_) return;
+void LayerShellPlatform::PaintDone() {
   paintAwaited_ = false;
   if (!layerPainted_) NoteFramesAsked(true);
 }
 
-gboolean GtkPlatform::OnPaintOverdue(gpointer data) {
-  auto* self = static_cast<GtkPlatform*>(data);
+gboolean LayerShellPlatform::OnPaintOverdue(gpointer data) {
+  auto* self = static_cast<LayerShellPlatform*>(data);
   self->paintOverdue_ = 0;
   if (!self->paintAwaited_ || self->closed_ || !self->window_) return G_SOURCE_REMOVE;
   const gint64 waited = g_get_monotonic_time() - self->paintAskedAt_;
@@ -199,7 +163,7 @@ gboolean GtkPlatform::OnPaintOverdue(gpointer data) {
   return G_SOURCE_REMOVE;
 }
 
-void GtkPlatform::NoteFramesAsked(bool asked) {
+void LayerShellPlatform::NoteFramesAsked(bool asked) {
   layerPainted_ = asked;
   UpdateSeen();
 }

@@ -19,7 +19,7 @@
 
 namespace gd {
 
-// Opens the display (Wayland or X11, see gtkui::ChooseDisplay) and creates
+// Opens the display (Wayland or X11, chosen from gtkui::Backends) and creates
 // the (still hidden) window. Returns nullptr and fills `error` when no display
 // can be opened, or GLIMMERDOME_BACKEND asks for what cannot be had. GTK takes its own options out
 // of argc/argv. `store` keeps the settings; nullptr means the user's key file

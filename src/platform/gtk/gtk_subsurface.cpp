@@ -45,7 +45,8 @@
 #include <vector>
 
 #include "base/scale.h"
-#include "platform/gtk/gtk_backend.h"
+#include "platform/gtk/gtk_layer_shell.h"
+#include "platform/shared/window_content.h"
 
 #ifdef GLIMMERDOME_HAVE_LAYER_SHELL
 #include <gdk/gdkwayland.h>
@@ -58,76 +59,6 @@
 
 namespace gd {
 
-// --- The trace -------------------------------------------------------------------
-
-struct GtkPlatform::TraceFile final : TraceSink {
-  std::FILE* file = nullptr;
-  gint64 since = 0;
-  void Write(std::string_view event, std::string_view fieldsJson) override {
-    std::fprintf(file, "{\"t\": %lld, \"ev\": \"%.*s\"%s%.*s}\n",
-                 static_cast<long long>((g_get_monotonic_time() - since) / 1000), static_cast<int>(event.size()),
-                 event.data(), fieldsJson.empty() ? "" : ", ", static_cast<int>(fieldsJson.size()), fieldsJson.data());
-    std::fflush(file);
-  }
-};
-
-void GtkPlatform::TraceFileDeleter::operator()(TraceFile* trace) const {
-  if (trace->file) std::fclose(trace->file);
-  delete trace;
-}
-
-void GtkPlatform::OpenTrace() {
-  const char* path = g_getenv("GLIMMERDOME_TRACE");
-  if (!path || !*path) return;
-  std::FILE* file = std::fopen(path, "w");
-  if (!file) {
-    g_printerr("glimmerdome: cannot write the trace to %s: %s\n", path, g_strerror(errno));
-    return;
-  }
-  trace_.reset(new TraceFile);
-  trace_->file = file;
-  trace_->since = g_get_monotonic_time();
-}
-
-TraceSink* GtkPlatform::Tracer() { return trace_.get(); }
-
-// --- A shape in units of a fractional scale ------------------------------------------
-
-Region gtkui::RegionInUnits(const Region& region, double unit) {
-  const Rect& b = region.Bounds();
-  if (b.Empty() || unit <= 0) return region;
-  const int w = b.right - b.left, h = b.bottom - b.top;
-  std::vector<uint8_t> inside(static_cast<size_t>(w) * h, 1);
-  for (const Rect& cut : region.Cuts())
-    for (int y = std::max(cut.top, b.top); y < std::min(cut.bottom, b.bottom); ++y)
-      for (int x = std::max(cut.left, b.left); x < std::min(cut.right, b.right); ++x)
-        inside[static_cast<size_t>(y - b.top) * w + (x - b.left)] = 0;
-  // The device pixels a unit covers, wholly or in part.
-  const auto first = [unit](int u) { return static_cast<int>(std::floor(u * unit + 1e-9)); };
-  const auto end = [unit](int u) { return static_cast<int>(std::ceil((u + 1) * unit - 1e-9)); };
-  const auto unitOf = [unit](int v) { return static_cast<int>(std::floor(v / unit + 1e-9)); };
-  const Rect units{unitOf(b.left), unitOf(b.top), unitOf(b.right - 1) + 1, unitOf(b.bottom - 1) + 1};
-  const auto any = [&](int ux, int uy) {
-    for (int y = std::max(first(uy), b.top); y < std::min(end(uy), b.bottom); ++y)
-      for (int x = std::max(first(ux), b.left); x < std::min(end(ux), b.right); ++x)
-        if (inside[static_cast<size_t>(y - b.top) * w + (x - b.left)]) return true;
-    return false;
-  };
-  Region out(units);
-  for (int uy = units.top; uy < units.bottom; ++uy) {
-    int runStart = -1;
-    for (int ux = units.left; ux <= units.right; ++ux) {
-      const bool outside = ux < units.right && !any(ux, uy);
-      if (outside && runStart < 0) runStart = ux;
-      if (!outside && runStart >= 0) {
-        out.Subtract(Rect{runStart, uy, ux, uy + 1});
-        runStart = -1;
-      }
-    }
-  }
-  return out;
-}
-
 #ifdef GLIMMERDOME_HAVE_LAYER_SHELL
 
 namespace {
@@ -136,8 +67,8 @@ constexpr int kPoolBuffers = 3;
 
 }  // namespace
 
-struct GtkPlatform::WaylandContent {
-  GtkPlatform* owner = nullptr;
+struct LayerShellPlatform::WaylandContent {
+  LayerShellPlatform* owner = nullptr;
   wl_display* display = nullptr;
   wl_event_queue* queue = nullptr;
   wl_display* wrapper = nullptr;  // the display, with this queue for what it makes
@@ -213,7 +144,7 @@ struct GtkPlatform::WaylandContent {
   }
 };
 
-void GtkPlatform::WaylandContentDeleter::operator()(WaylandContent* content) const {
+void LayerShellPlatform::WaylandContentDeleter::operator()(WaylandContent* content) const {
   content->ClosePool();
   if (content->source) {
     g_source_destroy(content->source);
@@ -248,7 +179,7 @@ struct QueueSource {
 
 }  // namespace
 
-void GtkPlatform::OpenWaylandContent() {
+void LayerShellPlatform::OpenWaylandContent() {
   const char* asked = g_getenv("GLIMMERDOME_WAYLAND_PRESENT");
   const bool forcedPaint = asked && std::strcmp(asked, "gtk") == 0;
   GdkDisplay* gdkDisplay = gtk_widget_get_display(window_);
@@ -359,16 +290,16 @@ void GtkPlatform::OpenWaylandContent() {
   g_source_attach(c->source, nullptr);
   wayland_ = std::move(c);
   g_signal_connect(window_, "map", G_CALLBACK(+[](GtkWidget*, gpointer data) {
-                     static_cast<GtkPlatform*>(data)->MakeSubsurface();
+                     static_cast<LayerShellPlatform*>(data)->MakeSubsurface();
                    }),
                    this);
   g_signal_connect(window_, "unmap", G_CALLBACK(+[](GtkWidget*, gpointer data) {
-                     static_cast<GtkPlatform*>(data)->UndoSubsurface();
+                     static_cast<LayerShellPlatform*>(data)->UndoSubsurface();
                    }),
                    this);
 }
 
-void GtkPlatform::MakeSubsurface() {
+void LayerShellPlatform::MakeSubsurface() {
   if (!wayland_ || wayland_->subsurface || !window_) return;
   WaylandContent& c = *wayland_;
   GdkWindow* gdkWindow = gtk_widget_get_window(window_);
@@ -388,7 +319,7 @@ void GtkPlatform::MakeSubsurface() {
     c.viewport = wp_viewporter_get_viewport(c.viewporter, c.surface);
     c.fractional = wp_fractional_scale_manager_v1_get_fractional_scale(c.fractionalManager, c.surface);
     static const wp_fractional_scale_v1_listener listener{[](void* data, wp_fractional_scale_v1*, uint32_t scale) {
-      auto* self = static_cast<GtkPlatform*>(data);
+      auto* self = static_cast<LayerShellPlatform*>(data);
       WaylandContent& c = *self->wayland_;
       if (scale == c.preferred120) return;
       const int before = self->PreferredScaleQuarters();
@@ -443,7 +374,7 @@ void WritePresented(const char* path, const unsigned char* data, int width, int 
 
 }  // namespace
 
-void GtkPlatform::UndoSubsurface() {
+void LayerShellPlatform::UndoSubsurface() {
   if (!wayland_ || !wayland_->subsurface) return;
   WaylandContent& c = *wayland_;
   // GLIMMERDOME_PRESENTED names a file for the last frame shown.
@@ -468,7 +399,7 @@ void GtkPlatform::UndoSubsurface() {
   wl_display_flush(c.display);
 }
 
-int GtkPlatform::PreferredScaleQuarters() const {
+int LayerShellPlatform::PreferredScaleQuarters() const {
 #ifdef GLIMMERDOME_HAVE_FRACTIONAL_SCALE
   if (!wayland_ || !wayland_->viewporter || !wayland_->fractionalManager) return 0;
   const WaylandContent& c = *wayland_;
@@ -492,12 +423,12 @@ int GtkPlatform::PreferredScaleQuarters() const {
 #endif
 }
 
-double GtkPlatform::LayerUnit() const {
-  const int quarters = layer_ ? PreferredScaleQuarters() : 0;
+double LayerShellPlatform::PixelsPerUnit() const {
+  const int quarters = PreferredScaleQuarters();
   return quarters ? quarters / 4.0 : WindowScale();
 }
 
-Platform::LentBuffer GtkPlatform::LendSubsurfaceBuffer(int width, int height, uint8_t constantAlpha) {
+Platform::LentBuffer LayerShellPlatform::LendSubsurfaceBuffer(int width, int height, uint8_t constantAlpha) {
   WaylandContent& c = *wayland_;
   const int scale = PreferredScaleQuarters() ? 1 : WindowScale();
   const auto up = [scale](int v) { return (v + scale - 1) / scale * scale; };
@@ -570,7 +501,7 @@ Platform::LentBuffer GtkPlatform::LendSubsurfaceBuffer(int width, int height, ui
   return lent;
 }
 
-bool GtkPlatform::PresentOnSubsurface(const LentBuffer& buffer, const RowStretches& written, const RowStretches& changed) {
+bool LayerShellPlatform::PresentOnSubsurface(const LentBuffer& buffer, const RowStretches& written, const RowStretches& changed) {
   WaylandContent& c = *wayland_;
   if (!buffer.pixels) return true;  // no buffer was free (see LendSubsurfaceBuffer)
   if (c.lent < 0 || buffer.pixels != c.buffers[c.lent].data || buffer.width != c.width || buffer.height != c.height ||
@@ -595,7 +526,7 @@ bool GtkPlatform::PresentOnSubsurface(const LentBuffer& buffer, const RowStretch
   return true;
 }
 
-void GtkPlatform::CommitSubsurface() {
+void LayerShellPlatform::CommitSubsurface() {
   WaylandContent& c = *wayland_;
   if (!c.subsurface || c.last < 0 || c.lastShown) return;
   WaylandContent::Buffer& b = c.buffers[c.last];
@@ -622,13 +553,13 @@ void GtkPlatform::CommitSubsurface() {
   if (c.damageAll) {
     wl_surface_damage_buffer(c.surface, 0, 0, c.bufferWidth, c.bufferHeight);
   } else {
-    gtkui::UploadRectangles(c.damage, c.width, haveInsideSpans_ ? &insideSpans_ : nullptr, &c.bands);
+    UploadRectangles(c.damage, c.width, haveInsideSpans_ ? &insideSpans_ : nullptr, &c.bands);
     for (const Rect& r : c.bands) wl_surface_damage_buffer(c.surface, r.left, r.top, r.right - r.left, r.bottom - r.top);
   }
   c.damageAll = false;
   c.damage.assign(static_cast<size_t>(c.height), {0, 0});
   static const wl_callback_listener frameDone{[](void* data, wl_callback* callback, uint32_t) {
-    auto* self = static_cast<GtkPlatform*>(data);
+    auto* self = static_cast<LayerShellPlatform*>(data);
     WaylandContent& c = *self->wayland_;
     if (callback != c.frameCallback) return;
     wl_callback_destroy(callback);
@@ -648,15 +579,15 @@ void GtkPlatform::CommitSubsurface() {
 
 #else  // no Wayland backend
 
-struct GtkPlatform::WaylandContent {};
-void GtkPlatform::WaylandContentDeleter::operator()(WaylandContent* content) const { delete content; }
-void GtkPlatform::OpenWaylandContent() {}
-void GtkPlatform::MakeSubsurface() {}
-void GtkPlatform::UndoSubsurface() {}
-Platform::LentBuffer GtkPlatform::LendSubsurfaceBuffer(int, int, uint8_t) { return {}; }
-bool GtkPlatform::PresentOnSubsurface(const LentBuffer&, const RowStretches&, const RowStretches&) { return false; }
-void GtkPlatform::CommitSubsurface() {}
-int GtkPlatform::PreferredScaleQuarters() const { return 0; }
+struct LayerShellPlatform::WaylandContent {};
+void LayerShellPlatform::WaylandContentDeleter::operator()(WaylandContent* content) const { delete content; }
+void LayerShellPlatform::OpenWaylandContent() {}
+void LayerShellPlatform::MakeSubsurface() {}
+void LayerShellPlatform::UndoSubsurface() {}
+Platform::LentBuffer LayerShellPlatform::LendSubsurfaceBuffer(int, int, uint8_t) { return {}; }
+bool LayerShellPlatform::PresentOnSubsurface(const LentBuffer&, const RowStretches&, const RowStretches&) { return false; }
+void LayerShellPlatform::CommitSubsurface() {}
+int LayerShellPlatform::PreferredScaleQuarters() const { return 0; }
 
 #endif
 

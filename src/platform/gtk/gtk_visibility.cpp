@@ -2,53 +2,28 @@
 // power, for the core (which composes nothing while nobody can see it).
 //
 // The core hears whether the window is unmapped (another workspace, or
-// hidden) or minimised, whether other windows cover all of its outline and
-// whether a fullscreen window is the active one on its monitor, whether the
-// X screen saver has blanked the screen or DPMS has put the display to
-// sleep, whether the session is locked or is not the active one (logind),
-// and whether a desktop's screen saver says it is active. All are learnt from
-// events: the window's own, the root window's (the top-level windows'
-// changes, the active window, the screen saver extension), and D-Bus signals;
-// only the DPMS state, which has no events, is asked every two seconds.
+// hidden) or minimised, whether the session is locked or is not the active
+// one (logind), and whether a desktop's screen saver says it is active, all
+// learnt from events: the window's own and D-Bus signals; and what the
+// display knows besides (X11Platform: what covers the window, the X screen
+// saver and DPMS; LayerShellPlatform: whether the compositor asks for
+// frames). Also here: the visibility probe's kept answers.
 #include <gtk/gtk.h>
 
 #include <cstring>
 
 #include "platform/gtk/gtk_backend.h"
 
-// Xlib last: its macros (None, Bool, Status) would break the headers above.
-#include <gdk/gdkx.h>
-#include <X11/Xatom.h>
-#include <X11/Xlib.h>
-#include <X11/extensions/dpms.h>
-#include <X11/extensions/scrnsaver.h>
-#include <X11/extensions/shape.h>
-
 namespace gd {
 namespace {
 
-// How long after a change the stacking is looked at: the changes of one
-// move or restack come together.
-constexpr guint kStackingSettleMs = 100;
-// How often the display's power state is asked.
-constexpr guint kDisplayPollSeconds = 2;
+// The longest the visibility probe keeps an answer, for changes that no event
+// tells of (another window's shape, windows nested in a frame).
+constexpr gint64 kProbeAnswerLifeUs = G_USEC_PER_SEC / 2;
 
 }  // namespace
 
 struct GtkPlatform::VisibilityWatch {
-  GtkPlatform* platform = nullptr;
-  Display* display = nullptr;
-  Window root = 0;
-  int screenSaverEvent = -1;  // the screen saver extension's notify event, where there is one
-  bool dpms = false;
-  Atom activeWindow = 0, wmState = 0, fullscreen = 0;
-  guint stackingCheck = 0, displayPoll = 0;
-
-  // What was learnt.
-  bool covered = false;         // other windows cover the whole outline
-  bool fullscreenOver = false;  // the active window is fullscreen over the globe's monitor
-  bool screenSaverOn = false;  // the X screen saver has blanked the screen
-  bool displayOff = false;     // DPMS standby, suspend or off
   bool sessionLocked = false, sessionInactive = false;  // logind
   bool desktopSaverActive = false;                       // the desktop's screen saver
 
@@ -60,9 +35,6 @@ struct GtkPlatform::VisibilityWatch {
   gulong powerHandler = 0;
 
   ~VisibilityWatch() {
-    if (screenSaverEvent >= 0) gdk_window_remove_filter(nullptr, OnScreenSaverEvent, platform);
-    if (stackingCheck) g_source_remove(stackingCheck);
-    if (displayPoll) g_source_remove(displayPoll);
     if (cancel) {
       g_cancellable_cancel(cancel);
       g_object_unref(cancel);
@@ -96,35 +68,7 @@ bool BooleanProperty(GDBusProxy* proxy, const char* name) {
 void GtkPlatform::StartWatchingVisibility() {
   visibility_.reset(new VisibilityWatch);
   VisibilityWatch& watch = *visibility_;
-  watch.platform = this;
   watch.cancel = g_cancellable_new();
-  GdkDisplay* gdkDisplay = gtk_widget_get_display(window_);
-  if (GDK_IS_X11_DISPLAY(gdkDisplay)) {
-    Display* display = GDK_DISPLAY_XDISPLAY(gdkDisplay);
-    watch.display = display;
-    watch.root = GDK_WINDOW_XID(gdk_screen_get_root_window(gtk_widget_get_screen(window_)));
-    watch.activeWindow = XInternAtom(display, "_NET_ACTIVE_WINDOW", False);
-    watch.wmState = XInternAtom(display, "_NET_WM_STATE", False);
-    watch.fullscreen = XInternAtom(display, "_NET_WM_STATE_FULLSCREEN", False);
-    int eventBase = 0, errorBase = 0;
-    if (XScreenSaverQueryExtension(display, &eventBase, &errorBase)) {
-      watch.screenSaverEvent = eventBase + ScreenSaverNotify;
-      XScreenSaverSelectInput(display, watch.root, ScreenSaverNotifyMask);
-      // The event names the screen saver's own window, which GDK does not
-      // know: it reaches a filter for every window only.
-      gdk_window_add_filter(nullptr, OnScreenSaverEvent, this);
-      if (XScreenSaverInfo* info = XScreenSaverAllocInfo()) {
-        if (XScreenSaverQueryInfo(display, watch.root, info)) watch.screenSaverOn = info->state == ScreenSaverOn;
-        XFree(info);
-      }
-    }
-    int dpmsEvent = 0, dpmsError = 0;
-    watch.dpms = DPMSQueryExtension(display, &dpmsEvent, &dpmsError) && DPMSCapable(display);
-    if (watch.dpms) {
-      watch.displayPoll = g_timeout_add_seconds(kDisplayPollSeconds, OnDisplayPoll, this);
-      OnDisplayPoll(this);
-    }
-  }
 
   // The session's lock and whether it is the active one, from logind, where
   // the system has a bus.
@@ -206,169 +150,49 @@ bool GtkPlatform::PowerSaverEnabled() const {
   return false;
 }
 
-gboolean GtkPlatform::OnDisplayPoll(gpointer data) {
-  auto* self = static_cast<GtkPlatform*>(data);
-  VisibilityWatch& watch = *self->visibility_;
-  CARD16 level = DPMSModeOn;
-  BOOL enabled = False;
-  const bool off = DPMSInfo(watch.display, &level, &enabled) && enabled && level != DPMSModeOn;
-  if (off != watch.displayOff) {
-    watch.displayOff = off;
-    self->UpdateSeen();
-  }
-  return G_SOURCE_CONTINUE;
-}
-
-void GtkPlatform::ScheduleVisibilityCheck() {
-  if (!visibility_ || visibility_->stackingCheck || closed_) return;
-  visibility_->stackingCheck = g_timeout_add(kStackingSettleMs, OnStackingCheck, this);
-}
-
-gboolean GtkPlatform::OnStackingCheck(gpointer data) {
-  auto* self = static_cast<GtkPlatform*>(data);
-  self->visibility_->stackingCheck = 0;
-  self->LookAtStacking(&self->visibility_->covered, &self->visibility_->fullscreenOver);
-  self->UpdateSeen();
-  return G_SOURCE_REMOVE;
-}
-
-GdkFilterReturn GtkPlatform::OnScreenSaverEvent(GdkXEvent* xevent, GdkEvent*, gpointer data) {
-  auto* self = static_cast<GtkPlatform*>(data);
-  const XEvent* e = static_cast<const XEvent*>(xevent);
-  if (!self->visibility_ || e->type != self->visibility_->screenSaverEvent) return GDK_FILTER_CONTINUE;
-  self->visibility_->screenSaverOn = reinterpret_cast<const XScreenSaverNotifyEvent*>(e)->state == ScreenSaverOn;
-  self->UpdateSeen();
-  return GDK_FILTER_REMOVE;
-}
-
-// Root window events that tell of another window becoming the active one
-// (see OnRootEvent).
-void GtkPlatform::NoteRootEvent(const XEvent& event) {
-  if (!visibility_) return;
-  if (event.type == PropertyNotify && event.xproperty.atom == visibility_->activeWindow) ScheduleVisibilityCheck();
-}
-
 void GtkPlatform::UpdateSeen() {
   if (!visibility_ || closed_ || !window_) return;
   const VisibilityWatch& watch = *visibility_;
   Sight sight;
   sight.unmapped = !gtk_widget_get_mapped(window_);
   sight.minimised = iconified_;
-  sight.noFrames = !layerPainted_;
-  sight.covered = watch.covered;
-  sight.fullscreenOver = watch.fullscreenOver;
-  sight.screenSaver = watch.screenSaverOn || watch.desktopSaverActive;
-  sight.displayAsleep = watch.displayOff;
+  sight.noFrames = !FramesAsked();
+  sight.screenSaver = watch.desktopSaverActive;
   sight.locked = watch.sessionLocked;
   sight.sessionInactive = watch.sessionInactive;
+  AddDisplaySight(sight);
   if (lifecycle_) lifecycle_->SightChanged(sight);
 }
 
-// Windows that let the pointer through still count as covering; a
-// translucent window counts as covering.
-void GtkPlatform::LookAtStacking(bool* coveredOut, bool* fullscreenOut) {
-  *coveredOut = *fullscreenOut = false;
-  if (!visibility_ || !visibility_->display || !window_ || !gtk_widget_get_mapped(window_) || !shape_) return;
-  GdkWindow* gdkWindow = gtk_widget_get_window(window_);
-  if (!gdkWindow || !GDK_IS_X11_WINDOW(gdkWindow)) return;
-  VisibilityWatch& watch = *visibility_;
-  Display* display = watch.display;
-  const Window self = GDK_WINDOW_XID(gdkWindow);
-  gdk_x11_display_error_trap_push(gdk_window_get_display(gdkWindow));
+// Whether this window is what the user sees at a screen point, the question
+// Windows answers with WindowFromPoint. The window must be mapped and not
+// iconified and the point inside its shape; then the display says whether
+// the window is on top there (OnTopAt; on X11 the X server). Limits: windows that let the pointer
+// through (an empty input shape, as on-screen displays use) do not count as
+// covering, and on Wayland only XWayland windows are known, so a native Wayland
+// window above the globe goes unseen.
+bool GtkPlatform::IsWindowVisibleAt(int screenX, int screenY) {
+  if (!window_ || closed_ || !mapped_ || iconified_) return false;
+  // Every frame asks, and each question is a round trip to the X server. The
+  // answer stands until a top-level window appears, goes, moves or changes
+  // its place in the stacking order (see X11Platform::OnRootEvent), this window moves,
+  // maps, changes state or shape, or half a second has passed.
+  const gint64 now = g_get_monotonic_time();
+  if (now - probeAnswersSince_ >= kProbeAnswerLifeUs || probeAnswers_.size() >= 8) probeAnswers_.clear();
+  if (probeAnswers_.empty()) probeAnswersSince_ = now;
+  for (const ProbeAnswer& answer : probeAnswers_)
+    if (answer.x == screenX && answer.y == screenY) return answer.visible;
+  const bool visible = AskWhetherVisibleAt(screenX, screenY);
+  probeAnswers_.push_back({screenX, screenY, visible});
+  return visible;
+}
 
-  // The outline on the screen.
-  int originX = 0, originY = 0;
-  Window child = 0;
-  XTranslateCoordinates(display, self, watch.root, 0, 0, &originX, &originY, &child);
-  cairo_region_t* visible = cairo_region_copy(shape_);
-  cairo_region_translate(visible, originX, originY);
-
-  // The top-level window this one is (or is inside, in a window manager's frame).
-  Window topLevel = self;
-  for (int depth = 0; depth < 16; ++depth) {
-    Window rootReturn = 0, parent = 0, *children = nullptr;
-    unsigned count = 0;
-    if (!XQueryTree(display, topLevel, &rootReturn, &parent, &children, &count)) break;
-    if (children) XFree(children);
-    if (parent == watch.root || parent == 0) break;
-    topLevel = parent;
-  }
-
-  // The windows above it, bottom to top; each takes away what it covers.
-  Window rootReturn = 0, parent = 0, *children = nullptr;
-  unsigned count = 0;
-  if (XQueryTree(display, watch.root, &rootReturn, &parent, &children, &count)) {
-    bool above = false;
-    for (unsigned i = 0; i < count && !cairo_region_is_empty(visible); ++i) {
-      if (children[i] == topLevel) {
-        above = true;
-        continue;
-      }
-      if (!above) continue;
-      XWindowAttributes a;
-      if (!XGetWindowAttributes(display, children[i], &a) || a.map_state != IsViewable || a.c_class != InputOutput)
-        continue;
-      const cairo_rectangle_int_t box{a.x, a.y, a.width + 2 * a.border_width, a.height + 2 * a.border_width};
-      if (cairo_region_contains_rectangle(visible, &box) == CAIRO_REGION_OVERLAP_OUT) continue;
-      // A shaped window covers its shape only.
-      int count2 = 0, ordering = 0;
-      XRectangle* parts = XShapeGetRectangles(display, children[i], ShapeBounding, &count2, &ordering);
-      if (parts) {
-        for (int k = 0; k < count2; ++k) {
-          const cairo_rectangle_int_t r{a.x + a.border_width + parts[k].x, a.y + a.border_width + parts[k].y,
-                                        parts[k].width, parts[k].height};
-          cairo_region_subtract_rectangle(visible, &r);
-        }
-        XFree(parts);
-      } else {
-        cairo_region_subtract_rectangle(visible, &box);
-      }
-    }
-    if (children) XFree(children);
-  }
-  bool covered = cairo_region_is_empty(visible);
-  cairo_region_destroy(visible);
-
-  // The active window, when it is fullscreen over the globe's monitor.
-  bool fullscreenOver = false;
-  {
-    Atom type = 0;
-    int format = 0;
-    unsigned long items = 0, rest = 0;
-    unsigned char* data = nullptr;
-    Window active = 0;
-    if (XGetWindowProperty(display, watch.root, watch.activeWindow, 0, 1, False, XA_WINDOW, &type, &format, &items,
-                           &rest, &data) == Success &&
-        data && items == 1 && format == 32)
-      active = *reinterpret_cast<Window*>(data);
-    if (data) XFree(data);
-    data = nullptr;
-    bool isFullscreen = false;
-    if (active && active != self &&
-        XGetWindowProperty(display, active, watch.wmState, 0, 64, False, XA_ATOM, &type, &format, &items, &rest,
-                           &data) == Success &&
-        data && format == 32) {
-      const Atom* states = reinterpret_cast<const Atom*>(data);
-      for (unsigned long k = 0; k < items; ++k) isFullscreen = isFullscreen || states[k] == watch.fullscreen;
-    }
-    if (data) XFree(data);
-    XWindowAttributes a;
-    if (isFullscreen && XGetWindowAttributes(display, active, &a) && a.map_state == IsViewable) {
-      int x = 0, y = 0;
-      XTranslateCoordinates(display, active, watch.root, 0, 0, &x, &y, &child);
-      GdkMonitor* monitor = gdk_display_get_monitor_at_window(gdk_window_get_display(gdkWindow), gdkWindow);
-      if (monitor) {
-        GdkRectangle m;
-        gdk_monitor_get_geometry(monitor, &m);
-        const int g = std::max(1, gdk_monitor_get_scale_factor(monitor));
-        fullscreenOver = x <= m.x * g && y <= m.y * g && x + a.width >= (m.x + m.width) * g &&
-                         y + a.height >= (m.y + m.height) * g;
-      }
-    }
-  }
-  gdk_x11_display_error_trap_pop_ignored(gdk_window_get_display(gdkWindow));
-  *coveredOut = covered;
-  *fullscreenOut = fullscreenOver;
+bool GtkPlatform::AskWhetherVisibleAt(int screenX, int screenY) {
+  const Point origin = WindowPosition();
+  const int x = screenX - origin.x, y = screenY - origin.y;
+  if (x < 0 || y < 0 || x >= size_.width || y >= size_.height) return false;
+  if (shape_ && !cairo_region_contains_point(shape_, x, y)) return false;
+  return OnTopAt(screenX, screenY);
 }
 
 }  // namespace gd

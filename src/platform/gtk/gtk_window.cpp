@@ -1,59 +1,30 @@
-// The GTK 3 backend: Glimmerdome on a Linux desktop.
-//
-// On Windows the globe is a layered window: the system takes a premultiplied
-// 32-bit bitmap and one constant alpha and composites them over the desktop.
-// X11 has no such service, so this backend stands in for it with a plain GTK
-// window. The window uses the screen's RGBA visual, and every frame is painted
-// into it with cairo (the frame's bytes are cairo's ARGB32 on little-endian
-// machines) at the constant alpha; a compositor then blends it over the
-// desktop. The mask's region becomes the window's X shape for drawing and
-// input, so the globe's outline is exact even where no compositor runs; there
-// the frame is painted over an opaque fallback colour instead of black. The
-// window has no decorations, no taskbar or pager entry, can be kept above
-// others, and is moved by the window manager (GDK moves it itself when there is
-// no window manager). On a Wayland desktop that offers layer-shell the same
-// window is a layer surface instead (gtk_layer.cpp); on other Wayland desktops
-// it runs through XWayland, since Wayland lets no ordinary window place itself
-// or stay on top.
+// The GTK window the displays share: a borderless, undecorated window with
+// the screen's RGBA visual wherever it has one, kept off the taskbar and the
+// pager, whose whole content is the latest frame at the window's constant
+// alpha (the frame's bytes are cairo's ARGB32 on little-endian machines), cut
+// to the globe's outline for drawing and input. Here too: the mouse to the
+// core, closing, the loop, messages and opening addresses. Where the window
+// goes and how its frames reach the screen is each display's own
+// (X11Platform, LayerShellPlatform).
 #include <glib-unix.h>
 
 #include <algorithm>
-#include <bit>
-#include <clocale>
 #include <cmath>
 #include <csignal>
 #include <cstdio>
-#include <cstring>
 #include <memory>
-#include <tuple>
 #include <sys/wait.h>
 #include <utility>
 
 #include "base/scale.h"
 #include "platform/gtk/gtk_backend.h"
-#include "platform/gtk/gtk_platform.h"
 #include "platform/shared/memory_settings_store.h"
 #include "platform/shared/native_region.h"
 #include "platform/shared/page_files.h"
-#ifdef GLIMMERDOME_HAVE_KEYFILE_STORE
-#include "platform/linux/keyfile_store.h"
-#endif
+#include "platform/shared/window_content.h"
 #include "i18n/translation.h"
 
-// Xlib last: its macros (None, Bool, Status) would break the headers above.
-#include <gdk/gdkx.h>
-#include <X11/Xlib.h>
-#include <cairo-xlib.h>
-
 namespace gd {
-
-namespace {
-
-// Painted under the frame where no compositor blends it with the desktop, so
-// that the anti-aliased fringe of the glass meets a neutral grey, not black.
-constexpr uint32_t kFallbackGrey = 128;
-
-}  // namespace
 
 // --- Pieces that need no window ------------------------------------------------
 
@@ -72,215 +43,6 @@ cairo_region_t* CairoRegionFromRegion(const Region& region) {
       });
 }
 
-namespace {
-
-// x * y / 255, rounded to the nearest, as cairo and pixman round.
-uint32_t MulDiv255(uint32_t x, uint32_t y) {
-  const uint32_t t = x * y + 128;
-  return (t + (t >> 8)) >> 8;
-}
-
-// One pixel of the window: a frame pixel (blue, green, red, premultiplied alpha
-// bytes) at the constant alpha, over the background, as a cairo ARGB32 word.
-uint32_t WindowWord(const uint8_t* p, uint32_t constantAlpha, bool composited) {
-  uint32_t b = MulDiv255(p[0], constantAlpha), g = MulDiv255(p[1], constantAlpha);
-  uint32_t r = MulDiv255(p[2], constantAlpha), a = MulDiv255(p[3], constantAlpha);
-  if (!composited) {
-    // A colour above its alpha (not premultiplied) saturates, as in cairo.
-    const uint32_t grey = MulDiv255(kFallbackGrey, 255 - a);
-    b = std::min(b + grey, 255u);
-    g = std::min(g + grey, 255u);
-    r = std::min(r + grey, 255u);
-    a = 255;
-  }
-  return (a << 24) | (r << 16) | (g << 8) | b;
-}
-
-// The first and one past the last pixel of [from, to) at which two rows
-// differ; from >= to when they hold the same bytes. Whole blocks are compared
-// first, so that a row changed only in its middle costs a few comparisons.
-std::pair<int, int> DifferingStretch(const unsigned char* a, const unsigned char* b, int from, int to) {
-  constexpr int kBlock = 16;  // pixels, one cache line
-  const auto same = [&](int x, int n) { return std::memcmp(a + x * 4, b + x * 4, static_cast<size_t>(n) * 4) == 0; };
-  int first = from;
-  while (first < to) {
-    const int n = std::min(kBlock, to - first);
-    if (!same(first, n)) break;
-    first += n;
-  }
-  if (first >= to) return {to, to};
-  while (same(first, 1)) ++first;
-  int last = to;  // one past
-  while (last > first) {
-    const int n = std::min(kBlock, last - first);
-    if (!same(last - n, n)) break;
-    last -= n;
-  }
-  while (same(last - 1, 1)) --last;
-  return {first, last};
-}
-
-}  // namespace
-
-bool InsideSpans(const Region& region, int height, std::vector<std::pair<int, int>>* spans) {
-  spans->assign(std::max(height, 0), {0, 0});
-  // The region's rectangles hold one unbroken run of each row they cross.
-  for (const Rect& r : region.Rectangles()) {
-    for (int y = std::max(r.top, 0); y < std::min(r.bottom, height); ++y) {
-      auto& [from, to] = (*spans)[y];
-      if (from == to) {
-        from = std::max(r.left, 0);
-        to = r.right;
-      } else if (r.left == to) {
-        to = r.right;
-      } else if (r.right == from) {
-        from = std::max(r.left, 0);
-      } else {
-        return false;
-      }
-    }
-  }
-  return true;
-}
-
-Rect UpdateWindowContent(const FrameBuffer& frame, uint8_t constantAlpha, bool composited, unsigned char* data,
-                         int stride, bool fresh, const std::vector<std::pair<int, int>>* inside,
-                         const RowStretches* within) {
-  const int width = frame.width, height = frame.height;
-  if (fresh || (within && within->size() != static_cast<size_t>(height))) within = nullptr;
-  // Composited at full opacity on a little-endian machine, the frame's bytes
-  // are the window's bytes; otherwise each row is worked out word by word.
-  const bool asIs = composited && constantAlpha == 255 && std::endian::native == std::endian::little;
-  std::vector<uint32_t> words(asIs ? 0 : static_cast<size_t>(width));
-  Rect box;
-  for (int y = 0; y < height; ++y) {
-    // The part of the row that is looked at: its stretch inside the outline,
-    // or all of it, within its stretch of `within`.
-    int from = within ? std::max((*within)[y].first, 0) : 0, to = within ? std::min((*within)[y].second, width) : width;
-    if (inside) {
-      if (y >= static_cast<int>(inside->size())) continue;
-      from = std::max(from, (*inside)[y].first);
-      to = std::min(to, (*inside)[y].second);
-    }
-    if (from >= to) continue;
-    const uint8_t* src = frame.Row(y);
-    if (!asIs) {
-      for (int x = from; x < to; ++x) words[x] = WindowWord(src + x * 4, constantAlpha, composited);
-      src = reinterpret_cast<const uint8_t*>(words.data());
-    }
-    unsigned char* dst = data + static_cast<size_t>(y) * stride;
-    // Told where the frame changed, the pixels there are taken as they are:
-    // looking for the few that stayed would cost more than copying them.
-    if (!fresh && !within) std::tie(from, to) = DifferingStretch(dst, src, from, to);
-    if (from >= to) continue;
-    // (In place, the frame's bytes are the window's already.)
-    if (dst != src) std::memcpy(dst + from * 4, src + from * 4, static_cast<size_t>(to - from) * 4);
-    box = box.United(Rect{from, y, to, y + 1});
-  }
-  return fresh ? Rect{0, 0, width, height} : box;
-}
-
-Rect SettleComposedContent(unsigned char* data, int stride, int width, int height,
-                           const std::vector<std::pair<int, int>>* inside, const RowStretches* within) {
-  if (within && within->size() != static_cast<size_t>(height)) within = nullptr;
-  Rect box;
-  for (int y = 0; y < height; ++y) {
-    const int from = within ? std::max((*within)[y].first, 0) : 0, to = within ? std::min((*within)[y].second, width) : width;
-    if (from >= to) continue;
-    box = box.United(Rect{from, y, to, y + 1});
-    if (!inside) continue;
-    // Outside the outline the content stays transparent, as when copied.
-    unsigned char* row = data + static_cast<size_t>(y) * stride;
-    const auto [in, out] = y < static_cast<int>(inside->size()) ? (*inside)[y] : std::pair<int, int>{0, 0};
-    const auto clear = [&](int b, int e) {
-      if (b < e) std::memset(row + b * 4, 0, static_cast<size_t>(e - b) * 4);
-    };
-    if (in >= out) {
-      clear(from, to);
-    } else {
-      clear(from, std::min(to, in));
-      clear(std::max(from, out), to);
-    }
-  }
-  return box;
-}
-
-void UploadRectangles(const RowStretches& rows, int width, const std::vector<std::pair<int, int>>* inside,
-                      std::vector<Rect>* bands) {
-  // One more upload costs the server and a compositor about as much as this
-  // many pixels more in one (measured under Xvfb and picom).
-  constexpr long kUploadCostPixels = 400;
-  constexpr size_t kMostRectangles = 32;
-  std::vector<Rect>& out = *bands;
-  out.clear();
-  Rect band;
-  for (int y = 0; y < static_cast<int>(rows.size()); ++y) {
-    int from = std::max(rows[y].first, 0), to = std::min(rows[y].second, width);
-    if (inside) {
-      const auto [in, end] = y < static_cast<int>(inside->size()) ? (*inside)[y] : std::pair<int, int>{0, 0};
-      from = std::max(from, in);
-      to = std::min(to, end);
-    }
-    if (from >= to) {
-      if (!band.Empty()) out.push_back(band);
-      band = Rect{};
-      continue;
-    }
-    const Rect row{from, y, to, y + 1};
-    if (band.Empty()) {
-      band = row;
-      continue;
-    }
-    const Rect merged = band.United(row);
-    const auto area = [](const Rect& r) { return static_cast<long>(r.right - r.left) * (r.bottom - r.top); };
-    if (area(merged) <= area(band) + (to - from) + kUploadCostPixels) {
-      band = merged;
-    } else {
-      out.push_back(band);
-      band = row;
-    }
-  }
-  if (!band.Empty()) out.push_back(band);
-  if (out.size() > kMostRectangles) {
-    Rect all;
-    for (const Rect& r : out) all = all.United(r);
-    out.assign(1, all);
-  }
-}
-
-cairo_surface_t* WindowContentFromFrame(const FrameBuffer& frame, uint8_t constantAlpha, bool composited,
-                                        cairo_surface_t* surface, Rect* changed,
-                                        const std::vector<std::pair<int, int>>* inside, const RowStretches* within) {
-  *changed = Rect{};
-  if (frame.Empty() || frame.Bytes() < static_cast<size_t>(frame.width) * frame.height * 4) {
-    if (surface) cairo_surface_destroy(surface);
-    return nullptr;
-  }
-  if (surface && (cairo_image_surface_get_width(surface) != frame.width ||
-                  cairo_image_surface_get_height(surface) != frame.height)) {
-    cairo_surface_destroy(surface);
-    surface = nullptr;
-  }
-  bool fresh = false;
-  if (!surface) {
-    surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, frame.width, frame.height);
-    if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) {
-      cairo_surface_destroy(surface);
-      return nullptr;
-    }
-    fresh = true;
-  }
-  cairo_surface_flush(surface);
-  *changed = UpdateWindowContent(frame, constantAlpha, composited, cairo_image_surface_get_data(surface),
-                                 cairo_image_surface_get_stride(surface), fresh, inside, within);
-  cairo_surface_mark_dirty(surface);
-  return surface;
-}
-
-Region ScaledDownRegion(const Region& region, int scale) {
-  return scale <= 1 ? region : RegionInUnits(region, scale);
-}
-
 int ScaleQuartersFromDesktop(int windowScale, double xftDpi) {
   return ScaleQuartersOf(std::max(static_cast<double>(std::max(1, windowScale)), xftDpi / 96));
 }
@@ -289,12 +51,13 @@ int ScaleQuartersFromDesktop(int windowScale, double xftDpi) {
 
 // --- The window --------------------------------------------------------------------
 
-GtkPlatform::GtkPlatform(std::unique_ptr<SettingsStore> store, bool layerSurface)
-    : settings_(std::move(store)), layer_(layerSurface) {
+GtkPlatform::GtkPlatform(std::unique_ptr<SettingsStore> store) : settings_(std::move(store)) {
   if (!settings_) settings_ = std::make_unique<MemorySettingsStore>();
+}
 
+void GtkPlatform::MakeWindow() {
   window_ = gtk_window_new(GTK_WINDOW_TOPLEVEL);
-  if (layer_) MakeLayerSurface();
+  PrepareWindow();
   GtkWindow* w = GTK_WINDOW(window_);
   gtk_window_set_title(w, "frmMain");
   gtk_window_set_decorated(w, FALSE);
@@ -320,13 +83,7 @@ GtkPlatform::GtkPlatform(std::unique_ptr<SettingsStore> store, bool layerSurface
   composited_ = rgbaVisual_ && gdk_screen_is_composited(screen);
   compositedHandler_ = g_signal_connect(screen, "composited-changed", G_CALLBACK(OnCompositedChanged), this);
   monitorsHandler_ = g_signal_connect(screen, "monitors-changed", G_CALLBACK(OnMonitorsChanged), this);
-  WatchTopLevelWindows();
-  // Read once, as GTK does: the resource database is parsed again on every
-  // question.
-  GdkDisplay* display = gtk_widget_get_display(window_);
-  if (GDK_IS_X11_DISPLAY(display))
-    if (const char* text = XGetDefault(GDK_DISPLAY_XDISPLAY(display), "Xft", "dpi")) xftDpi_ = g_ascii_strtod(text, nullptr);
-
+  WatchScreen();
   StartWatchingVisibility();
 
   gtk_widget_add_events(window_, GDK_BUTTON_PRESS_MASK | GDK_BUTTON_RELEASE_MASK | GDK_BUTTON_MOTION_MASK |
@@ -369,7 +126,7 @@ GtkPlatform::GtkPlatform(std::unique_ptr<SettingsStore> store, bool layerSurface
                      auto* self = static_cast<GtkPlatform*>(data);
                      self->knownPosition_.reset();
                      self->probeAnswers_.clear();
-                     if (!self->layer_) self->TellPlaceSoon();  // where the window manager put it
+                     self->WindowMapped();
                      self->UpdateSeen();
                      self->ScheduleVisibilityCheck();
                      return FALSE;
@@ -389,26 +146,24 @@ GtkPlatform::GtkPlatform(std::unique_ptr<SettingsStore> store, bool layerSurface
   WatchDisplayEnd();
 
   OpenTrace();
-  // On Wayland the frames go to a surface of the globe's own where the
-  // compositor allows (gtk_subsurface.cpp).
-  if (layer_) OpenWaylandContent();
+  WindowMade();
 }
 
-GtkPlatform::~GtkPlatform() {
+void GtkPlatform::UnmakeWindow() {
+  if (unmade_) return;
+  unmade_ = true;
   lifecycle_.reset();
   StopTimers();
+  StopWatching();
   visibility_.reset();
   for (guint id : signalSources_) g_source_remove(id);
   UnwatchDisplayEnd();
   for (guint id : openWatches_) g_source_remove(id);
-  if (watchedRoot_) gdk_window_remove_filter(watchedRoot_, OnRootEvent, this);
   if (compositedHandler_ && window_)
     g_signal_handler_disconnect(gtk_widget_get_screen(window_), compositedHandler_);
   if (monitorsHandler_ && window_) g_signal_handler_disconnect(gtk_widget_get_screen(window_), monitorsHandler_);
   if (monitorsSettle_) g_source_remove(monitorsSettle_);
-  if (paintOverdue_) g_source_remove(paintOverdue_);
-  if (layerReopen_) g_source_remove(layerReopen_);
-  if (placeSettle_) g_source_remove(placeSettle_);
+  StopPending();
   if (menu_) gtk_widget_destroy(menu_);
   ReleaseWindowSurface();
   if (window_) gtk_widget_destroy(window_);  // OnDestroy clears window_
@@ -416,6 +171,9 @@ GtkPlatform::~GtkPlatform() {
   if (shape_) cairo_region_destroy(shape_);
   if (localZone_) g_time_zone_unref(localZone_);
 }
+
+// Each display's destructor has undone the window already, with its own hooks.
+GtkPlatform::~GtkPlatform() { UnmakeWindow(); }
 
 bool GtkPlatform::Composited() const { return window_ && composited_; }
 
@@ -449,26 +207,10 @@ void GtkPlatform::ApplyWindowSize() {
   // A size that the scale factor does not divide takes one more unit; the
   // frame fills it from the top left, and the shape cuts the rest away.
   // (On a layer surface at a fractional scale, its units of that scale.)
-  const double g = LayerUnit();
+  const double g = PixelsPerUnit();
   const int w = static_cast<int>(std::ceil(size_.width / g - 1e-9)), h = static_cast<int>(std::ceil(size_.height / g - 1e-9));
   gtk_widget_set_size_request(window_, w, h);
   gtk_window_resize(GTK_WINDOW(window_), w, h);
-}
-
-Point GtkPlatform::WindowPosition() {
-  if (layer_) return {static_cast<int>(std::lround(margins_.x * LayerUnit())), static_cast<int>(std::lround(margins_.y * LayerUnit()))};
-  // With the display gone nothing may ask it.
-  if (displayGone_) return lastPosition_;
-  if (!window_ || !mapped_) return requestedPosition_;
-  // Asking the X server costs round trips, and every frame asks; the answer
-  // holds until the window is configured again.
-  if (!knownPosition_) {
-    int x = 0, y = 0;
-    gtk_window_get_position(GTK_WINDOW(window_), &x, &y);
-    knownPosition_ = Point{x * WindowScale(), y * WindowScale()};
-    lastPosition_ = *knownPosition_;
-  }
-  return *knownPosition_;
 }
 
 Point GtkPlatform::MoveWindow(int left, int top) {
@@ -476,18 +218,7 @@ Point GtkPlatform::MoveWindow(int left, int top) {
   requestedPosition_ = lastPosition_ = {left, top};
   knownPosition_.reset();
   probeAnswers_.clear();
-  const int g = WindowScale();
-  Point at{left, top};
-  if (layer_) {
-    const double unit = LayerUnit();
-    const auto down = [unit](int v) { return static_cast<int>(std::floor(v / unit + 1e-9)); };
-    SetMargins({down(left), down(top)});
-    at = WindowPosition();
-  } else if (window_) {
-    gtk_window_move(GTK_WINDOW(window_), left / g, top / g);
-    // A mapped window goes where GTK's units can take it.
-    if (mapped_) at = {left / g * g, top / g * g};
-  }
+  const Point at = PlaceWindow(left, top);
   toldPosition_ = at;
   return at;
 }
@@ -500,54 +231,27 @@ void GtkPlatform::TellPlace() {
   lifecycle_->WindowPlaced(at);
 }
 
-void GtkPlatform::TellPlaceSoon() {
-  // The window manager's configures come in bursts (and behind the moves
-  // asked for): the place is told once they have settled.
-  constexpr guint kPlaceSettleMs = 100;
-  if (placeSettle_) g_source_remove(placeSettle_);
-  placeSettle_ = g_timeout_add(kPlaceSettleMs, [](gpointer data) {
-    auto* self = static_cast<GtkPlatform*>(data);
-    self->placeSettle_ = 0;
-    self->TellPlace();
-    return G_SOURCE_REMOVE;
-  }, this);
-}
-
 gboolean GtkPlatform::OnConfigure(GtkWidget*, GdkEventConfigure*, gpointer data) {
   auto* self = static_cast<GtkPlatform*>(data);
   self->knownPosition_.reset();
   self->probeAnswers_.clear();
   self->ScheduleVisibilityCheck();
-  if (!self->layer_ && !self->drag_) self->TellPlaceSoon();
+  self->WindowConfigured();
+  return FALSE;
+}
+
+gboolean GtkPlatform::OnWindowState(GtkWidget*, GdkEventWindowState* event, gpointer data) {
+  auto* self = static_cast<GtkPlatform*>(data);
+  self->iconified_ = (event->new_window_state & GDK_WINDOW_STATE_ICONIFIED) != 0;
+  self->probeAnswers_.clear();
+  self->UpdateSeen();
   return FALSE;
 }
 
 gboolean GtkPlatform::OnDraw(GtkWidget*, cairo_t* cr, gpointer data) {
   auto* self = static_cast<GtkPlatform*>(data);
   cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
-  if (self->wayland_) {
-    // The frames are on the globe's own surface above (gtk_subsurface.cpp).
-    cairo_set_source_rgba(cr, 0, 0, 0, 0);
-    cairo_paint(cr);
-    return TRUE;
-  }
-  self->PaintDone();
-  // GTK draws in its own units; the frame, in device pixels, is told so, so
-  // that it lands one to one instead of enlarged.
-  const double g = self->WindowScale();
-  if (self->surface_) {
-    // Frames are written into the shared image without cairo knowing.
-    if (self->shared_) cairo_surface_mark_dirty(self->surface_);
-    cairo_surface_set_device_scale(self->surface_, g, g);
-    cairo_set_source_surface(cr, self->surface_, 0, 0);
-  } else if (self->Composited()) {
-    cairo_set_source_rgba(cr, 0, 0, 0, 0);
-  } else {
-    cairo_set_source_rgb(cr, kFallbackGrey / 255.0, kFallbackGrey / 255.0, kFallbackGrey / 255.0);
-  }
-  cairo_paint(cr);
-  cairo_set_source_rgb(cr, 0, 0, 0);  // lets go of the frame before its scale is put back
-  if (self->surface_) cairo_surface_set_device_scale(self->surface_, 1, 1);
+  self->DrawWindow(cr);
   return TRUE;  // the window's own background is never drawn
 }
 
@@ -564,7 +268,7 @@ void GtkPlatform::SetWindowRegion(const Region& region) {
   shape_ = gtkui::CairoRegionFromRegion(region);
   region_ = region;
   std::vector<std::pair<int, int>> spans;
-  const bool haveSpans = gtkui::InsideSpans(region, region.Bounds().bottom, &spans);
+  const bool haveSpans = InsideSpans(region, region.Bounds().bottom, &spans);
   if (haveSpans != haveInsideSpans_ || spans != insideSpans_) contentReset_ = true;
   haveInsideSpans_ = haveSpans;
   insideSpans_ = std::move(spans);
@@ -576,10 +280,10 @@ void GtkPlatform::SetWindowRegion(const Region& region) {
 void GtkPlatform::ApplyShape() {
   if (!window_ || !shape_) return;
   // GTK takes the shape in its own units.
-  const double unit = LayerUnit();
+  const double unit = PixelsPerUnit();
   cairo_region_t* shape = unit == 1                 ? cairo_region_copy(shape_)
-                          : unit != WindowScale() ? gtkui::CairoRegionFromRegion(gtkui::RegionInUnits(region_, unit))
-                                                  : gtkui::CairoRegionFromRegion(gtkui::ScaledDownRegion(region_, WindowScale()));
+                          : unit != WindowScale() ? gtkui::CairoRegionFromRegion(RegionInUnits(region_, unit))
+                                                  : gtkui::CairoRegionFromRegion(ScaledDownRegion(region_, WindowScale()));
   // Where a compositor blends the window, the frame is transparent outside
   // the outline already, and a drawing shape of a few hundred rectangles
   // would only make the compositor clip to it on every frame: the shape
@@ -587,15 +291,6 @@ void GtkPlatform::ApplyShape() {
   gtk_widget_shape_combine_region(window_, Composited() && haveInsideSpans_ ? nullptr : shape);
   gtk_widget_input_shape_combine_region(window_, shape);
   cairo_region_destroy(shape);
-}
-
-void GtkPlatform::SetTopmost(bool topmost) {
-  if (!window_) return;
-  if (layer_) return SetLayerOnTop(topmost);
-  // A dock stays above other windows unless it is asked to stay below them.
-  gtk_window_set_keep_above(GTK_WINDOW(window_), topmost);
-  gtk_window_set_keep_below(GTK_WINDOW(window_), !topmost);
-  ScheduleVisibilityCheck();
 }
 
 // --- The mouse ---------------------------------------------------------------------
@@ -620,7 +315,7 @@ gboolean GtkPlatform::OnButtonPress(GtkWidget*, GdkEventButton* event, gpointer 
   if (event->type != GDK_BUTTON_PRESS || !self->lifecycle_ || !self->lifecycle_->Live() || self->closed_) return TRUE;
   const Point at = self->PointerOnScreen(event->x, event->y, event->x_root, event->y_root);
   self->press_ = Press{static_cast<int>(event->button), at.x, at.y, event->time};
-  self->pressMargins_ = self->margins_;
+  self->Pressed();
   self->inPointerEvent_ = true;
   self->lifecycle_->PointerPressed(ButtonOf(event->button), at, event->time);
   self->inPointerEvent_ = false;
@@ -646,12 +341,7 @@ gboolean GtkPlatform::OnMotion(GtkWidget*, GdkEventMotion* event, gpointer data)
 gboolean GtkPlatform::OnButtonRelease(GtkWidget*, GdkEventButton* event, gpointer data) {
   auto* self = static_cast<GtkPlatform*>(data);
   if (self->drag_ && self->drag_->button == static_cast<int>(event->button)) {
-    // A layer surface has followed every motion already; the release's place
-    // may be counted from where the surface was before the last one.
-    if (!self->layer_) {
-      const Point at = self->PointerOnScreen(event->x, event->y, event->x_root, event->y_root);
-      self->FollowDrag(at.x, at.y);
-    }
+    self->DragReleased(*event);
     self->EndDrag(static_cast<int>(event->button));
   }
   if (!self->press_ || self->press_->button != static_cast<int>(event->button)) return TRUE;
@@ -682,13 +372,7 @@ gboolean GtkPlatform::OnDeferredClose(gpointer data) {
 
 gboolean GtkPlatform::OnDelete(GtkWidget*, GdkEvent*, gpointer data) {
   auto* self = static_cast<GtkPlatform*>(data);
-  // No one closes a layer surface but the compositor, when its output goes:
-  // the globe moves to another output instead.
-  if (self->layer_) {
-    self->LayerSurfaceClosed();
-    return TRUE;
-  }
-  self->RequestClose();
+  self->CloseAsked();
   return TRUE;  // the window is destroyed by RequestClose, if at all
 }
 
@@ -708,10 +392,7 @@ void GtkPlatform::FinishClose() {
   if (closed_) return;
   closed_ = true;
   StopTimers();
-  if (paintOverdue_) g_source_remove(paintOverdue_);
-  if (layerReopen_) g_source_remove(layerReopen_);
-  if (placeSettle_) g_source_remove(placeSettle_);
-  paintOverdue_ = layerReopen_ = placeSettle_ = 0;
+  StopPending();
   if (lifecycle_) lifecycle_->Destroy();
   if (menu_) gtk_widget_destroy(menu_);
   ReleaseWindowSurface();
@@ -756,10 +437,9 @@ int GtkPlatform::RunMessageLoop(WindowEvents& events) {
 
 // --- The user and the system -------------------------------------------------------
 
-// What a dialog belongs to: the shown window, unless it is a layer surface,
-// which is no toplevel that a dialog could stand over.
+// What a dialog belongs to: the shown window.
 GtkWindow* GtkPlatform::ParentWindow() const {
-  return window_ && !layer_ && gtk_widget_get_mapped(window_) ? GTK_WINDOW(window_) : nullptr;
+  return window_ && gtk_widget_get_mapped(window_) ? GTK_WINDOW(window_) : nullptr;
 }
 
 void GtkPlatform::ShowMessage(const std::string& text, MessageKind kind) {
@@ -833,81 +513,12 @@ std::string GtkPlatform::ExecutablePath() {
   return out;
 }
 
-// The window's scale factor, and more where the desktop's text scaling asks
-// for more: desktops that scale windows put that scale into Xft.dpi as well
-// (96 times the window scale times the text scaling), so the larger of the
-// window scale and Xft.dpi / 96 counts.
-//
-// A layer surface takes the scale of its output alone (Wayland has no
-// Xft.dpi), and cannot tell what covers it.
-WindowCapabilities GtkPlatform::Capabilities() const {
-  WindowCapabilities can;
-  // GTK's drag threshold is in its units.
+// GTK's drag threshold is in its units.
+int GtkPlatform::DragThreshold() const {
   gint threshold = 8;
   if (GtkSettings* settings = gtk_settings_get_default())
     g_object_get(settings, "gtk-dnd-drag-threshold", &threshold, nullptr);
-  can.dragThreshold = threshold * WindowScale();
-  if (layer_) {
-    can.canTellWhetherCovered = false;
-    const int quarters = PreferredScaleQuarters();
-    can.displayScale = quarters ? quarters / 4.0 : WindowScale();
-    return can;
-  }
-  can.displayScale = gtkui::ScaleQuartersFromDesktop(WindowScale(), xftDpi_) / 4.0;
-  return can;
-}
-
-// --- The factory -------------------------------------------------------------------
-
-std::unique_ptr<Platform> MakeGtkPlatform(int* argc, char*** argv, std::string* error,
-                                          std::unique_ptr<SettingsStore> store) {
-  // A layer surface where the Wayland compositor offers layer-shell, X11
-  // everywhere else (on a Wayland session, XWayland); GLIMMERDOME_BACKEND may
-  // choose. A GDK_BACKEND asking for anything else would only make the start
-  // fail.
-  gtkui::DisplayKind kind = gtkui::DisplayKind::X11;
-  std::string why;
-#ifndef GLIMMERDOME_HAVE_LAYER_SHELL
-  if (const char* asked = g_getenv("GLIMMERDOME_BACKEND"); asked && std::strcmp(asked, "wayland") == 0) {
-    if (error) *error = "GLIMMERDOME_BACKEND=wayland, but this build has no Wayland backend (built without gtk-layer-shell)";
-    return nullptr;
-  }
-#endif
-  if (!gtkui::ChooseDisplay(g_getenv("GLIMMERDOME_BACKEND"), g_getenv("WAYLAND_DISPLAY"),
-                            gtkui::WaylandOffersLayerShell, &kind, &why)) {
-    if (error) *error = why;
-    return nullptr;
-  }
-  const bool layer = kind == gtkui::DisplayKind::WaylandLayer;
-  // A write to a display that has gone fails instead of ending the program
-  // unseen (see gtk_display_end.cpp).
-  std::signal(SIGPIPE, SIG_IGN);
-  g_unsetenv("GDK_BACKEND");
-  gdk_set_allowed_backends(layer ? "wayland" : "x11");
-  g_set_prgname("glimmerdome");
-  g_set_application_name("Glimmerdome");
-  const bool opened = gtk_init_check(argc, argv);
-  // GTK takes the whole locale from the environment; the month and day names
-  // come from it, but numbers keep the C form in every locale.
-  std::setlocale(LC_NUMERIC, "C");
-  if (!opened) {
-    const char* display = g_getenv(layer ? "WAYLAND_DISPLAY" : "DISPLAY");
-    if (error) {
-      if (layer)
-        *error = std::string("cannot open the Wayland display \"") + display + "\"";
-      else if (!display || !*display)
-        *error = "no X display to open (DISPLAY is not set)";
-      else
-        *error = std::string("cannot open the X display \"") + display + "\"";
-    }
-    return nullptr;
-  }
-  gtk_window_set_default_icon_name("glimmerdome");
-#ifdef GLIMMERDOME_HAVE_KEYFILE_STORE
-  // The user's own settings file and autostart entry.
-  if (!store) store = std::make_unique<KeyFileSettingsStore>(DefaultSettingsPath(), DefaultAutostartPath());
-#endif
-  return std::make_unique<GtkPlatform>(std::move(store), layer);
+  return threshold * WindowScale();
 }
 
 }  // namespace gd

@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cstring>
+#include <tuple>
+
+#include "platform/shared/window_content.h"
 
 namespace gd::win32 {
 
@@ -20,11 +23,6 @@ Rect CopyChangedPixels(const FrameBuffer& frame, const RowRuns* kept, uint8_t* s
   const int width = frame.width;
   const size_t rowBytes = static_cast<size_t>(width) * 4;
   std::vector<uint8_t> masked(kept ? rowBytes : 0);
-  auto pixel = [](const uint8_t* row, int x) {
-    uint32_t v;
-    std::memcpy(&v, row + static_cast<size_t>(x) * 4, 4);
-    return v;
-  };
   int left = width, right = 0, top = frame.height, bottom = 0;
   for (int y = 0; y < frame.height; ++y) {
     const uint8_t* src = frame.Row(y);
@@ -38,16 +36,15 @@ Rect CopyChangedPixels(const FrameBuffer& frame, const RowRuns* kept, uint8_t* s
       src = masked.data();
     }
     uint8_t* dst = surface + static_cast<size_t>(y) * rowBytes;
-    int first = 0, last = width - 1;
+    int first = 0, end = width;
     if (!fresh) {
-      if (std::memcmp(dst, src, rowBytes) == 0) continue;
-      while (pixel(dst, first) == pixel(src, first)) ++first;
-      while (pixel(dst, last) == pixel(src, last)) --last;
+      std::tie(first, end) = DifferingStretch(dst, src, 0, width);
+      if (first >= end) continue;
     }
     std::memcpy(dst + static_cast<size_t>(first) * 4, src + static_cast<size_t>(first) * 4,
-                static_cast<size_t>(last - first + 1) * 4);
+                static_cast<size_t>(end - first) * 4);
     left = std::min(left, first);
-    right = std::max(right, last + 1);
+    right = std::max(right, end);
     top = std::min(top, y);
     bottom = y + 1;
   }

@@ -43,7 +43,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "platform/gtk/gtk_backend.h"
+#include "platform/gtk/gtk_x11.h"
+#include "platform/shared/window_content.h"
 
 #include <xcb/shm.h>
 #include <xcb/xcb.h>
@@ -120,7 +121,7 @@ void CopyRows(unsigned char* to, int toStride, const unsigned char* from, int fr
 
 }  // namespace
 
-struct GtkPlatform::SharedContent {
+struct X11Platform::SharedContent {
   xcb_connection_t* connection = nullptr;
   int socket = -1;          // the connection's, written to directly once set up
   uint8_t shmOpcode = 0;    // the MIT-SHM extension's major opcode
@@ -135,7 +136,7 @@ struct GtkPlatform::SharedContent {
   int width = 0, height = 0, stride = 0;
 };
 
-void GtkPlatform::SharedContentDeleter::operator()(SharedContent* shared) const {
+void X11Platform::SharedContentDeleter::operator()(SharedContent* shared) const {
   if (shared->data) shmdt(shared->data);
   if (shared->connection) xcb_disconnect(shared->connection);
   delete shared;
@@ -144,9 +145,8 @@ void GtkPlatform::SharedContentDeleter::operator()(SharedContent* shared) const 
 // The buffer on X11 is the window's content itself: the shared image, else
 // the image surface the draw handler paints. It holds the last frame as long
 // as the frames come at the same alpha and compositing and the outline stays.
-Platform::LentBuffer GtkPlatform::LendBuffer(int width, int height, uint8_t constantAlpha) {
+Platform::LentBuffer X11Platform::LendBuffer(int width, int height, uint8_t constantAlpha) {
   if (!window_ || closed_ || width <= 0 || height <= 0) return {};
-  if (wayland_) return LendSubsurfaceBuffer(width, height, constantAlpha);  // gtk_subsurface.cpp
   if (shared_ && (shared_->width != width || shared_->height != height)) {
     CloseSharedContent();
     sharedTried_ = false;
@@ -162,55 +162,17 @@ Platform::LentBuffer GtkPlatform::LendBuffer(int width, int height, uint8_t cons
       CloseSharedContent();
     }
   }
-  if (!shared_) {
-    if (surface_ && (cairo_image_surface_get_width(surface_) != width || cairo_image_surface_get_height(surface_) != height)) {
-      cairo_surface_destroy(surface_);
-      surface_ = nullptr;
-    }
-    if (!surface_) {
-      surface_ = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
-      contentHoldsLast_ = false;
-      if (cairo_surface_status(surface_) != CAIRO_STATUS_SUCCESS) {
-        cairo_surface_destroy(surface_);
-        surface_ = nullptr;
-        return {};
-      }
-    }
-    cairo_surface_flush(surface_);
-  }
-  LentBuffer lent;
-  lent.pixels = shared_ ? shared_->data : cairo_image_surface_get_data(surface_);
-  lent.width = width;
-  lent.height = height;
-  lent.stride = shared_ ? shared_->stride : cairo_image_surface_get_stride(surface_);
-  lent.constantAlpha = constantAlpha;
-  const bool sameWay = contentHoldsLast_ && !contentReset_ && contentAlpha_ == constantAlpha && contentComposited_ == Composited();
-  lent.age = sameWay ? 1 : 0;
-  lentWhole_ = !sameWay;
-  return lent;
+  if (!shared_) return LendContentImage(width, height, constantAlpha);
+  return Lent(shared_->data, width, height, shared_->stride, constantAlpha);
 }
 
-Rect GtkPlatform::SettleWritten(const LentBuffer& buffer, const RowStretches& written) {
-  const std::vector<std::pair<int, int>>* inside = haveInsideSpans_ ? &insideSpans_ : nullptr;
-  const FrameBuffer frame = FrameBuffer::InLentMemory(buffer.pixels, buffer.width, buffer.height, buffer.stride);
-  gtkui::UpdateWindowContent(frame, buffer.constantAlpha, Composited(), buffer.pixels, buffer.stride, false, inside,
-                             &written);
-  return gtkui::SettleComposedContent(buffer.pixels, buffer.stride, buffer.width, buffer.height, inside, &written);
-}
-
-bool GtkPlatform::PresentFrame(const LentBuffer& buffer, const RowStretches& written, const RowStretches& changed) {
+bool X11Platform::PresentFrame(const LentBuffer& buffer, const RowStretches& written, const RowStretches&) {
   if (!window_ || closed_) return false;
-  if (wayland_) return PresentOnSubsurface(buffer, written, changed);  // gtk_subsurface.cpp
-  if (!buffer.pixels || written.size() != static_cast<size_t>(buffer.height)) return false;
   const std::vector<std::pair<int, int>>* inside = haveInsideSpans_ ? &insideSpans_ : nullptr;
-  contentReset_ = false;
-  contentHoldsLast_ = false;
-  contentAlpha_ = buffer.constantAlpha;
-  contentComposited_ = Composited();
   // What the core wrote becomes the window's: the frame at the constant
   // alpha, transparent outside the outline (over grey without a compositor).
-  const Rect r = SettleWritten(buffer, written);
-  contentHoldsLast_ = true;
+  Rect r;
+  if (!TakeFrame(buffer, written, &r)) return false;
   if (shared_ && buffer.pixels == shared_->data) {
     SharedContent& sh = *shared_;
     if (r.Empty()) return true;  // the same picture again
@@ -220,7 +182,7 @@ bool GtkPlatform::PresentFrame(const LentBuffer& buffer, const RowStretches& wri
     uploads.clear();
     // A buffer that held nothing known goes up whole (pixels a new outline
     // cut away are cleared too).
-    if (!lentWhole_) gtkui::UploadRectangles(written, sh.width, inside, &uploads);
+    if (!lentWhole_) UploadRectangles(written, sh.width, inside, &uploads);
     if (uploads.empty()) uploads.push_back(lentWhole_ ? Rect{0, 0, sh.width, sh.height} : r);
     // ShmPutImage, in the byte order the connection was opened with (the
     // machine's own, as libxcb does), all in one write.
@@ -256,23 +218,15 @@ bool GtkPlatform::PresentFrame(const LentBuffer& buffer, const RowStretches& wri
     }
     return true;
   }
-  if (!surface_ || buffer.pixels != cairo_image_surface_get_data(surface_)) return false;
-  cairo_surface_mark_dirty(surface_);
-  if (r.Empty()) return true;
-  if (mapped_)
-    DrawIntoWindow(lentWhole_ ? Rect{0, 0, buffer.width, buffer.height} : r);
-  else
-    gtk_widget_queue_draw(window_);  // painted when it is first exposed
-  return true;
+  return ShowContentImage(buffer, r);
 }
 
 // Without shared memory: the changed rectangle through cairo-xlib, one to one
 // in device pixels whatever GTK's scale factor.
-void GtkPlatform::DrawIntoWindow(const Rect& area) {
+void X11Platform::DrawIntoWindow(const Rect& area) {
   GdkWindow* gdkWindow = gtk_widget_get_window(window_);
   if (!gdkWindow || !GDK_IS_X11_WINDOW(gdkWindow)) {
     gtk_widget_queue_draw(window_);
-    AwaitPaint();
     return;
   }
   if (!windowSurface_) {
@@ -292,7 +246,7 @@ void GtkPlatform::DrawIntoWindow(const Rect& area) {
 
 // Tried once a window (a new size or scale tries again). The image takes
 // over what the window shows so far.
-void GtkPlatform::OpenSharedContent(int width, int height) {
+void X11Platform::OpenSharedContent(int width, int height) {
   sharedTried_ = true;
   GdkWindow* gdkWindow = gtk_widget_get_window(window_);
   if (!gdkWindow || !GDK_IS_X11_WINDOW(gdkWindow)) return;
@@ -369,7 +323,7 @@ void GtkPlatform::OpenSharedContent(int width, int height) {
 
 // The window's content goes back into memory of its own (the frame stays
 // for the draw handler), and the server lets go of the shared memory.
-void GtkPlatform::CloseSharedContent() {
+void X11Platform::CloseSharedContent() {
   if (!shared_) return;
   SharedContent& sh = *shared_;
   cairo_surface_t* own = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, sh.width, sh.height);
@@ -396,7 +350,13 @@ void GtkPlatform::CloseSharedContent() {
   shared_.reset();
 }
 
-void GtkPlatform::ReleaseWindowSurface() {
+// Frames are written into the shared image without cairo knowing.
+void X11Platform::DrawWindow(cairo_t* cr) {
+  if (shared_ && surface_) cairo_surface_mark_dirty(surface_);
+  PaintContent(cr);
+}
+
+void X11Platform::ReleaseWindowSurface() {
   CloseSharedContent();
   sharedTried_ = false;
   if (!windowSurface_) return;

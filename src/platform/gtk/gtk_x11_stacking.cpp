@@ -1,10 +1,12 @@
 // The X11 stacking probe: whether this window is what the user sees at a
-// screen point, asked of the X server and kept until the stacking changes.
+// screen point, asked of the X server (the answers are kept by the shared
+// part, gtk_visibility.cpp, until the stacking changes: the root window
+// tells of that).
 #include <cstdlib>
 
 #include <gtk/gtk.h>
 
-#include "platform/gtk/gtk_backend.h"
+#include "platform/gtk/gtk_x11.h"
 
 // Xlib last: its macros (None, Bool, Status) would break the headers above.
 #include <gdk/gdkx.h>
@@ -18,43 +20,13 @@ namespace {
 // (root, window manager frames, this window).
 constexpr int kMaxWindowDepth = 16;
 
-// The longest the visibility probe keeps an answer, for changes that no event
-// tells of (another window's shape, windows nested in a frame).
-constexpr gint64 kProbeAnswerLifeUs = G_USEC_PER_SEC / 2;
-
 }  // namespace
 
-// Whether this window is what the user sees at a screen point, the question
-// Windows answers with WindowFromPoint. The window must be mapped and not
-// iconified and the point inside its shape; then the X server says which
-// top-level window takes the pointer there (XTranslateCoordinates walks the
-// stacking order and honours shapes and input shapes), and the path down from
-// the root must end at this window. Limits: windows that let the pointer
-// through (an empty input shape, as on-screen displays use) do not count as
-// covering, and on Wayland only XWayland windows are known, so a native Wayland
-// window above the globe goes unseen.
-bool GtkPlatform::IsWindowVisibleAt(int screenX, int screenY) {
-  if (!window_ || closed_ || !mapped_ || iconified_) return false;
-  // Every frame asks, and each question is a round trip to the X server. The
-  // answer stands until a top-level window appears, goes, moves or changes
-  // its place in the stacking order (see OnRootEvent), this window moves,
-  // maps, changes state or shape, or half a second has passed.
-  const gint64 now = g_get_monotonic_time();
-  if (now - probeAnswersSince_ >= kProbeAnswerLifeUs || probeAnswers_.size() >= 8) probeAnswers_.clear();
-  if (probeAnswers_.empty()) probeAnswersSince_ = now;
-  for (const ProbeAnswer& answer : probeAnswers_)
-    if (answer.x == screenX && answer.y == screenY) return answer.visible;
-  const bool visible = AskWhetherVisibleAt(screenX, screenY);
-  probeAnswers_.push_back({screenX, screenY, visible});
-  return visible;
-}
-
-bool GtkPlatform::AskWhetherVisibleAt(int screenX, int screenY) {
-  const Point origin = WindowPosition();
-  const int x = screenX - origin.x, y = screenY - origin.y;
-  if (x < 0 || y < 0 || x >= size_.width || y >= size_.height) return false;
-  if (shape_ && !cairo_region_contains_point(shape_, x, y)) return false;
-
+// Where the point is inside the outline: the X server says which top-level
+// window takes the pointer there (XTranslateCoordinates walks the stacking
+// order and honours shapes and input shapes), and the path down from the
+// root must end at this window.
+bool X11Platform::OnTopAt(int screenX, int screenY) {
   GdkWindow* gdkWindow = gtk_widget_get_window(window_);
   if (!gdkWindow || !GDK_IS_X11_WINDOW(gdkWindow)) return true;
   Display* display = GDK_WINDOW_XDISPLAY(gdkWindow);
@@ -91,7 +63,7 @@ bool GtkPlatform::AskWhetherVisibleAt(int screenX, int screenY) {
 // The root window reports the top-level windows' changes (including the
 // window manager's frames) once asked to; the X server keeps one selection per
 // client and window, so the bits GDK asked for are kept.
-void GtkPlatform::WatchTopLevelWindows() {
+void X11Platform::WatchTopLevelWindows() {
   GdkWindow* root = gdk_screen_get_root_window(gtk_widget_get_screen(window_));
   if (!root || !GDK_IS_X11_WINDOW(root)) return;
   Display* display = GDK_WINDOW_XDISPLAY(root);
@@ -105,8 +77,8 @@ void GtkPlatform::WatchTopLevelWindows() {
   watchedRoot_ = root;
 }
 
-GdkFilterReturn GtkPlatform::OnRootEvent(GdkXEvent* xevent, GdkEvent*, gpointer data) {
-  auto* self = static_cast<GtkPlatform*>(data);
+GdkFilterReturn X11Platform::OnRootEvent(GdkXEvent* xevent, GdkEvent*, gpointer data) {
+  auto* self = static_cast<X11Platform*>(data);
   const XEvent* e = static_cast<const XEvent*>(xevent);
   self->NoteRootEvent(*e);
   Window subject = None;
@@ -127,14 +99,6 @@ GdkFilterReturn GtkPlatform::OnRootEvent(GdkXEvent* xevent, GdkEvent*, gpointer 
   // GDK did not ask for these, and would take a child's configure for the
   // screen's own.
   return self->ownRootEvents_ ? GDK_FILTER_REMOVE : GDK_FILTER_CONTINUE;
-}
-
-gboolean GtkPlatform::OnWindowState(GtkWidget*, GdkEventWindowState* event, gpointer data) {
-  auto* self = static_cast<GtkPlatform*>(data);
-  self->iconified_ = (event->new_window_state & GDK_WINDOW_STATE_ICONIFIED) != 0;
-  self->probeAnswers_.clear();
-  self->UpdateSeen();
-  return FALSE;
 }
 
 }  // namespace gd
