@@ -8,11 +8,15 @@
 #   paint      the same, through GTK's paint cycle (GLIMMERDOME_WAYLAND_PRESENT=gtk)
 #   xwayland   the same build through XWayland (GLIMMERDOME_BACKEND=x11)
 #   covered    the layer surface under a fullscreen window
-# All programs run throughout; those not measured are stopped (SIGSTOP). The
-# kinds take turns in short stretches, so that the machine's slow swings in
-# speed fall on all alike. Each kind's share of one core is printed for the
-# program, sway and Xwayland (run time of all their threads, from
-# /proc/PID/task/*/schedstat), then the ratios the goals are set in.
+# The kinds take turns in short stretches, so that the machine's slow swings
+# in speed fall on all alike, and each stretch starts its program afresh and
+# measures it alone once it has settled: the snow's density drifts by itself
+# between none and full over minutes, so two programs that had run side by
+# side for a while would be drawing different amounts of snow; started
+# afresh, every stretch begins at the same full snow. Each kind's share of
+# one core is printed for the program, sway and Xwayland (run time of all
+# their threads, from /proc/PID/task/*/schedstat), then the ratios the goals
+# are set in.
 # As root, sway runs as a user of its own (it refuses root), as in
 # scripts/stages/47-wayland.sh.
 #
@@ -85,29 +89,33 @@ measure() {
   echo "$((a1 - a0)) $((s1 - s0)) $((x1 - x0)) $((t1 - t0))" >>"$run/$1"
 }
 
-start env GDK_BACKEND=wayland "$run/bin/gtk_baseline"; base=$!
-start env "$run/bin/glimmerdome"; layer=$!
-sleep 2
-start env GLIMMERDOME_WAYLAND_PRESENT=gtk XDG_CONFIG_HOME="$run/home/.config-paint" "$run/bin/glimmerdome"; paint=$!
-start env GLIMMERDOME_BACKEND=x11 DISPLAY="$x_display" XDG_CONFIG_HOME="$run/home/.config-x11" "$run/bin/glimmerdome"; xw=$!
-sleep 3  # past start-up
-all=("$base" "$layer" "$paint" "$xw")
-only() { kill -STOP "${all[@]}"; kill -CONT "$1"; sleep 1; }
+settle=2
+# turn KIND: KIND's program started afresh, settled, measured, ended.
+turn() {
+  local app cover=
+  case $1 in
+    baseline) start env GDK_BACKEND=wayland "$run/bin/gtk_baseline" ;;
+    layer | covered) start env "$run/bin/glimmerdome" ;;
+    paint) start env GLIMMERDOME_WAYLAND_PRESENT=gtk XDG_CONFIG_HOME="$run/home/.config-paint" "$run/bin/glimmerdome" ;;
+    xwayland) start env GLIMMERDOME_BACKEND=x11 DISPLAY="$x_display" XDG_CONFIG_HOME="$run/home/.config-x11" "$run/bin/glimmerdome" ;;
+  esac
+  app=$!
+  sleep "$settle"
+  if [ "$1" = covered ]; then
+    (as_exec env GDK_BACKEND=wayland "$run/bin/gtk_cover" --cover >/dev/null 2>&1) &
+    cover=$!
+    for _ in $(seq 30); do as swaymsg '[app_id="gtk_cover"] fullscreen enable' >/dev/null 2>&1 && break; sleep 0.1; done
+    sleep 1.5
+  fi
+  measure "$1" "$app"
+  kill $app $cover 2>/dev/null; wait $app $cover 2>/dev/null
+}
 
+# The first start of an X client starts Xwayland; that is not measured.
+turn xwayland; rm -f "$run/xwayland"
 for _ in $(seq $(((secs + stretch - 1) / stretch))); do
-  only "$base"; measure baseline "$base"
-  only "$layer"; measure layer "$layer"
-  only "$paint"; measure paint "$paint"
-  only "$xw"; measure xwayland "$xw"
-  only "$layer"
-  (as_exec env GDK_BACKEND=wayland "$run/bin/gtk_cover" --cover >/dev/null 2>&1) &
-  cover=$!
-  for _ in $(seq 30); do as swaymsg '[app_id="gtk_cover"] fullscreen enable' >/dev/null 2>&1 && break; sleep 0.1; done
-  sleep 1.5
-  measure covered "$layer"
-  kill "$cover"; wait "$cover" 2>/dev/null
+  for kind in baseline layer paint xwayland covered; do turn "$kind"; done
 done
-kill -CONT "${all[@]}"
 
 echo "share of one core, ${secs} s of each in stretches of ${stretch} s (headless sway 1280x720, pixman):"
 for kind in baseline layer paint xwayland covered; do

@@ -58,13 +58,11 @@ EOF
   fi
 
   # session NAME SCALE [ENV...]: the program in a KWin virtual session of
-  # 1280 x 720 logical pixels at SCALE until KWin has shown 25 of its frames
+  # 1280 x 720 logical pixels at SCALE until 25 of its frames are attached
   # (20 s at most), then closed with SIGTERM as at the end of a desktop
   # session; leaves the frame it presented in $out/NAME.pam, its protocol log
-  # in $out/NAME.log. Each frame on the globe's own surface after the first
-  # is attached once KWin has shown the one before (its frame callback), and
-  # the one kept at the close is the last one shown: by the 25th KWin's
-  # software rendering keeps pace with the frames.
+  # in $out/NAME.log. The frame kept at the close is the last one attached
+  # to the globe's own surface.
   session() {
     local name=$1 scale=$2; shift 2
     {
@@ -212,10 +210,10 @@ EOF
   done
   wait_for 5 grep -q 'xdg_popup@[0-9]*\.destroy' "$out/drag.log" || fail "the menu did not close on a choice (see $out/drag.log)"
   echo "  from it, Options > Transparent > 50% was chosen"
-  # KWin shows frames at the new level (and keeps pace with them again) before the close.
+  # Frames at the new level go to KWin before the close.
   local shown
   shown=$(own_frames drag)
-  wait_for 5 eval '[ "$(own_frames drag)" -ge $((shown + 25)) ]' || fail "after the choice KWin shows no frames of the globe"
+  wait_for 5 eval '[ "$(own_frames drag)" -ge $((shown + 25)) ]' || fail "after the choice the globe attaches no frames"
   exec 7>&-
   wait_for 5 eval "! kill -0 $pointer_pid 2>/dev/null"; stop "$pointer_pid"; pointer_pid=""
   kill -TERM "$(cat "$run/app.pid")"

@@ -149,6 +149,9 @@ class GtkPlatform : public Platform {
   // The display's connection has ended (gtk_display_end.cpp): the close
   // query saves, a line on stderr says why, and the program ends at once.
   void DisplayEnded();
+  // Sends what was asked of the display and not sent yet; false where the
+  // connection cannot take it any more (it has ended).
+  virtual bool SendPending() { return true; }
   GtkWidget* Widget() const { return window_; }
   // The menu shown by the last right click, while it exists.
   GtkWidget* LastMenu() const { return menu_; }

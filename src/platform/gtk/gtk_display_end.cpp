@@ -6,14 +6,15 @@
 // the program would run after it. The settings are written when they change
 // (the core), so what could be lost is a change not yet written; this catches
 // the end first: a watch on the connection's socket, at a higher priority
-// than GDK's event source, that sees the hang-up before GDK reads from or
-// flushes to it (each display gives its socket: DisplaySocket), and on X11
-// an IO error handler in place of GDK's for an end found inside any Xlib
-// call (gtk_x11_window.cpp). Either asks the core's close query (which
+// than GDK's event source, that sees the hang-up before GDK reads from it
+// (each display gives its socket: DisplaySocket) and sends what is waiting
+// to be sent before GDK does (SendPending: GDK ends the program where its
+// Wayland flush fails), and on X11 an IO error handler in place of GDK's for
+// an end found inside any Xlib call, its flushes among them
+// (gtk_x11_window.cpp). Either asks the core's close query (which
 // saves what the store does not hold yet), says so on stderr and ends the
 // program at once. From then on nothing touches the display: the place is
 // the last one known and messages go to stderr (see DisplayEnded).
-#include <poll.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -34,18 +35,15 @@ GtkPlatform* gWatched = nullptr;
 struct HangUpSource {
   GSource source;
   gpointer tag;
-  int fd;
 };
 
-bool HungUp(int fd) {
-  pollfd p{fd, POLLIN, 0};
-  return poll(&p, 1, 0) > 0 && (p.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
-}
-
-// Asked before GDK's own source, which would flush to the dead socket.
-gboolean HangUpPrepare(GSource* source, gint* timeout) {
+// Asked before GDK's own source on every turn of the loop, so it asks
+// nothing of the system where nothing waits to be sent: an end while the
+// loop sleeps wakes it with a hang-up, which this source's check sees before
+// GDK's source is asked.
+gboolean HangUpPrepare(GSource*, gint* timeout) {
   *timeout = -1;
-  return HungUp(reinterpret_cast<HangUpSource*>(source)->fd);
+  return gWatched && !gWatched->SendPending();
 }
 
 gboolean HangUpCheck(GSource* source) {
@@ -75,7 +73,6 @@ void GtkPlatform::WatchDisplayEnd() {
   if (fd < 0) return;
   GSource* source = g_source_new(&kHangUpFuncs, sizeof(HangUpSource));
   auto* s = reinterpret_cast<HangUpSource*>(source);
-  s->fd = fd;
   s->tag = g_source_add_unix_fd(source, fd, static_cast<GIOCondition>(G_IO_HUP | G_IO_ERR));
   g_source_set_priority(source, G_PRIORITY_HIGH);
   g_source_set_name(source, "glimmerdome display end");

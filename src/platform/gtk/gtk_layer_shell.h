@@ -10,10 +10,13 @@
 
 #include "platform/gtk/gtk_backend.h"
 
+struct wl_display;
+
 namespace gd {
 
 class LayerShellPlatform final : public GtkPlatform {
  public:
+  bool SendPending() override;
   // `store` keeps the settings; nullptr keeps them in memory. GDK must have
   // opened a Wayland display that offers layer-shell.
   explicit LayerShellPlatform(std::unique_ptr<SettingsStore> store);
@@ -39,6 +42,7 @@ class LayerShellPlatform final : public GtkPlatform {
   double PixelsPerUnit() const override;
   bool FramesAsked() const override { return layerPainted_; }
   int DisplaySocket() override;
+  wl_display* watchedDisplay_ = nullptr;  // the connection DisplaySocket gave
   void DrawWindow(cairo_t* cr) override;
   void DrawIntoWindow(const Rect& area) override;
 

@@ -3,6 +3,7 @@
 // "on top", the scale its compositor prefers, and its frames on the globe's
 // own subsurface or through GTK's paint cycle (gtk_layer.cpp for the surface
 // itself, gtk_subsurface.cpp for the subsurface).
+#include <cerrno>
 #include <cmath>
 
 #include "platform/gtk/gtk_layer_shell.h"
@@ -98,9 +99,19 @@ WindowCapabilities LayerShellPlatform::Capabilities() const {
 int LayerShellPlatform::DisplaySocket() {
 #ifdef GLIMMERDOME_HAVE_LAYER_SHELL
   GdkDisplay* display = window_ ? gtk_widget_get_display(window_) : gdk_display_get_default();
-  if (display && GDK_IS_WAYLAND_DISPLAY(display)) return wl_display_get_fd(gdk_wayland_display_get_wl_display(display));
+  if (display && GDK_IS_WAYLAND_DISPLAY(display)) {
+    watchedDisplay_ = gdk_wayland_display_get_wl_display(display);
+    return wl_display_get_fd(watchedDisplay_);
+  }
 #endif
   return -1;
+}
+
+bool LayerShellPlatform::SendPending() {
+#ifdef GLIMMERDOME_HAVE_LAYER_SHELL
+  if (watchedDisplay_) return wl_display_flush(watchedDisplay_) >= 0 || errno == EAGAIN;
+#endif
+  return true;
 }
 
 Platform::LentBuffer LayerShellPlatform::LendBuffer(int width, int height, uint8_t constantAlpha) {

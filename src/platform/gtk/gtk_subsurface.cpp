@@ -14,11 +14,13 @@
 //   what it wrote becomes the surface's picture in place (the constant
 //   alpha, nothing outside the outline). Nothing is copied.
 // - Only the changed bands are damaged (wl_surface.damage_buffer, version 4).
-// - One frame callback at a time: a frame presented while the last one has
-//   not been asked for waits in its buffer (later frames are drawn into the
-//   same buffer) and is shown when the callback comes. A callback that does
+// - Each frame is shown as it is presented, and a frame callback goes with
+//   one of them four times a second, one at a time: a callback that does
 //   not come for a second means nobody sees the surface (AwaitPaint, as for
-//   GTK's own paints), and the core composes nothing until it comes.
+//   GTK's own paints), and the core composes nothing until it comes. A
+//   callback with every frame would wake the program once more a frame for
+//   it (beside the wake for the buffer the compositor lets go of), where
+//   the frames' pace is the core's timer; the X11 window wakes once.
 // - The input region is empty, so the pointer reaches the layer surface
 //   below it (the drag, the menu) as before.
 // - Where the compositor offers wp_fractional_scale_v1 and wp_viewporter,
@@ -64,6 +66,8 @@ namespace gd {
 namespace {
 
 constexpr int kPoolBuffers = 3;
+// How often a frame shown asks the compositor whether it wants more.
+constexpr gint64 kAskForFramesEveryUs = G_USEC_PER_SEC / 4;
 
 }  // namespace
 
@@ -96,6 +100,7 @@ struct LayerShellPlatform::WaylandContent {
   wl_surface* surface = nullptr;
   wl_subsurface* subsurface = nullptr;
   wl_callback* frameCallback = nullptr;
+  gint64 framesAskedAt = 0;         // when frameCallback or the last one was asked for; 0: not on this surface
   int bufferScale = 0;              // as last set on the surface
   Size viewportSize{0, 0};          // the viewport's destination, as last set
 
@@ -388,6 +393,7 @@ void LayerShellPlatform::UndoSubsurface() {
 #endif
   if (c.frameCallback) wl_callback_destroy(c.frameCallback);
   c.frameCallback = nullptr;
+  c.framesAskedAt = 0;
   paintAwaited_ = false;  // that callback never comes; the new surface's first counts
   wl_subsurface_destroy(c.subsurface);
   wl_surface_destroy(c.surface);
@@ -522,7 +528,7 @@ bool LayerShellPlatform::PresentOnSubsurface(const LentBuffer& buffer, const Row
   c.last = c.lent;
   c.lent = -1;
   c.lastShown = false;
-  if (c.subsurface && !c.frameCallback) CommitSubsurface();
+  if (c.subsurface) CommitSubsurface();
   return true;
 }
 
@@ -565,16 +571,19 @@ void LayerShellPlatform::CommitSubsurface() {
     wl_callback_destroy(callback);
     c.frameCallback = nullptr;
     self->PaintDone();
-    // A frame that waited for this is shown now.
-    self->CommitSubsurface();
   }};
-  c.frameCallback = wl_surface_frame(c.surface);
-  wl_callback_add_listener(c.frameCallback, &frameDone, this);
+  const gint64 now = g_get_monotonic_time();
+  const bool ask = !c.frameCallback && (!c.framesAskedAt || now - c.framesAskedAt >= kAskForFramesEveryUs);
+  if (ask) {
+    c.frameCallback = wl_surface_frame(c.surface);
+    wl_callback_add_listener(c.frameCallback, &frameDone, this);
+    c.framesAskedAt = now;
+  }
   wl_surface_commit(c.surface);
   b.busy = true;
   c.lastShown = true;
   wl_display_flush(c.display);
-  AwaitPaint();
+  if (ask) AwaitPaint();
 }
 
 #else  // no Wayland backend
