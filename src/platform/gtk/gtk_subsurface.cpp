@@ -597,6 +597,7 @@ Platform::LentBuffer LayerShellPlatform::LendSubsurfaceBuffer(int, int, uint8_t)
 bool LayerShellPlatform::PresentOnSubsurface(const LentBuffer&, const RowStretches&, const RowStretches&) { return false; }
 void LayerShellPlatform::CommitSubsurface() {}
 int LayerShellPlatform::PreferredScaleQuarters() const { return 0; }
+double LayerShellPlatform::PixelsPerUnit() const { return WindowScale(); }
 
 #endif
 
