@@ -16,7 +16,6 @@ namespace gd {
 
 class LayerShellPlatform final : public GtkPlatform {
  public:
-  bool SendPending() override;
   // `store` keeps the settings; nullptr keeps them in memory. GDK must have
   // opened a Wayland display that offers layer-shell.
   explicit LayerShellPlatform(std::unique_ptr<SettingsStore> store);
@@ -28,6 +27,7 @@ class LayerShellPlatform final : public GtkPlatform {
   void SetTopmost(bool topmost) override;
   std::vector<Monitor> Monitors() override;
   WindowCapabilities Capabilities() const override;
+  bool SendPending() override;
 
  private:
   void PrepareWindow() override;
