@@ -502,35 +502,24 @@ TEST(Win32WindowTest, HearsWhenNobodyCanSeeTheWindowAndWhenSomebodyCanAgain) {
 
 // --- The picture for the screen ----------------------------------------------------
 
-TEST(LayeredSurfaceTest, CopiesTheFrameAndFindsTheRectangleThatChanged) {
-  FrameBuffer frame(8, 6);
-  for (size_t i = 0; i < frame.pixels.size(); ++i) frame.pixels[i] = static_cast<uint8_t>(i * 7 + 1);
-  std::vector<uint8_t> surface(frame.pixels.size(), 0xAA);
-  EXPECT_EQ(CopyChangedPixels(frame, nullptr, surface.data(), true), (Rect{0, 0, 8, 6}));
-  EXPECT_EQ(surface, frame.pixels);
-  EXPECT_TRUE(CopyChangedPixels(frame, nullptr, surface.data(), false).Empty()) << "the same picture again";
-  frame.Pixel(5, 2)[1] ^= 1;
-  frame.Pixel(2, 4)[3] ^= 0x80;
-  frame.Pixel(7, 3)[0] ^= 4;
-  EXPECT_EQ(CopyChangedPixels(frame, nullptr, surface.data(), false), (Rect{2, 2, 8, 5}));
-  EXPECT_EQ(surface, frame.pixels);
-
-  // Cut to a region: what lies outside it is clear and never counts as changed.
+TEST(LayeredSurfaceTest, ClearsWhatTheRegionLeavesOutWhereTheFrameWasWritten) {
+  constexpr int kWidth = 8, kHeight = 6;
+  std::vector<uint8_t> surface(kWidth * kHeight * 4, 0xAA);
   Region region(Rect{1, 1, 7, 5});
   region.Subtract({1, 1, 3, 2});
-  const RowRuns kept = KeptRuns(region, 8, 6);
-  EXPECT_EQ(CopyChangedPixels(frame, &kept, surface.data(), false), (Rect{0, 0, 8, 6}));
-  const uint8_t clear[4] = {};
-  for (int y = 0; y < 6; ++y)
-    for (int x = 0; x < 8; ++x)
-      EXPECT_EQ(std::memcmp(surface.data() + (y * 8 + x) * 4, region.Contains(x, y) ? frame.Pixel(x, y) : clear, 4), 0)
-          << x << "," << y;
-  frame.Pixel(0, 0)[0] ^= 1;
-  frame.Pixel(2, 1)[2] ^= 1;
-  EXPECT_TRUE(CopyChangedPixels(frame, &kept, surface.data(), false).Empty());
-  frame.Pixel(6, 4)[2] ^= 1;
-  frame.Pixel(3, 1)[2] ^= 1;
-  EXPECT_EQ(CopyChangedPixels(frame, &kept, surface.data(), false), (Rect{3, 1, 7, 5}));
+  region.Subtract({4, 3, 5, 4});  // a row of two runs
+  RowStretches written(kHeight, {0, 0});
+  for (int y = 1; y < kHeight; ++y) written[y] = {0, kWidth};
+  written[2] = {2, 5};
+  ClearOutsideKept(surface.data(), kWidth, KeptRuns(region, kWidth, kHeight), written);
+  for (int y = 0; y < kHeight; ++y)
+    for (int x = 0; x < kWidth; ++x) {
+      const bool wasWritten = x >= written[y].first && x < written[y].second;
+      const uint8_t want = wasWritten && !region.Contains(x, y) ? 0 : 0xAA;
+      EXPECT_EQ(surface[(y * kWidth + x) * 4], want) << x << "," << y;
+    }
+  EXPECT_EQ(StretchBounds(written, 5), (Rect{0, 1, 5, 6}));
+  EXPECT_TRUE(StretchBounds(RowStretches(kHeight, {3, 3}), kWidth).Empty());
 }
 
 }  // namespace

@@ -2,9 +2,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <tuple>
-
-#include "platform/shared/window_content.h"
 
 namespace gd::win32 {
 
@@ -19,37 +16,34 @@ RowRuns KeptRuns(const Region& region, int width, int height) {
   return rows;
 }
 
-Rect CopyChangedPixels(const FrameBuffer& frame, const RowRuns* kept, uint8_t* surface, bool fresh) {
-  const int width = frame.width;
+void ClearOutsideKept(uint8_t* surface, int width, const RowRuns& kept, const RowStretches& written) {
   const size_t rowBytes = static_cast<size_t>(width) * 4;
-  std::vector<uint8_t> masked(kept ? rowBytes : 0);
-  int left = width, right = 0, top = frame.height, bottom = 0;
-  for (int y = 0; y < frame.height; ++y) {
-    const uint8_t* src = frame.Row(y);
-    if (kept) {
-      // The row as the window shows it: nothing outside the region.
-      std::fill(masked.begin(), masked.end(), uint8_t{0});
-      if (static_cast<size_t>(y) < kept->size())
-        for (const auto& [l, r] : (*kept)[y])
-          std::memcpy(masked.data() + static_cast<size_t>(l) * 4, src + static_cast<size_t>(l) * 4,
-                      static_cast<size_t>(r - l) * 4);
-      src = masked.data();
-    }
-    uint8_t* dst = surface + static_cast<size_t>(y) * rowBytes;
-    int first = 0, end = width;
-    if (!fresh) {
-      std::tie(first, end) = DifferingStretch(dst, src, 0, width);
-      if (first >= end) continue;
-    }
-    std::memcpy(dst + static_cast<size_t>(first) * 4, src + static_cast<size_t>(first) * 4,
-                static_cast<size_t>(end - first) * 4);
-    left = std::min(left, first);
-    right = std::max(right, end);
-    top = std::min(top, y);
-    bottom = y + 1;
+  for (size_t y = 0; y < written.size(); ++y) {
+    const int from = std::max(written[y].first, 0), to = std::min(written[y].second, width);
+    if (from >= to) continue;
+    uint8_t* row = surface + y * rowBytes;
+    const auto clear = [row](int b, int e) {
+      if (b < e) std::memset(row + static_cast<size_t>(b) * 4, 0, static_cast<size_t>(e - b) * 4);
+    };
+    int x = from;  // everything left of x in the stretch is settled
+    if (y < kept.size())
+      for (const auto& [l, r] : kept[y]) {
+        if (r <= x) continue;
+        if (l >= to) break;
+        clear(x, l);
+        x = std::max(x, r);
+      }
+    clear(x, to);
   }
-  if (top >= bottom) return {};
-  return {left, top, right, bottom};
+}
+
+Rect StretchBounds(const RowStretches& rows, int width) {
+  Rect box;
+  for (size_t y = 0; y < rows.size(); ++y) {
+    const int from = std::max(rows[y].first, 0), to = std::min(rows[y].second, width);
+    if (from < to) box = box.United(Rect{from, static_cast<int>(y), to, static_cast<int>(y) + 1});
+  }
+  return box;
 }
 
 }  // namespace gd::win32

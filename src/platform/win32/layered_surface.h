@@ -1,13 +1,12 @@
-// The picture behind the layered window: frames are copied into it row by
-// row, and only the pixels that changed since the last frame go to the
-// screen.
+// The picture behind the layered window: the core composes each frame
+// straight into it, and only the rectangle that holds what changed since the
+// last frame goes to the screen.
 #pragma once
 
 #include <cstdint>
 #include <utility>
 #include <vector>
 
-#include "base/frame_buffer.h"
 #include "base/geometry.h"
 #include "base/region.h"
 
@@ -18,11 +17,14 @@ namespace gd::win32 {
 using RowRuns = std::vector<std::vector<std::pair<int, int>>>;
 RowRuns KeptRuns(const Region& region, int width, int height);
 
-// Copies `frame` into `surface` (a top-down 32-bit picture of the frame's
-// size), leaving the pixels outside `kept` (when given) clear, and returns the
-// smallest rectangle that holds every pixel whose bytes changed: empty when
-// the picture is the same as before. With `fresh` the surface holds nothing
-// yet and the whole picture counts as changed.
-Rect CopyChangedPixels(const FrameBuffer& frame, const RowRuns* kept, uint8_t* surface, bool fresh);
+// For a frame the core composed straight into `surface` (a top-down 32-bit
+// picture `width` pixels wide, a row for each of `written`): clears the
+// pixels of each row's written stretch that `kept` leaves out, as the window
+// shows nothing there.
+void ClearOutsideKept(uint8_t* surface, int width, const RowRuns& kept, const RowStretches& written);
+
+// The smallest rectangle that holds each row's stretch of `rows`, cut to
+// `width` columns: empty when no row has one.
+Rect StretchBounds(const RowStretches& rows, int width);
 
 }  // namespace gd::win32

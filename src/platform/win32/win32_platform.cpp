@@ -194,12 +194,10 @@ class Win32Platform : public Platform {
 
   // The window's region, once set.
   std::optional<Region> region_;
-  // The frame the core composes in (the buffer lent, which always holds the
-  // last frame once one was presented), and the DIB section it is copied
-  // into for UpdateLayeredWindow.
-  FrameBuffer frame_;
-  bool frameHoldsLast_ = false;
   Point toldPosition_{0, 0};  // where the core knows the window to be
+  // The DIB section UpdateLayeredWindow shows, lent to the core to compose
+  // each frame in: the system takes its copy during the call, so the section
+  // holds the last frame presented and lacks nothing of it.
   HBITMAP surface_ = nullptr;
   void* surfaceBits_ = nullptr;
   // A memory DC that keeps the section selected from one frame to the next.
@@ -299,17 +297,14 @@ Point Win32Platform::MoveWindow(int left, int top) {
 }
 
 Platform::LentBuffer Win32Platform::LendBuffer(int width, int height, uint8_t constantAlpha) {
-  if (width <= 0 || height <= 0) return {};
-  if (frame_.width != width || frame_.height != height) {
-    frame_ = FrameBuffer(width, height);
-    frameHoldsLast_ = false;
-  }
+  if (width <= 0 || height <= 0 || !EnsureSurface(width, height)) return {};
+  GdiFlush();  // GDI is done with the section before it is written
   LentBuffer lent;
-  lent.pixels = frame_.Data();
+  lent.pixels = static_cast<uint8_t*>(surfaceBits_);
   lent.width = width;
   lent.height = height;
-  lent.stride = frame_.Stride();
-  lent.age = frameHoldsLast_ ? 1 : 0;
+  lent.stride = width * 4;
+  lent.age = surfaceFilled_ ? 1 : 0;
   lent.constantAlpha = constantAlpha;
   return lent;
 }
@@ -342,43 +337,43 @@ bool Win32Platform::EnsureSurface(int width, int height) {
   return true;
 }
 
-// Only the pixels that changed since the last frame go to the window, and
-// nothing at all when none did: copying the frame into the surface finds them.
-bool Win32Platform::PresentFrame(const LentBuffer& buffer, const RowStretches& /*written*/,
-                                 const RowStretches& /*changed*/) {
-  // Written in: it holds the last frame again once this one is shown.
-  frameHoldsLast_ = false;
-  if (!buffer.pixels || buffer.pixels != frame_.Data() || frame_.Empty() || !EnsureSurface(frame_.width, frame_.height))
+// Only the rectangle that holds what changed since the last frame goes to the
+// window, and nothing at all when nothing did.
+bool Win32Platform::PresentFrame(const LentBuffer& buffer, const RowStretches& written, const RowStretches& changed) {
+  const int width = surfaceSize_.width, height = surfaceSize_.height;
+  // Written in: the section holds this frame once it is settled below.
+  surfaceFilled_ = false;
+  if (!buffer.pixels || buffer.pixels != surfaceBits_ || buffer.width != width ||
+      buffer.height != height || written.size() != static_cast<size_t>(height) ||
+      changed.size() != static_cast<size_t>(height))
     return false;
-  frameHoldsLast_ = true;
-  const FrameBuffer& frame = frame_;
   const uint8_t constantAlpha = buffer.constantAlpha;
   // Windows shows a layered window only inside its region. Wine shapes it by
   // the picture's alpha instead and ignores the region; clearing what lies
   // outside the region gives the same outline on both.
-  if (region_ && (!keptRunsSize_ || keptRunsSize_->width != frame.width || keptRunsSize_->height != frame.height)) {
-    keptRuns_ = win32::KeptRuns(*region_, frame.width, frame.height);
-    keptRunsSize_ = Size{frame.width, frame.height};
+  if (region_ && (!keptRunsSize_ || keptRunsSize_->width != width || keptRunsSize_->height != height)) {
+    keptRuns_ = win32::KeptRuns(*region_, width, height);
+    keptRunsSize_ = Size{width, height};
   }
-  GdiFlush();  // GDI is done with the section before it is written
-  const Rect changed = win32::CopyChangedPixels(frame, region_ ? &keptRuns_ : nullptr,
-                                                static_cast<uint8_t*>(surfaceBits_), !surfaceFilled_);
+  if (region_) win32::ClearOutsideKept(static_cast<uint8_t*>(surfaceBits_), width, keptRuns_, written);
   surfaceFilled_ = true;
+  Rect changedBox = win32::StretchBounds(changed, width);
+  if (region_) changedBox = changedBox.Intersected(region_->Bounds());
   RECT window{};
   GetWindowRect(hwnd_, &window);  // where the window is now, dragged or not
   // The changed pixels alone do when the window already shows the rest at
   // this size and opacity.
-  const bool partial = surfaceShown_ && shownAlpha_ == constantAlpha && window.right - window.left == frame.width &&
-                       window.bottom - window.top == frame.height;
-  if (partial && changed.Empty()) return true;  // the same picture again
+  const bool partial = surfaceShown_ && shownAlpha_ == constantAlpha && window.right - window.left == width &&
+                       window.bottom - window.top == height;
+  if (partial && changedBox.Empty()) return true;  // the same picture again
 
-  SIZE size{frame.width, frame.height};
+  SIZE size{width, height};
   POINT source{0, 0};
   BLENDFUNCTION blend{AC_SRC_OVER, 0, constantAlpha, AC_SRC_ALPHA};
   BOOL ok = FALSE;
   if (partial) {
     if (const auto updateIndirect = UpdateIndirect()) {
-      RECT dirty{changed.left, changed.top, changed.right, changed.bottom};
+      RECT dirty{changedBox.left, changedBox.top, changedBox.right, changedBox.bottom};
       UPDATELAYEREDWINDOWINFO info{};
       info.cbSize = sizeof info;
       info.psize = &size;
@@ -412,6 +407,8 @@ void Win32Platform::SetWindowRegion(const Region& region) {
   if (!SetWindowRgn(hwnd_, shape, TRUE)) DeleteObject(shape);
   region_ = region;
   keptRunsSize_.reset();
+  // The section is settled afresh in the new outline, and shown whole.
+  surfaceFilled_ = surfaceShown_ = false;
 }
 
 void Win32Platform::SetTopmost(bool topmost) {
