@@ -7,6 +7,8 @@
 #include <ctime>
 #include <utility>
 
+#include "platform/shared/window_content.h"
+
 #ifdef GLIMMERDOME_HAVE_KEYFILE_STORE
 #include "platform/linux/keyfile_store.h"
 #endif
@@ -112,9 +114,8 @@ bool HeadlessPlatform::KeepsToDamage(const LentBuffer& buffer, const RowStretche
     const uint8_t* shown = lastFrame_.Row(y);
     const uint8_t* now = buffer.pixels + static_cast<size_t>(y) * buffer.stride;
     const auto differs = [&](int b, int e) {
-      for (int x = b; x < e; ++x)
-        if (std::memcmp(shown + x * 4, now + x * 4, 4) != 0) return x;
-      return -1;
+      const int x = DifferingStretch(shown, now, b, e).first;
+      return x < e ? x : -1;
     };
     const int x = none ? differs(0, width) : std::max(differs(0, from), differs(to, width));
     if (x >= 0)
