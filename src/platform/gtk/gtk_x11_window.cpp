@@ -71,8 +71,8 @@ Point X11Platform::WindowPosition() {
   // With the display gone nothing may ask it.
   if (displayGone_) return lastPosition_;
   if (!window_ || !mapped_) return requestedPosition_;
-  // Asking the X server costs round trips, and every frame asks; the answer
-  // holds until the window is configured again.
+  // Asking the X server costs round trips, and the visibility probe and the
+  // drags ask often; the answer holds until the window is configured again.
   if (!knownPosition_) {
     int x = 0, y = 0;
     gtk_window_get_position(GTK_WINDOW(window_), &x, &y);
